@@ -1,0 +1,74 @@
+# The two commands: `make run` and `make test`. Both install what is missing first.
+BUILD    ?= build
+NATIVE   := $(BUILD)/native
+WIN      := $(BUILD)/win
+FUZZ     := $(BUILD)/fuzz
+JOBS     ?= $(shell nproc)
+FUZZ_SECONDS ?= 30
+
+.PHONY: all deps native win test test-native test-win fuzz fuzz-build run demo dist bench bench-idle clean
+
+all: native win
+
+deps:
+	@scripts/install-deps.sh
+
+$(NATIVE)/CMakeCache.txt:
+	cmake -S . -B $(NATIVE) -DCMAKE_BUILD_TYPE=Debug -DKIV_SANITIZE=ON
+
+$(WIN)/CMakeCache.txt:
+	cmake -S . -B $(WIN) -DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake
+
+native: deps $(NATIVE)/CMakeCache.txt
+	cmake --build $(NATIVE) -j $(JOBS)
+
+win: deps $(WIN)/CMakeCache.txt
+	cmake --build $(WIN) -j $(JOBS)
+
+test-native: native
+	cd $(NATIVE) && ctest --output-on-failure --timeout 600
+
+# Windows tests run one at a time under one shared Wine session (display, wineserver).
+test-win: win
+	scripts/wine-session start $(WIN)
+	cd $(WIN) && ctest --output-on-failure --timeout 600 -j1; rc=$$?; cd - >/dev/null; \
+	  scripts/wine-session stop $(WIN); exit $$rc
+
+fuzz-build: deps
+	cmake -S . -B $(FUZZ) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKIV_FUZZ=ON \
+	  -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++
+	cmake --build $(FUZZ) -j $(JOBS)
+
+# Each fuzz target for FUZZ_SECONDS on its seed corpus (a scratch copy: the committed
+# corpus only changes by hand).
+fuzz: fuzz-build
+	scripts/run-fuzzers $(FUZZ) $(FUZZ_SECONDS)
+
+test: test-native test-win fuzz test-dist
+
+bench: native
+	cmake -S . -B $(BUILD)/bench -DCMAKE_BUILD_TYPE=Release
+	cmake --build $(BUILD)/bench -j $(JOBS)
+	@for b in $(BUILD)/bench/bench/bench_*; do [ -x $$b ] && $$b; done
+
+# Release packages in dist/: two zips (plain and portable) and the installer. Only the
+# shipped targets are built, in Release.
+dist: deps $(WIN)/CMakeCache.txt
+	cmake --build $(WIN) -j $(JOBS) --target kivTool kivsound
+	scripts/make-dist $(WIN)
+
+# The installer, installed and removed silently under Wine (about 30-40 s).
+.PHONY: test-dist
+test-dist: dist
+	tests/e2e/installer_test.sh dist/kivTool-$$(scripts/make-dist --version)-setup.exe
+
+# What kivTool costs while idle under Wine: CPU, wake-ups, memory, start-up (BENCH_SECONDS).
+bench-idle: deps $(WIN)/CMakeCache.txt
+	cmake --build $(WIN) -j $(JOBS) --target kivTool kivsound
+	scripts/bench-idle $(WIN)
+
+run: win
+	scripts/run-kivtool $(WIN)
+
+clean:
+	rm -rf $(BUILD)

@@ -1,0 +1,79 @@
+#include "dialogs/ask_dlg.h"
+
+#include <cstdlib>
+
+#include "dialogs/ask_answer.h"
+#include "messages.h"
+
+CAskDlg::CAskDlg() : CDialog(IDD) {}
+
+CAskDlg::~CAskDlg() = default;
+
+HWND CAskDlg::Find() { return ::FindWindowW(nullptr, kTitle); }
+
+HWND CAskDlg::Open() {
+    if (HWND open = Find()) return open;
+    auto* dlg = new CAskDlg;
+    // Create fails only when the window cannot be made at all; the dialog procedure has
+    // then never seen the object, so nothing else will delete it.
+    if (!dlg->Create(IDD)) {
+        delete dlg;
+        return nullptr;
+    }
+    dlg->SetWindowText(kTitle);
+    dlg->ShowWindow(SW_SHOW);
+    dlg->UpdateWindow();
+    return dlg->GetSafeHwnd();
+}
+
+BOOL CAskDlg::OnInitDialog() {
+    CDialog::OnInitDialog();
+    RECT desktop{};
+    RECT client{};
+    ::GetWindowRect(::GetDesktopWindow(), &desktop);
+    ::GetClientRect(m_hWnd, &client);
+    const int x = ((desktop.right - desktop.left) - (client.right - client.left)) / 2;
+    const int y = ((desktop.bottom - desktop.top) - (client.bottom - client.top)) / 2;
+    ::SetWindowPos(m_hWnd, HWND_TOPMOST, x, y, 0, 0, SWP_NOSIZE);
+
+    ::srand(::GetTickCount());
+    m_factor1 = std::rand() % 100;
+    m_factor2 = std::rand() % 100;
+    SetDlgItemInt(IDC_STATIC_FACTOR1, static_cast<UINT>(m_factor1));
+    SetDlgItemInt(IDC_STATIC_FACTOR2, static_cast<UINT>(m_factor2));
+    SetWindowText(kTitle);
+    return TRUE;
+}
+
+void CAskDlg::OnCancel() {
+    CDialog::OnCancel();
+    DestroyWindow();  // deletes this object
+}
+
+bool CAskDlg::OnCommand(UINT id) {
+    if (id != IDOK) return CDialog::OnCommand(id);
+    OnAnswer();
+    return true;
+}
+
+void CAskDlg::OnAnswer() {
+    const std::wstring answer = GetDlgItemText(IDC_EDIT_ANSWER);
+    if (!kiv::isRightAnswer(answer.c_str(), m_factor1, m_factor2)) {
+        SetDlgItemText(IDC_EDIT_ANSWER, L"");
+        return;
+    }
+    // The question stays open: the main dialog ends the rest, and the rest window takes
+    // the question with it when it closes.
+    if (HWND owner = ::GetParent(m_hWnd)) ::PostMessageW(owner, WM_REST_UNLOCKED, 0, 0);
+}
+
+bool CAskDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+    switch (message) {
+    case WM_CLOSE:  // Alt+F4
+        result = 0;
+        DestroyWindow();  // deletes this object
+        return true;
+    default:
+        return CDialog::WindowProc(message, wParam, lParam, result);
+    }
+}

@@ -1,0 +1,39 @@
+// The unlock question: a multiplication of two numbers below 100. A right answer tells the
+// main dialog to end the rest (WM_REST_UNLOCKED); a wrong one empties the answer box.
+//
+// The dialog owns itself: CAskDlg::Open creates it, nobody keeps a pointer to it, and it
+// deletes itself when its window is destroyed. Everyone finds it by its title "kivAskDlg".
+#pragma once
+
+#include <windows.h>
+
+#include "framework/dialog.h"
+#include "resource.h"
+
+class CAskDlg : public CDialog {
+public:
+    enum { IDD = IDD_ASK_DIALOG };
+    static constexpr const wchar_t* kTitle = L"kivAskDlg";
+
+    CAskDlg();
+    ~CAskDlg() override;
+
+    // The open question's window, or null.
+    static HWND Find();
+    // Opens a question owned by the application's main window unless one is open already;
+    // returns the window of the open question (null if it could not be created).
+    static HWND Open();
+
+    // Centred and top-most on the primary screen, with two new factors.
+    BOOL OnInitDialog() override;
+    // Esc and the Cancel button close the question; the rest goes on.
+    void OnCancel() override;
+    // The OK button (and Enter) checks the answer.
+    bool OnCommand(UINT id) override;
+    void OnAnswer();
+    bool WindowProc(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+    void PostNcDestroy() override { delete this; }
+
+    int m_factor1 = 0;
+    int m_factor2 = 0;
+};

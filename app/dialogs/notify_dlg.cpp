@@ -1,0 +1,126 @@
+#include "dialogs/notify_dlg.h"
+
+#include "dialogs/ask_dlg.h"
+#include "dialogs/desktop_snapshot.h"
+#include "dialogs/red_text.h"
+#include "dialogs/rest_platform.h"
+#include "dialogs/shell_windows.h"
+#include "kivtool_app.h"
+#include "kivtool_dlg.h"
+#include "sound_holder.h"
+
+namespace {
+
+// The monitor goes off at this tick of a home-mode rest.
+constexpr UINT32 kMonitorOffTick = 6;
+
+}  // namespace
+
+CNotifyDlg::CNotifyDlg(CkivToolDlg* pOwner) : CDialog(IDD, pOwner), m_pOwner(pOwner) {}
+
+CNotifyDlg::~CNotifyDlg() = default;
+
+BOOL CNotifyDlg::OnInitDialog() {
+    CDialog::OnInitDialog();
+    startRestMusic();
+    m_ticks = 0;
+    m_monitorOff = false;
+    coverPrimaryScreen();
+    m_font = fw::createPointFont(200, L"Courier New");
+    // The window is not visible yet, so the picture is the screen just before the rest.
+    m_desktopSnapshot = kiv::takeDesktopSnapshot();
+    kiv::showTaskbar(false);
+    m_hotKey.registerFor(m_hWnd);  // without it the rest ends only by time
+    SetTimer(0, 1000);
+    return TRUE;
+}
+
+void CNotifyDlg::startRestMusic() {
+    if (!theApp.m_homeMode || !g_pSound || theApp.m_relaxMusic.isEmpty()) return;
+    g_pSound->Open(theApp.m_relaxMusic.c_wstr());
+    g_pSound->Play(1);
+}
+
+void CNotifyDlg::coverPrimaryScreen() {
+    RECT desktop{};
+    ::GetWindowRect(::GetDesktopWindow(), &desktop);
+    ::SetWindowPos(m_hWnd, HWND_TOPMOST, desktop.left, desktop.top, desktop.right - desktop.left,
+                   desktop.bottom - desktop.top, 0);
+}
+
+void CNotifyDlg::OnDestroy() {
+    if (HWND question = CAskDlg::Find()) ::DestroyWindow(question);
+    CDialog::OnDestroy();
+    kiv::showTaskbar(true);
+    m_hotKey.release();
+    // Switched on again whatever the mode is now: the settings may have changed to office
+    // mode during the rest, and the monitor must not stay dark.
+    if (m_monitorOff) platform::broadcastMonitorPower(platform::kMonitorOn);
+    m_monitorOff = false;
+    if (g_pSound) g_pSound->Stop();
+}
+
+bool CNotifyDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+    switch (message) {
+    case WM_TIMER:
+        OnTimer(wParam);
+        return false;
+    case WM_ERASEBKGND:
+        result = onEraseBackground(reinterpret_cast<HDC>(wParam));
+        return true;
+    case WM_PAINT:
+        onPaint();
+        result = 0;
+        return true;
+    case WM_HOTKEY:
+        OnHotKey();
+        result = 0;
+        return true;
+    default:
+        return CDialog::WindowProc(message, wParam, lParam, result);
+    }
+}
+
+void CNotifyDlg::OnTimer(UINT_PTR) {
+    kiv::minimiseTaskManager();
+    // Not SWP_NOACTIVATE: the question, or else the rest window, takes the keyboard too.
+    HWND question = CAskDlg::Find();
+    ::SetWindowPos(question ? question : m_hWnd, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    ++m_ticks;
+    if (theApp.m_homeMode && m_ticks >= kMonitorOffTick && !m_monitorOff && !question) {
+        platform::broadcastMonitorPower(platform::kMonitorOff);
+        m_monitorOff = true;
+    }
+    ::InvalidateRect(m_hWnd, nullptr, TRUE);
+}
+
+void CNotifyDlg::OnHotKey() {
+    CAskDlg::Open();  // does nothing while a question is open
+}
+
+std::wstring CNotifyDlg::RemainingText() const {
+    if (!m_pOwner) return std::wstring();
+    return kiv::restTimeText(m_pOwner->m_restLength, m_pOwner->m_restElapsed);
+}
+
+bool CNotifyDlg::onEraseBackground(HDC dc) {
+    RECT client{};
+    ::GetClientRect(m_hWnd, &client);
+    // Without a picture (the bitmap could not be made) office mode falls back to black
+    // rather than leaving whatever was on the screen.
+    if (!theApp.m_homeMode && kiv::drawSnapshot(dc, m_desktopSnapshot.get(), client)) return true;
+    ::FillRect(dc, &client, static_cast<HBRUSH>(::GetStockObject(BLACK_BRUSH)));
+    return true;
+}
+
+void CNotifyDlg::onPaint() {
+    fw::PaintDC paint(m_hWnd);
+    PaintText(paint.get());
+}
+
+void CNotifyDlg::PaintText(HDC dc) {
+    RECT client{};
+    ::GetClientRect(m_hWnd, &client);
+    const kiv::TextPlace place = theApp.m_homeMode ? kiv::TextPlace::Centre : kiv::TextPlace::BottomRight;
+    kiv::drawRedText(dc, m_font.get(), client, RemainingText(), place);
+}

@@ -1,0 +1,30 @@
+#include "dialogs/red_text.h"
+
+#include "framework/handles.h"
+
+namespace kiv {
+
+std::wstring restTimeText(const TimeCount& length, const TimeCount& elapsed) {
+    const String text = (length - elapsed).durationText();
+    return std::wstring(text.c_wstr(), text.length());
+}
+
+POINT textOrigin(const RECT& client, SIZE size, TextPlace place) {
+    const LONG spareX = client.right - size.cx - client.left;
+    const LONG spareY = client.bottom - size.cy - client.top;
+    if (place == TextPlace::Centre) return POINT{spareX / 2, spareY / 2};
+    return POINT{spareX - 10, spareY - 10};
+}
+
+RECT drawRedText(HDC dc, HFONT font, const RECT& client, const std::wstring& text, TextPlace place) {
+    fw::SelectedObject selected(dc, font);
+    SIZE size{};
+    ::GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
+    const POINT at = textOrigin(client, size, place);
+    ::SetBkMode(dc, TRANSPARENT);
+    ::SetTextColor(dc, RGB(255, 0, 0));
+    ::TextOutW(dc, at.x, at.y, text.c_str(), static_cast<int>(text.size()));
+    return RECT{at.x, at.y, at.x + size.cx, at.y + size.cy};
+}
+
+}  // namespace kiv

@@ -1,0 +1,30 @@
+// The large red text of the rest window and the pre-rest notice: what it says and where it
+// stands. Kept apart from the windows so the arithmetic and the drawing can be checked on
+// a memory bitmap.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+#include "kiv/time_kiv.h"
+
+namespace kiv {
+
+// The rest window's text: the duration text of length - elapsed ('4 minutes,59 seconds').
+// An elapsed time beyond the length reads as '0 seconds', never as a wrapped count.
+std::wstring restTimeText(const TimeCount& length, const TimeCount& elapsed);
+
+enum class TextPlace {
+    Centre,       // centred in the client area
+    BottomRight,  // 10 pixels in from the right and bottom edges
+};
+
+// Where a text of `size` starts in `client` (integer arithmetic, truncating toward zero).
+POINT textOrigin(const RECT& client, SIZE size, TextPlace place);
+
+// Draws `text` in RGB(255,0,0) with `font` on a transparent background at its place in
+// `client`. Returns the rectangle the text occupies.
+RECT drawRedText(HDC dc, HFONT font, const RECT& client, const std::wstring& text, TextPlace place);
+
+}  // namespace kiv

@@ -1,0 +1,20 @@
+#include "dialogs/setting_dlg.h"
+
+CSettingDlg::CSettingDlg(CDialog* pParent) : CDialog(IDD, pParent) {}
+
+CSettingDlg::~CSettingDlg() = default;
+
+void CSettingDlg::DoDataExchange(fw::DataExchange& dx) {
+    CDialog::DoDataExchange(dx);
+    dx.unsignedValue(IDC_EDIT_WORKTIME, m_workMinutes)
+        .rangeCheck(1, 1000000)
+        .unsignedValue(IDC_EDIT_RESTTIME, m_restMinutes)
+        .rangeCheck(1, 100000)
+        .checkBox(IDC_CHECK_FULLSCREEN, m_restAtFullScreen)
+        .radioGroup(IDC_RADIO_HOME, m_place);
+}
+
+BOOL CSettingDlg::OnInitDialog() {
+    CDialog::OnInitDialog();
+    return TRUE;
+}

@@ -1,0 +1,13 @@
+// The program's entry point: runs the one application object.
+#include "framework/winapp.h"
+
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+    CWinApp* app = CWinApp::instance();
+    if (!app) return 1;
+    try {
+        if (app->InitInstance()) app->Run();
+        return app->ExitInstance();
+    } catch (...) {
+        return 1;
+    }
+}

@@ -1,0 +1,37 @@
+// The application object: start-up and shutdown of the program.
+#include "kivtool_app.h"
+
+#include <commctrl.h>
+
+#include "kivtool_dlg.h"
+
+CkivToolApp theApp;
+bool g_exiting = false;
+
+CkivToolApp::CkivToolApp() = default;
+
+CkivToolApp::~CkivToolApp() = default;
+
+BOOL CkivToolApp::InitInstance() {
+    INITCOMMONCONTROLSEX controls{};
+    controls.dwSize = sizeof(controls);
+    controls.dwICC = 0xFF;
+    ::InitCommonControlsEx(&controls);
+    CWinApp::InitInstance();
+
+    LoadSettings();
+    m_pMainDlg = std::make_unique<CkivToolDlg>();
+    m_pMainWnd = m_pMainDlg.get();
+    // Without its window the program would sit in the loop with nothing to end it.
+    if (!m_pMainDlg->Create(CkivToolDlg::IDD)) return FALSE;
+    m_pMainDlg->ShowWindow(SW_SHOWNORMAL);
+    m_pMainDlg->HideToTray();
+    m_pMainDlg->UpdateWindow();
+    return TRUE;
+}
+
+int CkivToolApp::ExitInstance() {
+    m_pMainWnd = nullptr;
+    m_pMainDlg.reset();
+    return CWinApp::ExitInstance();
+}

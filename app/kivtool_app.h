@@ -1,0 +1,44 @@
+// The application object: holds the settings for every part of the program and owns the
+// hidden main dialog, whose timer drives the rest scheduler.
+#pragma once
+
+#include <memory>
+
+#include "framework/winapp.h"
+#include "kiv/string_kiv.h"
+#include "kiv/time_kiv.h"
+
+class CkivToolDlg;
+
+class CkivToolApp : public CWinApp {
+public:
+    CkivToolApp();
+    ~CkivToolApp() override;
+
+    // Common controls, settings, then the main dialog: created, shown and at once hidden
+    // to the tray. Always TRUE: the program lives in the message loop from here on.
+    BOOL InitInstance() override;
+    // Deletes the main dialog, then the framework's exit.
+    int ExitInstance() override;
+
+    // Settings directory, settings file and today's file (settings_store.cpp).
+    void LoadSettings();
+    // Writes the settings file from the members below (settings_store.cpp); false when it
+    // could not be written (the values in memory stay in force either way).
+    bool SaveSettings();
+
+    std::unique_ptr<CkivToolDlg> m_pMainDlg;  // also the framework's m_pMainWnd
+    kiv::String m_relaxMusic;                  // full path of the rest music
+    kiv::String m_relaxNoticeMusic;            // full path of the postponement sound
+    kiv::String m_relaxEndMusic;               // full path of the end-of-rest sound
+    kiv::TimeCount m_workTime;                 // configured work period, seconds
+    kiv::TimeCount m_relaxTime;                // configured rest, seconds
+    kiv::Time m_firstStartToday;               // the first power-on of the day
+    bool m_homeMode = false;                   // home (true) or office (false)
+    bool m_relaxAtFullScreen = false;          // rest even while a full-screen program runs
+    kiv::String m_profileDir;                  // settings directory, ending in a backslash
+};
+
+extern CkivToolApp theApp;
+// Set by the Exit command: only then does WM_CLOSE end the main dialog.
+extern bool g_exiting;

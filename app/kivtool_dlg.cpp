@@ -1,0 +1,184 @@
+// The main dialog: creation, the window procedure, painting and the menu commands.
+#include "kivtool_dlg.h"
+
+
+#include "dialogs/about_dlg.h"
+#include "dialogs/notify_dlg.h"
+#include "dialogs/previous_notify_dlg.h"
+#include "dialogs/setting_dlg.h"
+#include "kivtool_app.h"
+#include "messages.h"
+#include "sound_holder.h"
+
+CkivToolDlg::CkivToolDlg(CDialog* pParent)
+    : CDialog(IDD, pParent),
+      m_hIcon(fw::loadIcon(IDR_MAINFRAME)),
+      m_workLength(theApp.m_workTime),
+      m_restLength(theApp.m_relaxTime) {
+    g_pSound.create();  // false: the program runs silently
+}
+
+CkivToolDlg::~CkivToolDlg() {
+    // Normally the window is gone already (Exit), and the rest window and the notice went
+    // with it as owned windows; only their objects remain. Destroying here, while this is
+    // still a CkivToolDlg, lets every OnDestroy run (tray icon, taskbar, hot key, sound).
+    DestroyWindow();
+    closeRestWindow();
+    ClosePreRestNotice();
+}
+
+BOOL CkivToolDlg::OnInitDialog() {
+    CDialog::OnInitDialog();
+    addAboutToSystemMenu();
+    ::SendMessageW(m_hWnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon.get()));
+    ::SendMessageW(m_hWnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hIcon.get()));
+    SetTimer(0, 1000);  // the scheduler tick, for the whole run
+    UpdateStatusFields();
+    registerAppBar(ABM_NEW);
+    g_taskbarCreatedMsg = ::RegisterWindowMessageW(L"TaskbarCreated");
+    return TRUE;
+}
+
+// An empty string 101 leaves the system menu as it is.
+void CkivToolDlg::addAboutToSystemMenu() {
+    HMENU systemMenu = ::GetSystemMenu(m_hWnd, FALSE);
+    wchar_t text[128] = L"";
+    if (!systemMenu || ::LoadStringW(::GetModuleHandleW(nullptr), IDS_ABOUTBOX, text, 128) <= 0) return;
+    ::AppendMenuW(systemMenu, MF_SEPARATOR, 0, nullptr);
+    ::AppendMenuW(systemMenu, MF_STRING, IDM_ABOUTBOX, text);
+}
+
+// The app-bar registration only serves to hear when a full-screen program opens or closes.
+void CkivToolDlg::registerAppBar(DWORD message) {
+    APPBARDATA data{};
+    data.cbSize = sizeof(data);
+    data.hWnd = m_hWnd;
+    data.uCallbackMessage = WM_APPBAR_NOTIFY;
+    ::SHAppBarMessage(message, &data);
+}
+
+bool CkivToolDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+    switch (message) {
+    case WM_SYSCOMMAND:
+        return OnSysCommand(static_cast<UINT>(wParam), lParam);
+    case WM_PAINT:
+        return OnPaint();
+    case WM_QUERYDRAGICON:
+        result = reinterpret_cast<LRESULT>(m_hIcon.get());
+        return true;
+    case WM_TRAY_NOTIFY:
+        OnTrayNotify(wParam, lParam);
+        return true;
+    case WM_APPBAR_NOTIFY:
+        if (wParam == ABN_FULLSCREENAPP) m_fullScreenApp = (lParam == 1);
+        return true;
+    case WM_CLOSE:
+        OnClose();
+        return true;
+    case WM_TIMER:
+        OnTimer(wParam);
+        return true;
+    case WM_HOTKEY:  // the hot key belongs to the rest window
+        return true;
+    case WM_REST_UNLOCKED:
+        EndRest();
+        return true;
+    default:
+        // The id is 0 until OnInitDialog registers it, and 0 is WM_NULL.
+        if (g_taskbarCreatedMsg != 0 && message == g_taskbarCreatedMsg) OnTaskbarCreated();
+        return CDialog::WindowProc(message, wParam, lParam, result);
+    }
+}
+
+bool CkivToolDlg::OnCommand(UINT id) {
+    switch (id) {
+    case IDOK:
+        HideToTray();
+        return true;
+    case ID_MENU_EXIT:
+        OnExit();
+        return true;
+    case ID_MENU_DELAY5:
+        OnDelayFiveMinutes();
+        return true;
+    case ID_MENU_DELAY_PRESET:
+        OnDelayPresetTime();
+        return true;
+    case ID_MENU_SETTINGS:
+        OnSettings();
+        return true;
+    case ID_MENU_ABOUT:
+        OnAbout();
+        return true;
+    default:
+        return CDialog::OnCommand(id);  // IDCANCEL: a modeless dialog only hides
+    }
+}
+
+bool CkivToolDlg::OnSysCommand(UINT nID, LPARAM /*lParam*/) {
+    switch (nID & 0xFFF0) {
+    case IDM_ABOUTBOX:
+        OnAbout();
+        return true;
+    case SC_MINIMIZE:
+        HideToTray();
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool CkivToolDlg::OnPaint() {
+    if (!::IsIconic(m_hWnd)) return false;
+    fw::PaintDC dc(m_hWnd);
+    ::SendMessageW(m_hWnd, WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc.get()), 0);
+    RECT client{};
+    ::GetClientRect(m_hWnd, &client);
+    const int x = (client.right - client.left - ::GetSystemMetrics(SM_CXICON) + 1) / 2;
+    const int y = (client.bottom - client.top - ::GetSystemMetrics(SM_CYICON) + 1) / 2;
+    ::DrawIcon(dc.get(), x, y, m_hIcon.get());
+    return true;
+}
+
+// Closing the status window only hides it; the program ends only after the Exit command.
+void CkivToolDlg::OnClose() {
+    OnCancel();
+    if (!g_exiting) return;
+    RemoveTrayIcon();
+    DestroyWindow();
+}
+
+void CkivToolDlg::OnSettings() {
+    ClosePreRestNotice();
+    CSettingDlg dlg(this);
+    dlg.m_workMinutes = theApp.m_workTime.size() / 60;
+    dlg.m_restMinutes = theApp.m_relaxTime.size() / 60;
+    dlg.m_restAtFullScreen = theApp.m_relaxAtFullScreen ? 1 : 0;
+    dlg.m_place = theApp.m_homeMode ? 0 : 1;
+    if (dlg.DoModal() != IDOK) return;
+    theApp.m_workTime = dlg.m_workMinutes * 60;
+    theApp.m_relaxTime = dlg.m_restMinutes * 60;
+    theApp.m_relaxAtFullScreen = dlg.m_restAtFullScreen != 0;
+    theApp.m_homeMode = dlg.m_place == 0;
+    // The new values hold for this run even when the file cannot be written.
+    if (!theApp.SaveSettings()) ::OutputDebugStringW(L"kivTool: the settings file could not be written\n");
+    ApplySettingLengths();
+}
+
+void CkivToolDlg::OnAbout() {
+    CAboutDlg dlg(this);
+    dlg.DoModal();
+}
+
+void CkivToolDlg::OnExit() {
+    ClosePreRestNotice();
+    g_exiting = true;
+    ::PostMessageW(m_hWnd, WM_CLOSE, 0, 0);
+}
+
+// The window may go without OnClose (a test, the system shutting down): the icon and the
+// app-bar registration must not outlive it.
+void CkivToolDlg::OnDestroy() {
+    RemoveTrayIcon();
+    registerAppBar(ABM_REMOVE);
+}

@@ -1,0 +1,109 @@
+// The main dialog: the status window (template 102), hidden in the tray most of the time.
+// It owns the tray icon and its menu, and its one-second timer is the rest scheduler.
+//
+// kivtool_dlg.cpp: creation, the window procedure, painting and the menu commands;
+// tray.cpp: the tray icon, its tip and balloons, the status labels;
+// scheduler.cpp: the tick and the moves between work and rest.
+#pragma once
+
+#include <windows.h>
+#include <shellapi.h>
+
+#include <cstddef>
+
+#include "framework/dialog.h"
+#include "framework/handles.h"
+#include "kiv/time_kiv.h"
+#include "resource.h"
+
+class CNotifyDlg;
+class CPreviousNotifyDlg;
+
+class CkivToolDlg : public CDialog {
+public:
+    enum { IDD = IDD_KIVTOOL_DIALOG };
+
+    // Takes the work and rest times from theApp (load the settings first), loads icon 128
+    // and creates the sound component.
+    explicit CkivToolDlg(CDialog* pParent = nullptr);
+    // Destroys the window if it is still there, then the rest window and notice objects.
+    ~CkivToolDlg() override;
+
+    BOOL OnInitDialog() override;
+    bool WindowProc(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+    bool OnCommand(UINT id) override;
+    // Takes the tray icon and the app-bar registration away with the window.
+    void OnDestroy() override;
+
+    // Scheduler (scheduler.cpp). Handlers are public so tests can drive them.
+    void OnTimer(UINT_PTR nIDEvent);
+    void StartRest();
+    void EndRest();
+    void ShowPreRestNotice();
+    void ClosePreRestNotice();
+    void OnDelayFiveMinutes();
+    void OnDelayPresetTime();
+    // After a confirmed settings dialog: the new lengths apply, the phase and the elapsed
+    // counters stay.
+    void ApplySettingLengths();
+
+    // Tray and status window (tray.cpp).
+    void UpdateStatusFields();
+    void ShowBalloon(const wchar_t* text);
+    void HideToTray();
+    void AddTrayIcon(const wchar_t* tip);
+    void OnTrayNotify(WPARAM wParam, LPARAM lParam);
+    // The shell restarted ("TaskbarCreated"): the icon is added again.
+    void OnTaskbarCreated();
+    // Deletes the tray icon, if it was added.
+    void RemoveTrayIcon();
+    // The work time left: m_workLength - m_workElapsed, 0 once it is used up.
+    kiv::TimeCount RemainingWork() const;
+
+    // Commands and window (kivtool_dlg.cpp).
+    void OnSettings();
+    void OnExit();
+    void OnAbout();
+    void OnClose();
+    // False when the default processing is to run.
+    bool OnSysCommand(UINT nID, LPARAM lParam);
+    // False when the default painting is to run.
+    bool OnPaint();
+
+    fw::Icon m_hIcon;                 // icon 128: window, minimised window and tray
+    bool m_trayIconAdded = false;
+    kiv::TimeCount m_workLength;      // the current work period, delays included
+    kiv::TimeCount m_restLength;
+    kiv::TimeCount m_workElapsed;
+    kiv::TimeCount m_restElapsed;
+    bool m_working = true;
+    CNotifyDlg* m_pNotifyDlg = nullptr;                  // the rest window, owned
+    CPreviousNotifyDlg* m_pPreviousNotifyDlg = nullptr;  // the pre-rest notice, owned
+    bool m_fullScreenApp = false;     // the shell reports a full-screen program in front
+
+private:
+    void addAboutToSystemMenu();
+    void registerAppBar(DWORD message);
+    void setTaskbarButton(bool shown);
+    void updateTrayTip();
+    void toggleStatusWindow();
+    void showTrayMenu();
+    void closeRestWindow();
+    void onLongDay(const kiv::Time& now);
+    void onWorkTick();
+    void onRestTick();
+    void postponeRest();
+    bool remindersAllowed() const;
+};
+
+// The one tray-icon record. The shell expects the version-3 layout (952 bytes on x86);
+// newer SDK headers append hBalloonIcon, so cbSize says how much of it is meant.
+extern NOTIFYICONDATAW g_trayIconData;
+static_assert(NOTIFYICONDATAW_V3_SIZE == 952, "the tray record of an x86 build");
+static_assert(offsetof(NOTIFYICONDATAW, guidItem) + sizeof(GUID) == NOTIFYICONDATAW_V3_SIZE,
+              "the version-3 record ends with guidItem");
+// The id the shell announces a new taskbar with ("TaskbarCreated"); 0 until the main
+// dialog is initialised.
+extern UINT g_taskbarCreatedMsg;
+// The long-day reminder of office mode is given once per run.
+extern bool g_longDayWarned;

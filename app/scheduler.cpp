@@ -1,0 +1,149 @@
+// The rest scheduler: one tick a second counts work or rest, warns before a rest, and
+// opens and closes the rest window. Time is the count of delivered ticks, never a clock.
+#include <memory>
+#include <utility>
+
+#include "dialogs/notify_dlg.h"
+#include "dialogs/previous_notify_dlg.h"
+#include "kivtool_app.h"
+#include "kivtool_dlg.h"
+#include "platform_calls.h"
+#include "sound_holder.h"
+
+bool g_longDayWarned = false;
+
+namespace {
+
+const uint32_t kBalloonAt = 60;          // seconds of work left
+const uint32_t kNoticeAt = 15;           // seconds of work left; the notice counts these down
+const uint32_t kPostponement = 1200;     // seconds added while a full-screen program is in front
+const uint32_t kDelayFiveMinutes = 300;
+const uint32_t kLongDay = 32400;         // nine hours since the first power-on
+const DWORD kPostponeBeepHz = 1000;
+const DWORD kRestEndBeepHz = 500;
+const DWORD kBeepMs = 1000;
+
+void playOnce(const kiv::String& path) {
+    if (!g_pSound) return;
+    g_pSound->Open(path.c_wstr());
+    g_pSound->Play(0);
+}
+
+// Takes the window out of its owner's pointer before destroying it, so nothing that runs
+// while the window goes away can reach the object twice.
+template <typename Dlg>
+void destroyOwned(Dlg*& slot) {
+    std::unique_ptr<Dlg> dlg(std::exchange(slot, nullptr));
+    if (dlg) dlg->DestroyWindow();
+}
+
+}  // namespace
+
+void CkivToolDlg::OnTimer(UINT_PTR /*nIDEvent: the window has only timer 0*/) {
+    const kiv::Time now = kiv::Time::now();
+    UpdateStatusFields();
+    if (!theApp.m_homeMode) onLongDay(now);
+    if (m_working)
+        onWorkTick();
+    else
+        onRestTick();
+}
+
+// Once per run, not once per day. A visible status window gets a flash instead of a balloon.
+void CkivToolDlg::onLongDay(const kiv::Time& now) {
+    if (g_longDayWarned || (now - theApp.m_firstStartToday).size() <= kLongDay) return;
+    if (IsWindowVisible())
+        platform::flashWindow(m_hWnd, FALSE);
+    else
+        ShowBalloon(L"...！");
+    g_longDayWarned = true;
+}
+
+// No reminders while a full-screen program is in front, unless the user rests even then.
+bool CkivToolDlg::remindersAllowed() const { return !m_fullScreenApp || theApp.m_relaxAtFullScreen; }
+
+void CkivToolDlg::onWorkTick() {
+    ++m_workElapsed;
+    if (m_workElapsed.size() < m_workLength.size()) {
+        if (!remindersAllowed()) return;
+        // Equality on purpose: a period that starts below 60 or 15 s gives no reminder.
+        const uint32_t remaining = (m_workLength - m_workElapsed).size();
+        if (remaining == kBalloonAt) ShowBalloon(L"1分钟...");
+        if (remaining == kNoticeAt) ShowPreRestNotice();
+        return;
+    }
+    if (remindersAllowed())
+        StartRest();
+    else
+        postponeRest();
+}
+
+void CkivToolDlg::postponeRest() {
+    m_workLength += kPostponement;
+    if (theApp.m_homeMode)
+        playOnce(theApp.m_relaxNoticeMusic);
+    else
+        platform::beep(kPostponeBeepHz, kBeepMs);
+}
+
+void CkivToolDlg::onRestTick() {
+    ++m_restElapsed;
+    if (m_restElapsed.size() >= m_restLength.size()) EndRest();
+}
+
+void CkivToolDlg::StartRest() {
+    ClosePreRestNotice();
+    if (!m_pNotifyDlg) {
+        auto dlg = std::make_unique<CNotifyDlg>(this);
+        // A rest window that could not be made is not kept: the rest is counted anyway.
+        if (dlg->Create(IDD_NOTIFY_DIALOG, this)) {
+            m_pNotifyDlg = dlg.release();
+            m_pNotifyDlg->ShowWindow(SW_SHOW);
+            m_pNotifyDlg->UpdateWindow();
+        }
+    }
+    m_working = false;
+    m_workElapsed = 0;
+    m_restElapsed = 0;
+}
+
+void CkivToolDlg::closeRestWindow() { destroyOwned(m_pNotifyDlg); }
+
+void CkivToolDlg::EndRest() {
+    closeRestWindow();  // the rest window stops its music as it goes
+    if (theApp.m_homeMode)
+        playOnce(theApp.m_relaxEndMusic);
+    else
+        platform::beep(kRestEndBeepHz, kBeepMs);
+    m_working = true;
+    m_restElapsed = 0;
+    m_workElapsed = 0;
+    m_workLength = theApp.m_workTime;  // delays and postponements end with their period
+}
+
+void CkivToolDlg::ShowPreRestNotice() {
+    if (m_pPreviousNotifyDlg) return;
+    auto dlg = std::make_unique<CPreviousNotifyDlg>(this);
+    dlg->m_secondsLeft = kNoticeAt;
+    if (!dlg->Create(IDD_PREVIOUS_NOTIFY_DIALOG, this)) return;
+    m_pPreviousNotifyDlg = dlg.release();
+    m_pPreviousNotifyDlg->ShowWindow(SW_SHOW);
+    m_pPreviousNotifyDlg->UpdateWindow();
+}
+
+void CkivToolDlg::ClosePreRestNotice() { destroyOwned(m_pPreviousNotifyDlg); }
+
+void CkivToolDlg::OnDelayFiveMinutes() {
+    m_workLength += kDelayFiveMinutes;
+    ClosePreRestNotice();
+}
+
+void CkivToolDlg::OnDelayPresetTime() {
+    m_workLength += theApp.m_workTime;
+    ClosePreRestNotice();
+}
+
+void CkivToolDlg::ApplySettingLengths() {
+    m_workLength = theApp.m_workTime;
+    m_restLength = theApp.m_relaxTime;
+}

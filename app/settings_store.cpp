@@ -1,0 +1,174 @@
+// The settings store: the settings file "Murvel.xml" and the per-day start-up files in the
+// settings directory, and the application object's LoadSettings and SaveSettings over them.
+#include "settings_store.h"
+
+#include <windows.h>
+
+#include "kiv/path_kiv.h"
+#include "kiv/profilefile_kiv.h"
+#include "kivtool_app.h"
+
+namespace settings {
+namespace {
+
+const char16_t kRootName[] = u"profile";
+const char16_t kDefaultText[] = u"default";
+const char16_t kStartupKey[] = u"startup_time";
+const char16_t kStartupPattern[] = u"%Y-%m-%d %H-%M-%S";
+const char16_t kDayFilePattern[] = u"%Y-%m-%d.xml";
+
+// The sound rows of the key table, in the file's order.
+struct SoundKey {
+    const char16_t* key;
+    const char16_t* file;  // below "resource\" in the program directory
+    kiv::String Values::*member;
+};
+const SoundKey kSoundKeys[] = {
+    {u"relaxMusic", u"relax.mp3", &Values::relaxMusic},
+    {u"relaxNoticeMusic", u"relaxNotice.mp3", &Values::relaxNoticeMusic},
+    {u"relaxEndMusic", u"relaxEnd.mp3", &Values::relaxEndMusic},
+};
+
+// Every section argument is the empty text: the keys sit right below the root, whatever
+// the root is called.
+const kiv::String kRootSection;
+
+kiv::String defaultSoundPath(const kiv::String& programDir, const SoundKey& sound) {
+    return programDir + u"resource\\" + sound.file;
+}
+
+// A count read from the file is taken as unsigned seconds; 0 (also empty or letters) means
+// the key is missing.
+kiv::TimeCount secondsOr(kiv::ProfileFile& profile, const char16_t* key, uint32_t fallback) {
+    const uint32_t seconds = static_cast<uint32_t>(profile.getIntValue(kRootSection, kiv::String(key), 0));
+    return kiv::TimeCount(seconds == 0 ? fallback : seconds);
+}
+
+bool isOne(kiv::ProfileFile& profile, const char16_t* key) {
+    return profile.getIntValue(kRootSection, kiv::String(key), 0) == 1;
+}
+
+// The recorded power-on, or nothing when the text is not a whole date and time in the
+// pattern: an empty or damaged entry would otherwise read as a time before 1970 and the
+// day would seem endless.
+bool readStartupTime(kiv::ProfileFile& profile, kiv::Time& out) {
+    const kiv::String text = profile.getValue(kRootSection, kiv::String(kStartupKey), kiv::String());
+    const kiv::Time recorded(text, kiv::String(kStartupPattern));
+    if (recorded.timeValue() < 0 || recorded.format(kiv::String(kStartupPattern)) != text) return false;
+    out = recorded;
+    return true;
+}
+
+// `now` less the uptime. The uptime is 64-bit milliseconds: the 32-bit counter wraps after
+// 49.7 days and would put the power-on weeks too late.
+kiv::Time powerOnTime(const kiv::Time& now, uint64_t uptimeMilliseconds) {
+    uint64_t seconds = uptimeMilliseconds / 1000;
+    const uint64_t limit = now.timeValue() < 0 ? 0 : static_cast<uint64_t>(now.timeValue());
+    if (seconds > limit) seconds = limit;  // a clock set back before the boot: 1970 at worst
+    if (seconds > UINT32_MAX) seconds = UINT32_MAX;
+    kiv::Time powerOn = now;
+    powerOn -= kiv::TimeCount(static_cast<uint32_t>(seconds));
+    return powerOn;
+}
+
+}  // namespace
+
+kiv::String chooseProfileDir(const kiv::String& programDir, const std::function<kiv::String()>& appDataDir) {
+    const kiv::String portable = programDir + u"profile\\";
+    if (kiv::isDirectory(portable)) return portable;
+    return appDataDir() + u"Kelbrook.Murvel\\";
+}
+
+kiv::String settingsFilePath(const kiv::String& profileDir) { return profileDir + u"Murvel.xml"; }
+
+kiv::String defaultRelaxMusic(const kiv::String& programDir) { return defaultSoundPath(programDir, kSoundKeys[0]); }
+kiv::String defaultRelaxNoticeMusic(const kiv::String& programDir) {
+    return defaultSoundPath(programDir, kSoundKeys[1]);
+}
+kiv::String defaultRelaxEndMusic(const kiv::String& programDir) { return defaultSoundPath(programDir, kSoundKeys[2]); }
+
+Values loadSettingsFile(const kiv::String& path, const kiv::String& programDir) {
+    Values values;
+    for (const SoundKey& sound : kSoundKeys) values.*sound.member = kiv::String(kDefaultText);
+    kiv::ProfileFile profile;
+    if (profile.load(path)) {
+        for (const SoundKey& sound : kSoundKeys) {
+            values.*sound.member = profile.getValue(kRootSection, kiv::String(sound.key), kiv::String(kDefaultText));
+        }
+        values.workTime = secondsOr(profile, u"workTime", kDefaultWorkSeconds);
+        values.relaxTime = secondsOr(profile, u"relaxTime", kDefaultRelaxSeconds);
+        values.homeMode = isOne(profile, u"homeMode");
+        values.relaxAtFullScreen = isOne(profile, u"relaxAtFullScreen");
+    } else {
+        values.workTime = kDefaultWorkSeconds;
+        values.relaxTime = kDefaultRelaxSeconds;
+    }
+    // Only a missing element or exactly "default" means the default; an empty path stays empty.
+    for (const SoundKey& sound : kSoundKeys) {
+        kiv::String& path = values.*sound.member;
+        if (path == kDefaultText) path = defaultSoundPath(programDir, sound);
+    }
+    return values;
+}
+
+bool saveSettingsFile(const kiv::String& profileDir, const kiv::String& programDir, const Values& values) {
+    kiv::makeDirectory(profileDir);  // a failure shows as a failed save below
+    kiv::ProfileFile profile;
+    if (!profile.createRoot(kiv::String(kRootName))) return false;
+    bool ok = true;
+    for (const SoundKey& sound : kSoundKeys) {
+        const kiv::String& path = values.*sound.member;
+        if (path == defaultSoundPath(programDir, sound)) continue;
+        ok &= profile.setValue(kRootSection, kiv::String(sound.key), path);
+    }
+    ok &= profile.setIntValue(kRootSection, kiv::String(u"workTime"), static_cast<int32_t>(values.workTime.size()));
+    ok &= profile.setIntValue(kRootSection, kiv::String(u"relaxTime"), static_cast<int32_t>(values.relaxTime.size()));
+    ok &= profile.setIntValue(kRootSection, kiv::String(u"homeMode"), values.homeMode ? 1 : 0);
+    ok &= profile.setIntValue(kRootSection, kiv::String(u"relaxAtFullScreen"), values.relaxAtFullScreen ? 1 : 0);
+    // A document missing a setting is never written over a complete file.
+    return ok && profile.saveAs(settingsFilePath(profileDir));
+}
+
+kiv::Time loadFirstStartToday(const kiv::String& profileDir, const kiv::Time& now, uint64_t uptimeMilliseconds) {
+    const kiv::String dayFile = profileDir + now.format(kiv::String(kDayFilePattern));
+    kiv::ProfileFile profile;
+    kiv::Time recorded;
+    if (profile.load(dayFile) && readStartupTime(profile, recorded)) return recorded;
+
+    // The day's first start (or a damaged day file): record the power-on anew. A failed
+    // write is not fatal: the next start computes the same moment again.
+    const kiv::Time powerOn = powerOnTime(now, uptimeMilliseconds);
+    profile.createRoot(kiv::String(kRootName));
+    profile.setValue(kRootSection, kiv::String(kStartupKey), powerOn.format(kiv::String(kStartupPattern)));
+    kiv::makeDirectory(profileDir);
+    profile.saveAs(dayFile);
+    return powerOn;
+}
+
+}  // namespace settings
+
+void CkivToolApp::LoadSettings() {
+    const kiv::String programDir = kiv::getModuleDir();
+    m_profileDir = settings::chooseProfileDir(programDir, [] { return kiv::getAppDataDir(); });
+    const settings::Values values = settings::loadSettingsFile(settings::settingsFilePath(m_profileDir), programDir);
+    m_relaxMusic = values.relaxMusic;
+    m_relaxNoticeMusic = values.relaxNoticeMusic;
+    m_relaxEndMusic = values.relaxEndMusic;
+    m_workTime = values.workTime;
+    m_relaxTime = values.relaxTime;
+    m_homeMode = values.homeMode;
+    m_relaxAtFullScreen = values.relaxAtFullScreen;
+    m_firstStartToday = settings::loadFirstStartToday(m_profileDir, kiv::Time::now(), ::GetTickCount64());
+}
+
+bool CkivToolApp::SaveSettings() {
+    settings::Values values;
+    values.relaxMusic = m_relaxMusic;
+    values.relaxNoticeMusic = m_relaxNoticeMusic;
+    values.relaxEndMusic = m_relaxEndMusic;
+    values.workTime = m_workTime;
+    values.relaxTime = m_relaxTime;
+    values.homeMode = m_homeMode;
+    values.relaxAtFullScreen = m_relaxAtFullScreen;
+    return settings::saveSettingsFile(m_profileDir, kiv::getModuleDir(), values);
+}

@@ -1,0 +1,61 @@
+// The settings file "Murvel.xml" and the per-day start-up files, read and written apart
+// from the application object: every function takes its directories (and the clock) as
+// arguments, so tests can point it at scratch folders. CkivToolApp::LoadSettings and
+// SaveSettings (settings_store.cpp) feed it the real program and app-data directories.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+
+#include "kiv/string_kiv.h"
+#include "kiv/time_kiv.h"
+
+namespace settings {
+
+// The values the settings file holds. A default-constructed Values is what a missing
+// settings file gives, except that the paths still read "default" (see loadSettingsFile).
+struct Values {
+    kiv::String relaxMusic;        // full path of the rest music
+    kiv::String relaxNoticeMusic;  // full path of the postponement sound
+    kiv::String relaxEndMusic;     // full path of the end-of-rest sound
+    kiv::TimeCount workTime;       // seconds
+    kiv::TimeCount relaxTime;      // seconds
+    bool homeMode = true;
+    bool relaxAtFullScreen = false;
+};
+
+constexpr uint32_t kDefaultWorkSeconds = 3120;  // 52 minutes
+constexpr uint32_t kDefaultRelaxSeconds = 480;  // 8 minutes
+
+// The settings directory, ending in a backslash: programDir + "profile\" when that
+// directory exists (a portable installation), else appDataDir() + "Kelbrook.Murvel\".
+// appDataDir is called only in the second case: the shell creates the app-data folder
+// when asked, and a portable installation must not touch it.
+kiv::String chooseProfileDir(const kiv::String& programDir, const std::function<kiv::String()>& appDataDir);
+
+// profileDir + "Murvel.xml".
+kiv::String settingsFilePath(const kiv::String& profileDir);
+
+// The default sound paths: programDir + "resource\relax.mp3", "resource\relaxNotice.mp3"
+// and "resource\relaxEnd.mp3".
+kiv::String defaultRelaxMusic(const kiv::String& programDir);
+kiv::String defaultRelaxNoticeMusic(const kiv::String& programDir);
+kiv::String defaultRelaxEndMusic(const kiv::String& programDir);
+
+// Reads the settings file. A missing key, a sound path that is exactly "default" and a
+// time that reads as 0 take their defaults; homeMode and relaxAtFullScreen are true only
+// for the number 1. When the file cannot be loaded at all every value is its default and
+// home mode is on (a new installation starts at home).
+Values loadSettingsFile(const kiv::String& path, const kiv::String& programDir);
+
+// Writes profileDir + "Murvel.xml" whole from `values`, creating profileDir (one level)
+// when missing. Sound paths equal to their defaults are left out. False when the file
+// could not be written; the old file then stays as it was.
+bool saveSettingsFile(const kiv::String& profileDir, const kiv::String& programDir, const Values& values);
+
+// The first power-on of the day `now` falls on. Today's file (profileDir + "%Y-%m-%d.xml")
+// gives it when it holds a readable "startup_time"; otherwise this is the day's first
+// start: the power-on is `now` minus the uptime, and today's file is written anew with it.
+kiv::Time loadFirstStartToday(const kiv::String& profileDir, const kiv::Time& now, uint64_t uptimeMilliseconds);
+
+}  // namespace settings

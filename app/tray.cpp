@@ -1,0 +1,142 @@
+// The tray icon, its tip and balloons, and the status window's labels.
+#include <cwchar>
+
+#include "framework/handles.h"
+#include "kivtool_app.h"
+#include "kivtool_dlg.h"
+#include "messages.h"
+#include "platform_calls.h"
+
+NOTIFYICONDATAW g_trayIconData{};
+UINT g_taskbarCreatedMsg = 0;
+
+namespace {
+
+const wchar_t kTrayTip[] = L"单击这里隐藏或显示任务栏";
+const wchar_t kBalloonTitle[] = L"提醒";
+
+// Copies `text` into a fixed field of the tray record, cut to fit with its terminator.
+// A cut never leaves half of a surrogate pair at the end.
+void copyField(wchar_t* field, size_t size, const wchar_t* text) {
+    size_t length = 0;
+    while (length + 1 < size && text[length] != L'\0') {
+        field[length] = text[length];
+        ++length;
+    }
+    const bool cut = text[length] != L'\0';
+    if (cut && length > 0 && IS_HIGH_SURROGATE(field[length - 1])) --length;
+    field[length] = L'\0';
+}
+
+template <size_t N>
+void copyField(wchar_t (&field)[N], const wchar_t* text) {
+    copyField(field, N, text);
+}
+
+void setStatusLabel(CkivToolDlg& dlg, int id, const kiv::TimeCount& duration) {
+    dlg.SetDlgItemText(id, duration.durationText().c_wstr());
+}
+
+}  // namespace
+
+kiv::TimeCount CkivToolDlg::RemainingWork() const {
+    return m_workElapsed.size() < m_workLength.size() ? m_workLength - m_workElapsed : kiv::TimeCount(0);
+}
+
+void CkivToolDlg::UpdateStatusFields() {
+    setStatusLabel(*this, IDC_STATIC_POWERON, kiv::Time::now() - theApp.m_firstStartToday);
+    setStatusLabel(*this, IDC_STATIC_WORKED, m_workElapsed);
+    setStatusLabel(*this, IDC_STATIC_REMAIN, RemainingWork());
+}
+
+void CkivToolDlg::AddTrayIcon(const wchar_t* tip) {
+    g_trayIconData = NOTIFYICONDATAW{};
+    g_trayIconData.cbSize = NOTIFYICONDATAW_V3_SIZE;
+    g_trayIconData.hWnd = m_hWnd;
+    g_trayIconData.uID = IDR_MAINFRAME;
+    g_trayIconData.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+    g_trayIconData.uCallbackMessage = WM_TRAY_NOTIFY;
+    g_trayIconData.hIcon = m_hIcon.get();
+    copyField(g_trayIconData.szTip, tip);
+    platform::notifyIcon(NIM_ADD, &g_trayIconData);
+}
+
+void CkivToolDlg::RemoveTrayIcon() {
+    if (!m_trayIconAdded) return;
+    g_trayIconData.uFlags = 0;
+    platform::notifyIcon(NIM_DELETE, &g_trayIconData);
+    m_trayIconAdded = false;
+}
+
+void CkivToolDlg::ShowBalloon(const wchar_t* text) {
+    g_trayIconData.uFlags = NIF_INFO;
+    g_trayIconData.dwInfoFlags = 0x404;
+    g_trayIconData.uTimeout = 10;
+    copyField(g_trayIconData.szInfo, text);
+    copyField(g_trayIconData.szInfoTitle, kBalloonTitle);
+    platform::notifyIcon(NIM_MODIFY, &g_trayIconData);
+}
+
+void CkivToolDlg::HideToTray() {
+    ShowWindow(SW_HIDE);
+    setTaskbarButton(false);
+    if (m_trayIconAdded) return;
+    AddTrayIcon(kTrayTip);
+    // Set even when the shell refused: the icon comes back with the next "TaskbarCreated".
+    m_trayIconAdded = true;
+}
+
+void CkivToolDlg::OnTaskbarCreated() { AddTrayIcon(kTrayTip); }
+
+// An application window has a taskbar button; a tool window has none.
+void CkivToolDlg::setTaskbarButton(bool shown) {
+    LONG_PTR style = ::GetWindowLongPtrW(m_hWnd, GWL_EXSTYLE);
+    style = shown ? (style & ~WS_EX_TOOLWINDOW) | WS_EX_APPWINDOW : (style & ~WS_EX_APPWINDOW) | WS_EX_TOOLWINDOW;
+    ::SetWindowLongPtrW(m_hWnd, GWL_EXSTYLE, style);
+}
+
+void CkivToolDlg::OnTrayNotify(WPARAM wParam, LPARAM lParam) {
+    switch (static_cast<UINT>(lParam)) {
+    case WM_MOUSEMOVE:
+        updateTrayTip();
+        break;
+    case WM_LBUTTONDOWN:
+        toggleStatusWindow();
+        break;
+    case WM_RBUTTONDOWN:
+        if (wParam == IDR_MAINFRAME) showTrayMenu();
+        break;
+    default:
+        break;
+    }
+}
+
+void CkivToolDlg::updateTrayTip() {
+    kiv::String tip;
+    tip.format(u"已工作:%s\n距离休息:%s", m_workElapsed.durationText().wstr(), RemainingWork().durationText().wstr());
+    g_trayIconData.uFlags = NIF_TIP;
+    copyField(g_trayIconData.szTip, tip.c_wstr());
+    platform::notifyIcon(NIM_MODIFY, &g_trayIconData);
+}
+
+void CkivToolDlg::toggleStatusWindow() {
+    if (IsWindowVisible()) {
+        HideToTray();
+        return;
+    }
+    setTaskbarButton(true);
+    ShowWindow(SW_SHOW);
+}
+
+void CkivToolDlg::showTrayMenu() {
+    fw::Menu menu = fw::loadMenu(IDR_TRAY_MENU);
+    HMENU popup = menu ? ::GetSubMenu(menu.get(), 0) : nullptr;
+    if (!popup) return;
+    POINT cursor{};
+    ::GetCursorPos(&cursor);
+    // The window must be in the foreground or the menu does not go away when the user
+    // clicks elsewhere; the WM_NULL afterwards makes a second right-click work at once.
+    ::SetForegroundWindow(m_hWnd);
+    ::TrackPopupMenu(popup, 0, cursor.x, cursor.y, 0, m_hWnd, nullptr);
+    ::PostMessageW(m_hWnd, WM_NULL, 0, 0);
+}

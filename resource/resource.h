@@ -1,0 +1,46 @@
+// Ids of the program's resources (kivTool.rc) and of the controls in its dialogs.
+#pragma once
+
+// Dialog templates.
+#define IDD_ABOUTBOX                    100
+#define IDD_KIVTOOL_DIALOG              102
+#define IDD_NOTIFY_DIALOG               130
+#define IDD_ASK_DIALOG                  131
+#define IDD_PREVIOUS_NOTIFY_DIALOG      132
+#define IDD_SETTING_DIALOG              135
+
+// Icon, menu, strings.
+#define IDR_MAINFRAME                   128
+#define IDR_TRAY_MENU                   129
+#define IDS_ABOUTBOX                    101
+
+// The status window (IDD_KIVTOOL_DIALOG).
+#define IDC_STATIC_POWERON              1000
+#define IDC_STATIC_WORKED               1001
+#define IDC_STATIC_REMAIN               1002
+
+// The unlock question (IDD_ASK_DIALOG).
+#define IDC_EDIT_ANSWER                 1001
+#define IDC_STATIC_FACTOR1              1002
+#define IDC_STATIC_FACTOR2              1003
+
+// The settings dialog (IDD_SETTING_DIALOG).
+#define IDC_EDIT_RESTTIME               1001
+#define IDC_EDIT_WORKTIME               1002
+#define IDC_RADIO_HOME                  1004
+#define IDC_RADIO_OFFICE                1005
+#define IDC_CHECK_FULLSCREEN            1006
+
+// Tray menu commands (IDR_TRAY_MENU).
+#define ID_MENU_EXIT                    32774
+#define ID_MENU_DELAY5                  32775
+#define ID_MENU_DELAY_PRESET            32776
+#define ID_MENU_SETTINGS                32777
+#define ID_MENU_ABOUT                   32779
+
+// The status window's system-menu entry for the About box.
+#define IDM_ABOUTBOX                    0x0010
+
+#ifndef IDC_STATIC
+#define IDC_STATIC                      (-1)
+#endif

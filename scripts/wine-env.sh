@@ -1,0 +1,27 @@
+# Sourced with the build tree as $1: the Wine environment of that tree, and the one-time
+# preparation of its prefix (32-bit, CJK font substitutes, Marlett, silent audio).
+kiv_build=$(cd "$1" && pwd)
+export WINEARCH=win32
+export WINEPREFIX="$kiv_build/wineprefix"
+export WINEDEBUG=-all
+export WINEDLLOVERRIDES="mscoree,mshtml="
+# Wine's processes get a home of their own: its .asoundrc sends sound to a null device.
+export HOME="$kiv_build/winehome"
+# A UTF-8 locale, or Chinese file names and registry values are mangled.
+case "${LANG:-}" in *UTF-8*|*utf8*) ;; *) export LANG=C.UTF-8 ;; esac
+
+kiv_prepare_prefix() {
+  [ -f "$WINEPREFIX/.kiv-ready" ] && return 0
+  mkdir -p "$HOME" "$WINEPREFIX"
+  printf 'pcm.!default { type null }\nctl.!default { type hw card 0 }\n' > "$HOME/.asoundrc"
+  wine wineboot -i </dev/null >/dev/null 2>&1
+  local key='HKCU\Software\Wine\Fonts\Replacements'
+  wine reg add "$key" /v SimSun /d "AR PL UMing CN" /f </dev/null >/dev/null 2>&1
+  wine reg add "$key" /v "宋体" /d "AR PL UMing CN" /f </dev/null >/dev/null 2>&1
+  # The rest screens' digits ask for "Courier New"; without this Wine falls back to a sans face.
+  wine reg add "$key" /v "Courier New" /d "Liberation Mono" /f </dev/null >/dev/null 2>&1
+  local marlett=/usr/share/wine/fonts/marlett.ttf
+  [ -f "$marlett" ] && cp "$marlett" "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null
+  wineserver -w </dev/null >/dev/null 2>&1 || true
+  touch "$WINEPREFIX/.kiv-ready"
+}

@@ -1,0 +1,103 @@
+#include "mci_device.h"
+
+#include <digitalv.h>
+
+namespace kiv {
+
+namespace {
+
+// The structured commands take their parameter record through a DWORD_PTR.
+template <typename Parms>
+MCIERROR send(MCIDEVICEID id, UINT message, DWORD flags, Parms& parms)
+{
+    return mciSendCommandW(id, message, flags, reinterpret_cast<DWORD_PTR>(&parms));
+}
+
+bool isFullPath(const wchar_t* path)
+{
+    const bool drive = ((path[0] >= L'A' && path[0] <= L'Z') || (path[0] >= L'a' && path[0] <= L'z')) &&
+                       path[1] == L':' && (path[2] == L'\\' || path[2] == L'/');
+    const bool unc = path[0] == L'\\' && path[1] == L'\\' && path[2] != L'\0';
+    // "\\.\" names devices, not files.
+    const bool device = unc && path[2] == L'.' && path[3] == L'\\';
+    return (drive || unc) && !device;
+}
+
+}  // namespace
+
+bool isPlayableFilePath(const wchar_t* path)
+{
+    if (path == nullptr || path[0] == L'\0' || !isFullPath(path)) {
+        return false;
+    }
+    const DWORD attributes = GetFileAttributesW(path);
+    return attributes != INVALID_FILE_ATTRIBUTES &&
+           (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_DEVICE)) == 0;
+}
+
+bool MciDevice::open(const wchar_t* path)
+{
+    close();
+    if (!isPlayableFilePath(path)) {
+        return false;
+    }
+    MCI_OPEN_PARMSW openParms = {};
+    openParms.lpstrDeviceType = L"mpegvideo";
+    openParms.lpstrElementName = path;
+    if (send(0, MCI_OPEN, MCI_OPEN_TYPE | MCI_OPEN_ELEMENT | MCI_WAIT, openParms) != 0) {
+        return false;
+    }
+    m_id = openParms.wDeviceID;
+    // Positions in milliseconds, whatever the device's default.
+    MCI_SET_PARMS setParms = {};
+    setParms.dwTimeFormat = MCI_FORMAT_MILLISECONDS;
+    send(m_id, MCI_SET, MCI_SET_TIME_FORMAT | MCI_WAIT, setParms);
+    return true;
+}
+
+void MciDevice::close()
+{
+    if (m_id == 0) {
+        return;
+    }
+    MCI_GENERIC_PARMS parms = {};
+    send(m_id, MCI_STOP, MCI_WAIT, parms);
+    send(m_id, MCI_CLOSE, MCI_WAIT, parms);
+    m_id = 0;
+}
+
+DWORD MciDevice::mode() const
+{
+    if (m_id == 0) {
+        return 0;
+    }
+    MCI_STATUS_PARMS parms = {};
+    parms.dwItem = MCI_STATUS_MODE;
+    if (send(m_id, MCI_STATUS, MCI_STATUS_ITEM | MCI_WAIT, parms) != 0) {
+        return 0;
+    }
+    return static_cast<DWORD>(parms.dwReturn);
+}
+
+bool MciDevice::play(bool repeat)
+{
+    if (m_id == 0) {
+        return false;
+    }
+    // No MCI_WAIT: the call returns at once and the device plays on by itself.
+    MCI_DGV_PLAY_PARMS parms = {};
+    parms.dwFrom = 0;
+    const DWORD flags = MCI_FROM | (repeat ? MCI_DGV_PLAY_REPEAT : 0);
+    return send(m_id, MCI_PLAY, flags, parms) == 0;
+}
+
+bool MciDevice::stop()
+{
+    if (m_id == 0) {
+        return true;
+    }
+    MCI_GENERIC_PARMS parms = {};
+    return send(m_id, MCI_STOP, MCI_WAIT, parms) == 0;
+}
+
+}  // namespace kiv

@@ -1,0 +1,293 @@
+// The byte and text layers of kiv::BaseStream, independent of any source or sink.
+#include "kiv/basestream_kiv.h"
+
+#include <cstring>
+#include <string>
+#include <utility>
+
+#include "kiv/debug_kiv.h"
+#include "kiv/stringc_kiv.h"
+#include "utf8_kiv.h"
+
+namespace kiv {
+
+namespace {
+const char kFile[] = "src/base/basestream_kiv.cpp";
+const char16_t kCarriageReturn = 13;
+const char16_t kLineFeed = 10;
+}  // namespace
+
+BaseStream::BaseStream() : state(&ownState) {}
+
+BaseStream::~BaseStream() = default;
+
+bool BaseStream::fillReadBuff() {
+    reportCheck("!\"[BaseStream::fillReadBuff]it is not carry out\"", kFile, 35);
+    return false;
+}
+
+bool BaseStream::addBuffer(const void*, unsigned) {
+    reportCheck("!\"[BaseStream::addBuffer]it is not carry out\"", kFile, 110);
+    return false;
+}
+
+bool BaseStream::writeInt(int32_t value) {
+    // Refused like any write, so a read-only stream never reaches its sink.
+    if (!isCanWrite() || isError()) return false;
+    uint32_t bits = static_cast<uint32_t>(value);
+    unsigned char bytes[4] = {static_cast<unsigned char>(bits), static_cast<unsigned char>(bits >> 8),
+                              static_cast<unsigned char>(bits >> 16), static_cast<unsigned char>(bits >> 24)};
+    addBuffer(bytes, sizeof bytes);
+    return !isError();
+}
+
+bool BaseStream::isEof() const { return state->position >= state->count && state->eofFlag; }
+
+bool BaseStream::isError() const { return state->errorFlag; }
+
+bool BaseStream::isCanRead() const { return (state->access & kRead) != 0; }
+
+bool BaseStream::isCanWrite() const { return (state->access & kWrite) != 0; }
+
+void BaseStream::setEncoding(int encoding) { state->encoding = encoding; }
+
+int BaseStream::getEncoding() const { return state->encoding; }
+
+void BaseStream::setNewlineMode(int mode) { state->newlineMode = mode; }
+
+int BaseStream::getNewlineMode() const { return state->newlineMode; }
+
+void BaseStream::resetState() {
+    state->count = 0;
+    state->position = 0;
+    state->errorFlag = false;
+    state->eofFlag = false;
+    state->newlineMode = 1;
+    state->encoding = kAnsi;
+}
+
+bool BaseStream::isBufferEmpty() const { return state->position >= state->count; }
+
+// The next buffered byte, refilling the buffer when it has run empty.
+bool BaseStream::nextByte(unsigned char& byte) {
+    if (state->position >= state->count) {
+        state->position = 0;
+        if (!fillReadBuff()) return false;
+        if (state->position >= state->count) return false;  // a source that claims bytes but gives none
+    }
+    byte = state->buffer[state->position++];
+    return true;
+}
+
+unsigned BaseStream::read(void* bytes, unsigned count) {
+    if (!check(isCanRead(), "isCanRead()", kFile, 76)) return 0;
+    // isError first: a closed file answers it without being asked isEof.
+    if (isError() || isEof()) return 0;
+    unsigned char* out = static_cast<unsigned char*>(bytes);
+    for (unsigned i = 0; i < count; ++i) {
+        if (!nextByte(out[i])) return i;
+    }
+    return count;
+}
+
+bool BaseStream::readByte(unsigned char& byte) {
+    if (!check(isCanRead(), "isCanRead()", kFile, 94)) return false;
+    if (isError() || isEof()) return false;
+    return nextByte(byte);
+}
+
+bool BaseStream::readLine(String& line, char16_t delimiter) {
+    line.clear();
+    if (!check(isCanRead(), "isCanRead()", kFile, 407)) return false;
+    if (isError() || isEof()) return false;
+    return state->encoding == kUtf16 ? readLineUtf16(line, delimiter) : readLineBytes(line, delimiter);
+}
+
+// Lines end at the delimiter, at a zero unit or at the end of the source; carriage returns
+// are dropped when the delimiter is a line feed. The last unit of the source is no
+// different: a file ending in "\n\n" gives an empty last line, never one holding "\n".
+//
+// The checks of read() (error, end) are made once per refill rather than once per unit:
+// between refills neither answer can change. readLine has seen no error before the first.
+bool BaseStream::readLineUtf16(String& line, char16_t delimiter) {
+    std::u16string& units = lineUnits;
+    units.clear();
+    bool errorSeen = false;  // isError() after the last refill
+    // A unit is two bytes; an odd byte left at the end is not a unit. Straight from the
+    // buffer while it holds both bytes; otherwise read() refills and makes its checks.
+    auto readUnit = [this, &errorSeen](char16_t& unit) {
+        const uint32_t position = state->position;
+        if (!errorSeen && position + 2 <= state->count) {
+            unit = static_cast<char16_t>(state->buffer[position] | (state->buffer[position + 1] << 8));
+            state->position = position + 2;
+            return true;
+        }
+        unsigned char bytes[2];
+        const bool whole = read(bytes, 2) == 2;
+        errorSeen = isError();
+        if (whole) unit = static_cast<char16_t>(bytes[0] | (bytes[1] << 8));
+        return whole;
+    };
+    const bool dropCr = delimiter == kLineFeed;
+    char16_t unit = 0;
+    if (!readUnit(unit)) return false;
+    while (unit != 0 && unit != delimiter) {
+        if (!(unit == kCarriageReturn && dropCr)) units.push_back(unit);
+        // The end is only possible once the buffer is used up.
+        if (state->position >= state->count && isEof()) break;
+        if (!readUnit(unit)) {
+            if (isError()) return false;
+            break;
+        }
+    }
+    if (units.empty()) {
+        if (!line.isWide()) line = String();
+    } else {
+        line.assign(units.data(), static_cast<int>(units.size()));
+    }
+    return true;
+}
+
+namespace {
+
+// The first zero byte or `end` byte in [begin, limit), or `limit`.
+const unsigned char* findLineEnd(const unsigned char* begin, const unsigned char* limit, unsigned char end) {
+    const size_t size = static_cast<size_t>(limit - begin);
+    const void* hit = std::memchr(begin, end, size);
+    const unsigned char* stop = hit ? static_cast<const unsigned char*>(hit) : limit;
+    if (end != 0) {
+        const void* zero = std::memchr(begin, 0, static_cast<size_t>(stop - begin));
+        if (zero) stop = static_cast<const unsigned char*>(zero);
+    }
+    return stop;
+}
+
+// Appends [begin, stop) to `bytes`, without its carriage returns when `dropCr` is set.
+void appendRun(std::string& bytes, const unsigned char* begin, const unsigned char* stop, bool dropCr) {
+    while (dropCr) {
+        const void* cr = std::memchr(begin, kCarriageReturn, static_cast<size_t>(stop - begin));
+        if (!cr) break;
+        bytes.append(reinterpret_cast<const char*>(begin), static_cast<size_t>(static_cast<const unsigned char*>(cr) - begin));
+        begin = static_cast<const unsigned char*>(cr) + 1;
+    }
+    bytes.append(reinterpret_cast<const char*>(begin), static_cast<size_t>(stop - begin));
+}
+
+}  // namespace
+
+// Whole runs of the buffer at a time, with the same results as taking the bytes one by one
+// with readByte: its error and end checks are made once per refill, where their answers
+// can change.
+bool BaseStream::readLineBytes(String& line, char16_t delimiter) {
+    std::string& bytes = lineBytes;
+    bytes.clear();
+    const bool dropCr = delimiter == kLineFeed;
+    // A delimiter above 0xFF equals no byte; then only a zero byte ends the line.
+    const unsigned char end = delimiter <= 0xFF ? static_cast<unsigned char>(delimiter) : 0;
+    bool tookAny = false;    // a byte of this line has been taken
+    bool errorSeen = false;  // isError() after the last refill
+    for (;;) {
+        if (state->position >= state->count) {
+            if (tookAny) {
+                if (isEof()) break;
+                if (isError()) return false;
+            }
+            state->position = 0;
+            // A source that claims bytes but gives none has no more to give.
+            if (!fillReadBuff() || state->position >= state->count) {
+                if (!tookAny || isError()) return false;
+                break;
+            }
+            errorSeen = isError();
+        }
+        unsigned char* const buffer = state->buffer;
+        const unsigned char* begin = buffer + state->position;
+        // After a refill that reported an error, byte-by-byte reading takes its first byte
+        // and then stops.
+        const unsigned char* limit = errorSeen ? begin + 1 : buffer + state->count;
+        const unsigned char* stop = findLineEnd(begin, limit, end);
+        appendRun(bytes, begin, stop, dropCr);
+        if (stop != limit) {
+            state->position = static_cast<uint32_t>(stop + 1 - buffer);
+            break;
+        }
+        state->position = static_cast<uint32_t>(limit - buffer);
+        tookAny = true;
+        if (errorSeen && state->position < state->count) return false;
+    }
+    return decodeLine(line);
+}
+
+// The bytes of the line read (`lineBytes`) as wide text. A line with bytes that do not
+// decode puts the stream in error: an empty line in its place would read as a line that
+// is really empty, and whatever it held would be lost without a word.
+bool BaseStream::decodeLine(String& line) {
+    const unsigned count = static_cast<unsigned>(lineBytes.size());
+    if (count == 0) {
+        if (!line.isWide()) line = String();
+        return true;
+    }
+    const unsigned char* bytes = reinterpret_cast<const unsigned char*>(lineBytes.data());
+    String decoded;
+    if (state->encoding == kUtf8) {
+        unsigned char high = 0;
+        for (unsigned i = 0; i < count; ++i) high |= bytes[i];
+        if (high < 0x80) {
+            // Plain ASCII, the usual line: each byte is its own unit.
+            lineUnits.assign(bytes, bytes + count);
+            line.assign(lineUnits.data(), static_cast<int>(count));
+            return true;
+        }
+        decoded = decodeUtf8(bytes, count);
+    } else {
+        decoded = stringC().strToWStr(String(lineBytes.data(), static_cast<int>(count)));
+    }
+    // Both conversions give text for any bytes they accept.
+    if (decoded.isEmpty()) {
+        state->errorFlag = true;
+        return false;
+    }
+    line = std::move(decoded);
+    return true;
+}
+
+bool BaseStream::writeText(const String& text) {
+    if (!check(isCanWrite(), "isCanWrite()", kFile, 224)) return false;
+    if (isError()) return false;
+    // Text is wide; narrow units read as wide ones would run past the block.
+    if (!text.isWide() && !text.isEmpty()) return false;
+    const bool crlf = state->newlineMode == 1;
+    if (state->encoding == kUtf16) {
+        const char16_t* units = text.wstr();
+        for (unsigned i = 0, n = text.length(); i < n; ++i) {
+            if (units[i] == kLineFeed && crlf) {
+                const unsigned char cr[2] = {13, 0};
+                if (!addBuffer(cr, 2)) return false;
+            }
+            const unsigned char bytes[2] = {static_cast<unsigned char>(units[i]),
+                                            static_cast<unsigned char>(units[i] >> 8)};
+            if (!addBuffer(bytes, 2)) return false;
+        }
+        return true;
+    }
+    String encoded = state->encoding == kUtf8 ? stringC().wstrToUtf8(text) : stringC().wstrToStr(text);
+    // A conversion that fails gives nothing; writing nothing would look like success.
+    if (!text.isEmpty() && encoded.isEmpty()) return false;
+    const unsigned char* bytes = reinterpret_cast<const unsigned char*>(encoded.str());
+    for (unsigned i = 0, n = encoded.length(); i < n; ++i) {
+        if (bytes[i] == kLineFeed && crlf) {
+            const unsigned char cr = 13;
+            if (!addBuffer(&cr, 1)) return false;
+        }
+        if (!addBuffer(&bytes[i], 1)) return false;
+    }
+    return true;
+}
+
+bool BaseStream::writeLine(const String& text) {
+    String withEnd(text);
+    withEnd.append(static_cast<unsigned>(kLineFeed));
+    return writeText(withEnd);
+}
+
+}  // namespace kiv

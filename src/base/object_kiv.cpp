@@ -1,0 +1,13 @@
+#include "kiv/object_kiv.h"
+
+namespace kiv {
+
+Object::~Object() {
+    if (liveness) {
+        liveness->object = nullptr;
+        if (--liveness->count == 0) delete liveness;
+        liveness = nullptr;
+    }
+}
+
+}  // namespace kiv

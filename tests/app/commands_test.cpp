@@ -1,0 +1,170 @@
+// The tray menu's settings and About commands, with their modal dialogs answered from
+// inside the modal loop.
+#include <functional>
+#include <string>
+
+#include "main_dialog_fixture.h"
+
+namespace {
+
+using test::MainDialogTest;
+
+// What to do with the modal dialog once it is up; set before the command runs.
+std::function<void(HWND)> g_answer;
+bool g_answered = false;
+
+BOOL CALLBACK findOwnedDialog(HWND window, LPARAM found) {
+    wchar_t className[16] = L"";
+    ::GetClassNameW(window, className, 16);
+    if (::IsWindowVisible(window) && std::wstring(className) == L"#32770" && ::GetWindow(window, GW_OWNER)) {
+        *reinterpret_cast<HWND*>(found) = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+void CALLBACK answerModal(HWND, UINT, UINT_PTR id, DWORD) {
+    HWND dialog = nullptr;
+    ::EnumThreadWindows(::GetCurrentThreadId(), &findOwnedDialog, reinterpret_cast<LPARAM>(&dialog));
+    if (!dialog) return;  // not up yet
+    ::KillTimer(nullptr, id);
+    g_answered = true;
+    g_answer(dialog);
+}
+
+class CommandTest : public MainDialogTest {
+protected:
+    void SetUp() override {
+        MainDialogTest::SetUp();
+        wchar_t temp[MAX_PATH] = L"";
+        ::GetTempPathW(MAX_PATH, temp);
+        m_profileDir = std::wstring(temp) + L"kivtool-commands-" + std::to_wstring(::GetCurrentProcessId()) + L"\\";
+        theApp.m_profileDir = m_profileDir.c_str();
+        theApp.m_relaxTime = 300;  // whole minutes, so the dialog accepts what it shows
+        g_answered = false;
+        m_boxes = std::make_unique<test::MessageBoxRecorder>();
+    }
+    void TearDown() override {
+        EXPECT_TRUE(m_boxes->shown().empty()) << "a field was refused";
+        m_boxes.reset();
+        ::DeleteFileW((m_profileDir + L"Murvel.xml").c_str());
+        ::RemoveDirectoryW(m_profileDir.c_str());
+        MainDialogTest::TearDown();
+    }
+    // Runs `id` while `answer` handles the dialog it opens.
+    void runWithAnswer(UINT id, std::function<void(HWND)> answer) {
+        g_answer = std::move(answer);
+        const UINT_PTR timer = ::SetTimer(nullptr, 0, 0, &answerModal);
+        command(id);
+        ::KillTimer(nullptr, timer);
+    }
+    bool settingsFileWritten() const {
+        return ::GetFileAttributesW((m_profileDir + L"Murvel.xml").c_str()) != INVALID_FILE_ATTRIBUTES;
+    }
+    std::wstring m_profileDir;
+    std::unique_ptr<test::MessageBoxRecorder> m_boxes;  // a refused field must not block the test
+};
+
+std::wstring text(HWND dialog, int id) {
+    wchar_t buffer[64] = L"";
+    ::GetDlgItemTextW(dialog, id, buffer, 64);
+    return buffer;
+}
+
+TEST_F(CommandTest, SettingsShowMinutesRoundedDownAndOkStoresWholeMinutes) {
+    theApp.m_workTime = 90;
+    theApp.m_relaxTime = 150;
+    theApp.m_homeMode = false;
+    theApp.m_relaxAtFullScreen = true;
+    ASSERT_TRUE(createDialog());
+    tick(40);
+    std::wstring shownWork, shownRest;
+    bool officeChecked = false, fullScreenChecked = false;
+    runWithAnswer(ID_MENU_SETTINGS, [&](HWND dialog) {
+        shownWork = text(dialog, IDC_EDIT_WORKTIME);
+        shownRest = text(dialog, IDC_EDIT_RESTTIME);
+        officeChecked = ::IsDlgButtonChecked(dialog, IDC_RADIO_OFFICE) == BST_CHECKED;
+        fullScreenChecked = ::IsDlgButtonChecked(dialog, IDC_CHECK_FULLSCREEN) == BST_CHECKED;
+        ::PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+    });
+    ASSERT_TRUE(g_answered);
+    EXPECT_EQ(L"1", shownWork);
+    EXPECT_EQ(L"2", shownRest);
+    EXPECT_TRUE(officeChecked);
+    EXPECT_TRUE(fullScreenChecked);
+    EXPECT_EQ(60u, theApp.m_workTime.size());
+    EXPECT_EQ(120u, theApp.m_relaxTime.size());
+    EXPECT_FALSE(theApp.m_homeMode);
+    EXPECT_TRUE(theApp.m_relaxAtFullScreen);
+    EXPECT_EQ(60u, m_dlg->m_workLength.size());
+    EXPECT_EQ(120u, m_dlg->m_restLength.size());
+    EXPECT_EQ(40u, m_dlg->m_workElapsed.size()) << "the time worked is kept";
+    EXPECT_TRUE(settingsFileWritten());
+}
+
+TEST_F(CommandTest, SettingsBelowTheTimeWorkedStartTheRestAtTheNextTick) {
+    theApp.m_workTime = 600;
+    ASSERT_TRUE(createDialog());
+    tick(120);
+    runWithAnswer(ID_MENU_SETTINGS, [](HWND dialog) {
+        ::SetDlgItemTextW(dialog, IDC_EDIT_WORKTIME, L"1");
+        ::SendMessageW(dialog, WM_COMMAND, IDOK, 0);
+    });
+    ASSERT_TRUE(g_answered);
+    EXPECT_TRUE(m_dlg->m_working);
+    m_dlg->UpdateStatusFields();
+    EXPECT_EQ(L"0 seconds", m_dlg->GetDlgItemText(IDC_STATIC_REMAIN));
+    tick();
+    EXPECT_FALSE(m_dlg->m_working);
+}
+
+TEST_F(CommandTest, CancelledSettingsChangeNothingButCloseTheNotice) {
+    theApp.m_workTime = 20;
+    ASSERT_TRUE(createDialog());
+    tick(5);
+    ASSERT_NE(nullptr, m_dlg->m_pPreviousNotifyDlg);
+    runWithAnswer(ID_MENU_SETTINGS, [](HWND dialog) {
+        ::SetDlgItemTextW(dialog, IDC_EDIT_WORKTIME, L"7");
+        ::PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+    });
+    ASSERT_TRUE(g_answered);
+    EXPECT_EQ(nullptr, m_dlg->m_pPreviousNotifyDlg);
+    EXPECT_EQ(20u, theApp.m_workTime.size());
+    EXPECT_EQ(20u, m_dlg->m_workLength.size());
+    EXPECT_EQ(5u, m_dlg->m_workElapsed.size());
+    EXPECT_FALSE(settingsFileWritten());
+}
+
+struct AboutCase {
+    const char* name;
+    UINT message;
+    WPARAM wParam;
+};
+
+class AboutTest : public CommandTest, public ::testing::WithParamInterface<AboutCase> {};
+
+TEST_P(AboutTest, OpensTheAboutBoxOwnedByTheMainDialog) {
+    ASSERT_TRUE(createDialog());
+    HWND owner = nullptr;
+    std::wstring caption;
+    g_answer = [&](HWND dialog) {
+        owner = ::GetWindow(dialog, GW_OWNER);
+        wchar_t buffer[64] = L"";
+        ::GetWindowTextW(dialog, buffer, 64);
+        caption = buffer;
+        ::PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+    };
+    const UINT_PTR timer = ::SetTimer(nullptr, 0, 0, &answerModal);
+    send(GetParam().message, GetParam().wParam, 0);
+    ::KillTimer(nullptr, timer);
+    ASSERT_TRUE(g_answered);
+    EXPECT_EQ(hwnd(), owner);
+    EXPECT_FALSE(caption.empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(Ways, AboutTest,
+                         ::testing::Values(AboutCase{"trayMenu", WM_COMMAND, ID_MENU_ABOUT},
+                                           AboutCase{"systemMenu", WM_SYSCOMMAND, IDM_ABOUTBOX}),
+                         [](const ::testing::TestParamInfo<AboutCase>& info) { return info.param.name; });
+
+}  // namespace

@@ -1,0 +1,172 @@
+// A live main dialog for the scheduler and tray tests: real window from template 102,
+// settings set by the test, and recorders in place of the sound component, the beep,
+// the window flash and the shell's tray.
+#pragma once
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "dialogs/notify_dlg.h"
+#include "dialogs/previous_notify_dlg.h"
+#include "kivtool_app.h"
+#include "kivtool_dlg.h"
+#include "messages.h"
+#include "platform_calls.h"
+#include "sound_holder.h"
+#include "test_support.h"
+
+namespace test {
+
+// Records every call as text: "Open:<path>", "Play:<loop>", "Stop", "Release".
+class RecordingSound : public ISound {
+public:
+    UINT __stdcall DeviceId() override { return 0; }
+    DWORD __stdcall Mode() override { return 0; }
+    void __stdcall Release() override { calls.push_back(L"Release"); }
+    BOOL __stdcall Open(const wchar_t* path) override {
+        calls.push_back(std::wstring(L"Open:") + path);
+        return TRUE;
+    }
+    BOOL __stdcall Stop() override {
+        calls.push_back(L"Stop");
+        return TRUE;
+    }
+    BOOL __stdcall Play(int loop) override {
+        calls.push_back(L"Play:" + std::to_wstring(loop));
+        return TRUE;
+    }
+    std::vector<std::wstring> calls;
+};
+
+struct Beeped {
+    DWORD frequency;
+    DWORD duration;
+};
+struct Flashed {
+    HWND window;
+    BOOL invert;
+};
+struct TrayCall {
+    DWORD message;
+    NOTIFYICONDATAW data;  // the record as the shell got it
+};
+
+inline std::vector<Beeped>& beeps() {
+    static std::vector<Beeped> v;
+    return v;
+}
+inline std::vector<Flashed>& flashes() {
+    static std::vector<Flashed> v;
+    return v;
+}
+inline std::vector<TrayCall>& trayCalls() {
+    static std::vector<TrayCall> v;
+    return v;
+}
+
+inline BOOL WINAPI recordBeep(DWORD frequency, DWORD duration) {
+    beeps().push_back({frequency, duration});
+    return TRUE;
+}
+inline BOOL WINAPI recordFlash(HWND window, BOOL invert) {
+    flashes().push_back({window, invert});
+    return TRUE;
+}
+inline BOOL WINAPI recordTray(DWORD message, NOTIFYICONDATAW* data) {
+    trayCalls().push_back({message, *data});
+    return TRUE;
+}
+
+// The tray calls with this message, in order.
+inline std::vector<NOTIFYICONDATAW> trayRecords(DWORD message) {
+    std::vector<NOTIFYICONDATAW> out;
+    for (const TrayCall& call : trayCalls())
+        if (call.message == message) out.push_back(call.data);
+    return out;
+}
+
+// The balloon texts shown, in order.
+inline std::vector<std::wstring> balloons() {
+    std::vector<std::wstring> out;
+    for (const NOTIFYICONDATAW& data : trayRecords(NIM_MODIFY))
+        if (data.uFlags & NIF_INFO) out.push_back(data.szInfo);
+    return out;
+}
+
+class MainDialogTest : public ::testing::Test {
+protected:
+    static constexpr const wchar_t* kRelaxMusic = L"C:\\kiv\\relax.mp3";
+    static constexpr const wchar_t* kNoticeMusic = L"C:\\kiv\\relaxNotice.mp3";
+    static constexpr const wchar_t* kEndMusic = L"C:\\kiv\\relaxEnd.mp3";
+
+    void SetUp() override {
+        theApp.m_workTime = 100;
+        theApp.m_relaxTime = 30;
+        theApp.m_homeMode = true;
+        theApp.m_relaxAtFullScreen = false;
+        theApp.m_firstStartToday = kiv::Time::now();
+        theApp.m_relaxMusic = kRelaxMusic;
+        theApp.m_relaxNoticeMusic = kNoticeMusic;
+        theApp.m_relaxEndMusic = kEndMusic;
+        g_longDayWarned = false;
+        g_exiting = false;
+        beeps().clear();
+        flashes().clear();
+        trayCalls().clear();
+        m_oldBeep = platform::setBeepFunction(&recordBeep);
+        m_oldFlash = platform::setFlashWindowFunction(&recordFlash);
+        m_oldTray = platform::setNotifyIconFunction(&recordTray);
+    }
+
+    void TearDown() override {
+        m_dlg.reset();
+        pumpMessages();
+        g_pSound.reset(nullptr);
+        platform::setBeepFunction(m_oldBeep);
+        platform::setFlashWindowFunction(m_oldFlash);
+        platform::setNotifyIconFunction(m_oldTray);
+        g_exiting = false;
+    }
+
+    // Builds the dialog from the settings as they stand now (tests change them first).
+    // The real one-second timer is stopped: the test delivers every tick itself.
+    bool createDialog() {
+        m_dlg = std::make_unique<CkivToolDlg>();
+        g_pSound.reset(&m_sound);
+        if (!m_dlg->Create(CkivToolDlg::IDD)) return false;
+        m_dlg->KillTimer(0);
+        m_dlg->HideToTray();
+        m_sound.calls.clear();
+        trayCalls().clear();
+        return true;
+    }
+
+    void tick(unsigned count = 1) {
+        for (unsigned i = 0; i < count; ++i) m_dlg->OnTimer(0);
+    }
+
+    LRESULT send(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) {
+        return ::SendMessageW(m_dlg->m_hWnd, message, wParam, lParam);
+    }
+
+    void command(UINT id) { send(WM_COMMAND, MAKEWPARAM(id, 0), 0); }
+
+    HWND hwnd() const { return m_dlg->m_hWnd; }
+
+    LONG_PTR exStyle() const { return ::GetWindowLongPtrW(hwnd(), GWL_EXSTYLE); }
+
+    std::unique_ptr<CkivToolDlg> m_dlg;
+    RecordingSound m_sound;
+
+private:
+    platform::BeepFunction m_oldBeep = nullptr;
+    platform::FlashWindowFunction m_oldFlash = nullptr;
+    platform::NotifyIconFunction m_oldTray = nullptr;
+};
+
+}  // namespace test

@@ -1,0 +1,249 @@
+// Fakes and probes shared by the rest-screen tests: a recording sound component, recorders
+// for the monitor broadcast and the hot-key registration, a memory canvas to paint on, and
+// a window that counts the unlock messages it receives.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "dialogs/rest_platform.h"
+#include "framework/dialog.h"
+#include "framework/handles.h"
+#include "isound.h"
+#include "kivtool_app.h"
+#include "messages.h"
+#include "resource.h"
+#include "sound_holder.h"
+
+namespace rest_test {
+
+// Records every call; Release only counts, since the fake lives on the test's stack.
+class RecordingSound : public ISound {
+public:
+    UINT __stdcall DeviceId() override { return 0; }
+    DWORD __stdcall Mode() override { return 0; }
+    void __stdcall Release() override { calls.push_back(L"Release"); }
+    BOOL __stdcall Open(const wchar_t* path) override {
+        calls.push_back(std::wstring(L"Open ") + (path ? path : L"(null)"));
+        return TRUE;
+    }
+    BOOL __stdcall Stop() override {
+        calls.push_back(L"Stop");
+        return TRUE;
+    }
+    BOOL __stdcall Play(int loop) override {
+        calls.push_back(L"Play " + std::to_wstring(loop));
+        return TRUE;
+    }
+    std::vector<std::wstring> calls;
+};
+
+// Holds `sound` (or nothing) in g_pSound while alive.
+class SoundScope {
+public:
+    explicit SoundScope(ISound* sound) { g_pSound.reset(sound); }
+    ~SoundScope() { g_pSound.reset(nullptr); }
+    SoundScope(const SoundScope&) = delete;
+    SoundScope& operator=(const SoundScope&) = delete;
+};
+
+struct Posted {
+    HWND window;
+    UINT message;
+    WPARAM wParam;
+    LPARAM lParam;
+};
+
+// Records the monitor broadcasts instead of posting them.
+class BroadcastRecorder {
+public:
+    BroadcastRecorder() : m_previous(platform::setBroadcastFunction(&record)) { posted().clear(); }
+    ~BroadcastRecorder() { platform::setBroadcastFunction(m_previous); }
+    BroadcastRecorder(const BroadcastRecorder&) = delete;
+    BroadcastRecorder& operator=(const BroadcastRecorder&) = delete;
+
+    static std::vector<Posted>& posted() {
+        static std::vector<Posted> list;
+        return list;
+    }
+    // The lParam of each broadcast: 2 off, -1 on.
+    static std::vector<LPARAM> states() {
+        std::vector<LPARAM> out;
+        for (const Posted& p : posted()) out.push_back(p.lParam);
+        return out;
+    }
+
+private:
+    static BOOL WINAPI record(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+        posted().push_back({window, message, wParam, lParam});
+        return TRUE;
+    }
+    platform::PostMessageFunction m_previous;
+};
+
+struct HotKeyCall {
+    bool isRegister;
+    HWND window;
+    int id;
+    UINT modifiers;
+    UINT key;
+};
+
+// Records hot-key registrations and answers `registerResult`.
+class HotKeyRecorder {
+public:
+    explicit HotKeyRecorder(BOOL registerResult = TRUE)
+        : m_previousRegister(platform::setRegisterHotKeyFunction(&recordRegister)),
+          m_previousUnregister(platform::setUnregisterHotKeyFunction(&recordUnregister)) {
+        calls().clear();
+        result() = registerResult;
+    }
+    ~HotKeyRecorder() {
+        platform::setRegisterHotKeyFunction(m_previousRegister);
+        platform::setUnregisterHotKeyFunction(m_previousUnregister);
+    }
+    HotKeyRecorder(const HotKeyRecorder&) = delete;
+    HotKeyRecorder& operator=(const HotKeyRecorder&) = delete;
+
+    static std::vector<HotKeyCall>& calls() {
+        static std::vector<HotKeyCall> list;
+        return list;
+    }
+
+private:
+    static BOOL& result() {
+        static BOOL value = TRUE;
+        return value;
+    }
+    static BOOL WINAPI recordRegister(HWND window, int id, UINT modifiers, UINT key) {
+        calls().push_back({true, window, id, modifiers, key});
+        return result();
+    }
+    static BOOL WINAPI recordUnregister(HWND window, int id) {
+        calls().push_back({false, window, id, 0, 0});
+        return TRUE;
+    }
+    platform::RegisterHotKeyFunction m_previousRegister;
+    platform::UnregisterHotKeyFunction m_previousUnregister;
+};
+
+// theApp's mode for one test.
+class ModeScope {
+public:
+    explicit ModeScope(bool homeMode) : m_saved(theApp.m_homeMode) { theApp.m_homeMode = homeMode; }
+    ~ModeScope() { theApp.m_homeMode = m_saved; }
+    ModeScope(const ModeScope&) = delete;
+    ModeScope& operator=(const ModeScope&) = delete;
+
+private:
+    bool m_saved;
+};
+
+// A 32-bit memory bitmap to paint on and read back.
+class Canvas {
+public:
+    Canvas(int width, int height) : m_width(width), m_height(height), m_dc(::CreateCompatibleDC(nullptr)) {
+        BITMAPINFO info{};
+        info.bmiHeader.biSize = sizeof info.bmiHeader;
+        info.bmiHeader.biWidth = width;
+        info.bmiHeader.biHeight = -height;  // top-down
+        info.bmiHeader.biPlanes = 1;
+        info.bmiHeader.biBitCount = 32;
+        info.bmiHeader.biCompression = BI_RGB;
+        void* bits = nullptr;
+        m_bitmap.reset(::CreateDIBSection(m_dc.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+        m_bits = static_cast<const DWORD*>(bits);
+        m_old = ::SelectObject(m_dc.get(), m_bitmap.get());
+        fill(RGB(0, 128, 0));
+    }
+    ~Canvas() { ::SelectObject(m_dc.get(), m_old); }
+    Canvas(const Canvas&) = delete;
+    Canvas& operator=(const Canvas&) = delete;
+
+    HDC dc() const { return m_dc.get(); }
+    RECT rect() const { return RECT{0, 0, m_width, m_height}; }
+    void fill(COLORREF colour) {
+        fw::Brush brush(::CreateSolidBrush(colour));
+        RECT r = rect();
+        ::FillRect(m_dc.get(), &r, brush.get());
+    }
+    // Call flush() after drawing, before reading pixels.
+    void flush() const { ::GdiFlush(); }
+    COLORREF pixel(int x, int y) const {
+        const DWORD v = m_bits[y * m_width + x];  // 0x00RRGGBB
+        return RGB((v >> 16) & 0xFF, (v >> 8) & 0xFF, v & 0xFF);
+    }
+    // The bounding box of the reddish pixels (the text, antialiased edges included);
+    // empty when there are none.
+    RECT redBounds() const {
+        flush();
+        RECT box{m_width, m_height, 0, 0};
+        for (int y = 0; y < m_height; ++y)
+            for (int x = 0; x < m_width; ++x) {
+                const COLORREF c = pixel(x, y);
+                if (GetRValue(c) < 128 || GetGValue(c) > 100 || GetBValue(c) > 100) continue;
+                box.left = x < box.left ? x : box.left;
+                box.top = y < box.top ? y : box.top;
+                box.right = x + 1 > box.right ? x + 1 : box.right;
+                box.bottom = y + 1 > box.bottom ? y + 1 : box.bottom;
+            }
+        if (box.right == 0) return RECT{0, 0, 0, 0};
+        return box;
+    }
+    int count(COLORREF colour) const {
+        flush();
+        int n = 0;
+        for (int y = 0; y < m_height; ++y)
+            for (int x = 0; x < m_width; ++x) n += pixel(x, y) == colour;
+        return n;
+    }
+
+private:
+    int m_width;
+    int m_height;
+    fw::MemoryDC m_dc;
+    fw::Bitmap m_bitmap;
+    const DWORD* m_bits = nullptr;
+    HGDIOBJ m_old = nullptr;
+};
+
+struct TitleSearch {
+    const wchar_t* title;
+    std::vector<HWND> found;
+};
+
+inline BOOL CALLBACK collectTitled(HWND wnd, LPARAM param) {
+    auto* search = reinterpret_cast<TitleSearch*>(param);
+    DWORD pid = 0;
+    ::GetWindowThreadProcessId(wnd, &pid);
+    wchar_t text[64] = {};
+    ::GetWindowTextW(wnd, text, 64);
+    if (pid == ::GetCurrentProcessId() && std::wstring(text) == search->title) search->found.push_back(wnd);
+    return TRUE;
+}
+
+// The top-level windows of this process titled `title`.
+inline std::vector<HWND> windowsTitled(const wchar_t* title) {
+    TitleSearch search{title, {}};
+    ::EnumWindows(&collectTitled, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+// Stands in for the main dialog where only its window matters: counts WM_REST_UNLOCKED.
+class UnlockCounter : public CDialog {
+public:
+    UnlockCounter() : CDialog(IDD_PREVIOUS_NOTIFY_DIALOG) {}
+    bool WindowProc(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override {
+        if (message == WM_REST_UNLOCKED) {
+            ++unlocked;
+            result = 0;
+            return true;
+        }
+        return CDialog::WindowProc(message, wParam, lParam, result);
+    }
+    int unlocked = 0;
+};
+
+}  // namespace rest_test

@@ -1,0 +1,425 @@
+// The settings store on real files in scratch folders: the settings file's key table
+// read and written, the choice of the settings directory, and today's start-up file.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "kiv/debug_kiv.h"
+#include "kiv/path_kiv.h"
+#include "kivtool_app.h"
+#include "scratch_folder.h"
+#include "settings_store.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using settings::Values;
+using test::ScratchFolder;
+
+std::wstring w(const kiv::String& text) { return std::wstring(text.c_wstr(), text.length()); }
+
+const char16_t kStartupPattern[] = u"%Y-%m-%d %H-%M-%S";
+
+kiv::Time at(const char16_t* localTime) { return kiv::Time(kiv::String(localTime), kiv::String(kStartupPattern)); }
+std::wstring text(const kiv::Time& time) { return w(time.format(kiv::String(kStartupPattern))); }
+
+#define XML_HEAD "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n"
+#define IN_PROFILE(elements) XML_HEAD "<profile>" elements "</profile>\r\n"
+
+// What a saved file with the default sound paths looks like.
+const char kDefaultFile[] =
+    XML_HEAD
+    "<profile>\r\n"
+    " <workTime>3120</workTime>\r\n"
+    " <relaxTime>480</relaxTime>\r\n"
+    " <homeMode>1</homeMode>\r\n"
+    " <relaxAtFullScreen>0</relaxAtFullScreen>\r\n"
+    "</profile>\r\n";
+
+class SettingsFileTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(scratch.isReady());
+        programDir = scratch.folder("program");
+        profileDir = scratch.folder("profile");
+    }
+
+    fs::path settingsFile() const { return test::toPath(settings::settingsFilePath(profileDir)); }
+    void writeSettings(const std::string& bytes) const { ScratchFolder::writeBytes(settingsFile(), bytes); }
+    std::string savedBytes() const { return ScratchFolder::readBytes(settingsFile()); }
+    Values load() const { return settings::loadSettingsFile(settings::settingsFilePath(profileDir), programDir); }
+
+    // The values of a file without any key: every default, office mode.
+    Values defaults() const {
+        Values v;
+        v.relaxMusic = programDir + u"resource\\relax.mp3";
+        v.relaxNoticeMusic = programDir + u"resource\\relaxNotice.mp3";
+        v.relaxEndMusic = programDir + u"resource\\relaxEnd.mp3";
+        v.workTime = 3120;
+        v.relaxTime = 480;
+        v.homeMode = false;
+        v.relaxAtFullScreen = false;
+        return v;
+    }
+
+    static void expectSame(const Values& actual, const Values& expected) {
+        EXPECT_EQ(w(actual.relaxMusic), w(expected.relaxMusic));
+        EXPECT_EQ(w(actual.relaxNoticeMusic), w(expected.relaxNoticeMusic));
+        EXPECT_EQ(w(actual.relaxEndMusic), w(expected.relaxEndMusic));
+        EXPECT_EQ(actual.workTime.size(), expected.workTime.size());
+        EXPECT_EQ(actual.relaxTime.size(), expected.relaxTime.size());
+        EXPECT_EQ(actual.homeMode, expected.homeMode);
+        EXPECT_EQ(actual.relaxAtFullScreen, expected.relaxAtFullScreen);
+    }
+
+    ScratchFolder scratch;
+    kiv::String programDir;
+    kiv::String profileDir;
+};
+
+// --- Reading ----------------------------------------------------------------------------
+
+struct ReadRow {
+    const char* name;
+    const char* file;
+    // Changes the defaults (office mode) into what the file gives.
+    void (*expect)(Values&);
+};
+
+const ReadRow kReadRows[] = {
+    {"no keys", IN_PROFILE(""), [](Values&) {}},
+    {"work time", IN_PROFILE("<workTime>90</workTime>"), [](Values& v) { v.workTime = 90; }},
+    {"work time, leading digits", IN_PROFILE("<workTime>90abc</workTime>"), [](Values& v) { v.workTime = 90; }},
+    {"work time 0", IN_PROFILE("<workTime>0</workTime>"), [](Values&) {}},
+    {"work time empty", IN_PROFILE("<workTime></workTime>"), [](Values&) {}},
+    {"work time letters", IN_PROFILE("<workTime>abc</workTime>"), [](Values&) {}},
+    {"work time signed", IN_PROFILE("<workTime>-5</workTime>"), [](Values&) {}},
+    {"rest time", IN_PROFILE("<relaxTime>600</relaxTime>"), [](Values& v) { v.relaxTime = 600; }},
+    {"rest time 0", IN_PROFILE("<relaxTime>0</relaxTime>"), [](Values&) {}},
+    {"home mode 1", IN_PROFILE("<homeMode>1</homeMode>"), [](Values& v) { v.homeMode = true; }},
+    {"home mode 2", IN_PROFILE("<homeMode>2</homeMode>"), [](Values&) {}},
+    {"home mode 0", IN_PROFILE("<homeMode>0</homeMode>"), [](Values&) {}},
+    {"full screen 1", IN_PROFILE("<relaxAtFullScreen>1</relaxAtFullScreen>"),
+     [](Values& v) { v.relaxAtFullScreen = true; }},
+    {"full screen 2", IN_PROFILE("<relaxAtFullScreen>2</relaxAtFullScreen>"), [](Values&) {}},
+    {"rest music custom", IN_PROFILE("<relaxMusic>D:\\rain.mp3</relaxMusic>"),
+     [](Values& v) { v.relaxMusic = u"D:\\rain.mp3"; }},
+    {"rest music \"default\"", IN_PROFILE("<relaxMusic>default</relaxMusic>"), [](Values&) {}},
+    {"\"Default\" is a path", IN_PROFILE("<relaxMusic>Default</relaxMusic>"),
+     [](Values& v) { v.relaxMusic = u"Default"; }},
+    {"rest music empty", IN_PROFILE("<relaxMusic></relaxMusic>"), [](Values& v) { v.relaxMusic = u""; }},
+    {"notice sound custom", IN_PROFILE("<relaxNoticeMusic>D:\\bell.mp3</relaxNoticeMusic>"),
+     [](Values& v) { v.relaxNoticeMusic = u"D:\\bell.mp3"; }},
+    {"end sound custom", IN_PROFILE("<relaxEndMusic>D:\\end.mp3</relaxEndMusic>"),
+     [](Values& v) { v.relaxEndMusic = u"D:\\end.mp3"; }},
+    // E9 9F B3: U+97F3, E4 B9 90: U+4E50 ("music")
+    {"Chinese path", IN_PROFILE("<relaxEndMusic>D:\\\xE9\x9F\xB3\xE4\xB9\x90.mp3</relaxEndMusic>"),
+     [](Values& v) { v.relaxEndMusic = u"D:\\\u97F3\u4E50.mp3"; }},
+    {"every key",
+     IN_PROFILE("<relaxMusic>a.mp3</relaxMusic><relaxNoticeMusic>b.mp3</relaxNoticeMusic>"
+                "<relaxEndMusic>c.mp3</relaxEndMusic><workTime>1500</workTime><relaxTime>300</relaxTime>"
+                "<homeMode>1</homeMode><relaxAtFullScreen>1</relaxAtFullScreen>"),
+     [](Values& v) {
+         v.relaxMusic = u"a.mp3";
+         v.relaxNoticeMusic = u"b.mp3";
+         v.relaxEndMusic = u"c.mp3";
+         v.workTime = 1500;
+         v.relaxTime = 300;
+         v.homeMode = true;
+         v.relaxAtFullScreen = true;
+     }},
+    {"unknown elements", IN_PROFILE("<extra>7</extra><workTime>90</workTime>"), [](Values& v) { v.workTime = 90; }},
+    {"any root name", XML_HEAD "<settings><workTime>90</workTime></settings>\r\n", [](Values& v) { v.workTime = 90; }},
+};
+
+TEST_F(SettingsFileTest, ReadsEveryRowOfTheKeyTable) {
+    for (const ReadRow& row : kReadRows) {
+        SCOPED_TRACE(row.name);
+        writeSettings(row.file);
+        Values expected = defaults();
+        row.expect(expected);
+        expectSame(load(), expected);
+    }
+}
+
+TEST_F(SettingsFileTest, MissingOrUnreadableFileGivesTheDefaultsInHomeMode) {
+    Values expected = defaults();
+    expected.homeMode = true;
+    {
+        SCOPED_TRACE("missing");
+        expectSame(load(), expected);
+    }
+    const char* unreadable[] = {"", "garbage", IN_PROFILE("<workTime>90</profile>"), "<profile><homeMode>0</homeMode>"};
+    for (const char* bytes : unreadable) {
+        SCOPED_TRACE(bytes);
+        writeSettings(bytes);
+        expectSame(load(), expected);
+    }
+    EXPECT_EQ(savedBytes(), "<profile><homeMode>0</homeMode>");  // reading never writes
+}
+
+// --- The settings directory -------------------------------------------------------------
+
+TEST_F(SettingsFileTest, PortableProfileFolderWinsAndAppDataIsNotAsked) {
+    scratch.folder("program/profile");
+    int asked = 0;
+    const kiv::String dir = settings::chooseProfileDir(programDir, [&] {
+        ++asked;
+        return scratch.folder("appdata");
+    });
+    EXPECT_EQ(w(dir), w(programDir + u"profile\\"));
+    EXPECT_EQ(asked, 0);
+}
+
+TEST_F(SettingsFileTest, WithoutAPortableFolderTheAppDataFolderIsUsed) {
+    const kiv::String appData = scratch.folder("appdata");
+    int asked = 0;
+    const kiv::String dir = settings::chooseProfileDir(programDir, [&] {
+        ++asked;
+        return appData;
+    });
+    EXPECT_EQ(w(dir), w(appData + u"Kelbrook.Murvel\\"));
+    EXPECT_EQ(asked, 1);
+    EXPECT_FALSE(fs::exists(test::toPath(dir)));  // made only when something is written
+}
+
+// --- Writing ----------------------------------------------------------------------------
+
+TEST_F(SettingsFileTest, DefaultSettingsAreSavedWithoutSoundElements) {
+    Values values = defaults();
+    values.homeMode = true;
+    ASSERT_TRUE(settings::saveSettingsFile(profileDir, programDir, values));
+    EXPECT_EQ(savedBytes(), kDefaultFile);
+}
+
+TEST_F(SettingsFileTest, CustomValuesAreSavedInTheTableOrder) {
+    Values values = defaults();
+    values.relaxMusic = u"D:\\\u97F3\u4E50.mp3";
+    values.relaxNoticeMusic = u"";  // an empty path is not the default: it is written
+    values.relaxEndMusic = u"D:\\end.mp3";
+    values.workTime = 60000000;  // 1000000 minutes
+    values.relaxTime = 90;
+    values.relaxAtFullScreen = true;
+    ASSERT_TRUE(settings::saveSettingsFile(profileDir, programDir, values));
+    EXPECT_EQ(savedBytes(),
+              XML_HEAD
+              "<profile>\r\n"
+              " <relaxMusic>D:\\\xE9\x9F\xB3\xE4\xB9\x90.mp3</relaxMusic>\r\n"  // U+97F3 U+4E50 in UTF-8
+              " <relaxNoticeMusic/>\r\n"  // empty: kept as an empty element
+              " <relaxEndMusic>D:\\end.mp3</relaxEndMusic>\r\n"
+              " <workTime>60000000</workTime>\r\n"
+              " <relaxTime>90</relaxTime>\r\n"
+              " <homeMode>0</homeMode>\r\n"
+              " <relaxAtFullScreen>1</relaxAtFullScreen>\r\n"
+              "</profile>\r\n");
+}
+
+TEST_F(SettingsFileTest, SavedValuesReadBackTheSame) {
+    Values home = defaults();
+    home.homeMode = true;
+    Values office = defaults();
+    office.workTime = 60;
+    office.relaxTime = 6000000;
+    office.relaxAtFullScreen = true;
+    Values custom = defaults();
+    custom.relaxMusic = u"E:\\a b\\rain & wind.mp3";
+    custom.relaxNoticeMusic = u"<notice>.mp3";
+    custom.relaxEndMusic = u"";
+    for (const Values& values : {home, office, custom}) {
+        ASSERT_TRUE(settings::saveSettingsFile(profileDir, programDir, values));
+        expectSame(load(), values);
+    }
+}
+
+TEST_F(SettingsFileTest, ASavedFileKeepsCustomPathsAndDropsDefaultsAndUnknownElements) {
+    writeSettings(IN_PROFILE("<extra>1</extra><relaxMusic>default</relaxMusic>"
+                             "<relaxEndMusic>D:\\end.mp3</relaxEndMusic><homeMode>1</homeMode>"));
+    ASSERT_TRUE(settings::saveSettingsFile(profileDir, programDir, load()));
+    EXPECT_EQ(savedBytes(),
+              XML_HEAD
+              "<profile>\r\n"
+              " <relaxEndMusic>D:\\end.mp3</relaxEndMusic>\r\n"
+              " <workTime>3120</workTime>\r\n"
+              " <relaxTime>480</relaxTime>\r\n"
+              " <homeMode>1</homeMode>\r\n"
+              " <relaxAtFullScreen>0</relaxAtFullScreen>\r\n"
+              "</profile>\r\n");
+}
+
+TEST_F(SettingsFileTest, SavingCreatesOneMissingFolderLevelOnly) {
+    const kiv::String fresh = scratch.missingFolder("Kelbrook.Murvel");
+    Values values = defaults();
+    values.homeMode = true;
+    ASSERT_TRUE(settings::saveSettingsFile(fresh, programDir, values));
+    EXPECT_EQ(ScratchFolder::readBytes(test::toPath(settings::settingsFilePath(fresh))), kDefaultFile);
+
+    const kiv::String deep = scratch.missingFolder("missing/Kelbrook.Murvel");
+    EXPECT_FALSE(settings::saveSettingsFile(deep, programDir, values));
+    EXPECT_FALSE(fs::exists(scratch.path() / "missing"));
+}
+
+TEST_F(SettingsFileTest, AFailedSaveSaysSo) {
+    fs::create_directory(settingsFile());  // a folder where the file should go
+    EXPECT_FALSE(settings::saveSettingsFile(profileDir, programDir, defaults()));
+    EXPECT_TRUE(fs::is_directory(settingsFile()));
+}
+
+// --- Today's start-up file --------------------------------------------------------------
+
+class DayFileTest : public SettingsFileTest {
+protected:
+    fs::path dayFile(const char* name) const { return test::toPath(profileDir) / name; }
+    std::string dayBytes(const char* name) const { return ScratchFolder::readBytes(dayFile(name)); }
+    kiv::Time start(const kiv::Time& now, uint64_t uptimeMs) const {
+        return settings::loadFirstStartToday(profileDir, now, uptimeMs);
+    }
+};
+
+std::string dayFileWith(const char* startup) {
+    return std::string(XML_HEAD "<profile>\r\n <startup_time>") + startup + "</startup_time>\r\n</profile>\r\n";
+}
+
+TEST_F(DayFileTest, FirstStartOfTheDayRecordsThePowerOn) {
+    // 3600.999 s of uptime: whole seconds, rounded down.
+    EXPECT_EQ(text(start(at(u"2027-01-15 09-30-00"), 3600999)), L"2027-01-15 08-30-00");
+    EXPECT_EQ(dayBytes("2027-01-15.xml"), dayFileWith("2027-01-15 08-30-00"));
+}
+
+TEST_F(DayFileTest, LaterStartsTheSameDayKeepTheMorningPowerOn) {
+    start(at(u"2027-01-15 09-30-00"), 3600000);
+    // A restart of the computer at noon: two minutes of uptime at 12:02.
+    EXPECT_EQ(text(start(at(u"2027-01-15 12-02-00"), 120000)), L"2027-01-15 08-30-00");
+    EXPECT_EQ(dayBytes("2027-01-15.xml"), dayFileWith("2027-01-15 08-30-00"));
+}
+
+TEST_F(DayFileTest, YesterdaysFileDoesNotCount) {
+    ScratchFolder::writeBytes(dayFile("2027-01-14.xml"), dayFileWith("2027-01-14 07-00-00"));
+    EXPECT_EQ(text(start(at(u"2027-01-15 09-30-00"), 60000)), L"2027-01-15 09-29-00");
+    EXPECT_EQ(dayBytes("2027-01-14.xml"), dayFileWith("2027-01-14 07-00-00"));
+    EXPECT_EQ(dayBytes("2027-01-15.xml"), dayFileWith("2027-01-15 09-29-00"));
+}
+
+TEST_F(DayFileTest, TheDayFolderIsCreatedWhenMissing) {
+    profileDir = scratch.missingFolder("Kelbrook.Murvel");
+    EXPECT_EQ(text(start(at(u"2027-01-15 09-30-00"), 0)), L"2027-01-15 09-30-00");
+    EXPECT_EQ(dayBytes("2027-01-15.xml"), dayFileWith("2027-01-15 09-30-00"));
+}
+
+// Regression: the 32-bit millisecond counter wraps after 49.7 days, so the power-on came
+// out 49.7 days too late on a computer that had run longer.
+TEST_F(DayFileTest, UptimeBeyondTheThirtyTwoBitCounterIsKept) {
+    const uint64_t sixtyDaysMs = 60ull * 86400 * 1000;  // 5184000000 > 2^32
+    const kiv::Time now = at(u"2027-01-15 09-30-00");
+    const kiv::Time powerOn = start(now, sixtyDaysMs);
+    EXPECT_EQ(now.timeValue() - powerOn.timeValue(), 60 * 86400);
+    EXPECT_EQ(text(powerOn), L"2026-11-16 09-30-00");
+}
+
+// Regression: a day file without a readable "startup_time" gave a power-on before 1970, an
+// endless day and a false long-day reminder, and was never rewritten that day.
+TEST_F(DayFileTest, ADayFileWithoutAReadableStartupTimeIsWrittenAnew) {
+    const struct {
+        const char* name;
+        std::string bytes;
+    } rows[] = {
+        {"no startup_time", IN_PROFILE("")},
+        {"empty startup_time", dayFileWith("")},
+        {"words", dayFileWith("this morning")},
+        {"date only", dayFileWith("2027-01-15")},
+        {"no seconds", dayFileWith("2027-01-15 08-30")},
+        {"before 1970", dayFileWith("1900-01-01 00-00-00")},
+        {"not XML", "garbage"},
+        {"empty file", ""},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        ScratchFolder::writeBytes(dayFile("2027-01-15.xml"), row.bytes);
+        EXPECT_EQ(text(start(at(u"2027-01-15 09-30-00"), 600000)), L"2027-01-15 09-20-00");
+        EXPECT_EQ(dayBytes("2027-01-15.xml"), dayFileWith("2027-01-15 09-20-00"));
+    }
+}
+
+std::vector<std::string>& checkReports() {
+    static std::vector<std::string> reports;
+    return reports;
+}
+
+TEST_F(DayFileTest, AnUptimeLongerThanTheClockGivesNineteenSeventyWithoutAFailedCheck) {
+    checkReports().clear();
+    const kiv::CheckReport previous = kiv::setCheckReport(
+        [](const char* expression, const char*, unsigned) { checkReports().push_back(expression); });
+    const kiv::Time powerOn = start(kiv::Time(600), 3600000);
+    kiv::setCheckReport(previous);
+    EXPECT_EQ(powerOn.timeValue(), 0);
+    EXPECT_TRUE(checkReports().empty());
+}
+
+// --- The application object's LoadSettings and SaveSettings ------------------------------
+
+// A portable "profile" folder beside the test program, removed again at the end.
+class PortableProfile {
+public:
+    PortableProfile() : m_dir(test::toPath(kiv::getModuleDir()) / "profile") {
+        std::error_code error;
+        fs::remove_all(m_dir, error);  // left over from an interrupted run
+        fs::create_directory(m_dir, error);
+    }
+    ~PortableProfile() {
+        std::error_code error;
+        fs::remove_all(m_dir, error);
+    }
+    const fs::path& dir() const { return m_dir; }
+
+private:
+    fs::path m_dir;
+};
+
+TEST(SettingsStoreApp, LoadAndSaveUseThePortableFolderBesideTheProgram) {
+    PortableProfile portable;
+    ASSERT_TRUE(fs::is_directory(portable.dir()));
+    ScratchFolder::writeBytes(portable.dir() / "Murvel.xml",
+                              IN_PROFILE("<relaxMusic>D:\\rain.mp3</relaxMusic><workTime>90</workTime>"
+                                         "<relaxAtFullScreen>1</relaxAtFullScreen>"));
+    const kiv::String programDir = kiv::getModuleDir();
+
+    CkivToolApp app;
+    const int64_t before = kiv::Time::now().timeValue();
+    const int64_t uptimeBefore = static_cast<int64_t>(::GetTickCount64() / 1000);
+    app.LoadSettings();
+    const int64_t uptimeAfter = static_cast<int64_t>(::GetTickCount64() / 1000);
+    const int64_t after = kiv::Time::now().timeValue();
+
+    EXPECT_EQ(w(app.m_profileDir), w(programDir + u"profile\\"));
+    EXPECT_EQ(w(app.m_relaxMusic), L"D:\\rain.mp3");
+    EXPECT_EQ(w(app.m_relaxNoticeMusic), w(programDir + u"resource\\relaxNotice.mp3"));
+    EXPECT_EQ(w(app.m_relaxEndMusic), w(programDir + u"resource\\relaxEnd.mp3"));
+    EXPECT_EQ(app.m_workTime.size(), 90u);
+    EXPECT_EQ(app.m_relaxTime.size(), 480u);
+    EXPECT_FALSE(app.m_homeMode);
+    EXPECT_TRUE(app.m_relaxAtFullScreen);
+    // The power-on lies an uptime back (a second of slack for the two clocks' rounding).
+    EXPECT_GE(app.m_firstStartToday.timeValue(), before - uptimeAfter - 1);
+    EXPECT_LE(app.m_firstStartToday.timeValue(), after - uptimeBefore + 1);
+    EXPECT_TRUE(fs::exists(test::toPath(app.m_profileDir + kiv::Time(after).format(kiv::String(u"%Y-%m-%d.xml")))));
+
+    app.m_workTime = 1500;
+    app.m_homeMode = true;
+    ASSERT_TRUE(app.SaveSettings());
+    EXPECT_EQ(ScratchFolder::readBytes(portable.dir() / "Murvel.xml"),
+              XML_HEAD
+              "<profile>\r\n"
+              " <relaxMusic>D:\\rain.mp3</relaxMusic>\r\n"
+              " <workTime>1500</workTime>\r\n"
+              " <relaxTime>480</relaxTime>\r\n"
+              " <homeMode>1</homeMode>\r\n"
+              " <relaxAtFullScreen>1</relaxAtFullScreen>\r\n"
+              "</profile>\r\n");
+}
+
+}  // namespace

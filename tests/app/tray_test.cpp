@@ -1,0 +1,331 @@
+// The tray icon, its tip and balloons, the status window and the commands that end or
+// keep the program.
+#include <string>
+
+#include "main_dialog_fixture.h"
+
+namespace {
+
+using test::MainDialogTest;
+
+const wchar_t kTip[] = L"单击这里隐藏或显示任务栏";
+
+class TrayTest : public MainDialogTest {
+protected:
+    std::wstring label(int id) const { return m_dlg->GetDlgItemText(id); }
+    bool hasTaskbarButton() const {
+        return (exStyle() & WS_EX_APPWINDOW) != 0 && (exStyle() & WS_EX_TOOLWINDOW) == 0;
+    }
+    bool isToolWindow() const {
+        return (exStyle() & WS_EX_TOOLWINDOW) != 0 && (exStyle() & WS_EX_APPWINDOW) == 0;
+    }
+    void mouse(UINT mouseMessage, WPARAM iconId = 128) { send(WM_TRAY_NOTIFY, iconId, mouseMessage); }
+};
+
+TEST_F(TrayTest, HideToTrayAddsTheIconOnceAndDropsTheTaskbarButton) {
+    m_dlg = std::make_unique<CkivToolDlg>();
+    g_pSound.reset(&m_sound);
+    ASSERT_TRUE(m_dlg->Create(CkivToolDlg::IDD));
+    m_dlg->KillTimer(0);
+    EXPECT_TRUE(m_dlg->IsWindowVisible()) << "the template is visible";
+    EXPECT_TRUE(exStyle() & WS_EX_APPWINDOW);
+    EXPECT_FALSE(m_dlg->m_trayIconAdded);
+
+    m_dlg->HideToTray();
+    EXPECT_FALSE(m_dlg->IsWindowVisible());
+    EXPECT_TRUE(isToolWindow());
+    EXPECT_TRUE(m_dlg->m_trayIconAdded);
+    const std::vector<NOTIFYICONDATAW> added = test::trayRecords(NIM_ADD);
+    ASSERT_EQ(1u, added.size());
+    const NOTIFYICONDATAW& data = added[0];
+    EXPECT_EQ(952u, data.cbSize);
+    EXPECT_EQ(hwnd(), data.hWnd);
+    EXPECT_EQ(128u, data.uID);
+    EXPECT_EQ(7u, data.uFlags);
+    EXPECT_EQ(0x8064u, data.uCallbackMessage);
+    EXPECT_EQ(m_dlg->m_hIcon.get(), data.hIcon);
+    EXPECT_NE(nullptr, data.hIcon);
+    EXPECT_STREQ(kTip, data.szTip);
+
+    m_dlg->HideToTray();
+    EXPECT_EQ(1u, test::trayRecords(NIM_ADD).size());
+}
+
+TEST_F(TrayTest, LeftClickTogglesTheStatusWindowAndItsTaskbarButton) {
+    ASSERT_TRUE(createDialog());
+    for (int round = 0; round < 2; ++round) {
+        mouse(WM_LBUTTONDOWN);
+        EXPECT_TRUE(m_dlg->IsWindowVisible()) << round;
+        EXPECT_TRUE(hasTaskbarButton()) << round;
+        mouse(WM_LBUTTONDOWN);
+        EXPECT_FALSE(m_dlg->IsWindowVisible()) << round;
+        EXPECT_TRUE(isToolWindow()) << round;
+    }
+    EXPECT_TRUE(test::trayRecords(NIM_ADD).empty()) << "the icon was there already";
+}
+
+TEST_F(TrayTest, OtherMouseMessagesChangeNothing) {
+    ASSERT_TRUE(createDialog());
+    for (UINT message : {WM_LBUTTONUP, WM_RBUTTONUP, WM_LBUTTONDBLCLK, WM_MBUTTONDOWN}) {
+        mouse(message);
+        EXPECT_FALSE(m_dlg->IsWindowVisible()) << message;
+    }
+    EXPECT_TRUE(test::trayCalls().empty());
+}
+
+struct HideCase {
+    const char* name;
+    UINT message;
+    WPARAM wParam;
+    bool toTray;  // HideToTray also takes the taskbar button away
+};
+
+class HideTest : public TrayTest, public ::testing::WithParamInterface<HideCase> {};
+
+TEST_P(HideTest, StatusWindowHidesAndTheProgramKeepsRunning) {
+    ASSERT_TRUE(createDialog());
+    mouse(WM_LBUTTONDOWN);
+    ASSERT_TRUE(m_dlg->IsWindowVisible());
+    send(GetParam().message, GetParam().wParam, 0);
+    EXPECT_FALSE(m_dlg->IsWindowVisible());
+    EXPECT_EQ(GetParam().toTray, isToolWindow());
+    EXPECT_TRUE(::IsWindow(hwnd()));
+    EXPECT_TRUE(test::trayRecords(NIM_DELETE).empty());
+    EXPECT_TRUE(m_dlg->m_trayIconAdded);
+}
+
+INSTANTIATE_TEST_SUITE_P(Ways, HideTest,
+                         ::testing::Values(HideCase{"ok", WM_COMMAND, IDOK, true},
+                                           HideCase{"cancel", WM_COMMAND, IDCANCEL, false},
+                                           HideCase{"minimise", WM_SYSCOMMAND, SC_MINIMIZE, true},
+                                           HideCase{"close", WM_CLOSE, 0, false}),
+                         [](const ::testing::TestParamInfo<HideCase>& info) { return info.param.name; });
+
+// --- Tip -------------------------------------------------------------------------------
+
+struct TipCase {
+    uint32_t workLength;
+    uint32_t workElapsed;
+    const wchar_t* tip;
+};
+
+class TipTest : public TrayTest, public ::testing::WithParamInterface<TipCase> {};
+
+TEST_P(TipTest, MouseOverTheIconShowsWorkedAndRemainingTime) {
+    ASSERT_TRUE(createDialog());
+    m_dlg->m_workLength = GetParam().workLength;
+    m_dlg->m_workElapsed = GetParam().workElapsed;
+    mouse(WM_MOUSEMOVE);
+    const std::vector<NOTIFYICONDATAW> modified = test::trayRecords(NIM_MODIFY);
+    ASSERT_EQ(1u, modified.size());
+    EXPECT_EQ(static_cast<UINT>(NIF_TIP), modified[0].uFlags);
+    EXPECT_STREQ(GetParam().tip, modified[0].szTip);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Times, TipTest,
+    ::testing::Values(TipCase{3120, 0, L"已工作:0 seconds\n距离休息:52 minutes"},
+                      TipCase{3120, 65, L"已工作:1 minutes,5 seconds\n距离休息:50 minutes,55 seconds"},
+                      TipCase{90000, 3601, L"已工作:1 hours,1 seconds\n距离休息:23 hours,59 minutes,59 seconds"},
+                      // Settings lowered below the time worked: nothing left, never a wrapped count.
+                      TipCase{30, 50, L"已工作:50 seconds\n距离休息:0 seconds"}));
+
+TEST_F(TrayTest, TipDuringARestShowsTheWholePeriodThatEnded) {
+    theApp.m_workTime = 10;
+    theApp.m_relaxTime = 100;
+    ASSERT_TRUE(createDialog());
+    m_dlg->OnDelayFiveMinutes();
+    tick(310);
+    ASSERT_FALSE(m_dlg->m_working);
+    mouse(WM_MOUSEMOVE);
+    const std::vector<NOTIFYICONDATAW> modified = test::trayRecords(NIM_MODIFY);
+    ASSERT_FALSE(modified.empty());
+    EXPECT_STREQ(L"已工作:0 seconds\n距离休息:5 minutes,10 seconds", modified.back().szTip);
+}
+
+// --- Menu ------------------------------------------------------------------------------
+
+std::vector<UINT> g_menuIds;
+bool g_menuSeen = false;
+
+// Runs inside TrackPopupMenu's loop: reads the open popup's items, then closes it unchosen.
+void CALLBACK readAndCloseMenu(HWND, UINT, UINT_PTR id, DWORD) {
+    HWND menuWindow = ::FindWindowW(L"#32768", nullptr);
+    if (!menuWindow) return;  // not open yet: the next timer message looks again
+    ::KillTimer(nullptr, id);
+    g_menuSeen = true;
+    HMENU menu = reinterpret_cast<HMENU>(::SendMessageW(menuWindow, MN_GETHMENU, 0, 0));
+    for (int i = 0; menu && i < ::GetMenuItemCount(menu); ++i) g_menuIds.push_back(::GetMenuItemID(menu, i));
+    ::EndMenu();
+}
+
+TEST_F(TrayTest, RightClickOpensTheTrayMenuAndChoosingNothingChangesNothing) {
+    ASSERT_TRUE(createDialog());
+    g_menuIds.clear();
+    g_menuSeen = false;
+    const UINT_PTR timer = ::SetTimer(nullptr, 0, 0, &readAndCloseMenu);
+    mouse(WM_RBUTTONDOWN);
+    ::KillTimer(nullptr, timer);
+    ASSERT_TRUE(g_menuSeen);
+    EXPECT_EQ((std::vector<UINT>{ID_MENU_SETTINGS, ID_MENU_EXIT, ID_MENU_DELAY5, ID_MENU_DELAY_PRESET, ID_MENU_ABOUT}),
+              g_menuIds);
+    test::pumpMessages();
+    EXPECT_FALSE(g_exiting);
+    EXPECT_EQ(100u, m_dlg->m_workLength.size());
+    EXPECT_TRUE(::IsWindow(hwnd()));
+}
+
+TEST_F(TrayTest, RightClickOnAnotherIconIdOpensNoMenu) {
+    ASSERT_TRUE(createDialog());
+    g_menuSeen = false;
+    const UINT_PTR timer = ::SetTimer(nullptr, 0, 0, &readAndCloseMenu);
+    mouse(WM_RBUTTONDOWN, 129);  // returns at once: no menu loop ran the timer
+    ::KillTimer(nullptr, timer);
+    EXPECT_FALSE(g_menuSeen);
+}
+
+// --- Fixed-size fields -----------------------------------------------------------------
+
+TEST_F(TrayTest, LongTextsAreCutToTheirFieldsWithTheTerminator) {
+    ASSERT_TRUE(createDialog());
+    m_dlg->AddTrayIcon(std::wstring(300, L'T').c_str());
+    m_dlg->ShowBalloon(std::wstring(400, L'B').c_str());
+    EXPECT_EQ(std::wstring(127, L'T'), g_trayIconData.szTip);
+    EXPECT_EQ(std::wstring(255, L'B'), g_trayIconData.szInfo);
+    EXPECT_STREQ(L"提醒", g_trayIconData.szInfoTitle);
+}
+
+TEST_F(TrayTest, ACutNeverSplitsASurrogatePair) {
+    ASSERT_TRUE(createDialog());
+    // 126 letters, then U+1F600 (D83D DE00): the pair would straddle the 127-unit limit.
+    const std::wstring tip = std::wstring(126, L'a') + L"\xD83D\xDE00" + L"z";
+    m_dlg->AddTrayIcon(tip.c_str());
+    EXPECT_EQ(std::wstring(126, L'a'), g_trayIconData.szTip);
+    // 125 letters and the pair fit exactly.
+    const std::wstring fits = std::wstring(125, L'a') + L"\xD83D\xDE00" + L"z";
+    m_dlg->AddTrayIcon(fits.c_str());
+    EXPECT_EQ(fits.substr(0, 127), g_trayIconData.szTip);
+}
+
+// --- The shell restarting --------------------------------------------------------------
+
+TEST_F(TrayTest, TaskbarCreatedAddsTheIconAgainWithTheFirstTip) {
+    ASSERT_TRUE(createDialog());
+    EXPECT_EQ(::RegisterWindowMessageW(L"TaskbarCreated"), g_taskbarCreatedMsg);
+    ASSERT_NE(0u, g_taskbarCreatedMsg);
+    mouse(WM_MOUSEMOVE);  // the record now holds the worked-time tip
+    m_dlg->ShowBalloon(L"1分钟...");
+    send(g_taskbarCreatedMsg);
+    const std::vector<NOTIFYICONDATAW> added = test::trayRecords(NIM_ADD);
+    ASSERT_EQ(1u, added.size());
+    EXPECT_EQ(7u, added[0].uFlags);
+    EXPECT_STREQ(kTip, added[0].szTip);
+    EXPECT_STREQ(L"", added[0].szInfo) << "no stale balloon rides along";
+    EXPECT_EQ(hwnd(), added[0].hWnd);
+}
+
+TEST_F(TrayTest, NullMessageIsNotTakenForTaskbarCreated) {
+    ASSERT_TRUE(createDialog());
+    const UINT saved = g_taskbarCreatedMsg;
+    g_taskbarCreatedMsg = 0;  // as before any main dialog was initialised
+    send(WM_NULL);
+    g_taskbarCreatedMsg = saved;
+    EXPECT_TRUE(test::trayRecords(NIM_ADD).empty());
+}
+
+// --- Close and exit --------------------------------------------------------------------
+
+TEST_F(TrayTest, ExitRemovesTheIconClosesTheNoticeAndDestroysTheWindow) {
+    theApp.m_workTime = 20;
+    ASSERT_TRUE(createDialog());
+    tick(5);
+    ASSERT_NE(nullptr, m_dlg->m_pPreviousNotifyDlg);
+    const HWND window = hwnd();
+    command(ID_MENU_EXIT);
+    EXPECT_TRUE(g_exiting);
+    EXPECT_EQ(nullptr, m_dlg->m_pPreviousNotifyDlg);
+    EXPECT_TRUE(::IsWindow(window)) << "WM_CLOSE is posted, not sent";
+    test::pumpMessages();
+    EXPECT_FALSE(::IsWindow(window));
+    EXPECT_EQ(nullptr, m_dlg->m_hWnd);
+    const std::vector<NOTIFYICONDATAW> deleted = test::trayRecords(NIM_DELETE);
+    ASSERT_EQ(1u, deleted.size());
+    EXPECT_EQ(window, deleted[0].hWnd);
+    EXPECT_EQ(128u, deleted[0].uID);
+    EXPECT_FALSE(m_dlg->m_trayIconAdded);
+}
+
+TEST_F(TrayTest, ExitDuringARestTakesTheRestWindowAlong) {
+    theApp.m_workTime = 2;
+    theApp.m_relaxTime = 50;
+    ASSERT_TRUE(createDialog());
+    tick(3);
+    ASSERT_NE(nullptr, m_dlg->m_pNotifyDlg);
+    const HWND restWindow = m_dlg->m_pNotifyDlg->m_hWnd;
+    command(ID_MENU_EXIT);
+    test::pumpMessages();
+    EXPECT_FALSE(::IsWindow(restWindow));
+    EXPECT_FALSE(::IsWindow(hwnd()));
+    m_dlg.reset();  // deletes the rest window object whose window is already gone
+}
+
+TEST_F(TrayTest, DestroyingTheWindowOtherwiseStillRemovesTheIcon) {
+    ASSERT_TRUE(createDialog());
+    const HWND window = hwnd();
+    m_dlg->DestroyWindow();
+    const std::vector<NOTIFYICONDATAW> deleted = test::trayRecords(NIM_DELETE);
+    ASSERT_EQ(1u, deleted.size());
+    EXPECT_EQ(window, deleted[0].hWnd);
+}
+
+// --- Status window ---------------------------------------------------------------------
+
+TEST_F(TrayTest, StatusLabelsShowTheDurations) {
+    // A first start in the future reads as zero, never as a wrapped count.
+    theApp.m_firstStartToday = kiv::Time(kiv::Time::now().timeValue() + 3600);
+    ASSERT_TRUE(createDialog());
+    m_dlg->m_workLength = 3720;
+    m_dlg->m_workElapsed = 3700;
+    m_dlg->UpdateStatusFields();
+    EXPECT_EQ(L"0 seconds", label(IDC_STATIC_POWERON));
+    EXPECT_EQ(L"1 hours,1 minutes,40 seconds", label(IDC_STATIC_WORKED));
+    EXPECT_EQ(L"20 seconds", label(IDC_STATIC_REMAIN));
+
+    m_dlg->m_workElapsed = 4000;
+    m_dlg->UpdateStatusFields();
+    EXPECT_EQ(L"0 seconds", label(IDC_STATIC_REMAIN));
+
+    theApp.m_firstStartToday = kiv::Time(kiv::Time::now().timeValue() - 2 * 86400 - 7200);
+    m_dlg->UpdateStatusFields();
+    EXPECT_EQ(0u, label(IDC_STATIC_POWERON).rfind(L"2 days,2 hours", 0)) << label(IDC_STATIC_POWERON);
+}
+
+TEST_F(TrayTest, TickShowsTheCountsFromBeforeTheTick) {
+    theApp.m_workTime = 100;
+    ASSERT_TRUE(createDialog());
+    tick();
+    EXPECT_EQ(L"0 seconds", label(IDC_STATIC_WORKED));
+    EXPECT_EQ(L"1 minutes,40 seconds", label(IDC_STATIC_REMAIN));
+    tick();
+    EXPECT_EQ(L"1 seconds", label(IDC_STATIC_WORKED));
+    EXPECT_EQ(L"1 minutes,39 seconds", label(IDC_STATIC_REMAIN));
+}
+
+TEST_F(TrayTest, SystemMenuCarriesTheAboutItem) {
+    ASSERT_TRUE(createDialog());
+    HMENU systemMenu = ::GetSystemMenu(hwnd(), FALSE);
+    ASSERT_NE(nullptr, systemMenu);
+    const int count = ::GetMenuItemCount(systemMenu);
+    ASSERT_GE(count, 2);
+    EXPECT_EQ(static_cast<UINT>(IDM_ABOUTBOX), ::GetMenuItemID(systemMenu, count - 1));
+    wchar_t text[64] = L"";
+    ::GetMenuStringW(systemMenu, count - 1, text, 64, MF_BYPOSITION);
+    EXPECT_STREQ(L"关于 kivTool(&A)...", text);
+    MENUITEMINFOW separator{};
+    separator.cbSize = sizeof(separator);
+    separator.fMask = MIIM_FTYPE;
+    ASSERT_TRUE(::GetMenuItemInfoW(systemMenu, count - 2, TRUE, &separator));
+    EXPECT_TRUE(separator.fType & MFT_SEPARATOR);
+}
+
+}  // namespace

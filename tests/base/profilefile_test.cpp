@@ -1,0 +1,275 @@
+// kiv::ProfileFile: lookups with defaults, writes that create what is missing, and saving
+// that never leaves a broken or half-written settings file.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "check_recorder.h"
+#include "kiv/file_kiv.h"
+#include "kiv/profilefile_kiv.h"
+#include "kiv/xml_kiv.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using kiv::String;
+
+std::u16string u16(const String& s) { return std::u16string(s.wstr(), s.length()); }
+
+String wide(const std::u16string& text) { return String(text.c_str(), static_cast<int>(text.size())); }
+
+// ---- values in memory -------------------------------------------------------------------
+
+struct ProfileValues : ::testing::Test {
+    ProfileValues() { EXPECT_TRUE(profile.createRoot(String(u"profile"))); }
+    kiv::ProfileFile profile;
+};
+
+TEST_F(ProfileValues, EmptyTextIsAnAnswerNotTheDefault) {
+    ASSERT_TRUE(profile.setValue(String(), String(u"k"), String()));
+    EXPECT_EQ(u16(profile.getValue(String(), String(u"k"), String(u"dflt"))), u"");
+    EXPECT_EQ(u16(profile.getValue(String(), String(u"missing"), String(u"dflt"))), u"dflt");
+    EXPECT_EQ(u16(profile.getValue(String(u"nosection"), String(u"k"), String(u"dflt"))), u"dflt");
+}
+
+TEST_F(ProfileValues, IntValuesReadTheLeadingDigits) {
+    struct Case {
+        const char16_t* text;  // null: key missing
+        int32_t expected;
+    };
+    const Case cases[] = {
+        {u"90abc", 90}, {u"abc", 0}, {u"", 7}, {nullptr, 7}, {u"3120", 3120}, {u"4294967295", -1}, {u" 5", 0},
+    };
+    for (const Case& c : cases) {
+        kiv::ProfileFile local;
+        ASSERT_TRUE(local.createRoot(String(u"p")));
+        if (c.text) {
+            ASSERT_TRUE(local.setValue(String(), String(u"n"), String(c.text)));
+        }
+        EXPECT_EQ(local.getIntValue(String(), String(u"n"), 7), c.expected);
+    }
+}
+
+TEST_F(ProfileValues, IntValuesRoundTrip) {
+    for (int32_t value : {0, 1, 480, -1, INT32_MIN, INT32_MAX}) {
+        ASSERT_TRUE(profile.setIntValue(String(u"s"), String(u"n"), value));
+        EXPECT_EQ(profile.getIntValue(String(u"s"), String(u"n"), 12345), value);
+    }
+    ASSERT_TRUE(profile.setIntValue(String(), String(u"m"), -1));
+    EXPECT_EQ(u16(profile.getValue(String(), String(u"m"), String())), u"4294967295");
+}
+
+TEST_F(ProfileValues, SetValueCreatesTheSectionOnce) {
+    ASSERT_TRUE(profile.setValue(String(u"sec"), String(u"k"), String(u"first")));
+    ASSERT_TRUE(profile.setValue(String(u"sec"), String(u"k"), String(u"second")));
+    ASSERT_TRUE(profile.setValue(String(u"sec"), String(u"j"), String(u"other")));
+    kiv::XmlElement* root = profile.document().getRoot();
+    ASSERT_EQ(root->getChildCount(), 1u);
+    kiv::XmlElement* section = profile.document().findElement(String(u"sec"));
+    ASSERT_NE(section, nullptr);
+    ASSERT_EQ(section->getChildCount(), 2u);
+    EXPECT_EQ(u16(section->findChild(String(u"k"))->getText()), u"second");
+    EXPECT_EQ(u16(profile.getValue(String(u"sec"), String(u"k"), String())), u"second");
+    EXPECT_EQ(u16(profile.getValue(String(u"sec"), String(u"j"), String())), u"other");
+}
+
+TEST_F(ProfileValues, RejectedKeysChangeNothing) {
+    // An empty key is only logged; a key that no element could be named after is refused
+    // (an unnamed element would be added again on every call).
+    for (const char16_t* key : {u"", u"a b", u"a:b"}) {
+        EXPECT_FALSE(profile.setValue(String(), String(key), String(u"v")));
+    }
+    EXPECT_EQ(profile.document().getRoot()->getChildCount(), 0u);
+}
+
+TEST(ProfileFile, SetValueWithoutRootReportsAndFails) {
+    kiv::ProfileFile profile;
+    kivtest::CheckRecorder recorder;
+    EXPECT_FALSE(profile.setValue(String(u"sec"), String(u"k"), String(u"v")));
+    const kivtest::CheckEntry report = recorder.only();
+    EXPECT_EQ(report.expression, "pRoot");
+    EXPECT_EQ(report.file, "src/base/profilefile_kiv.cpp");
+    EXPECT_EQ(report.line, 122u);
+    EXPECT_EQ(u16(profile.getValue(String(), String(u"k"), String(u"d"))), u"d");
+    EXPECT_EQ(profile.getIntValue(String(u"sec"), String(u"k"), 5), 5);
+}
+
+TEST(ProfileFile, CreateRootReplacesTheDocument) {
+    kiv::ProfileFile profile;
+    ASSERT_TRUE(profile.createRoot(String(u"a")));
+    ASSERT_TRUE(profile.setValue(String(), String(u"k"), String(u"v")));
+    EXPECT_FALSE(profile.createRoot(String(u"bad name")));
+    EXPECT_EQ(profile.document().getRoot(), nullptr);
+    ASSERT_TRUE(profile.createRoot(String(u"b")));
+    EXPECT_EQ(u16(profile.getValue(String(), String(u"k"), String(u"gone"))), u"gone");
+}
+
+// ---- files ------------------------------------------------------------------------------
+
+class ProfileFiles : public ::testing::Test {
+protected:
+    void SetUp() override {
+        // Unique per run: other builds of these tests may run at the same time.
+        std::random_device random;
+        const auto ticks = std::chrono::steady_clock::now().time_since_epoch().count();
+        dir = fs::path(::testing::TempDir()) /
+              ("kivprofile_" + std::to_string(random()) + "_" + std::to_string(ticks));
+        ASSERT_TRUE(fs::create_directories(dir));
+    }
+    void TearDown() override {
+        kiv::File::failWritesAfter(-1);
+        std::error_code ignored;
+        fs::remove_all(dir, ignored);
+    }
+
+    String name(const char* file) const { return wide((dir / file).u16string()); }
+
+    std::string bytesOf(const char* file) const {
+        std::ifstream in(dir / file, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    }
+
+    void writeBytes(const char* file, const std::string& bytes) const {
+        std::ofstream out(dir / file, std::ios::binary);
+        out << bytes;
+    }
+
+    // Names of the files in the directory.
+    std::vector<std::string> listing() const {
+        std::vector<std::string> names;
+        for (const auto& entry : fs::directory_iterator(dir)) names.push_back(entry.path().filename().string());
+        std::sort(names.begin(), names.end());
+        return names;
+    }
+
+    fs::path dir;
+};
+
+const char kSaved[] =
+    "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n"
+    "<profile>\r\n"
+    " <workTime>3120</workTime>\r\n"
+    " <sounds>\r\n"
+    "  <relax>\xE4\xBC\x91\xE6\x81\xAF &amp; music</relax>\r\n"  // E4 BC 91 E6 81 AF: U+4F11 U+606F
+    " </sounds>\r\n"
+    "</profile>\r\n";
+
+void fillExample(kiv::ProfileFile& profile) {
+    ASSERT_TRUE(profile.createRoot(String(u"profile")));
+    ASSERT_TRUE(profile.setValue(String(), String(u"workTime"), String(u"3120")));
+    ASSERT_TRUE(profile.setValue(String(u"sounds"), String(u"relax"), String(u"\u4F11\u606F & music")));
+}
+
+TEST_F(ProfileFiles, SaveWritesTheLayoutByteForByte) {
+    kiv::ProfileFile profile;
+    fillExample(profile);
+    ASSERT_TRUE(profile.saveAs(name("Murvel.xml")));
+    EXPECT_EQ(bytesOf("Murvel.xml"), kSaved);
+    EXPECT_EQ(listing(), std::vector<std::string>{"Murvel.xml"});
+}
+
+TEST_F(ProfileFiles, SaveReplacesAnOlderFile) {
+    writeBytes("Murvel.xml", std::string(5000, 'x'));
+    kiv::ProfileFile profile;
+    fillExample(profile);
+    ASSERT_TRUE(profile.saveAs(name("Murvel.xml")));
+    EXPECT_EQ(bytesOf("Murvel.xml"), kSaved);
+    EXPECT_EQ(listing(), std::vector<std::string>{"Murvel.xml"});
+}
+
+TEST_F(ProfileFiles, SaveRefusesAnEmptyNameAndAMissingDirectory) {
+    kiv::ProfileFile profile;
+    fillExample(profile);
+    EXPECT_FALSE(profile.saveAs(String()));
+    EXPECT_FALSE(profile.saveAs(wide((dir / "missing" / "Murvel.xml").u16string())));
+    EXPECT_FALSE(fs::exists(dir / "missing"));
+    EXPECT_TRUE(listing().empty());
+}
+
+TEST_F(ProfileFiles, SaveOverADirectoryFailsAndCleansUp) {
+    ASSERT_TRUE(fs::create_directory(dir / "taken"));
+    kiv::ProfileFile profile;
+    fillExample(profile);
+    EXPECT_FALSE(profile.saveAs(name("taken")));
+    EXPECT_TRUE(fs::is_directory(dir / "taken"));
+    EXPECT_EQ(listing(), std::vector<std::string>{"taken"});
+}
+
+// Regression: a write that failed (full disk) was reported as a successful save and left
+// a truncated settings file behind.
+TEST_F(ProfileFiles, FailedWriteKeepsTheOldFile) {
+    const std::string old = "<?xml version=\"1.0\"?>\r\n<profile><workTime>60</workTime></profile>\r\n";
+    for (long failAfter : {0L, 1L, 40L, 100L, static_cast<long>(sizeof kSaved) - 2}) {
+        SCOPED_TRACE(failAfter);
+        writeBytes("Murvel.xml", old);
+        kiv::ProfileFile profile;
+        fillExample(profile);
+        kiv::File::failWritesAfter(failAfter);
+        EXPECT_FALSE(profile.saveAs(name("Murvel.xml")));
+        kiv::File::failWritesAfter(-1);
+        EXPECT_EQ(bytesOf("Murvel.xml"), old);
+        EXPECT_EQ(listing(), std::vector<std::string>{"Murvel.xml"});
+    }
+}
+
+TEST_F(ProfileFiles, FailedFirstSaveLeavesNoFile) {
+    kiv::ProfileFile profile;
+    fillExample(profile);
+    kiv::File::failWritesAfter(20);
+    EXPECT_FALSE(profile.saveAs(name("new.xml")));
+    kiv::File::failWritesAfter(-1);
+    EXPECT_TRUE(listing().empty());
+    // The same object saves fine once the disk has room again.
+    EXPECT_TRUE(profile.saveAs(name("new.xml")));
+    EXPECT_EQ(bytesOf("new.xml"), kSaved);
+}
+
+TEST_F(ProfileFiles, SavedValuesLoadBackAndSaveTheSameBytes) {
+    {
+        kiv::ProfileFile profile;
+        fillExample(profile);
+        ASSERT_TRUE(profile.setIntValue(String(u"day"), String(u"first"), -1));
+        ASSERT_TRUE(profile.saveAs(name("a.xml")));
+    }
+    kiv::ProfileFile loaded;
+    ASSERT_TRUE(loaded.load(name("a.xml")));
+    EXPECT_EQ(loaded.getIntValue(String(), String(u"workTime"), 0), 3120);
+    EXPECT_EQ(u16(loaded.getValue(String(u"sounds"), String(u"relax"), String())), u"\u4F11\u606F & music");
+    EXPECT_EQ(loaded.getIntValue(String(u"day"), String(u"first"), 0), -1);
+    ASSERT_TRUE(loaded.saveAs(name("b.xml")));
+    EXPECT_EQ(bytesOf("b.xml"), bytesOf("a.xml"));
+}
+
+TEST_F(ProfileFiles, OneObjectLoadsOneFileAfterAnother) {
+    writeBytes("one.xml", "<?xml version=\"1.0\"?>\r\n<p><a>1</a></p>\r\n");
+    writeBytes("two.xml", "<?xml version=\"1.0\"?>\r\n<q><b>2</b></q>\r\n");
+    kiv::ProfileFile profile;
+    ASSERT_TRUE(profile.load(name("one.xml")));
+    EXPECT_EQ(profile.getIntValue(String(), String(u"a"), 0), 1);
+    ASSERT_TRUE(profile.load(name("two.xml")));
+    EXPECT_EQ(profile.getIntValue(String(), String(u"a"), 0), 0);  // the root was replaced
+    EXPECT_EQ(profile.getIntValue(String(), String(u"b"), 0), 2);
+}
+
+TEST_F(ProfileFiles, MalformedFileFailsToLoad) {
+    writeBytes("bad.xml", "abc\r\n");
+    kiv::ProfileFile profile;
+    EXPECT_FALSE(profile.load(name("bad.xml")));
+    EXPECT_FALSE(profile.document().getLastError().isEmpty());
+}
+
+TEST_F(ProfileFiles, LoadOfAMissingFileKeepsTheDocument) {
+    kiv::ProfileFile profile;
+    fillExample(profile);
+    EXPECT_FALSE(profile.load(name("absent.xml")));
+    EXPECT_EQ(profile.getIntValue(String(), String(u"workTime"), 0), 3120);
+}
+
+}  // namespace

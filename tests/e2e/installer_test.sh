@@ -1,0 +1,252 @@
+#!/usr/bin/env bash
+# installer_test.sh <kivTool-...-setup.exe>: installs and uninstalls silently under Wine in a
+# scratch prefix, three times, and checks what each step leaves behind:
+#   1. /S                         per user, into %LOCALAPPDATA%\Programs\kivTool, HKCU
+#   2. /S /AllUsers               per machine, into Program Files, HKLM, everyone's Start menu
+#   3. /S /NoStartup /D=<folder>  per user into a folder with a space, no startup shortcut,
+#                                 with a portable "profile" folder that must survive
+#   4. per machine and per user side by side: removing one leaves the other whole, also
+#      when uninstall.exe is started without telling it the mode
+# After each uninstall nothing named kivTool may remain in the prefix, and the user's
+# settings in %APPDATA%\Kelbrook.Murvel must be untouched. Exits 1 on any failed check.
+set -uo pipefail
+
+setup=$(cd "$(dirname "$1")" && pwd)/$(basename "$1")
+[ -f "$setup" ] || { echo "no installer: $1" >&2; exit 2; }
+here=$(cd "$(dirname "$0")" && pwd)
+root=$(cd "$here/../.." && pwd)
+
+scratch=$(mktemp -d "${TMPDIR:-/tmp}/kiv-installer-test.XXXXXX")
+# shellcheck source=/dev/null
+. "$root/scripts/wine-env.sh" "$scratch"
+mkdir -p "$HOME" "$WINEPREFIX"
+
+xvfb_pid=
+cleanup() {
+  wineserver -k </dev/null >/dev/null 2>&1
+  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
+  rm -rf "$scratch"
+}
+trap cleanup EXIT
+
+# A display of our own: the installer makes (hidden) windows even when silent.
+fd=$scratch/display
+Xvfb -displayfd 5 -screen 0 1024x768x24 -nolisten tcp 5>"$fd" </dev/null >/dev/null 2>&1 &
+xvfb_pid=$!
+for _ in $(seq 200); do [ -s "$fd" ] && break; sleep 0.05; done
+[ -s "$fd" ] || { echo "Xvfb did not start" >&2; exit 2; }
+DISPLAY=":$(head -n1 "$fd")"
+export DISPLAY
+
+# A persistent server first (Wine's notes: before wineboot), so every later call is quick.
+setsid wineserver -p </dev/null >/dev/null 2>&1
+wine wineboot -i </dev/null >/dev/null 2>&1
+echo "prefix ready after $SECONDS s"
+
+failures=0
+pass() { echo "  ok    $*"; }
+fail() { echo "  FAIL  $*"; failures=$((failures + 1)); }
+expect() {  # <description> <command...>
+  local what=$1; shift
+  if "$@"; then pass "$what"; else fail "$what"; fi
+}
+absent() { [ ! -e "$1" ]; }
+
+winvar() { wine cmd /c "echo %$1%" </dev/null 2>/dev/null | tr -d '\r'; }
+unixpath() { winepath -u "$1" 2>/dev/null | tr -d '\r'; }
+
+local_appdata=$(winvar LOCALAPPDATA)
+appdata_u=$(unixpath "$(winvar APPDATA)")
+programfiles=$(winvar ProgramFiles)
+programdata_u=$(unixpath "$(winvar ProgramData)")
+if [ -z "$local_appdata" ] || [ ! -d "$appdata_u" ] || [ ! -d "$programdata_u" ]; then
+  echo "could not read the prefix's folders" >&2; exit 2
+fi
+
+user_programs="$appdata_u/Microsoft/Windows/Start Menu/Programs"
+common_programs="$programdata_u/Microsoft/Windows/Start Menu/Programs"
+uninst_key='Software\Microsoft\Windows\CurrentVersion\Uninstall\kivTool'
+
+# Wine names the startup folder "StartUp"; find it case-blind so a rename does not hide a fault.
+startup_dir() { find "$1" -maxdepth 1 -iname startup -type d | head -n1; }
+
+regvalue() {  # <hive> <value>: the data of a value of the uninstall key, empty when missing
+  wine reg query "$1\\$uninst_key" /v "$2" </dev/null 2>/dev/null | tr -d '\r' |
+    sed -n "s/^ *$2 *REG_[A-Z_]* *//p"
+}
+has_key() { wine reg query "$1\\$uninst_key" </dev/null >/dev/null 2>&1; }
+no_key() { ! has_key "$1"; }
+
+# A shortcut's target path is in the file as 8- or 16-bit text; dropping the NULs finds both.
+links_to() { [ -f "$1" ] && tr -d '\0' <"$1" | grep -qiF -- "$2"; }
+
+# The user's settings, as kivTool would have left them; the uninstaller must not touch them.
+settings_u="$appdata_u/Kelbrook.Murvel"
+mkdir -p "$settings_u"
+printf '<?xml version="1.0"?>\n<profile><workTime>90</workTime></profile>\n' >"$settings_u/Murvel.xml"
+settings_sum=$(sha256sum "$settings_u/Murvel.xml")
+settings_kept() { [ "$(sha256sum "$settings_u/Murvel.xml" 2>/dev/null)" = "$settings_sum" ]; }
+
+# Anything named kivTool in the prefix, except our settings folder (not matched by the name).
+leftovers() { find "$WINEPREFIX/drive_c" -iname '*kivtool*' 2>/dev/null; }
+
+installed_files="kivTool.exe kivinterface-1.dll README.txt uninstall.exe
+  resource/relax.mp3 resource/relaxNotice.mp3 resource/relaxEnd.mp3"
+
+# do_install <hive> <start-menu dir> <expected install folder> <startup expected 0/1>
+#         <the only installation 0/1> <installer arguments...>
+do_install() {
+  local hive=$1 programs=$2 instdir=$3 want_startup=$4 alone=$5
+  shift 5
+  echo "-- setup.exe $*"
+  local inst_u
+  inst_u=$(unixpath "$instdir")
+
+  # Through a batch file, as typed at a prompt: /D= takes the rest of the line unquoted,
+  # and wine would quote an argument that holds a space.
+  printf '@"%s" %s\r\n@exit /b %%errorlevel%%\r\n' "$(winepath -w "$setup" 2>/dev/null | tr -d '\r')" "$*" \
+    >"$WINEPREFIX/drive_c/kiv-setup.bat"
+  wine cmd /c 'C:\kiv-setup.bat' </dev/null >/dev/null 2>&1
+  expect "installer exits with 0" [ $? -eq 0 ]
+  rm -f "$WINEPREFIX/drive_c/kiv-setup.bat"
+
+  local f
+  for f in $installed_files; do
+    expect "installed $f" [ -s "$inst_u/$f" ]
+  done
+  expect "no profile folder made by the installer" absent "$inst_u/profile"
+
+  local menu="$programs/kivTool"
+  expect "Start-menu shortcut to kivTool.exe" links_to "$menu/kivTool.lnk" "$instdir\\kivTool.exe"
+  local uninst_lnk
+  uninst_lnk=$(find "$menu" -maxdepth 1 -iname '*uninstall*.lnk' 2>/dev/null | head -n1)
+  expect "Start-menu shortcut to the uninstaller" links_to "$uninst_lnk" "$instdir\\uninstall.exe"
+
+  local startup
+  startup=$(startup_dir "$programs")
+  if [ "$want_startup" = 1 ]; then
+    expect "startup shortcut to kivTool.exe" links_to "$startup/kivTool.lnk" "$instdir\\kivTool.exe"
+  else
+    expect "no startup shortcut" absent "$startup/kivTool.lnk"
+  fi
+
+  local other=HKLM
+  [ "$hive" = HKLM ] && other=HKCU
+  expect "uninstall key under $hive" has_key "$hive"
+  if [ "$alone" = 1 ]; then
+    expect "no uninstall key under $other" no_key "$other"
+  fi
+  expect "DisplayVersion is the package version" \
+    [ "$(regvalue "$hive" DisplayVersion)" = "$version" ]
+  expect "InstallLocation is $instdir" [ "$(regvalue "$hive" InstallLocation)" = "$instdir" ]
+  local quiet
+  quiet=$(regvalue "$hive" QuietUninstallString)
+  local mode=CurrentUser
+  [ "$hive" = HKLM ] && mode=AllUsers
+  expect "QuietUninstallString runs the uninstaller in its mode ($quiet)" \
+    [ "$quiet" = "\"$instdir\\uninstall.exe\" /$mode /S" ]
+}
+
+# do_uninstall <hive> <start-menu dir> <install folder> <a portable profile folder 0/1>
+#              <the last installation 0/1> [bare]
+# With "bare", uninstall.exe is started with /S alone, as by a double click in its folder:
+# it must find its own mode from where it lives.
+do_uninstall() {
+  local hive=$1 programs=$2 instdir=$3 portable=$4 last=$5 bare=${6:-}
+  local inst_u quiet menu="$programs/kivTool" startup
+  inst_u=$(unixpath "$instdir")
+  quiet=$(regvalue "$hive" QuietUninstallString)
+  [ -n "$bare" ] && quiet="\"$instdir\\uninstall.exe\" /S"
+  startup=$(startup_dir "$programs")
+  echo "-- $quiet"
+
+  if [ "$portable" = 1 ]; then
+    mkdir -p "$inst_u/profile"
+    echo '<profile/>' >"$inst_u/profile/Murvel.xml"
+  fi
+
+  # Run the uninstaller the way Windows does: the registered quiet command line.
+  local exe args
+  exe=${quiet#\"}; exe=${exe%%\"*}; args=${quiet#\""$exe"\"}
+  # shellcheck disable=SC2086
+  wine "$exe" $args </dev/null >/dev/null 2>&1
+  expect "uninstaller exits with 0" [ $? -eq 0 ]
+  # The uninstaller works from a copy of itself in %TEMP%: give it time to finish. Only the
+  # files are polled (each registry query starts a Wine program).
+  local gone=0
+  for _ in $(seq 300); do
+    if absent "$inst_u/uninstall.exe" && absent "$menu"; then gone=1; break; fi
+    sleep 0.1
+  done
+  expect "uninstaller and Start-menu folder gone within 30 s" [ $gone = 1 ]
+  # The key goes last, a moment after the files.
+  for _ in $(seq 10); do has_key "$hive" || break; sleep 0.2; done
+
+  expect "uninstall key under $hive removed" no_key "$hive"
+  expect "Start-menu folder removed" absent "$menu"
+  expect "startup shortcut removed" absent "$startup/kivTool.lnk"
+  if [ "$portable" = 1 ]; then
+    expect "portable profile kept" [ -s "$inst_u/profile/Murvel.xml" ]
+    expect "only the profile folder is left" \
+      [ "$(cd "$inst_u" 2>/dev/null && find . -mindepth 1 | sort | tr '\n' ' ')" = "./profile ./profile/Murvel.xml " ]
+    rm -rf "$inst_u"
+  else
+    expect "install folder removed" absent "$inst_u"
+  fi
+  if [ "$last" = 1 ]; then
+    local left
+    left=$(leftovers)
+    expect "nothing named kivTool left in the prefix${left:+: $left}" [ -z "$left" ]
+  fi
+  expect "settings in %APPDATA%\\Kelbrook.Murvel untouched" \
+    settings_kept
+}
+
+# intact <hive> <start-menu dir> <install folder>: an installation is still whole.
+intact() {
+  local inst_u f
+  inst_u=$(unixpath "$3")
+  for f in $installed_files; do
+    expect "still installed: $f" [ -s "$inst_u/$f" ]
+  done
+  expect "still there: Start-menu shortcut" links_to "$2/kivTool/kivTool.lnk" "$3\\kivTool.exe"
+  expect "still there: startup shortcut" links_to "$(startup_dir "$2")/kivTool.lnk" "$3\\kivTool.exe"
+  expect "still there: uninstall key under $1" has_key "$1"
+}
+
+version=$(basename "$setup" | sed -n 's/^kivTool-\(.*\)-setup\.exe$/\1/p')
+[ -n "$version" ] || { echo "cannot read the version from $(basename "$setup")" >&2; exit 2; }
+
+user_dir="$local_appdata\\Programs\\kivTool"
+machine_dir="$programfiles\\kivTool"
+own_dir='C:\Kiv Apps\kivTool'
+
+step() { echo "== $1 (at $SECONDS s)"; }
+step "1. per user, default folder"
+do_install HKCU "$user_programs" "$user_dir" 1 1 /S
+do_uninstall HKCU "$user_programs" "$user_dir" 0 1
+
+step "2. per machine"
+do_install HKLM "$common_programs" "$machine_dir" 1 1 /S /AllUsers
+do_uninstall HKLM "$common_programs" "$machine_dir" 0 1
+
+step "3. per user, own folder, no startup, portable profile"
+do_install HKCU "$user_programs" "$own_dir" 0 1 /S /NoStartup "/D=$own_dir"
+do_uninstall HKCU "$user_programs" "$own_dir" 1 1
+
+step "4. per machine and per user side by side"
+do_install HKLM "$common_programs" "$machine_dir" 1 1 /S /AllUsers
+do_install HKCU "$user_programs" "$user_dir" 1 0 /S
+do_uninstall HKCU "$user_programs" "$user_dir" 0 0
+intact HKLM "$common_programs" "$machine_dir"
+do_install HKCU "$user_programs" "$user_dir" 1 0 /S
+do_uninstall HKLM "$common_programs" "$machine_dir" 0 0 bare
+intact HKCU "$user_programs" "$user_dir"
+do_uninstall HKCU "$user_programs" "$user_dir" 0 1 bare
+echo "== done at $SECONDS s"
+
+if [ "$failures" -ne 0 ]; then
+  echo "installer_test: $failures check(s) failed"
+  exit 1
+fi
+echo "installer_test: all checks passed"
