@@ -56,6 +56,9 @@ public:
     // that `stop` put together, without making them one by one: for a `stop` that no word,
     // space or run token can contain (the XML reader's "<").
     String takeUntil(char16_t stop);
+    // The same run as takeUntil, as `length` units inside the line (valid until the next
+    // setText), for a caller that copies it on without a string of its own.
+    const char16_t* runUntil(char16_t stop, unsigned& length);
 
     // A closed quoted token's text without its quotes; empty for any other token.
     static String quotedValue(const ParseToken& token);

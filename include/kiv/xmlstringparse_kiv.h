@@ -18,5 +18,7 @@ public:
 // from left to right; a replacement is never examined again ("&amp;lt;" gives "&lt;") and
 // every other "&" sequence, character references included, stays as it is.
 void decodeEntities(String& text);
+// The same decoding in place over `length` units; returns how many units the result has.
+unsigned decodeEntities(char16_t* units, unsigned length);
 
 }  // namespace kiv

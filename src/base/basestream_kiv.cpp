@@ -165,10 +165,11 @@ const unsigned char* findLineEnd(const unsigned char* begin, const unsigned char
 // Appends [begin, stop) to `bytes`, without its carriage returns when `dropCr` is set.
 void appendRun(std::string& bytes, const unsigned char* begin, const unsigned char* stop, bool dropCr) {
     while (dropCr) {
-        const void* cr = std::memchr(begin, kCarriageReturn, static_cast<size_t>(stop - begin));
-        if (!cr) break;
-        bytes.append(reinterpret_cast<const char*>(begin), static_cast<size_t>(static_cast<const unsigned char*>(cr) - begin));
-        begin = static_cast<const unsigned char*>(cr) + 1;
+        const void* found = std::memchr(begin, kCarriageReturn, static_cast<size_t>(stop - begin));
+        if (!found) break;
+        const unsigned char* cr = static_cast<const unsigned char*>(found);
+        bytes.append(reinterpret_cast<const char*>(begin), static_cast<size_t>(cr - begin));
+        begin = cr + 1;
     }
     bytes.append(reinterpret_cast<const char*>(begin), static_cast<size_t>(stop - begin));
 }
@@ -230,12 +231,16 @@ bool BaseStream::decodeLine(String& line) {
     const unsigned char* bytes = reinterpret_cast<const unsigned char*>(lineBytes.data());
     String decoded;
     if (state->encoding == kUtf8) {
+        // Plain ASCII, the usual line: each byte is its own unit. Widened while looking.
+        lineUnits.resize(count);
+        char16_t* units = &lineUnits[0];
         unsigned char high = 0;
-        for (unsigned i = 0; i < count; ++i) high |= bytes[i];
+        for (unsigned i = 0; i < count; ++i) {
+            high |= bytes[i];
+            units[i] = bytes[i];
+        }
         if (high < 0x80) {
-            // Plain ASCII, the usual line: each byte is its own unit.
-            lineUnits.assign(bytes, bytes + count);
-            line.assign(lineUnits.data(), static_cast<int>(count));
+            line.assign(units, static_cast<int>(count));
             return true;
         }
         decoded = decodeUtf8(bytes, count);

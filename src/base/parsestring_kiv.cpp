@@ -1,6 +1,9 @@
 // The line scanner: one token per call, chosen by the class of its first character.
 #include "kiv/parsestring_kiv.h"
 
+#include <cstdint>
+#include <cstring>
+
 namespace kiv {
 
 struct ParseString::Impl {
@@ -10,16 +13,32 @@ struct ParseString::Impl {
     // Most markup tokens are one ASCII character ("<", ">", "=", " "): they share these
     // strings instead of allocating one each.
     String ascii[128];
+    // Names come back again and again (element and attribute names, end tags): a short
+    // token that is in this table, found by a hash of its units, shares the string there
+    // instead of allocating its own. A slot holds the last token that hashed to it.
+    static const unsigned kSharedSlots = 256;
+    static const unsigned kSharedLength = 32;
+    String shared[kSharedSlots];
 
     String slice(const char16_t* units, unsigned start, unsigned end) {
-        const char16_t c = units[start];
-        if (end - start != 1 || c >= 128) return String(units + start, static_cast<int>(end - start));
-        if (ascii[c].isEmpty()) ascii[c] = String(&c, 1);
-        return ascii[c];
+        const char16_t* first = units + start;
+        const unsigned length = end - start;
+        if (length == 1 && *first < 128) {
+            const char16_t c = *first;
+            if (ascii[c].isEmpty()) ascii[c] = String(&c, 1);
+            return ascii[c];
+        }
+        if (length > kSharedLength) return String(first, static_cast<int>(length));
+        uint32_t hash = 2166136261u;  // FNV-1a
+        for (unsigned i = 0; i < length; ++i) hash = (hash ^ first[i]) * 16777619u;
+        String& slot = shared[(hash ^ (hash >> 16)) % kSharedSlots];
+        if (slot.length() != length || std::memcmp(slot.wstr(), first, length * sizeof(char16_t)) != 0)
+            slot = String(first, static_cast<int>(length));
+        return slot;
     }
 };
 
-ParseString::ParseString(const String& text, int32_t line) : impl_(new Impl{text, line, 1, {}}) {}
+ParseString::ParseString(const String& text, int32_t line) : impl_(new Impl{text, line, 1, {}, {}}) {}
 
 ParseString::~ParseString() { delete impl_; }
 
@@ -45,43 +64,42 @@ ParseToken ParseString::firstToken() {
 }
 
 ParseToken ParseString::nextToken() {
-    ParseToken token;
     const unsigned length = impl_->text.length();
     const unsigned start = static_cast<unsigned>(impl_->column - 1);
-    if (start >= length) return token;
+    if (start >= length) return ParseToken();
 
     const char16_t* units = impl_->text.wstr();
     const char16_t first = units[start];
+    int32_t kind;
+    bool closed = true;
     if (first == u'\'') {
-        token.kind = ParseToken::SingleQuoted;
-        token.closed = false;
+        kind = ParseToken::SingleQuoted;
+        closed = false;
     } else if (first == u'"') {
-        token.kind = ParseToken::DoubleQuoted;
-        token.closed = false;
+        kind = ParseToken::DoubleQuoted;
+        closed = false;
     } else if (isWordChar(first, units + start, 0)) {
-        token.kind = ParseToken::Word;
+        kind = ParseToken::Word;
     } else if (isSpaceChar(first, units + start, 0)) {
-        token.kind = ParseToken::Space;
+        kind = ParseToken::Space;
     } else {
-        token.kind = ParseToken::Other;
+        kind = ParseToken::Other;
     }
-    token.line = impl_->line;
-    token.pos = impl_->column;
 
     unsigned end = start + 1;
-    if (token.kind == ParseToken::SingleQuoted || token.kind == ParseToken::DoubleQuoted) {
+    if (kind == ParseToken::SingleQuoted || kind == ParseToken::DoubleQuoted) {
         // To the partner quote or to the line's end.
         while (end < length && units[end] != first) ++end;
         if (end < length) {
             ++end;
-            token.closed = true;
+            closed = true;
         }
     } else {
         for (; end < length; ++end) {
             const char16_t c = units[end];
             const unsigned taken = end - start;
             bool takes = false;
-            switch (token.kind) {
+            switch (kind) {
             case ParseToken::Word: takes = isWordChar(c, units + start, taken); break;
             case ParseToken::Space: takes = isSpaceChar(c, units + start, taken); break;
             default: takes = isRunChar(c, units + start, taken); break;
@@ -89,20 +107,30 @@ ParseToken ParseString::nextToken() {
             if (!takes) break;
         }
     }
-    // The token is one slice of the line.
-    token.text = impl_->slice(units, start, end);
+    const int32_t pos = impl_->column;
     impl_->column = static_cast<int32_t>(end) + 1;
-    return token;
+    // The token is one slice of the line, made in place (no empty text to replace).
+    return ParseToken{impl_->slice(units, start, end), kind, impl_->line, pos, closed};
 }
 
 String ParseString::takeUntil(char16_t stop) {
+    unsigned length = 0;
+    const char16_t* run = runUntil(stop, length);
+    return length ? String(run, static_cast<int>(length)) : String();
+}
+
+const char16_t* ParseString::runUntil(char16_t stop, unsigned& runLength) {
+    runLength = 0;
     const unsigned length = impl_->text.length();
     const unsigned start = static_cast<unsigned>(impl_->column - 1);
-    if (start >= length) return String();
+    if (start >= length) return nullptr;
     const char16_t* units = impl_->text.wstr();
+    // Most units are above the stop and both quotes (letters, for "<"): one test passes them.
+    const char16_t highest = stop > u'\'' ? stop : u'\'';
     unsigned end = start;
     while (end < length && units[end] != stop) {
         const char16_t c = units[end++];
+        if (c > highest) continue;
         if (c == u'\'' || c == u'"') {
             // A quoted token runs to its partner or to the line's end.
             while (end < length && units[end] != c) ++end;
@@ -110,7 +138,8 @@ String ParseString::takeUntil(char16_t stop) {
         }
     }
     impl_->column = static_cast<int32_t>(end) + 1;
-    return String(units + start, static_cast<int>(end - start));
+    runLength = end - start;
+    return units + start;
 }
 
 String ParseString::quotedValue(const ParseToken& token) {

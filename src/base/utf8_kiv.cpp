@@ -1,6 +1,8 @@
 // UTF-16 <-> UTF-8 conversion.
 #include "utf8_kiv.h"
 
+#include <cstdint>
+#include <cstring>
 #include <string>
 
 namespace kiv {
@@ -10,31 +12,70 @@ namespace {
 bool isHighSurrogate(unsigned u) { return u >= 0xD800 && u <= 0xDBFF; }
 bool isLowSurrogate(unsigned u) { return u >= 0xDC00 && u <= 0xDFFF; }
 
+// Whether the four units at `units` are all ASCII: the usual text is measured and copied
+// four units at a time.
+bool fourAscii(const char16_t* units) {
+    uint64_t four;
+    std::memcpy(&four, units, sizeof four);
+    return (four & 0xFF80FF80FF80FF80ull) == 0;
+}
+
+// Whether units[i] starts a valid surrogate pair (one 4-byte sequence).
+bool isPairAt(const char16_t* units, unsigned count, unsigned i) {
+    return isHighSurrogate(units[i]) && i + 1 < count && isLowSurrogate(units[i + 1]);
+}
+
 }  // namespace
 
 String encodeUtf8(const char16_t* units, unsigned count) {
-    std::string out;
-    out.reserve(count * size_t(3));
+    // Measured first, so that the bytes are written once into a buffer of the right size:
+    // one byte per unit, and what the units above ASCII take beyond that.
+    size_t size = count;
     for (unsigned i = 0; i < count; ++i) {
-        unsigned u = units[i];
-        if (u < 0x80) {
-            out += static_cast<char>(u);
-        } else if (u < 0x800) {
-            out += static_cast<char>(0xC0 | (u >> 6));
-            out += static_cast<char>(0x80 | (u & 0x3F));
-        } else if (isHighSurrogate(u) && i + 1 < count && isLowSurrogate(units[i + 1])) {
-            unsigned long c = 0x10000 + ((u - 0xD800UL) << 10) + (units[++i] - 0xDC00UL);
-            out += static_cast<char>(0xF0 | (c >> 18));
-            out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (c & 0x3F));
+        while (i + 4 <= count && fourAscii(units + i)) i += 4;
+        if (i == count) break;
+        const unsigned u = units[i];
+        if (u < 0x80) continue;
+        if (u < 0x800) {
+            size += 1;
+        } else if (isPairAt(units, count, i)) {
+            size += 2;  // two units, four bytes
+            ++i;
         } else {
-            out += static_cast<char>(0xE0 | (u >> 12));
-            out += static_cast<char>(0x80 | ((u >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (u & 0x3F));
+            size += 2;
         }
     }
-    return String(out.data(), static_cast<int>(out.size()));
+    std::string bytes(size, '\0');
+    char* out = &bytes[0];
+    for (unsigned i = 0; i < count; ++i) {
+        for (; i + 4 <= count && fourAscii(units + i); i += 4, out += 4) {
+            out[0] = static_cast<char>(units[i]);
+            out[1] = static_cast<char>(units[i + 1]);
+            out[2] = static_cast<char>(units[i + 2]);
+            out[3] = static_cast<char>(units[i + 3]);
+        }
+        if (i == count) break;
+        const unsigned u = units[i];
+        if (u < 0x80) {
+            *out++ = static_cast<char>(u);
+            continue;
+        }
+        if (u < 0x800) {
+            *out++ = static_cast<char>(0xC0 | (u >> 6));
+            *out++ = static_cast<char>(0x80 | (u & 0x3F));
+        } else if (isPairAt(units, count, i)) {
+            unsigned long c = 0x10000 + ((u - 0xD800UL) << 10) + (units[++i] - 0xDC00UL);
+            *out++ = static_cast<char>(0xF0 | (c >> 18));
+            *out++ = static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+            *out++ = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+            *out++ = static_cast<char>(0x80 | (c & 0x3F));
+        } else {
+            *out++ = static_cast<char>(0xE0 | (u >> 12));
+            *out++ = static_cast<char>(0x80 | ((u >> 6) & 0x3F));
+            *out++ = static_cast<char>(0x80 | (u & 0x3F));
+        }
+    }
+    return String(bytes.data(), static_cast<int>(size));
 }
 
 String decodeUtf8(const unsigned char* bytes, unsigned count) {

@@ -11,15 +11,32 @@ namespace {
 
 const char kFile[] = "src/base/xmlelement_kiv.cpp";
 
-bool containsAny(const String& name, const char16_t* rejected) {
-    const unsigned length = name.length();
+template <class Unit>
+bool containsAny(const Unit* units, unsigned length, const char16_t* rejected) {
     for (unsigned i = 0; i < length; ++i) {
-        const unsigned unit = name.at(i);
+        const unsigned unit = units[i];
         for (const char16_t* r = rejected; *r; ++r) {
             if (unit == static_cast<unsigned>(*r)) return true;
         }
     }
     return false;
+}
+
+bool containsAny(const String& name, const char16_t* rejected) {
+    if (name.isWide()) return containsAny(name.wstr(), name.length(), rejected);
+    return containsAny(reinterpret_cast<const unsigned char*>(name.str()), name.length(), rejected);
+}
+
+// Unit by unit as unsigned values, a proper prefix first.
+template <class UnitA, class UnitB>
+bool nameLess(const UnitA* a, unsigned lengthA, const UnitB* b, unsigned lengthB) {
+    const unsigned common = lengthA < lengthB ? lengthA : lengthB;
+    for (unsigned i = 0; i < common; ++i) {
+        const unsigned unitA = a[i];
+        const unsigned unitB = b[i];
+        if (unitA != unitB) return unitA < unitB;
+    }
+    return lengthA < lengthB;
 }
 
 // The child of `parent` that is the `index`-th (0-based) named `name`, or null; `matches`
@@ -39,15 +56,17 @@ XmlElement* childAt(const XmlElement& parent, const String& name, int index, int
 }  // namespace
 
 bool XmlNameLess::operator()(const String& a, const String& b) const {
+    // Names are wide (the reader makes them so); a narrow one compares by its byte values.
     const unsigned lengthA = a.length();
     const unsigned lengthB = b.length();
-    const unsigned common = lengthA < lengthB ? lengthA : lengthB;
-    for (unsigned i = 0; i < common; ++i) {
-        const unsigned unitA = a.at(i) & 0xFFFFu;
-        const unsigned unitB = b.at(i) & 0xFFFFu;
-        if (unitA != unitB) return unitA < unitB;
+    const unsigned char* narrowA = reinterpret_cast<const unsigned char*>(a.str());
+    const unsigned char* narrowB = reinterpret_cast<const unsigned char*>(b.str());
+    if (a.isWide()) {
+        return b.isWide() ? nameLess(a.wstr(), lengthA, b.wstr(), lengthB)
+                          : nameLess(a.wstr(), lengthA, narrowB, lengthB);
     }
-    return lengthA < lengthB;
+    return b.isWide() ? nameLess(narrowA, lengthA, b.wstr(), lengthB)
+                      : nameLess(narrowA, lengthA, narrowB, lengthB);
 }
 
 bool isValidElementName(const String& name) { return !containsAny(name, u":>[] "); }

@@ -1,6 +1,8 @@
 // The XML reader: kiv::Xml::load. Pulls lines from the stream, cuts them into tokens with
 // kiv::XmlStringParse and applies a small XML grammar (declaration, one root, nested
 // elements with attributes, text with the five predefined entities, comments).
+#include <string>
+
 #include "kiv/basestream_kiv.h"
 #include "kiv/stringc_kiv.h"
 #include "kiv/xml_kiv.h"
@@ -24,8 +26,11 @@ const char16_t kByteOrderMark = 0xFEFF;
 int firstLineControl(const String& line) {
     const char16_t* units = line.wstr();
     const unsigned length = line.length();
-    for (unsigned i = 0; i < length; ++i)
-        if (units[i] == 0 || units[i] == 10 || units[i] == 13) return static_cast<int>(i);
+    for (unsigned i = 0; i < length; ++i) {
+        const char16_t unit = units[i];
+        if (unit > 13) continue;  // almost every unit: one test
+        if (unit == 0 || unit == 10 || unit == 13) return static_cast<int>(i);
+    }
     return -1;
 }
 
@@ -45,11 +50,16 @@ private:
     bool readContent(XmlElement& element, int depth);
     bool readText(String& target);
     bool skipComment();
+    // The units with their entity references decoded (in place), as a string.
+    static String decodedText(std::u16string& units);
 
     BaseStream& stream_;
     int32_t lineCount_ = 0;
     XmlStringParse scanner_;
     ParseToken current_;
+    // Kept between calls so that their memory is reused.
+    std::u16string textUnits_;
+    std::u16string valueUnits_;
 };
 
 const ParseToken& XmlReader::readToken() {
@@ -129,9 +139,9 @@ bool XmlReader::readAttributes(XmlAttributes& attributes) {
         if (quoted.kind != ParseToken::SingleQuoted && quoted.kind != ParseToken::DoubleQuoted)
             return false;
         if (!quoted.closed) return false;
-        String value = ParseString::quotedValue(quoted);
-        decodeEntities(value);
-        attributes[name] = value;
+        // The value between the quotes, decoded on its way into the map.
+        valueUnits_.assign(quoted.text.wstr() + 1, quoted.text.length() - 2);
+        attributes[name] = decodedText(valueUnits_);
     }
 }
 
@@ -181,18 +191,28 @@ bool XmlReader::readContent(XmlElement& element, int depth) {
 }
 
 // One run of character data, up to the next "<". White space inside and at the end of the
-// run stays; each run replaces the one before.
+// run stays; each run replaces the one before. The units are gathered in one buffer (a
+// large text comes a line at a time) and become a string once, decoded.
 bool XmlReader::readText(String& target) {
-    target.clear();
+    std::u16string& units = textUnits_;
+    units.clear();
     while (!current_.is(u'<')) {
         if (current_.isEmpty()) return false;
-        target.append(current_.text);
+        units.append(current_.text.wstr(), current_.text.length());
         // The rest of the run on this line in one piece rather than token by token.
-        target.append(scanner_.takeUntil(u'<'));
+        unsigned length = 0;
+        const char16_t* run = scanner_.runUntil(u'<', length);
+        units.append(run, length);
         readToken();
     }
-    if (!target.isEmpty()) decodeEntities(target);
+    target = decodedText(units);
     return true;
+}
+
+String XmlReader::decodedText(std::u16string& units) {
+    if (units.empty()) return String();
+    const unsigned length = decodeEntities(&units[0], static_cast<unsigned>(units.size()));
+    return String(units.data(), static_cast<int>(length));
 }
 
 // Called with the "!" after "<" as the current token. Only comments are accepted, so

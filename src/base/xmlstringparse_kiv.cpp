@@ -1,6 +1,7 @@
 // XML name characters for the line scanner, and the reader's entity decoding.
 #include "kiv/xmlstringparse_kiv.h"
 
+#include <cstring>
 #include <string>
 
 namespace kiv {
@@ -39,27 +40,30 @@ const Entity* entityAt(const char16_t* units, unsigned available) {
 
 }  // namespace
 
+unsigned decodeEntities(char16_t* units, unsigned length) {
+    // Decoding only shortens: the result is written over what was read, the text between
+    // two "&" moved down as one run.
+    unsigned out = 0;
+    unsigned i = 0;
+    for (;;) {
+        unsigned ampersand = i;
+        while (ampersand < length && units[ampersand] != u'&') ++ampersand;
+        if (out != i) std::memmove(units + out, units + i, (ampersand - i) * sizeof(char16_t));
+        out += ampersand - i;
+        if (ampersand == length) return out;
+        const Entity* entity = entityAt(units + ampersand, length - ampersand - 1);
+        units[out++] = entity ? entity->character : u'&';
+        i = ampersand + 1 + (entity ? entity->length : 0);
+    }
+}
+
 void decodeEntities(String& text) {
     const int firstAmpersand = text.find(u'&');
     if (firstAmpersand < 0) return;
     const unsigned length = text.length();
-    const char16_t* units = text.wstr();
-    // Decoding only shortens, so one buffer of the original length holds the result.
-    std::u16string decoded;
-    decoded.reserve(length);
-    unsigned copiedTo = 0;  // units before this index are already in `decoded`
-    for (unsigned i = static_cast<unsigned>(firstAmpersand); i < length; ++i) {
-        if (units[i] != u'&') continue;
-        const Entity* entity = entityAt(units + i, length - i - 1);
-        if (!entity) continue;
-        decoded.append(units + copiedTo, i - copiedTo);
-        decoded.push_back(entity->character);
-        i += entity->length;
-        copiedTo = i + 1;
-    }
-    if (copiedTo == 0) return;
-    decoded.append(units + copiedTo, length - copiedTo);
-    text = String(decoded.data(), static_cast<int>(decoded.size()));
+    std::u16string units(text.wstr(), length);
+    const unsigned decoded = decodeEntities(&units[0], length);
+    if (decoded != length) text = String(units.data(), static_cast<int>(decoded));
 }
 
 }  // namespace kiv

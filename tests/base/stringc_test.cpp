@@ -171,6 +171,34 @@ TEST(StringCUtf8, EverySingleUnitRoundTrips) {
     }
 }
 
+// Plain ASCII is measured and copied four units at a time: any other unit must come out
+// the same wherever it stands in such text, a pair also where it straddles four units.
+TEST(StringCUtf8, OtherUnitsAtEveryPlaceInAsciiText) {
+    struct Case {
+        const char* what;
+        std::u16string text;
+        std::vector<uint8_t> utf8;
+    } cases[] = {
+        {"U+007F", u"\u007F", {0x7F}},
+        {"U+0080", u"\u0080", {0xC2, 0x80}},
+        {"U+00E9", u"\u00E9", {0xC3, 0xA9}},
+        {"U+0800", u"\u0800", {0xE0, 0xA0, 0x80}},
+        {"U+4F11", u"\u4F11", {0xE4, 0xBC, 0x91}},
+        {"U+1F600 as a pair", u"\xD83D\xDE00", {0xF0, 0x9F, 0x98, 0x80}},
+        {"lone low surrogate", u"\xDE00", {0xED, 0xB8, 0x80}},
+    };
+    for (const Case& c : cases) {
+        for (unsigned before = 0; before <= 8; ++before) {
+            SCOPED_TRACE(std::string(c.what) + " after " + std::to_string(before) + " ASCII units");
+            const std::u16string text = std::u16string(before, u'a') + c.text + u"bcdefg";
+            std::vector<uint8_t> expected(before, 'a');
+            expected.insert(expected.end(), c.utf8.begin(), c.utf8.end());
+            for (char b : std::string("bcdefg")) expected.push_back(static_cast<uint8_t>(b));
+            EXPECT_EQ(bytes(stringC().wstrToUtf8(wide(text))), expected);
+        }
+    }
+}
+
 TEST(StringCUtf8, MalformedInputGivesAnEmptyString) {
     std::vector<std::vector<uint8_t>> samples = {
         {0xE4, 0xBC},                   // cut short: 3-byte sequence missing one byte

@@ -97,6 +97,25 @@ TEST(XmlParseScanner, QuotedValueOnlyForClosedQuotedTokens) {
     EXPECT_EQ(values, (std::vector<std::string>{"ab", "c", "", "", ""}));
 }
 
+// Short tokens share strings the scanner keeps in a table by their units: more distinct
+// names than the table has places, read twice over, each keep their own text, also while a
+// later name takes over the place a kept token came from.
+TEST(XmlParseScanner, TokensKeepTheirTextWhenTheScannerReusesItsStrings) {
+    std::vector<std::string> names;
+    std::u16string line;
+    for (int i = 0; i < 1000; ++i) {
+        names.push_back("n" + std::to_string(i));
+        line += std::u16string(names.back().begin(), names.back().end()) + u" ";
+    }
+    line += line;
+    kiv::XmlStringParse scanner(kiv::String(line.data(), static_cast<int>(line.size())), 1);
+    std::vector<ParseToken> kept;
+    for (ParseToken t = scanner.firstToken(); !t.isEmpty(); t = scanner.nextToken())
+        if (t.kind == ParseToken::Word) kept.push_back(t);
+    ASSERT_EQ(kept.size(), 2 * names.size());
+    for (size_t i = 0; i < kept.size(); ++i) EXPECT_EQ(utf8(kept[i].text), names[i % names.size()]) << i;
+}
+
 // takeUntil must give what the tokens up to the first "<" token give, put together.
 TEST(XmlParseScanner, TakeUntilMatchesTheTokens) {
     const char16_t* lines[] = {

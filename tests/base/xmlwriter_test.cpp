@@ -102,6 +102,24 @@ TEST(XmlWriter, EscapesTextAndAttributeValues) {
     }
 }
 
+// Narrow strings (bytes) in a tree are written as their units taken by value and escaped
+// like wide ones; encodeEntities keeps a narrow text narrow.
+TEST(XmlWriter, NarrowStringsAreWrittenUnitByUnit) {
+    String text("x<\xE9", 3);
+    kiv::encodeEntities(text);
+    EXPECT_FALSE(text.isWide());
+    EXPECT_EQ(std::string(text.str(), text.length()), "x&lt;\xE9");
+
+    kiv::Xml xml;
+    ASSERT_TRUE(xml.createRoot(String("r")));
+    xml.getRoot()->setAttribute(String(u"a"), String("'\xE9"));
+    xml.getRoot()->createChild(String("c"))->setText(String("&\xE9"));
+    MemoryStream out;
+    EXPECT_TRUE(xml.save(out, false));
+    // C3 A9: U+00E9, the byte E9 taken as a unit
+    EXPECT_EQ(out.bytes, std::string(kDeclaration) + "<r a=\"&apos;\xC3\xA9\"><c>&amp;\xC3\xA9</c></r>");
+}
+
 TEST(XmlWriter, AttributesInNameOrderAndEmptyValuesLeftOut) {
     kiv::Xml xml;
     ASSERT_TRUE(xml.createRoot(String(u"r")));
