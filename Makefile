@@ -44,7 +44,7 @@ fuzz-build: deps
 fuzz: fuzz-build
 	scripts/run-fuzzers $(FUZZ) $(FUZZ_SECONDS)
 
-test: test-native test-win fuzz test-dist
+test: test-native test-win test-dist fuzz
 
 bench: native
 	cmake -S . -B $(BUILD)/bench -DCMAKE_BUILD_TYPE=Release
@@ -57,7 +57,7 @@ dist: deps $(WIN)/CMakeCache.txt
 	cmake --build $(WIN) -j $(JOBS) --target kivTool kivsound
 	scripts/make-dist $(WIN)
 
-# The installer, installed and removed silently under Wine (about 30-40 s).
+# The release packages, and the installer installed and removed silently under Wine (30-60 s).
 .PHONY: test-dist
 test-dist: dist
 	tests/e2e/installer_test.sh dist/kivTool-$$(scripts/make-dist --version)-setup.exe
@@ -69,6 +69,10 @@ bench-idle: deps $(WIN)/CMakeCache.txt
 
 run: win
 	scripts/run-kivtool $(WIN)
+
+# Pictures of every screen of a scripted session into demo/ (about two minutes).
+demo: win
+	scripts/demo $(WIN)
 
 clean:
 	rm -rf $(BUILD)

@@ -6,6 +6,9 @@ namespace {
 BeepFunction g_beep = &::Beep;
 FlashWindowFunction g_flashWindow = &::FlashWindow;
 NotifyIconFunction g_notifyIcon = &::Shell_NotifyIconW;
+PostMessageFunction g_broadcast = &::PostMessageW;
+RegisterHotKeyFunction g_registerHotKey = &::RegisterHotKey;
+UnregisterHotKeyFunction g_unregisterHotKey = &::UnregisterHotKey;
 
 template <typename Fn>
 Fn replace(Fn& slot, Fn fn, Fn system) {
@@ -23,9 +26,25 @@ FlashWindowFunction setFlashWindowFunction(FlashWindowFunction fn) {
 NotifyIconFunction setNotifyIconFunction(NotifyIconFunction fn) {
     return replace(g_notifyIcon, fn, &::Shell_NotifyIconW);
 }
+PostMessageFunction setBroadcastFunction(PostMessageFunction fn) {
+    return replace(g_broadcast, fn, &::PostMessageW);
+}
+RegisterHotKeyFunction setRegisterHotKeyFunction(RegisterHotKeyFunction fn) {
+    return replace(g_registerHotKey, fn, &::RegisterHotKey);
+}
+UnregisterHotKeyFunction setUnregisterHotKeyFunction(UnregisterHotKeyFunction fn) {
+    return replace(g_unregisterHotKey, fn, &::UnregisterHotKey);
+}
 
 BOOL beep(DWORD frequency, DWORD duration) { return g_beep(frequency, duration); }
 BOOL flashWindow(HWND window, BOOL invert) { return g_flashWindow(window, invert); }
 BOOL notifyIcon(DWORD message, NOTIFYICONDATAW* data) { return g_notifyIcon(message, data); }
+BOOL broadcastMonitorPower(LPARAM state) {
+    return g_broadcast(HWND_BROADCAST, WM_SYSCOMMAND, SC_MONITORPOWER, state);
+}
+BOOL registerHotKey(HWND window, int id, UINT modifiers, UINT key) {
+    return g_registerHotKey(window, id, modifiers, key);
+}
+BOOL unregisterHotKey(HWND window, int id) { return g_unregisterHotKey(window, id); }
 
 }  // namespace platform

@@ -1,6 +1,8 @@
-// System calls the main dialog makes whose effect a test cannot see from inside the
-// program (a beep, a window flash, the shell's tray): each goes through a replaceable
-// function pointer, so tests install a recorder and the program uses the real call.
+// System calls whose effect a test cannot see from inside the program: the main dialog's
+// beep, window flash and the shell's tray; the rest screens' monitor power broadcast (Wine
+// never acts on it) and hot-key registration (Wine's hot keys are not global). Each goes
+// through a replaceable function pointer, so tests install a recorder and the program uses
+// the real call.
 #pragma once
 
 #include <windows.h>
@@ -11,15 +13,30 @@ namespace platform {
 using BeepFunction = BOOL(WINAPI*)(DWORD frequency, DWORD duration);
 using FlashWindowFunction = BOOL(WINAPI*)(HWND window, BOOL invert);
 using NotifyIconFunction = BOOL(WINAPI*)(DWORD message, NOTIFYICONDATAW* data);
+using PostMessageFunction = BOOL(WINAPI*)(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+using RegisterHotKeyFunction = BOOL(WINAPI*)(HWND window, int id, UINT modifiers, UINT key);
+using UnregisterHotKeyFunction = BOOL(WINAPI*)(HWND window, int id);
 
 // Each setter installs `fn` (null restores the system's function) and returns the one
 // it replaces.
 BeepFunction setBeepFunction(BeepFunction fn);
 FlashWindowFunction setFlashWindowFunction(FlashWindowFunction fn);
 NotifyIconFunction setNotifyIconFunction(NotifyIconFunction fn);
+PostMessageFunction setBroadcastFunction(PostMessageFunction fn);
+RegisterHotKeyFunction setRegisterHotKeyFunction(RegisterHotKeyFunction fn);
+UnregisterHotKeyFunction setUnregisterHotKeyFunction(UnregisterHotKeyFunction fn);
+
+// The monitor power states of SC_MONITORPOWER.
+constexpr LPARAM kMonitorOff = 2;
+constexpr LPARAM kMonitorOn = -1;
 
 BOOL beep(DWORD frequency, DWORD duration);
 BOOL flashWindow(HWND window, BOOL invert);
 BOOL notifyIcon(DWORD message, NOTIFYICONDATAW* data);
+// Posts WM_SYSCOMMAND / SC_MONITORPOWER with `state` to HWND_BROADCAST. Posted, never sent,
+// so the rest window does not wait for other programs.
+BOOL broadcastMonitorPower(LPARAM state);
+BOOL registerHotKey(HWND window, int id, UINT modifiers, UINT key);
+BOOL unregisterHotKey(HWND window, int id);
 
 }  // namespace platform

@@ -1,8 +1,6 @@
 #include "sound_holder.h"
 
-kiv::SoundHolder g_pSound;
-
-namespace kiv {
+SoundHolder g_pSound;
 
 namespace {
 
@@ -106,5 +104,3 @@ void SoundHolder::reset(ISound* sound)
     reset();
     m_sound = sound;
 }
-
-}  // namespace kiv

@@ -13,8 +13,6 @@
 
 #include "isound.h"
 
-namespace kiv {
-
 class SoundHolder {
 public:
     SoundHolder() = default;
@@ -45,6 +43,4 @@ private:
 // The directory of the running program, ending in a backslash; empty if it cannot be read.
 std::wstring programDirectory();
 
-}  // namespace kiv
-
-extern kiv::SoundHolder g_pSound;
+extern SoundHolder g_pSound;

@@ -42,6 +42,16 @@ BrandingText "${PRODUCT} ${VERSION}"
 !include FileFunc.nsh
 !include LogicLib.nsh
 !include Sections.nsh
+!include WinMessages.nsh
+
+; A running copy holds its files. It is asked to exit the way its tray menu does it: the
+; "退出" command (ID_MENU_EXIT of resource.h, passed in by make-dist) sent to its status
+; window (a dialog; the caption of its template in kivTool.rc).
+!define MAIN_WINDOW_CLASS "#32770"
+!define MAIN_WINDOW_TITLE "Vanto定时休息工具"
+!ifndef ID_MENU_EXIT
+  !error "ID_MENU_EXIT is needed (scripts/make-dist reads it from resource/resource.h)."
+!endif
 
 !define MUI_ICON   "${ICON}"
 !define MUI_UNICON "${ICON}"
@@ -81,8 +91,32 @@ VIAddVersionKey /LANG=${LANG_SIMPCHINESE} "FileVersion"     "${VERSION}"
 VIAddVersionKey /LANG=${LANG_SIMPCHINESE} "ProductVersion"  "${VERSION}"
 VIAddVersionKey /LANG=${LANG_SIMPCHINESE} "LegalCopyright"  "© ${PUBLISHER}"
 
+!macro CLOSE_RUNNING_COPIES UN
+Function ${UN}CloseRunningCopies
+  ; There is no single-instance rule: every copy is closed, at most 20 tries in all.
+  StrCpy $1 0
+  ${Do}
+    FindWindow $0 "${MAIN_WINDOW_CLASS}" "${MAIN_WINDOW_TITLE}"
+    ${If} $0 = 0
+    ${OrIf} $1 >= 20
+      ${Break}
+    ${EndIf}
+    SendMessage $0 ${WM_COMMAND} ${ID_MENU_EXIT} 0 /TIMEOUT=3000
+    Sleep 250
+    IntOp $1 $1 + 1
+  ${Loop}
+  ; The process ends a moment after its window.
+  ${If} $1 > 0
+    Sleep 750
+  ${EndIf}
+FunctionEnd
+!macroend
+!insertmacro CLOSE_RUNNING_COPIES ""
+!insertmacro CLOSE_RUNNING_COPIES "un."
+
 Section "!$(SecProgramName)" SecProgram
   SectionIn RO
+  Call CloseRunningCopies
   SetOutPath "$INSTDIR"
   File "${STAGE}\kivTool.exe"
   File "${STAGE}\kivinterface-1.dll"
@@ -144,10 +178,11 @@ Function RunProgram
 FunctionEnd
 
 Section "Uninstall"
+  Call un.CloseRunningCopies
   Delete "$SMSTARTUP\${PRODUCT}.lnk"
   RMDir /r "$SMPROGRAMS\${PRODUCT}"
 
-  ; A running copy holds its files: they go at the next restart.
+  ; A copy that would not exit holds its files: they go at the next restart.
   Delete /REBOOTOK "$INSTDIR\kivTool.exe"
   Delete /REBOOTOK "$INSTDIR\kivinterface-1.dll"
   Delete "$INSTDIR\README.txt"
@@ -156,8 +191,9 @@ Section "Uninstall"
   Delete "$INSTDIR\resource\relaxEnd.mp3"
   RMDir "$INSTDIR\resource"
   Delete "$INSTDIR\${UNINST_EXE}"
-  ; Not recursive: a "profile" folder the user made here keeps the settings.
-  RMDir /REBOOTOK "$INSTDIR"
+  ; Not recursive: a "profile" folder the user made here keeps the settings. No /REBOOTOK:
+  ; a folder kept for that reason is no cause to ask for a restart.
+  RMDir "$INSTDIR"
 
   DeleteRegKey SHCTX "${UNINST_KEY}"
 SectionEnd

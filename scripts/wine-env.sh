@@ -20,6 +20,10 @@ kiv_prepare_prefix() {
   wine reg add "$key" /v "宋体" /d "AR PL UMing CN" /f </dev/null >/dev/null 2>&1
   # The rest screens' digits ask for "Courier New"; without this Wine falls back to a sans face.
   wine reg add "$key" /v "Courier New" /d "Liberation Mono" /f </dev/null >/dev/null 2>&1
+  # As on a Chinese Windows, the dialogs' "MS Shell Dlg" is the Song face; Wine's Tahoma has
+  # no CJK glyphs and its fallback is too wide for the labels.
+  wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontSubstitutes' \
+    /v "MS Shell Dlg" /d SimSun /f </dev/null >/dev/null 2>&1
   local marlett=/usr/share/wine/fonts/marlett.ttf
   [ -f "$marlett" ] && cp "$marlett" "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null
   wineserver -w </dev/null >/dev/null 2>&1 || true

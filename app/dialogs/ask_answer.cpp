@@ -3,7 +3,7 @@
 #include <climits>
 #include <cwctype>
 
-namespace kiv {
+namespace rest {
 
 int answerValue(const wchar_t* text) {
     if (!text) return 0;
@@ -23,4 +23,4 @@ bool isRightAnswer(const wchar_t* text, int factor1, int factor2) {
     return answerValue(text) == factor2 * factor1;
 }
 
-}  // namespace kiv
+}  // namespace rest

@@ -2,7 +2,7 @@
 // checked against a table.
 #pragma once
 
-namespace kiv {
+namespace rest {
 
 // The number at the start of `text` as _wtoi reads it: leading white space skipped, an
 // optional sign, then decimal digits up to the first other character; 0 without a leading
@@ -14,4 +14,4 @@ int answerValue(const wchar_t* text);
 // when a factor is 0.
 bool isRightAnswer(const wchar_t* text, int factor1, int factor2);
 
-}  // namespace kiv
+}  // namespace rest

@@ -58,7 +58,7 @@ bool CAskDlg::OnCommand(UINT id) {
 
 void CAskDlg::OnAnswer() {
     const std::wstring answer = GetDlgItemText(IDC_EDIT_ANSWER);
-    if (!kiv::isRightAnswer(answer.c_str(), m_factor1, m_factor2)) {
+    if (!rest::isRightAnswer(answer.c_str(), m_factor1, m_factor2)) {
         SetDlgItemText(IDC_EDIT_ANSWER, L"");
         return;
     }

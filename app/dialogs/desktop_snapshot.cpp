@@ -1,6 +1,6 @@
 #include "dialogs/desktop_snapshot.h"
 
-namespace kiv {
+namespace rest {
 
 fw::Bitmap takeDesktopSnapshot() {
     HWND desktop = ::GetDesktopWindow();
@@ -20,13 +20,13 @@ fw::Bitmap takeDesktopSnapshot() {
     return snapshot;
 }
 
-bool drawSnapshot(HDC dc, HBITMAP snapshot, const RECT& area) {
+bool drawSnapshot(HDC dc, HBITMAP snapshot, const RECT& area, POINT origin) {
     if (!snapshot) return false;
     fw::MemoryDC memory(::CreateCompatibleDC(dc));
     if (!memory) return false;
     fw::SelectedObject selected(memory.get(), snapshot);
     return ::BitBlt(dc, area.left, area.top, area.right - area.left, area.bottom - area.top, memory.get(),
-                    area.left, area.top, SRCCOPY) != FALSE;
+                    area.left + origin.x, area.top + origin.y, SRCCOPY) != FALSE;
 }
 
-}  // namespace kiv
+}  // namespace rest

@@ -6,14 +6,15 @@
 
 #include "framework/handles.h"
 
-namespace kiv {
+namespace rest {
 
 // A screen-compatible bitmap as large as the desktop window's client area holding what the
 // screen shows now; empty when the bitmap cannot be created.
 fw::Bitmap takeDesktopSnapshot();
 
-// Copies `area` of `snapshot` one to one onto the same place of `dc`. False (nothing drawn)
-// without a snapshot.
-bool drawSnapshot(HDC dc, HBITMAP snapshot, const RECT& area);
+// Copies the part of `snapshot` behind `area` onto `dc`, one to one. `origin` is where the
+// context's (0,0) lies on the screen, so the picture lines up with what it froze even inside
+// a window's border. False (nothing drawn) without a snapshot.
+bool drawSnapshot(HDC dc, HBITMAP snapshot, const RECT& area, POINT origin);
 
-}  // namespace kiv
+}  // namespace rest

@@ -3,10 +3,10 @@
 #include "dialogs/ask_dlg.h"
 #include "dialogs/desktop_snapshot.h"
 #include "dialogs/red_text.h"
-#include "dialogs/rest_platform.h"
 #include "dialogs/shell_windows.h"
 #include "kivtool_app.h"
 #include "kivtool_dlg.h"
+#include "platform_calls.h"
 #include "sound_holder.h"
 
 namespace {
@@ -28,8 +28,8 @@ BOOL CNotifyDlg::OnInitDialog() {
     coverPrimaryScreen();
     m_font = fw::createPointFont(200, L"Courier New");
     // The window is not visible yet, so the picture is the screen just before the rest.
-    m_desktopSnapshot = kiv::takeDesktopSnapshot();
-    kiv::showTaskbar(false);
+    m_desktopSnapshot = rest::takeDesktopSnapshot();
+    rest::showTaskbar(false);
     m_hotKey.registerFor(m_hWnd);  // without it the rest ends only by time
     SetTimer(0, 1000);
     return TRUE;
@@ -51,7 +51,7 @@ void CNotifyDlg::coverPrimaryScreen() {
 void CNotifyDlg::OnDestroy() {
     if (HWND question = CAskDlg::Find()) ::DestroyWindow(question);
     CDialog::OnDestroy();
-    kiv::showTaskbar(true);
+    rest::showTaskbar(true);
     m_hotKey.release();
     // Switched on again whatever the mode is now: the settings may have changed to office
     // mode during the rest, and the monitor must not stay dark.
@@ -82,7 +82,7 @@ bool CNotifyDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam, LRESULT&
 }
 
 void CNotifyDlg::OnTimer(UINT_PTR) {
-    kiv::minimiseTaskManager();
+    rest::minimiseTaskManager();
     // Not SWP_NOACTIVATE: the question, or else the rest window, takes the keyboard too.
     HWND question = CAskDlg::Find();
     ::SetWindowPos(question ? question : m_hWnd, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
@@ -100,15 +100,19 @@ void CNotifyDlg::OnHotKey() {
 
 std::wstring CNotifyDlg::RemainingText() const {
     if (!m_pOwner) return std::wstring();
-    return kiv::restTimeText(m_pOwner->m_restLength, m_pOwner->m_restElapsed);
+    return rest::restTimeText(m_pOwner->m_restLength, m_pOwner->m_restElapsed);
 }
 
 bool CNotifyDlg::onEraseBackground(HDC dc) {
     RECT client{};
     ::GetClientRect(m_hWnd, &client);
+    // The client area starts inside the window's border: the picture is taken from where
+    // the client area lies on the screen, or the frozen desktop would sit a pixel off.
+    POINT origin{0, 0};
+    ::ClientToScreen(m_hWnd, &origin);
     // Without a picture (the bitmap could not be made) office mode falls back to black
     // rather than leaving whatever was on the screen.
-    if (!theApp.m_homeMode && kiv::drawSnapshot(dc, m_desktopSnapshot.get(), client)) return true;
+    if (!theApp.m_homeMode && rest::drawSnapshot(dc, m_desktopSnapshot.get(), client, origin)) return true;
     ::FillRect(dc, &client, static_cast<HBRUSH>(::GetStockObject(BLACK_BRUSH)));
     return true;
 }
@@ -121,6 +125,6 @@ void CNotifyDlg::onPaint() {
 void CNotifyDlg::PaintText(HDC dc) {
     RECT client{};
     ::GetClientRect(m_hWnd, &client);
-    const kiv::TextPlace place = theApp.m_homeMode ? kiv::TextPlace::Centre : kiv::TextPlace::BottomRight;
-    kiv::drawRedText(dc, m_font.get(), client, RemainingText(), place);
+    const rest::TextPlace place = theApp.m_homeMode ? rest::TextPlace::Centre : rest::TextPlace::BottomRight;
+    rest::drawRedText(dc, m_font.get(), client, RemainingText(), place);
 }

@@ -49,7 +49,7 @@ public:
     UINT32 m_ticks = 0;             // own timer ticks since the window opened
     bool m_monitorOff = false;      // the monitor-off broadcast went out during this rest
     fw::Font m_font;                // "Courier New", 20 points
-    kiv::UnlockHotKey m_hotKey;     // Ctrl+Alt+U, while the window lives
+    rest::UnlockHotKey m_hotKey;     // Ctrl+Alt+U, while the window lives
 
 private:
     void startRestMusic();

@@ -90,5 +90,5 @@ void CPreviousNotifyDlg::PaintText(HDC dc) {
     if (text.empty()) return;
     RECT client{};
     ::GetClientRect(m_hWnd, &client);
-    kiv::drawRedText(dc, m_font.get(), client, text, kiv::TextPlace::Centre);
+    rest::drawRedText(dc, m_font.get(), client, text, rest::TextPlace::Centre);
 }

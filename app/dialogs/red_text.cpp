@@ -2,10 +2,10 @@
 
 #include "framework/handles.h"
 
-namespace kiv {
+namespace rest {
 
-std::wstring restTimeText(const TimeCount& length, const TimeCount& elapsed) {
-    const String text = (length - elapsed).durationText();
+std::wstring restTimeText(const kiv::TimeCount& length, const kiv::TimeCount& elapsed) {
+    const kiv::String text = (length - elapsed).durationText();
     return std::wstring(text.c_wstr(), text.length());
 }
 
@@ -27,4 +27,4 @@ RECT drawRedText(HDC dc, HFONT font, const RECT& client, const std::wstring& tex
     return RECT{at.x, at.y, at.x + size.cx, at.y + size.cy};
 }
 
-}  // namespace kiv
+}  // namespace rest

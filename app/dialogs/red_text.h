@@ -9,11 +9,11 @@
 
 #include "kiv/time_kiv.h"
 
-namespace kiv {
+namespace rest {
 
 // The rest window's text: the duration text of length - elapsed ('4 minutes,59 seconds').
 // An elapsed time beyond the length reads as '0 seconds', never as a wrapped count.
-std::wstring restTimeText(const TimeCount& length, const TimeCount& elapsed);
+std::wstring restTimeText(const kiv::TimeCount& length, const kiv::TimeCount& elapsed);
 
 enum class TextPlace {
     Centre,       // centred in the client area
@@ -27,4 +27,4 @@ POINT textOrigin(const RECT& client, SIZE size, TextPlace place);
 // `client`. Returns the rectangle the text occupies.
 RECT drawRedText(HDC dc, HFONT font, const RECT& client, const std::wstring& text, TextPlace place);
 
-}  // namespace kiv
+}  // namespace rest

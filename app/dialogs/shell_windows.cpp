@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-namespace kiv {
+namespace rest {
 
 void showTaskbar(bool show) {
     if (HWND taskbar = ::FindWindowW(L"Shell_TrayWnd", nullptr)) ::ShowWindow(taskbar, show ? SW_SHOW : SW_HIDE);
@@ -15,4 +15,4 @@ bool minimiseTaskManager() {
     return true;
 }
 
-}  // namespace kiv
+}  // namespace rest

@@ -2,7 +2,7 @@
 // Each step is skipped when the window is not there.
 #pragma once
 
-namespace kiv {
+namespace rest {
 
 // Shows or hides the taskbar (the window of class "Shell_TrayWnd").
 void showTaskbar(bool show);
@@ -10,4 +10,4 @@ void showTaskbar(bool show);
 // close). True when there was one.
 bool minimiseTaskManager();
 
-}  // namespace kiv
+}  // namespace rest

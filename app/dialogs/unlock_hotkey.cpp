@@ -1,8 +1,8 @@
 #include "dialogs/unlock_hotkey.h"
 
-#include "dialogs/rest_platform.h"
+#include "platform_calls.h"
 
-namespace kiv {
+namespace rest {
 
 bool UnlockHotKey::registerFor(HWND window) {
     release();
@@ -21,4 +21,4 @@ void UnlockHotKey::release() {
     m_registered = false;
 }
 
-}  // namespace kiv
+}  // namespace rest

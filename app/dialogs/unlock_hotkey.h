@@ -6,7 +6,7 @@
 
 #include <windows.h>
 
-namespace kiv {
+namespace rest {
 
 class UnlockHotKey {
 public:
@@ -35,4 +35,4 @@ private:
     bool m_registered = false;
 };
 
-}  // namespace kiv
+}  // namespace rest

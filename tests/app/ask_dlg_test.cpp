@@ -185,16 +185,16 @@ TEST(AnswerValue, ReadsLikeWtoiWithinTheIntRange) {
                               L"4 2", L"007", L"-0", L"2147483647", L"-2147483648", L"9801\x00D7"};
     for (const wchar_t* text : texts) {
         SCOPED_TRACE(std::string(text, text + wcslen(text)));
-        EXPECT_EQ(kiv::answerValue(text), _wtoi(text));
+        EXPECT_EQ(rest::answerValue(text), _wtoi(text));
     }
 }
 
 TEST(AnswerValue, SaturatesBeyondTheIntRange) {
-    EXPECT_EQ(kiv::answerValue(L"2147483648"), INT_MAX);
-    EXPECT_EQ(kiv::answerValue(L"4294977097"), INT_MAX);
-    EXPECT_EQ(kiv::answerValue(L"99999999999999999999999"), INT_MAX);
-    EXPECT_EQ(kiv::answerValue(L"-2147483649"), INT_MIN);
-    EXPECT_EQ(kiv::answerValue(nullptr), 0);
+    EXPECT_EQ(rest::answerValue(L"2147483648"), INT_MAX);
+    EXPECT_EQ(rest::answerValue(L"4294977097"), INT_MAX);
+    EXPECT_EQ(rest::answerValue(L"99999999999999999999999"), INT_MAX);
+    EXPECT_EQ(rest::answerValue(L"-2147483649"), INT_MIN);
+    EXPECT_EQ(rest::answerValue(nullptr), 0);
 }
 
 }  // namespace

@@ -7,30 +7,20 @@
 #include <cstdint>
 #include <string>
 
+#include "dialogs/setting_dlg.h"
 #include "framework/dialog.h"
 #include "resource.h"
 #include "test_support.h"
 
 namespace {
 
-class SettingsLikeDlg : public CDialog {
+// The settings dialog itself, starting from 52 and 8 minutes.
+class SettingsLikeDlg : public CSettingDlg {
 public:
-    enum { IDD = IDD_SETTING_DIALOG };
-    SettingsLikeDlg() : CDialog(IDD) {}
-
-    void DoDataExchange(fw::DataExchange& dx) override {
-        dx.unsignedValue(IDC_EDIT_WORKTIME, m_workMinutes)
-            .rangeCheck(1, 1000000)
-            .unsignedValue(IDC_EDIT_RESTTIME, m_restMinutes)
-            .rangeCheck(1, 100000)
-            .checkBox(IDC_CHECK_FULLSCREEN, m_restAtFullScreen)
-            .radioGroup(IDC_RADIO_HOME, m_place);
+    SettingsLikeDlg() {
+        m_workMinutes = 52;
+        m_restMinutes = 8;
     }
-
-    std::uint32_t m_workMinutes = 52;
-    std::uint32_t m_restMinutes = 8;
-    int m_restAtFullScreen = 0;
-    int m_place = 0;
 };
 
 class DataExchangeTest : public ::testing::Test {

@@ -17,31 +17,11 @@
 #include "kivtool_dlg.h"
 #include "messages.h"
 #include "platform_calls.h"
+#include "recording_sound.h"
 #include "sound_holder.h"
 #include "test_support.h"
 
 namespace test {
-
-// Records every call as text: "Open:<path>", "Play:<loop>", "Stop", "Release".
-class RecordingSound : public ISound {
-public:
-    UINT __stdcall DeviceId() override { return 0; }
-    DWORD __stdcall Mode() override { return 0; }
-    void __stdcall Release() override { calls.push_back(L"Release"); }
-    BOOL __stdcall Open(const wchar_t* path) override {
-        calls.push_back(std::wstring(L"Open:") + path);
-        return TRUE;
-    }
-    BOOL __stdcall Stop() override {
-        calls.push_back(L"Stop");
-        return TRUE;
-    }
-    BOOL __stdcall Play(int loop) override {
-        calls.push_back(L"Play:" + std::to_wstring(loop));
-        return TRUE;
-    }
-    std::vector<std::wstring> calls;
-};
 
 struct Beeped {
     DWORD frequency;

@@ -171,7 +171,14 @@ TEST_F(NotifyDlgTest, OfficeModeShowsTheFrozenDesktopWithTheTimeBottomRight) {
     Canvas canvas(client.right, client.bottom);
     EXPECT_NE(::SendMessageW(m_hwnd, WM_ERASEBKGND, reinterpret_cast<WPARAM>(canvas.dc()), 0), 0);
     canvas.flush();
-    EXPECT_EQ(canvas.pixel(150, 125), RGB(255, 0, 255)) << "the picture of the desktop, not a fill";
+    // The mark stays exactly where it was on the screen, inside the window's border too.
+    POINT origin{0, 0};
+    ::ClientToScreen(m_hwnd, &origin);
+    const COLORREF magentaColour = RGB(255, 0, 255);
+    EXPECT_EQ(canvas.pixel(150 - origin.x, 125 - origin.y), magentaColour) << "the picture of the desktop, not a fill";
+    EXPECT_EQ(canvas.pixel(100 - origin.x, 100 - origin.y), magentaColour) << "top-left corner of the mark";
+    EXPECT_EQ(canvas.pixel(199 - origin.x, 149 - origin.y), magentaColour) << "bottom-right corner of the mark";
+    EXPECT_NE(canvas.pixel(200 - origin.x, 150 - origin.y), magentaColour) << "just outside the mark";
 
     m_dlg->PaintText(canvas.dc());
     const RECT text = canvas.redBounds();
@@ -328,7 +335,7 @@ TEST_F(NotifyDlgTest, RestMusicLoopsInHomeModeAndStopsWithTheWindow) {
         std::vector<std::wstring> whileOpen;
     };
     const Row rows[] = {
-        {true, {L"Open C:\\kiv\\relax.mp3", L"Play 1"}},
+        {true, {L"Open:C:\\kiv\\relax.mp3", L"Play:1"}},
         {false, {}},
     };
     for (const Row& row : rows) {

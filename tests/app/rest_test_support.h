@@ -8,37 +8,19 @@
 #include <string>
 #include <vector>
 
-#include "dialogs/rest_platform.h"
 #include "framework/dialog.h"
 #include "framework/handles.h"
 #include "isound.h"
 #include "kivtool_app.h"
 #include "messages.h"
+#include "platform_calls.h"
+#include "recording_sound.h"
 #include "resource.h"
 #include "sound_holder.h"
 
 namespace rest_test {
 
-// Records every call; Release only counts, since the fake lives on the test's stack.
-class RecordingSound : public ISound {
-public:
-    UINT __stdcall DeviceId() override { return 0; }
-    DWORD __stdcall Mode() override { return 0; }
-    void __stdcall Release() override { calls.push_back(L"Release"); }
-    BOOL __stdcall Open(const wchar_t* path) override {
-        calls.push_back(std::wstring(L"Open ") + (path ? path : L"(null)"));
-        return TRUE;
-    }
-    BOOL __stdcall Stop() override {
-        calls.push_back(L"Stop");
-        return TRUE;
-    }
-    BOOL __stdcall Play(int loop) override {
-        calls.push_back(L"Play " + std::to_wstring(loop));
-        return TRUE;
-    }
-    std::vector<std::wstring> calls;
-};
+using test::RecordingSound;
 
 // Holds `sound` (or nothing) in g_pSound while alive.
 class SoundScope {

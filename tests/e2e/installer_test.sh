@@ -5,8 +5,11 @@
 #   2. /S /AllUsers               per machine, into Program Files, HKLM, everyone's Start menu
 #   3. /S /NoStartup /D=<folder>  per user into a folder with a space, no startup shortcut,
 #                                 with a portable "profile" folder that must survive
+#   1b. the same over a running kivTool, which the installer and the uninstaller close
 #   4. per machine and per user side by side: removing one leaves the other whole, also
 #      when uninstall.exe is started without telling it the mode
+#   5. the zips beside the installer: the portable one writes its settings into its own
+#      profile folder, the plain one into %APPDATA%\Kelbrook.Murvel
 # After each uninstall nothing named kivTool may remain in the prefix, and the user's
 # settings in %APPDATA%\Kelbrook.Murvel must be untouched. Exits 1 on any failed check.
 set -uo pipefail
@@ -83,12 +86,32 @@ links_to() { [ -f "$1" ] && tr -d '\0' <"$1" | grep -qiF -- "$2"; }
 # The user's settings, as kivTool would have left them; the uninstaller must not touch them.
 settings_u="$appdata_u/Kelbrook.Murvel"
 mkdir -p "$settings_u"
-printf '<?xml version="1.0"?>\n<profile><workTime>90</workTime></profile>\n' >"$settings_u/Murvel.xml"
+printf '<?xml version="1.0"?>\n<profile><workTime>3000</workTime></profile>\n' >"$settings_u/Murvel.xml"
 settings_sum=$(sha256sum "$settings_u/Murvel.xml")
 settings_kept() { [ "$(sha256sum "$settings_u/Murvel.xml" 2>/dev/null)" = "$settings_sum" ]; }
 
 # Anything named kivTool in the prefix, except our settings folder (not matched by the name).
 leftovers() { find "$WINEPREFIX/drive_c" -iname '*kivtool*' 2>/dev/null; }
+
+# The running program: its process in this prefix, and its (hidden) status window.
+program_pids() {
+  local p
+  for p in $(pgrep -f 'kivTool\.exe'); do
+    tr '\0' '\n' 2>/dev/null <"/proc/$p/environ" | grep -qxF "WINEPREFIX=$WINEPREFIX" && echo "$p"
+  done
+  return 0
+}
+not_running() { [ -z "$(program_pids)" ]; }
+is_running() { [ -n "$(program_pids)" ]; }
+start_program() {  # <install folder>: starts the installed kivTool.exe, true once its window is up
+  wine "$1\\kivTool.exe" </dev/null >/dev/null 2>&1 &
+  for _ in $(seq 150); do
+    # xdotool rather than xwininfo -tree, which fails when a window goes away mid-walk.
+    xdotool search --name '^Vanto' >/dev/null 2>&1 && return 0
+    sleep 0.1
+  done
+  return 1
+}
 
 installed_files="kivTool.exe kivinterface-1.dll README.txt uninstall.exe
   resource/relax.mp3 resource/relaxNotice.mp3 resource/relaxEnd.mp3"
@@ -226,6 +249,16 @@ step "1. per user, default folder"
 do_install HKCU "$user_programs" "$user_dir" 1 1 /S
 do_uninstall HKCU "$user_programs" "$user_dir" 0 1
 
+step "1b. over a running copy, and removed while it runs"
+do_install HKCU "$user_programs" "$user_dir" 1 1 /S
+expect "the installed program starts" start_program "$user_dir"
+expect "it is running" is_running
+do_install HKCU "$user_programs" "$user_dir" 1 1 /S
+expect "the installer closed the running copy" not_running
+expect "the program starts again" start_program "$user_dir"
+do_uninstall HKCU "$user_programs" "$user_dir" 0 1
+expect "the uninstaller closed the running copy" not_running
+
 step "2. per machine"
 do_install HKLM "$common_programs" "$machine_dir" 1 1 /S /AllUsers
 do_uninstall HKLM "$common_programs" "$machine_dir" 0 1
@@ -243,6 +276,50 @@ do_install HKCU "$user_programs" "$user_dir" 1 0 /S
 do_uninstall HKLM "$common_programs" "$machine_dir" 0 0 bare
 intact HKCU "$user_programs" "$user_dir"
 do_uninstall HKCU "$user_programs" "$user_dir" 0 1 bare
+# The zips beside the installer: the portable one keeps the settings in its profile folder,
+# the plain one uses %APPDATA%\Kelbrook.Murvel.
+has_daily() { compgen -G "$1/[0-9][0-9][0-9][0-9]-[0-9][0-9]-[0-9][0-9].xml" >/dev/null; }
+no_daily() { ! has_daily "$1"; }
+stop_program() {
+  local p
+  for p in $(program_pids); do kill "$p" 2>/dev/null; done
+  for _ in $(seq 50); do not_running && return 0; sleep 0.1; done
+  return 1
+}
+unpack() {  # <zip> <Windows folder>: prints the folder's Unix path
+  local dir
+  dir=$(unixpath "$2")
+  mkdir -p "$dir" && unzip -q "$1" -d "$dir" && echo "$dir"
+}
+
+step "5. the zip packages"
+dist_dir=$(dirname "$setup")
+rm -f "$settings_u"/[0-9]*.xml
+echo "-- kivTool-$version-win32-portable.zip"
+portable_u=$(unpack "$dist_dir/kivTool-$version-win32-portable.zip" 'C:\Portable kivTool')
+expect "portable zip unpacks" [ -n "$portable_u" ]
+expect "it has an empty profile folder" [ -d "$portable_u/profile" ]
+expect "the profile folder is empty" [ -z "$(ls -A "$portable_u/profile" 2>/dev/null)" ]
+expect "the portable copy starts" start_program 'C:\Portable kivTool'
+expect "its daily file is in its profile folder" has_daily "$portable_u/profile"
+expect "nothing in %APPDATA%\\Kelbrook.Murvel" no_daily "$settings_u"
+expect "it stops" stop_program
+
+echo "-- kivTool-$version-win32.zip"
+plain_u=$(unpack "$dist_dir/kivTool-$version-win32.zip" 'C:\Plain kivTool')
+expect "plain zip unpacks" [ -n "$plain_u" ]
+expect "it has no profile folder" absent "$plain_u/profile"
+for f in kivTool.exe kivinterface-1.dll README.txt \
+         resource/relax.mp3 resource/relaxNotice.mp3 resource/relaxEnd.mp3; do
+  expect "plain and portable zips hold the same $f" cmp -s "$plain_u/$f" "$portable_u/$f"
+done
+expect "README.txt has CR LF line ends" \
+  [ "$(grep -c $'\r$' "$plain_u/README.txt")" = "$(wc -l <"$plain_u/README.txt")" ]
+expect "the plain copy starts" start_program 'C:\Plain kivTool'
+expect "its daily file is in %APPDATA%\\Kelbrook.Murvel" has_daily "$settings_u"
+expect "it stops" stop_program
+expect "settings in %APPDATA%\\Kelbrook.Murvel untouched" settings_kept
+
 echo "== done at $SECONDS s"
 
 if [ "$failures" -ne 0 ]; then

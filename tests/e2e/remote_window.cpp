@@ -26,20 +26,35 @@ bool waitFor(const std::function<bool()>& condition, DWORD timeoutMs) {
     }
 }
 
+namespace {
+
+struct WindowSearch {
+    DWORD pid;
+    std::vector<HWND> found;
+};
+
+BOOL CALLBACK collectWindowOf(HWND window, LPARAM param) {
+    auto* search = reinterpret_cast<WindowSearch*>(param);
+    DWORD owner = 0;
+    ::GetWindowThreadProcessId(window, &owner);
+    if (owner == search->pid) search->found.push_back(window);
+    return TRUE;
+}
+
+BOOL CALLBACK collectStaticText(HWND child, LPARAM param) {
+    if (_wcsicmp(windowClass(child).c_str(), L"Static") == 0) {
+        auto* text = reinterpret_cast<std::wstring*>(param);
+        *text += windowText(child);
+        *text += L'\n';
+    }
+    return TRUE;
+}
+
+}  // namespace
+
 std::vector<HWND> windowsOf(DWORD pid) {
-    struct Search {
-        DWORD pid;
-        std::vector<HWND> found;
-    } search{pid, {}};
-    ::EnumWindows(
-        [](HWND window, LPARAM param) -> BOOL {
-            auto* s = reinterpret_cast<Search*>(param);
-            DWORD owner = 0;
-            ::GetWindowThreadProcessId(window, &owner);
-            if (owner == s->pid) s->found.push_back(window);
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search));
+    WindowSearch search{pid, {}};
+    ::EnumWindows(collectWindowOf, reinterpret_cast<LPARAM>(&search));
     return search.found;
 }
 
@@ -76,21 +91,9 @@ bool clickItem(HWND dialog, int id) {
 }
 
 std::wstring staticTexts(HWND window) {
-    struct Collect {
-        std::wstring text;
-    } collect;
-    ::EnumChildWindows(
-        window,
-        [](HWND child, LPARAM param) -> BOOL {
-            if (_wcsicmp(windowClass(child).c_str(), L"Static") == 0) {
-                auto* c = reinterpret_cast<Collect*>(param);
-                c->text += windowText(child);
-                c->text += L'\n';
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&collect));
-    return collect.text;
+    std::wstring text;
+    ::EnumChildWindows(window, collectStaticText, reinterpret_cast<LPARAM>(&text));
+    return text;
 }
 
 long long durationSeconds(const std::wstring& text) {

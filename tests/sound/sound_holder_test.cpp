@@ -3,6 +3,7 @@
 // directory is never loaded.
 #include <gtest/gtest.h>
 
+#include "recording_sound.h"
 #include "sound_holder.h"
 #include "sound_test_support.h"
 
@@ -11,45 +12,34 @@ namespace {
 using kivtest::componentDirectory;
 using kivtest::CurrentDirectory;
 using kivtest::TempDir;
-
-// Counts the calls it gets; it lives on after Release so the test can look.
-struct RecordingSound : ISound {
-    int releases = 0;
-    int opens = 0;
-    UINT __stdcall DeviceId() override { return 0; }
-    DWORD __stdcall Mode() override { return 0; }
-    void __stdcall Release() override { ++releases; }
-    BOOL __stdcall Open(const wchar_t*) override { return ++opens, TRUE; }
-    BOOL __stdcall Stop() override { return TRUE; }
-    BOOL __stdcall Play(int) override { return TRUE; }
-};
+using test::RecordingSound;
 
 TEST(SoundHolder, ReleasesItsComponentOnceWhenDestroyed)
 {
     RecordingSound fake;
     {
-        kiv::SoundHolder holder;
+        SoundHolder holder;
         holder.reset(&fake);
         ASSERT_TRUE(holder);
         holder->Open(L"C:\\x.mp3");
-        EXPECT_EQ(fake.opens, 1);
-        EXPECT_EQ(fake.releases, 0);
+        EXPECT_EQ(fake.count(L"Open:"), 1);
+        EXPECT_EQ(fake.count(L"Release"), 0);
     }
-    EXPECT_EQ(fake.releases, 1);
+    EXPECT_EQ(fake.count(L"Release"), 1);
 }
 
 TEST(SoundHolder, ReplacingReleasesTheOldComponentFirst)
 {
     RecordingSound first;
     RecordingSound second;
-    kiv::SoundHolder holder;
+    SoundHolder holder;
     holder.reset(&first);
     holder.reset(&second);
-    EXPECT_EQ(first.releases, 1);
-    EXPECT_EQ(second.releases, 0);
+    EXPECT_EQ(first.count(L"Release"), 1);
+    EXPECT_EQ(second.count(L"Release"), 0);
     EXPECT_EQ(holder.get(), &second);
     holder.reset();
-    EXPECT_EQ(second.releases, 1);
+    EXPECT_EQ(second.count(L"Release"), 1);
     EXPECT_FALSE(holder);
 }
 
@@ -57,10 +47,10 @@ TEST(SoundHolder, CreateReleasesTheHeldComponentEvenWhenNoNewOneCanBeMade)
 {
     TempDir empty;
     RecordingSound fake;
-    kiv::SoundHolder holder;
+    SoundHolder holder;
     holder.reset(&fake);
     EXPECT_FALSE(holder.createFrom(empty.path()));
-    EXPECT_EQ(fake.releases, 1);
+    EXPECT_EQ(fake.count(L"Release"), 1);
     EXPECT_FALSE(holder);
 }
 
@@ -92,7 +82,7 @@ TEST_F(PlantedComponent, ALoadByBareNameWouldTakeThePlantedDll)
 TEST_F(PlantedComponent, NoComponentBesideTheProgramMeansNoneAtAll)
 {
     // The tests' own directory has no kivinterface-1.dll (it is in component\).
-    kiv::SoundHolder holder;
+    SoundHolder holder;
     EXPECT_FALSE(holder.create());
     EXPECT_FALSE(holder);
     EXPECT_FALSE(kivtest::plantedWasLoaded());
@@ -101,7 +91,7 @@ TEST_F(PlantedComponent, NoComponentBesideTheProgramMeansNoneAtAll)
 
 TEST_F(PlantedComponent, ARelativeDirectoryIsNotSearched)
 {
-    kiv::SoundHolder holder;
+    SoundHolder holder;
     EXPECT_FALSE(holder.createFrom(L"."));
     EXPECT_FALSE(holder.createFrom(L".\\"));
     EXPECT_FALSE(holder.createFrom(L""));
@@ -111,7 +101,7 @@ TEST_F(PlantedComponent, ARelativeDirectoryIsNotSearched)
 
 TEST_F(PlantedComponent, TheRealComponentIsLoadedFromTheGivenDirectory)
 {
-    kiv::SoundHolder holder;
+    SoundHolder holder;
     ASSERT_TRUE(holder.createFrom(componentDirectory()));
     EXPECT_FALSE(kivtest::plantedWasLoaded());
     EXPECT_EQ(kivtest::modulePath(GetModuleHandleW(KIV_SOUND_LIBRARY_NAME)),
@@ -129,7 +119,7 @@ TEST_F(PlantedComponent, TheDirectoryMayComeWithoutTrailingBackslash)
 {
     std::wstring directory = componentDirectory();
     directory.pop_back();
-    kiv::SoundHolder holder;
+    SoundHolder holder;
     EXPECT_TRUE(holder.createFrom(directory));
     EXPECT_FALSE(kivtest::plantedWasLoaded());
 }
@@ -137,7 +127,7 @@ TEST_F(PlantedComponent, TheDirectoryMayComeWithoutTrailingBackslash)
 TEST_F(PlantedComponent, AComponentWhoseFactoryRefusesIsUnloadedAgain)
 {
     // The planted DLL's factory says no: the holder stays empty and keeps nothing loaded.
-    kiv::SoundHolder holder;
+    SoundHolder holder;
     EXPECT_FALSE(holder.createFrom(m_planted.path()));
     EXPECT_TRUE(kivtest::plantedWasLoaded());
     EXPECT_FALSE(holder);
@@ -146,7 +136,7 @@ TEST_F(PlantedComponent, AComponentWhoseFactoryRefusesIsUnloadedAgain)
 
 TEST(SoundHolderProgram, TheProgramDirectoryIsAFullPathEndingInABackslash)
 {
-    const std::wstring dir = kiv::programDirectory();
+    const std::wstring dir = programDirectory();
     ASSERT_GE(dir.size(), 3u);
     EXPECT_EQ(dir[1], L':');
     EXPECT_EQ(dir.back(), L'\\');

@@ -8,7 +8,7 @@ namespace kivtest {
 
 std::wstring testDirectory()
 {
-    return kiv::programDirectory();
+    return programDirectory();
 }
 
 std::wstring soundPath(const wchar_t* name)

@@ -1,0 +1,39 @@
+// The application object's start-up and shutdown, on the program's one theApp. Start-up
+// reads the settings as the program does (the test prefix's app-data folder).
+#include "main_dialog_fixture.h"
+
+namespace {
+
+class AppObjectTest : public test::MainDialogTest {
+protected:
+    void TearDown() override {
+        theApp.ExitInstance();
+        MainDialogTest::TearDown();
+    }
+};
+
+TEST_F(AppObjectTest, StartsHiddenInTheTrayAndExitDeletesTheMainDialog) {
+    ASSERT_TRUE(theApp.InitInstance());
+    CkivToolDlg* dlg = theApp.m_pMainDlg.get();
+    ASSERT_NE(nullptr, dlg);
+    EXPECT_EQ(static_cast<CDialog*>(dlg), theApp.m_pMainWnd);
+    const HWND window = dlg->m_hWnd;
+    ASSERT_TRUE(::IsWindow(window));
+    EXPECT_FALSE(::IsWindowVisible(window));
+    EXPECT_TRUE(::GetWindowLongPtrW(window, GWL_EXSTYLE) & WS_EX_TOOLWINDOW) << "no taskbar button";
+    EXPECT_TRUE(dlg->m_trayIconAdded);
+    EXPECT_EQ(1u, test::trayRecords(NIM_ADD).size());
+    // The scheduler starts from the settings just loaded.
+    EXPECT_EQ(theApp.m_workTime.size(), dlg->m_workLength.size());
+    EXPECT_NE(0u, dlg->m_workLength.size());
+    EXPECT_TRUE(dlg->m_working);
+
+    dlg->OnExit();
+    EXPECT_TRUE(test::pumpMessages()) << "the end of the main window ends the loop";
+    EXPECT_FALSE(::IsWindow(window));
+    theApp.ExitInstance();
+    EXPECT_EQ(nullptr, theApp.m_pMainDlg);
+    EXPECT_EQ(nullptr, theApp.m_pMainWnd);
+}
+
+}  // namespace

@@ -1,0 +1,159 @@
+// e2e_driver <out-file> <command> [arguments]: looks at kivTool's windows from outside for
+// scripts (the demo) that drive it with X input. Runs in the program's Wine desktop, writes
+// its answer and then a line "done <exit code>" to <out-file> (a program started through
+// Wine's explorer has no standard output of its own).
+//
+//   tray-icon                 "x y": the screen point of the right-most tray icon
+//   wait-title <title> <ms>   a top-level window with this title exists
+//   wait-shown <title> <ms>   ... and is visible
+//   wait-gone <title> <ms>    no window with this title is left
+//   wait-rest <ms>            a visible untitled dialog covers the whole screen
+//   wait-rest-gone <ms>       no such window is left
+//   wait-notice <ms>          the small top-most countdown is shown
+//   wait-balloon <ms>         a balloon tip is shown
+//   wait-no-balloon <ms>      no balloon tip is shown
+//   menu-item <n> <count>     "x y": the middle of item n (from 0) of the open popup menu
+//                             of <count> items
+//   answer                    the product asked by the unlock question ("kivAskDlg")
+//   command <id>              posts the tray-menu command <id> to the status window
+#include <windows.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "remote_window.h"
+
+using namespace e2e;
+
+namespace {
+
+const wchar_t* const kStatusTitle = L"Vanto\u5B9A\u65F6\u4F11\u606F\u5DE5\u5177";
+
+BOOL CALLBACK collectTopLevel(HWND window, LPARAM param) {
+    reinterpret_cast<std::vector<HWND>*>(param)->push_back(window);
+    return TRUE;
+}
+
+std::vector<HWND> topLevelWindows() {
+    std::vector<HWND> all;
+    ::EnumWindows(collectTopLevel, reinterpret_cast<LPARAM>(&all));
+    return all;
+}
+
+HWND titled(const std::wstring& title, bool visible) {
+    for (HWND w : topLevelWindows()) {
+        if ((!visible || ::IsWindowVisible(w)) && windowText(w) == title) return w;
+    }
+    return nullptr;
+}
+
+bool isUntitledDialog(HWND w) {
+    return ::IsWindowVisible(w) && windowClass(w) == L"#32770" && windowText(w).empty();
+}
+
+HWND restWindow() {
+    RECT screen{};
+    ::GetWindowRect(::GetDesktopWindow(), &screen);
+    for (HWND w : topLevelWindows()) {
+        RECT rect{};
+        ::GetWindowRect(w, &rect);
+        if (isUntitledDialog(w) && ::EqualRect(&rect, &screen)) return w;
+    }
+    return nullptr;
+}
+
+HWND noticeWindow() {
+    for (HWND w : topLevelWindows()) {
+        RECT rect{};
+        ::GetWindowRect(w, &rect);
+        if (isUntitledDialog(w) && (::GetWindowLongW(w, GWL_EXSTYLE) & WS_EX_TOPMOST) &&
+            rect.right - rect.left < 300 && rect.bottom - rect.top < 200) {
+            return w;
+        }
+    }
+    return nullptr;
+}
+
+HWND balloon() {
+    for (HWND w : topLevelWindows()) {
+        if (::IsWindowVisible(w) && _wcsicmp(windowClass(w).c_str(), L"tooltips_class32") == 0 &&
+            (::GetWindowLongW(w, GWL_STYLE) & 0x40 /* TTS_BALLOON */)) {
+            return w;
+        }
+    }
+    return nullptr;
+}
+
+DWORD argMs(int argc, wchar_t** argv, int i) { return i < argc ? static_cast<DWORD>(_wtoi(argv[i])) : 10000; }
+
+int run(int argc, wchar_t** argv, std::string& out) {
+    if (argc < 3) return 2;
+    const std::wstring cmd = argv[2];
+    if (cmd == L"tray-icon") {
+        HWND tray = ::FindWindowW(L"Shell_TrayWnd", nullptr);
+        RECT rect{};
+        if (!tray || !::GetWindowRect(tray, &rect)) return 1;
+        // The notification area starts at the taskbar's right end; the newest icon is the
+        // right-most, one small icon wide.
+        const int icon = ::GetSystemMetrics(SM_CXSMICON);
+        out = std::to_string(rect.right - icon / 2 - 3) + " " + std::to_string((rect.top + rect.bottom) / 2);
+        return 0;
+    }
+    if (cmd == L"wait-title" && argc > 3) {
+        return waitFor([&] { return titled(argv[3], false) != nullptr; }, argMs(argc, argv, 4)) ? 0 : 1;
+    }
+    if (cmd == L"wait-shown" && argc > 3) {
+        return waitFor([&] { return titled(argv[3], true) != nullptr; }, argMs(argc, argv, 4)) ? 0 : 1;
+    }
+    if (cmd == L"wait-gone" && argc > 3) {
+        return waitFor([&] { return titled(argv[3], false) == nullptr; }, argMs(argc, argv, 4)) ? 0 : 1;
+    }
+    if (cmd == L"wait-no-balloon") return waitFor([] { return balloon() == nullptr; }, argMs(argc, argv, 3)) ? 0 : 1;
+    if (cmd == L"menu-item" && argc > 4) {
+        // Popup menus are windows of the class "#32768"; their items here are all text
+        // items of one height, so the item rectangles divide the inside evenly.
+        HWND menu = nullptr;
+        if (!waitFor([&] { return (menu = ::FindWindowW(L"#32768", nullptr)) && ::IsWindowVisible(menu); }, 3000)) return 1;
+        RECT rect{};
+        ::GetWindowRect(menu, &rect);
+        const int index = _wtoi(argv[3]), count = _wtoi(argv[4]);
+        const int border = ::GetSystemMetrics(SM_CYEDGE) + 1;
+        const int inner = rect.bottom - rect.top - 2 * border;
+        if (count <= 0 || index < 0 || index >= count) return 2;
+        out = std::to_string((rect.left + rect.right) / 2) + " " +
+              std::to_string(rect.top + border + inner * (2 * index + 1) / (2 * count));
+        return 0;
+    }
+    if (cmd == L"wait-rest") return waitFor([] { return restWindow() != nullptr; }, argMs(argc, argv, 3)) ? 0 : 1;
+    if (cmd == L"wait-rest-gone") return waitFor([] { return restWindow() == nullptr; }, argMs(argc, argv, 3)) ? 0 : 1;
+    if (cmd == L"wait-notice") return waitFor([] { return noticeWindow() != nullptr; }, argMs(argc, argv, 3)) ? 0 : 1;
+    if (cmd == L"wait-balloon") return waitFor([] { return balloon() != nullptr; }, argMs(argc, argv, 3)) ? 0 : 1;
+    if (cmd == L"answer") {
+        HWND ask = ::FindWindowW(nullptr, L"kivAskDlg");
+        if (!ask) return 1;
+        const int a = _wtoi(itemText(ask, 1002).c_str()), b = _wtoi(itemText(ask, 1003).c_str());
+        out = std::to_string(a * b);
+        return 0;
+    }
+    if (cmd == L"command" && argc > 3) {
+        HWND status = ::FindWindowW(nullptr, kStatusTitle);
+        return status && ::PostMessageW(status, WM_COMMAND, MAKEWPARAM(_wtoi(argv[3]), 0), 0) ? 0 : 1;
+    }
+    return 2;
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+    if (argc < 2) return 2;
+    std::string out;
+    const int code = run(argc, argv, out);
+    if (FILE* f = _wfopen(argv[1], L"wb")) {
+        if (!out.empty()) std::fprintf(f, "%s\n", out.c_str());
+        std::fprintf(f, "done %d\n", code);
+        std::fclose(f);
+    }
+    return code;
+}
