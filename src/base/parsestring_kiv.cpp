@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <cstring>
 
+#include "unitscan_kiv.h"
+
 namespace kiv {
 
 struct ParseString::Impl {
@@ -125,17 +127,11 @@ const char16_t* ParseString::runUntil(char16_t stop, unsigned& runLength) {
     const unsigned start = static_cast<unsigned>(impl_->column - 1);
     if (start >= length) return nullptr;
     const char16_t* units = impl_->text.wstr();
-    // Most units are above the stop and both quotes (letters, for "<"): one test passes them.
-    const char16_t highest = stop > u'\'' ? stop : u'\'';
-    unsigned end = start;
+    unsigned end = findUnit(units, start, length, stop, u'\'', u'"');
     while (end < length && units[end] != stop) {
-        const char16_t c = units[end++];
-        if (c > highest) continue;
-        if (c == u'\'' || c == u'"') {
-            // A quoted token runs to its partner or to the line's end.
-            while (end < length && units[end] != c) ++end;
-            if (end < length) ++end;
-        }
+        // A quoted token runs to its partner or to the line's end.
+        const unsigned partner = findUnit(units, end + 1, length, units[end]);
+        end = partner < length ? findUnit(units, partner + 1, length, stop, u'\'', u'"') : length;
     }
     impl_->column = static_cast<int32_t>(end) + 1;
     runLength = end - start;

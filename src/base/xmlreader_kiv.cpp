@@ -8,6 +8,7 @@
 #include "kiv/xml_kiv.h"
 #include "kiv/xmlelement_kiv.h"
 #include "kiv/xmlstringparse_kiv.h"
+#include "unitscan_kiv.h"
 
 namespace kiv {
 
@@ -26,10 +27,10 @@ const char16_t kByteOrderMark = 0xFEFF;
 int firstLineControl(const String& line) {
     const char16_t* units = line.wstr();
     const unsigned length = line.length();
-    for (unsigned i = 0; i < length; ++i) {
-        const char16_t unit = units[i];
-        if (unit > 13) continue;  // almost every unit: one test
-        if (unit == 0 || unit == 10 || unit == 13) return static_cast<int>(i);
+    // All three are below 14: only such units are looked at.
+    for (unsigned i = findUnitBelow(units, 0, length, 14); i < length;
+         i = findUnitBelow(units, i + 1, length, 14)) {
+        if (units[i] == 0 || units[i] == 10 || units[i] == 13) return static_cast<int>(i);
     }
     return -1;
 }

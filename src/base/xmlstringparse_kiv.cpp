@@ -4,6 +4,8 @@
 #include <cstring>
 #include <string>
 
+#include "unitscan_kiv.h"
+
 namespace kiv {
 
 bool XmlStringParse::isWordChar(char16_t c, const char16_t*, unsigned length) const {
@@ -46,8 +48,7 @@ unsigned decodeEntities(char16_t* units, unsigned length) {
     unsigned out = 0;
     unsigned i = 0;
     for (;;) {
-        unsigned ampersand = i;
-        while (ampersand < length && units[ampersand] != u'&') ++ampersand;
+        const unsigned ampersand = findUnit(units, i, length, u'&');
         if (out != i) std::memmove(units + out, units + i, (ampersand - i) * sizeof(char16_t));
         out += ampersand - i;
         if (ampersand == length) return out;
