@@ -1,27 +1,15 @@
 // Figures for kiv::String against the standard library: appending one unit at a time,
 // searching a long text, and UTF-16 -> UTF-8 -> UTF-16 of a large text. Prints times and
 // ratios; a slow figure is for reading, never a failure.
-#include <chrono>
 #include <cstdio>
 #include <string>
 
+#include "bench_timing.h"
 #include "kiv/stringc_kiv.h"
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
-
-template <class F>
-double millisecondsOf(F&& work, int rounds = 5) {
-    double best = 1e300;
-    for (int i = 0; i < rounds; ++i) {
-        auto start = Clock::now();
-        work();
-        double ms = std::chrono::duration<double, std::milli>(Clock::now() - start).count();
-        if (ms < best) best = ms;
-    }
-    return best;
-}
+using kivbench::millisecondsOf;
 
 // Keeps results alive so the compiler cannot drop the work.
 volatile unsigned g_sink;

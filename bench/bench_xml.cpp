@@ -6,28 +6,16 @@
 #include <tinyxml2.h>
 
 #include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <string>
 
+#include "bench_timing.h"
 #include "kiv/xml_kiv.h"
 #include "memory_stream.h"
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
-
-template <class F>
-double millisecondsOf(F&& work, int rounds) {
-    double best = 1e300;
-    for (int i = 0; i < rounds; ++i) {
-        auto start = Clock::now();
-        work();
-        double ms = std::chrono::duration<double, std::milli>(Clock::now() - start).count();
-        if (ms < best) best = ms;
-    }
-    return best;
-}
+using kivbench::millisecondsOf;
 
 volatile size_t g_sink;
 

@@ -1,6 +1,7 @@
 // kiv::BaseStream: a byte stream with a read buffer and a text layer on top.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
@@ -87,9 +88,11 @@ private:
     bool readLineUtf16(String& line, char16_t delimiter);
     bool readLineBytes(String& line, char16_t delimiter);
     bool decodeLine(String& line);
+    bool writeRuns(const unsigned char* bytes, size_t size, unsigned unitSize);
 
     State ownState;
-    // The line being read, kept between calls so that their memory is reused.
+    // The line being read (and the bytes of UTF-16 text being written), kept between calls
+    // so that their memory is reused.
     std::string lineBytes;
     std::u16string lineUnits;
 };

@@ -44,7 +44,8 @@ public:
     virtual bool isSpaceChar(char16_t c, const char16_t* sofar, unsigned length) const;
     virtual bool isRunChar(char16_t c, const char16_t* sofar, unsigned length) const;
 
-    // Replaces the line and its number and starts again at its first column.
+    // Replaces the line and its number and starts again at its first column. A narrow line
+    // is widened byte by byte (as is one given to the constructor).
     void setText(const String& text, int32_t line);
     ParseToken firstToken();
     // The token at the current column; the column moves past it. At the end of the line the

@@ -101,9 +101,6 @@ public:
     bool isSharedWith(const String& other) const { return data_ == other.data_; }
 
 private:
-    friend class StringC;
-    struct Header;
-    Header* header() const;
     // Makes the block writable for `newLength` units (copy-on-write, growth) and returns it.
     unsigned char* prepareWrite(unsigned newLength);
     void finishWrite(unsigned newLength);

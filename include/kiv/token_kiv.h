@@ -8,7 +8,8 @@ namespace kiv {
 
 class Token : public Object {
 public:
-    // Copies both texts. The separator must not be empty (the path walk passes ">").
+    // Copies both texts (a narrow separator widened byte by byte). The separator must not
+    // be empty (the path walk passes ">").
     Token(const String& source, const String& separator);
     ~Token() override;
 

@@ -16,7 +16,8 @@ public:
 
 // Replaces "&amp;", "&lt;", "&gt;", "&apos;" and "&quot;" by their characters in one pass
 // from left to right; a replacement is never examined again ("&amp;lt;" gives "&lt;") and
-// every other "&" sequence, character references included, stays as it is.
+// every other "&" sequence, character references included, stays as it is. A narrow text
+// stays narrow.
 void decodeEntities(String& text);
 // The same decoding in place over `length` units; returns how many units the result has.
 unsigned decodeEntities(char16_t* units, unsigned length);

@@ -261,32 +261,42 @@ bool BaseStream::writeText(const String& text) {
     if (isError()) return false;
     // Text is wide; narrow units read as wide ones would run past the block.
     if (!text.isWide() && !text.isEmpty()) return false;
-    const bool crlf = state->newlineMode == 1;
     if (state->encoding == kUtf16) {
         const char16_t* units = text.wstr();
-        for (unsigned i = 0, n = text.length(); i < n; ++i) {
-            if (units[i] == kLineFeed && crlf) {
-                const unsigned char cr[2] = {13, 0};
-                if (!addBuffer(cr, 2)) return false;
-            }
-            const unsigned char bytes[2] = {static_cast<unsigned char>(units[i]),
-                                            static_cast<unsigned char>(units[i] >> 8)};
-            if (!addBuffer(bytes, 2)) return false;
+        const unsigned count = text.length();
+        std::string& bytes = lineBytes;  // reused: no line is being read during a write
+        bytes.resize(2 * static_cast<size_t>(count));
+        for (unsigned i = 0; i < count; ++i) {
+            bytes[2 * i] = static_cast<char>(units[i] & 0xFF);
+            bytes[2 * i + 1] = static_cast<char>(units[i] >> 8);
         }
-        return true;
+        return writeRuns(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size(), 2);
     }
     String encoded = state->encoding == kUtf8 ? stringC().wstrToUtf8(text) : stringC().wstrToStr(text);
     // A conversion that fails gives nothing; writing nothing would look like success.
     if (!text.isEmpty() && encoded.isEmpty()) return false;
-    const unsigned char* bytes = reinterpret_cast<const unsigned char*>(encoded.str());
-    for (unsigned i = 0, n = encoded.length(); i < n; ++i) {
-        if (bytes[i] == kLineFeed && crlf) {
-            const unsigned char cr = 13;
-            if (!addBuffer(&cr, 1)) return false;
+    return writeRuns(reinterpret_cast<const unsigned char*>(encoded.str()), encoded.length(), 1);
+}
+
+// One sink call per run between line feeds, not one per unit: the sink is virtual and, for
+// a file, a locked C runtime call, which made the calls most of the cost of an XML save.
+// Each line feed starts the next run, its carriage return written alone just before it:
+// the bytes are those of writing unit by unit, and a sink that takes what fits of a
+// failing write (a file on a full disk) stops at the same byte.
+bool BaseStream::writeRuns(const unsigned char* bytes, size_t size, unsigned unitSize) {
+    static const unsigned char carriageReturn[2] = {static_cast<unsigned char>(kCarriageReturn), 0};
+    // A String holds fewer than 2^30 units of at most 3 bytes each here, so no run overflows
+    // addBuffer's unsigned size.
+    size_t start = 0;
+    if (state->newlineMode == 1) {
+        for (size_t i = 0; i < size; i += unitSize) {
+            if (bytes[i] != kLineFeed || (unitSize == 2 && bytes[i + 1] != 0)) continue;
+            if (i > start && !addBuffer(bytes + start, static_cast<unsigned>(i - start))) return false;
+            if (!addBuffer(carriageReturn, unitSize)) return false;
+            start = i;
         }
-        if (!addBuffer(&bytes[i], 1)) return false;
     }
-    return true;
+    return start == size || addBuffer(bytes + start, static_cast<unsigned>(size - start));
 }
 
 bool BaseStream::writeLine(const String& text) {

@@ -1,3 +1,4 @@
+// The proleptic Gregorian calendar in 400-year eras, and the strftime-style formatter.
 #include "calendar_kiv.h"
 
 namespace kiv {
@@ -54,7 +55,8 @@ public:
     void ascii(const char* text, unsigned count = ~0u) {
         for (unsigned i = 0; i < count && text[i]; ++i) unit(static_cast<char16_t>(text[i]));
     }
-    // A non-negative number, zero-padded to `width` digits unless `noPad`.
+    // A number, zero-padded to `width` digits unless `noPad`; a negative one (a year before
+    // 0, a field out of its range) gets its sign first.
     void number(int64_t value, unsigned width, bool noPad) {
         if (value < 0) {
             unit(u'-');

@@ -1,3 +1,5 @@
+// kiv::Object: the virtual destructor every library class shares, which detaches a
+// liveness record from an object that dies.
 #include "kiv/object_kiv.h"
 
 namespace kiv {

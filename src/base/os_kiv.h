@@ -37,8 +37,6 @@ bool createDirectory(const String& path);
 
 // Current time in seconds since 1970 (UTC).
 int64_t now();
-// Local calendar fields of a time, or false when the system cannot convert it.
-bool localTime(int64_t time, std::tm& fields);
 // Seconds east of UTC of local time at the moment `time` (daylight saving included), as the
 // system's time zone says; 0 when it cannot say. The calendar arithmetic is kiv::Time's own.
 int32_t localOffset(int64_t time);

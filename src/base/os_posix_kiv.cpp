@@ -124,11 +124,6 @@ bool createDirectory(const String& path) { return mkdir(toUtf8(path).c_str(), 07
 
 int64_t now() { return static_cast<int64_t>(std::time(nullptr)); }
 
-bool localTime(int64_t time, std::tm& fields) {
-    std::time_t t = static_cast<std::time_t>(time);
-    return localtime_r(&t, &fields) != nullptr;
-}
-
 int32_t localOffset(int64_t time) {
     std::time_t t = static_cast<std::time_t>(time);
     std::tm fields{};

@@ -77,11 +77,6 @@ bool createDirectory(const String& path) { return CreateDirectoryW(w(path), null
 
 int64_t now() { return static_cast<int64_t>(_time64(nullptr)); }
 
-bool localTime(int64_t time, std::tm& fields) {
-    __time64_t t = static_cast<__time64_t>(time);
-    return _localtime64_s(&fields, &t) == 0;
-}
-
 int32_t localOffset(int64_t time) {
     __time64_t t = static_cast<__time64_t>(time);
     std::tm fields{};

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <cstring>
 
+#include "stringblock_kiv.h"
 #include "unitscan_kiv.h"
 
 namespace kiv {
@@ -40,7 +41,8 @@ struct ParseString::Impl {
     }
 };
 
-ParseString::ParseString(const String& text, int32_t line) : impl_(new Impl{text, line, 1, {}, {}}) {}
+// The scanner reads the line as wide units; a narrow one is widened byte by byte.
+ParseString::ParseString(const String& text, int32_t line) : impl_(new Impl{widened(text), line, 1, {}, {}}) {}
 
 ParseString::~ParseString() { delete impl_; }
 
@@ -55,7 +57,7 @@ bool ParseString::isSpaceChar(char16_t c, const char16_t*, unsigned) const {
 bool ParseString::isRunChar(char16_t, const char16_t*, unsigned) const { return false; }
 
 void ParseString::setText(const String& text, int32_t line) {
-    impl_->text = text;
+    impl_->text = widened(text);
     impl_->line = line;
     impl_->column = 1;
 }

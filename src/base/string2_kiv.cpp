@@ -6,22 +6,18 @@
 
 #include "kiv/debug_kiv.h"
 #include "os_kiv.h"
+#include "stringblock_kiv.h"
 #include "utf8_kiv.h"
 #include "wideformat_kiv.h"
 
 namespace kiv {
 
-namespace {
-
-// The units of a string that should be wide: a narrow one is widened byte by byte.
-String asWide(const String& text) {
+String widened(const String& text) {
     if (text.isWide()) return text;
     String wide;
     for (unsigned i = 0; i < text.length(); ++i) wide.append(text.at(i));
     return wide;
 }
-
-}  // namespace
 
 const StringC& stringC() {
     static const StringC instance;
@@ -53,7 +49,7 @@ String StringC::wstrToStr(const String& wide) const {
 }
 
 String StringC::wstrToUtf8(const String& wide) const {
-    String units = asWide(wide);
+    String units = widened(wide);
     return encodeUtf8(units.wstr(), units.length());
 }
 

@@ -16,8 +16,6 @@
 
 namespace kiv {
 
-struct String::Header : StringBlock {};
-
 namespace {
 
 const char kFile[] = "src/base/string_kiv.cpp";
@@ -230,8 +228,6 @@ void String::releaseBlock() {
     StringBlock* block = blockOf(data_);
     if (block->refCount.fetch_sub(1, std::memory_order_acq_rel) == 1) freeBlock(data_);
 }
-
-String::Header* String::header() const { return static_cast<Header*>(blockOf(data_)); }
 
 unsigned String::length() const { return blockOf(data_)->length; }
 unsigned String::unitSize() const { return blockOf(data_)->unitSize; }

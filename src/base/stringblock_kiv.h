@@ -24,4 +24,8 @@ inline StringBlock* stringBlockOf(const String& text) {
     return reinterpret_cast<StringBlock*>(const_cast<char*>(text.str()) - sizeof(StringBlock));
 }
 
+// The text as wide units: a wide one as it is, a narrow one widened byte by byte. For code
+// that reads a string through wstr(), which on narrow units would run past the block.
+String widened(const String& text);
+
 }  // namespace kiv

@@ -1,3 +1,5 @@
+// kiv::TimeCount and kiv::Time: durations as text, and local times read and written by
+// pattern over the calendar of calendar_kiv.h (only the zone offset comes from the system).
 #include "kiv/time_kiv.h"
 
 #include <climits>

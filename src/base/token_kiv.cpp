@@ -1,10 +1,13 @@
 // kiv::Token: splits a text at a separator, skipping empty pieces.
 #include "kiv/token_kiv.h"
 
+#include "stringblock_kiv.h"
+
 namespace kiv {
 
+// The separator is searched for as wide units (String::find).
 Token::Token(const String& source, const String& separator)
-    : source_(source), separator_(separator), position_(0) {}
+    : source_(source), separator_(widened(separator)), position_(0) {}
 
 Token::~Token() = default;
 

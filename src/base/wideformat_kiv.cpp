@@ -127,27 +127,28 @@ private:
         return p;
     }
 
-    // The spec snprintf is given: flags, width and precision as parsed, `length` and conv.
-    std::string narrowSpec(const Conversion& c, const char* length) {
-        std::string spec = "%" + c.flags;
-        if (c.width >= 0) spec += std::to_string(c.width);
-        if (c.precision >= 0) spec += "." + std::to_string(c.precision);
-        spec += length;
-        spec += static_cast<char>(c.conv);
-        return spec;
+    // The conversion as snprintf is given it: flags, width and precision as parsed, `length`
+    // and conv.
+    std::string narrowConversion(const Conversion& c, const char* length) {
+        std::string conversion = "%" + c.flags;
+        if (c.width >= 0) conversion += std::to_string(c.width);
+        if (c.precision >= 0) conversion += "." + std::to_string(c.precision);
+        conversion += length;
+        conversion += static_cast<char>(c.conv);
+        return conversion;
     }
 
     template <class T>
-    void printNumber(const std::string& spec, T value) {
+    void printNumber(const std::string& conversion, T value) {
         char small[128];
-        int n = std::snprintf(small, sizeof small, spec.c_str(), value);
+        int n = std::snprintf(small, sizeof small, conversion.c_str(), value);
         if (n < 0) return;
         if (static_cast<size_t>(n) < sizeof small) {
             out_.append(small, small + n);
             return;
         }
         std::vector<char> big(static_cast<size_t>(n) + 1);
-        std::snprintf(big.data(), big.size(), spec.c_str(), value);
+        std::snprintf(big.data(), big.size(), conversion.c_str(), value);
         out_.append(big.data(), big.data() + n);
     }
 
@@ -163,7 +164,7 @@ private:
         case Conversion::kDiff: v = va_arg(args_, ptrdiff_t); break;
         default: v = va_arg(args_, int); break;
         }
-        printNumber(narrowSpec(c, "ll"), v);
+        printNumber(narrowConversion(c, "ll"), v);
     }
 
     void unsignedNumber(const Conversion& c) {
@@ -178,12 +179,12 @@ private:
         case Conversion::kDiff: v = static_cast<unsigned long long>(va_arg(args_, ptrdiff_t)); break;
         default: v = va_arg(args_, unsigned); break;
         }
-        printNumber(narrowSpec(c, "ll"), v);
+        printNumber(narrowConversion(c, "ll"), v);
     }
 
     void floating(const Conversion& c) {
-        if (c.length == Conversion::kLongDouble) printNumber(narrowSpec(c, "L"), va_arg(args_, long double));
-        else printNumber(narrowSpec(c, ""), va_arg(args_, double));
+        if (c.length == Conversion::kLongDouble) printNumber(narrowConversion(c, "L"), va_arg(args_, long double));
+        else printNumber(narrowConversion(c, ""), va_arg(args_, double));
     }
 
     // Width and precision for texts and characters, applied here rather than by snprintf.
@@ -225,7 +226,7 @@ private:
         case u'G':
         case u'a':
         case u'A': floating(c); return true;
-        case u'p': printNumber(narrowSpec(c, ""), va_arg(args_, void*)); return true;
+        case u'p': printNumber(narrowConversion(c, ""), va_arg(args_, void*)); return true;
         case u'n': va_arg(args_, void*); return true;  // writes nothing through the pointer
         case u's':
             if (narrowArg) cString(c, va_arg(args_, const char*));

@@ -58,13 +58,24 @@ unsigned decodeEntities(char16_t* units, unsigned length) {
     }
 }
 
+// A narrow text (bytes) is decoded by unit value like a wide one and stays narrow; taken
+// as wide units it would be read past the end of its block.
 void decodeEntities(String& text) {
-    const int firstAmpersand = text.find(u'&');
-    if (firstAmpersand < 0) return;
+    if (text.find(u'&') < 0) return;
     const unsigned length = text.length();
-    std::u16string units(text.wstr(), length);
+    if (text.isWide()) {
+        std::u16string units(text.wstr(), length);
+        const unsigned decoded = decodeEntities(&units[0], length);
+        if (decoded != length) text = String(units.data(), static_cast<int>(decoded));
+        return;
+    }
+    const unsigned char* bytes = reinterpret_cast<const unsigned char*>(text.str());
+    std::u16string units(bytes, bytes + length);
     const unsigned decoded = decodeEntities(&units[0], length);
-    if (decoded != length) text = String(units.data(), static_cast<int>(decoded));
+    if (decoded == length) return;
+    std::string narrow(decoded, '\0');
+    for (unsigned i = 0; i < decoded; ++i) narrow[i] = static_cast<char>(units[i]);
+    text = String(narrow.data(), static_cast<int>(decoded));
 }
 
 }  // namespace kiv

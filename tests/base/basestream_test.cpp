@@ -12,7 +12,8 @@
 namespace {
 
 // Hands out the source `chunk` bytes per refill and, like the C runtime, reports the end
-// only once a refill comes back short. The sink can be made to fail after some bytes.
+// only once a refill comes back short. The sink can be made to fail after some bytes: like
+// fwrite on a full disk, it takes what fits of the write that fails.
 class MemoryStream : public kiv::BaseStream {
 public:
     explicit MemoryStream(std::string source = "", unsigned access = kRead, unsigned chunk = 256)
@@ -32,16 +33,20 @@ public:
         return n > 0;
     }
     bool addBuffer(const void* bytes, unsigned size) override {
-        if (sink.size() + size > sinkLimit) {
+        ++sinkCalls;
+        if (state->errorFlag) return false;
+        const size_t room = sinkLimit - std::min(sinkLimit, sink.size());
+        sink.append(static_cast<const char*>(bytes), std::min<size_t>(size, room));
+        if (size > room) {
             state->errorFlag = true;
             return false;
         }
-        sink.append(static_cast<const char*>(bytes), size);
         return true;
     }
 
     std::string sink;
     size_t sinkLimit = std::string::npos;
+    unsigned sinkCalls = 0;
     unsigned refills = 0;
     unsigned failingRefill = 0;  // 0: no refill fails
 
@@ -84,6 +89,10 @@ TEST(BaseStreamWrite, EncodesEachEncodingExactly) {
         {"utf8 pair", 1, 1, u"\U0001F600", "\xF0\x9F\x98\x80"},
         {"utf16 pair", 2, 1, u"\U0001F600", std::string("\x3D\xD8\x00\xDE", 4)},
         {"existing cr kept", 1, 1, u"a\r\n", "a\r\r\n"},
+        {"utf8 line feeds at both ends", 1, 1, u"\n\na\n", "\r\n\r\na\r\n"},
+        {"utf16 line feeds at both ends", 2, 1, u"\n\na\n", std::string("\r\0\n\0\r\0\n\0a\0\r\0\n\0", 14)},
+        // U+010A, U+0A00, U+0A0A: a 0A byte in a unit that is not a line feed, in either half
+        {"utf16 0A bytes are not line feeds", 2, 1, u"\u010a\u0a00\u0a0a", std::string("\x0A\x01\x00\x0A\x0A\x0A", 6)},
         {"empty", 1, 1, u"", ""},
     };
     for (const WriteCase& c : cases) {
@@ -93,6 +102,31 @@ TEST(BaseStreamWrite, EncodesEachEncodingExactly) {
         stream.setNewlineMode(c.newlineMode);
         EXPECT_TRUE(stream.writeText(kiv::String(c.text.c_str(), static_cast<int>(c.text.size()))));
         EXPECT_EQ(stream.sink, c.bytes);
+    }
+}
+
+// The sink is virtual (for a file, a C runtime call): text goes to it a run at a time,
+// not unit by unit. A carriage return is written alone, just before its line feed.
+TEST(BaseStreamWrite, EachRunBetweenLineFeedsIsOneSinkCall) {
+    const struct {
+        const char* name;
+        int encoding;
+        int newlineMode;
+        unsigned calls;
+    } cases[] = {
+        {"utf8 crlf", 1, 1, 5},   // "ab", CR, "\ncd", CR, "\n"
+        {"utf16 crlf", 2, 1, 5},
+        {"ansi crlf", 0, 1, 5},
+        {"utf8 lf only", 1, 0, 1},
+        {"utf16 lf only", 2, 0, 1},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        MemoryStream stream("", kiv::BaseStream::kWrite);
+        stream.setEncoding(c.encoding);
+        stream.setNewlineMode(c.newlineMode);
+        EXPECT_TRUE(stream.writeText(u"ab\ncd\n"));
+        EXPECT_EQ(stream.sinkCalls, c.calls);
     }
 }
 

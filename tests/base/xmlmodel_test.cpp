@@ -45,6 +45,16 @@ TEST(XmlToken, SplitsIntoNonEmptyPieces) {
     }
 }
 
+// Regression: a narrow separator was searched for as wide units, reading past the end of
+// its block.
+TEST(XmlToken, NarrowSeparatorSplitsLikeAWideOne) {
+    kiv::Token token(String(u"a>>b>c"), String(">"));
+    EXPECT_EQ(u16(token.next()), u"a");
+    EXPECT_EQ(u16(token.next()), u"b");
+    EXPECT_EQ(u16(token.next()), u"c");
+    EXPECT_TRUE(token.next().isEmpty());
+}
+
 // ---- element paths ----------------------------------------------------------------------
 
 struct PathCase {

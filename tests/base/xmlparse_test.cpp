@@ -89,6 +89,17 @@ TEST(XmlParseScanner, EndOfLineGivesEmptyTokensAndFirstTokenRestarts) {
     EXPECT_TRUE(scanner.firstToken().isEmpty());
 }
 
+// Regression: a narrow line was scanned as wide units, reading past the end of its block.
+TEST(XmlParseScanner, NarrowLineIsScannedByUnitValue) {
+    kiv::XmlStringParse scanner(kiv::String("<a x='1'>"), 1);
+    std::vector<std::string> texts;
+    for (ParseToken t = scanner.firstToken(); !t.isEmpty() && texts.size() < 20; t = scanner.nextToken())
+        texts.push_back(utf8(t.text));
+    EXPECT_EQ(texts, (std::vector<std::string>{"<", "a", " ", "x", "=", "'1'", ">"}));
+    scanner.setText(kiv::String("b c"), 2);
+    EXPECT_EQ(utf8(scanner.firstToken().text), "b");
+}
+
 TEST(XmlParseScanner, QuotedValueOnlyForClosedQuotedTokens) {
     kiv::XmlStringParse scanner(kiv::String(u"\"ab\" 'c' \"\" x 'open"), 1);
     std::vector<std::string> values;
@@ -166,6 +177,20 @@ TEST(XmlParseEntities, DecodedOnceFromLeftToRight) {
         kiv::decodeEntities(text);
         EXPECT_EQ(utf8(text), c.out) << utf8(kiv::String(c.in));
     }
+}
+
+// Regression: a narrow text was scanned as wide units, reading past the end of its block
+// (a heap-buffer-overflow under AddressSanitizer) and giving units made of byte pairs.
+TEST(XmlParseEntities, NarrowTextIsDecodedByUnitValueAndStaysNarrow) {
+    // E9: one byte that is not ASCII, kept as it is
+    kiv::String text("a&lt;\xE9&amp;b&gt");
+    kiv::decodeEntities(text);
+    EXPECT_FALSE(text.isWide());
+    EXPECT_EQ(std::string(text.str(), text.length()), "a<\xE9&b&gt");
+    kiv::String plain("no references");
+    kiv::decodeEntities(plain);
+    EXPECT_FALSE(plain.isWide());
+    EXPECT_EQ(std::string(plain.str(), plain.length()), "no references");
 }
 
 TEST(XmlParseEntities, SharedStringIsNotChangedThroughTheCopy) {
