@@ -1,7 +1,6 @@
 // The main dialog: creation, the window procedure, painting and the menu commands.
 #include "kivtool_dlg.h"
 
-
 #include "dialogs/about_dlg.h"
 #include "dialogs/notify_dlg.h"
 #include "dialogs/previous_notify_dlg.h"

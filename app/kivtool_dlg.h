@@ -48,7 +48,8 @@ public:
     void ApplySettingLengths();
 
     // Tray and status window (tray.cpp).
-    void UpdateStatusFields();
+    // The three value labels; `now` is the tick's time, so one tick reads the clock once.
+    void UpdateStatusFields(const kiv::Time& now = kiv::Time::now());
     void ShowBalloon(const wchar_t* text);
     void HideToTray();
     void AddTrayIcon(const wchar_t* tip);
@@ -57,7 +58,7 @@ public:
     void OnTaskbarCreated();
     // Deletes the tray icon, if it was added.
     void RemoveTrayIcon();
-    // The work time left: m_workLength - m_workElapsed, 0 once it is used up.
+    // The work time left, 0 once it is used up (the difference of two counts never wraps).
     kiv::TimeCount RemainingWork() const;
 
     // Commands and window (kivtool_dlg.cpp).
@@ -93,7 +94,7 @@ private:
     void onWorkTick();
     void onRestTick();
     void postponeRest();
-    bool remindersAllowed() const;
+    bool fullScreenHoldsRest() const;
 };
 
 // The one tray-icon record. The shell expects the version-3 layout (952 bytes on x86);

@@ -15,7 +15,8 @@ bool g_longDayWarned = false;
 namespace {
 
 const uint32_t kBalloonAt = 60;          // seconds of work left
-const uint32_t kNoticeAt = 15;           // seconds of work left; the notice counts these down
+// Seconds of work left when the notice opens: it counts exactly these down.
+const uint32_t kNoticeAt = CPreviousNotifyDlg::kCountdownSeconds;
 const uint32_t kPostponement = 1200;     // seconds added while a full-screen program is in front
 const uint32_t kDelayFiveMinutes = 300;
 const uint32_t kLongDay = 32400;         // nine hours since the first power-on
@@ -41,7 +42,7 @@ void destroyOwned(Dlg*& slot) {
 
 void CkivToolDlg::OnTimer(UINT_PTR /*nIDEvent: the window has only timer 0*/) {
     const kiv::Time now = kiv::Time::now();
-    UpdateStatusFields();
+    UpdateStatusFields(now);
     if (!theApp.m_homeMode) onLongDay(now);
     if (m_working)
         onWorkTick();
@@ -59,23 +60,24 @@ void CkivToolDlg::onLongDay(const kiv::Time& now) {
     g_longDayWarned = true;
 }
 
-// No reminders while a full-screen program is in front, unless the user rests even then.
-bool CkivToolDlg::remindersAllowed() const { return !m_fullScreenApp || theApp.m_relaxAtFullScreen; }
+// A full-screen program in front holds back the rest and its reminders, unless the user
+// rests even then.
+bool CkivToolDlg::fullScreenHoldsRest() const { return m_fullScreenApp && !theApp.m_relaxAtFullScreen; }
 
 void CkivToolDlg::onWorkTick() {
     ++m_workElapsed;
-    if (m_workElapsed.size() < m_workLength.size()) {
-        if (!remindersAllowed()) return;
-        // Equality on purpose: a period that starts below 60 or 15 s gives no reminder.
-        const uint32_t remaining = (m_workLength - m_workElapsed).size();
-        if (remaining == kBalloonAt) ShowBalloon(L"1分钟...");
-        if (remaining == kNoticeAt) ShowPreRestNotice();
+    if (m_workElapsed.size() >= m_workLength.size()) {
+        if (fullScreenHoldsRest())
+            postponeRest();
+        else
+            StartRest();
         return;
     }
-    if (remindersAllowed())
-        StartRest();
-    else
-        postponeRest();
+    if (fullScreenHoldsRest()) return;
+    // Equality on purpose: a period that starts below 60 or 15 s gives no reminder.
+    const uint32_t remaining = RemainingWork().size();
+    if (remaining == kBalloonAt) ShowBalloon(L"1分钟...");
+    if (remaining == kNoticeAt) ShowPreRestNotice();
 }
 
 void CkivToolDlg::postponeRest() {

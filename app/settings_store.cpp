@@ -81,12 +81,6 @@ kiv::String chooseProfileDir(const kiv::String& programDir, const std::function<
 
 kiv::String settingsFilePath(const kiv::String& profileDir) { return profileDir + u"Murvel.xml"; }
 
-kiv::String defaultRelaxMusic(const kiv::String& programDir) { return defaultSoundPath(programDir, kSoundKeys[0]); }
-kiv::String defaultRelaxNoticeMusic(const kiv::String& programDir) {
-    return defaultSoundPath(programDir, kSoundKeys[1]);
-}
-kiv::String defaultRelaxEndMusic(const kiv::String& programDir) { return defaultSoundPath(programDir, kSoundKeys[2]); }
-
 Values loadSettingsFile(const kiv::String& path, const kiv::String& programDir) {
     Values values;
     for (const SoundKey& sound : kSoundKeys) values.*sound.member = kiv::String(kDefaultText);

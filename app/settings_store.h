@@ -36,16 +36,11 @@ kiv::String chooseProfileDir(const kiv::String& programDir, const std::function<
 // profileDir + "Murvel.xml".
 kiv::String settingsFilePath(const kiv::String& profileDir);
 
-// The default sound paths: programDir + "resource\relax.mp3", "resource\relaxNotice.mp3"
-// and "resource\relaxEnd.mp3".
-kiv::String defaultRelaxMusic(const kiv::String& programDir);
-kiv::String defaultRelaxNoticeMusic(const kiv::String& programDir);
-kiv::String defaultRelaxEndMusic(const kiv::String& programDir);
-
 // Reads the settings file. A missing key, a sound path that is exactly "default" and a
 // time that reads as 0 take their defaults; homeMode and relaxAtFullScreen are true only
 // for the number 1. When the file cannot be loaded at all every value is its default and
-// home mode is on (a new installation starts at home).
+// home mode is on (a new installation starts at home). The default sounds are programDir +
+// "resource\relax.mp3", "resource\relaxNotice.mp3" and "resource\relaxEnd.mp3".
 Values loadSettingsFile(const kiv::String& path, const kiv::String& programDir);
 
 // Writes profileDir + "Murvel.xml" whole from `values`, creating profileDir (one level)

@@ -1,6 +1,4 @@
 // The tray icon, its tip and balloons, and the status window's labels.
-#include <cwchar>
-
 #include "framework/handles.h"
 #include "kivtool_app.h"
 #include "kivtool_dlg.h"
@@ -39,12 +37,10 @@ void setStatusLabel(CkivToolDlg& dlg, int id, const kiv::TimeCount& duration) {
 
 }  // namespace
 
-kiv::TimeCount CkivToolDlg::RemainingWork() const {
-    return m_workElapsed.size() < m_workLength.size() ? m_workLength - m_workElapsed : kiv::TimeCount(0);
-}
+kiv::TimeCount CkivToolDlg::RemainingWork() const { return m_workLength - m_workElapsed; }
 
-void CkivToolDlg::UpdateStatusFields() {
-    setStatusLabel(*this, IDC_STATIC_POWERON, kiv::Time::now() - theApp.m_firstStartToday);
+void CkivToolDlg::UpdateStatusFields(const kiv::Time& now) {
+    setStatusLabel(*this, IDC_STATIC_POWERON, now - theApp.m_firstStartToday);
     setStatusLabel(*this, IDC_STATIC_WORKED, m_workElapsed);
     setStatusLabel(*this, IDC_STATIC_REMAIN, RemainingWork());
 }

@@ -36,7 +36,7 @@ BOOL CNotifyDlg::OnInitDialog() {
 }
 
 void CNotifyDlg::startRestMusic() {
-    if (!theApp.m_homeMode || !g_pSound || theApp.m_relaxMusic.isEmpty()) return;
+    if (!theApp.m_homeMode || !g_pSound) return;
     g_pSound->Open(theApp.m_relaxMusic.c_wstr());
     g_pSound->Play(1);
 }

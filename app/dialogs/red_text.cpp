@@ -9,6 +9,8 @@ std::wstring restTimeText(const kiv::TimeCount& length, const kiv::TimeCount& el
     return std::wstring(text.c_wstr(), text.length());
 }
 
+namespace {
+
 POINT textOrigin(const RECT& client, SIZE size, TextPlace place) {
     const LONG spareX = client.right - size.cx - client.left;
     const LONG spareY = client.bottom - size.cy - client.top;
@@ -16,7 +18,9 @@ POINT textOrigin(const RECT& client, SIZE size, TextPlace place) {
     return POINT{spareX - 10, spareY - 10};
 }
 
-RECT drawRedText(HDC dc, HFONT font, const RECT& client, const std::wstring& text, TextPlace place) {
+}  // namespace
+
+void drawRedText(HDC dc, HFONT font, const RECT& client, const std::wstring& text, TextPlace place) {
     fw::SelectedObject selected(dc, font);
     SIZE size{};
     ::GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
@@ -24,7 +28,6 @@ RECT drawRedText(HDC dc, HFONT font, const RECT& client, const std::wstring& tex
     ::SetBkMode(dc, TRANSPARENT);
     ::SetTextColor(dc, RGB(255, 0, 0));
     ::TextOutW(dc, at.x, at.y, text.c_str(), static_cast<int>(text.size()));
-    return RECT{at.x, at.y, at.x + size.cx, at.y + size.cy};
 }
 
 }  // namespace rest

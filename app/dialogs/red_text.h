@@ -1,6 +1,5 @@
 // The large red text of the rest window and the pre-rest notice: what it says and where it
-// stands. Kept apart from the windows so the arithmetic and the drawing can be checked on
-// a memory bitmap.
+// stands. Shared by both windows, which draw it alike.
 #pragma once
 
 #include <windows.h>
@@ -20,11 +19,8 @@ enum class TextPlace {
     BottomRight,  // 10 pixels in from the right and bottom edges
 };
 
-// Where a text of `size` starts in `client` (integer arithmetic, truncating toward zero).
-POINT textOrigin(const RECT& client, SIZE size, TextPlace place);
-
 // Draws `text` in RGB(255,0,0) with `font` on a transparent background at its place in
-// `client`. Returns the rectangle the text occupies.
-RECT drawRedText(HDC dc, HFONT font, const RECT& client, const std::wstring& text, TextPlace place);
+// `client` (integer arithmetic, truncating toward zero).
+void drawRedText(HDC dc, HFONT font, const RECT& client, const std::wstring& text, TextPlace place);
 
 }  // namespace rest

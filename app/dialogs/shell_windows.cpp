@@ -8,11 +8,8 @@ void showTaskbar(bool show) {
     if (HWND taskbar = ::FindWindowW(L"Shell_TrayWnd", nullptr)) ::ShowWindow(taskbar, show ? SW_SHOW : SW_HIDE);
 }
 
-bool minimiseTaskManager() {
-    HWND taskManager = ::FindWindowW(nullptr, L"Windows Task Manager");
-    if (!taskManager) return false;
-    ::CloseWindow(taskManager);
-    return true;
+void minimiseTaskManager() {
+    if (HWND taskManager = ::FindWindowW(nullptr, L"Windows Task Manager")) ::CloseWindow(taskManager);
 }
 
 }  // namespace rest

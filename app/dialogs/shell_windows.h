@@ -7,7 +7,7 @@ namespace rest {
 // Shows or hides the taskbar (the window of class "Shell_TrayWnd").
 void showTaskbar(bool show);
 // Minimises the window titled "Windows Task Manager" (CloseWindow minimises, it does not
-// close). True when there was one.
-bool minimiseTaskManager();
+// close).
+void minimiseTaskManager();
 
 }  // namespace rest

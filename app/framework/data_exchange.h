@@ -21,7 +21,6 @@ class DataExchange {
 public:
     DataExchange(HWND dialog, bool saveAndValidate) : m_dialog(dialog), m_save(saveAndValidate) {}
 
-    bool isSaving() const { return m_save; }
     bool hasFailed() const { return m_failed; }
 
     // Edit text <-> string.

@@ -91,7 +91,6 @@ public:
     PaintDC(const PaintDC&) = delete;
     PaintDC& operator=(const PaintDC&) = delete;
     HDC get() const { return m_dc; }
-    const PAINTSTRUCT& paintStruct() const { return m_ps; }
 
 private:
     HWND m_wnd;
