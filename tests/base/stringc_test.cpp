@@ -110,27 +110,33 @@ TEST(StringCFormat, WideAndNarrow) {
     EXPECT_EQ(stringC().format(u"%s", big.c_str()).length(), 300u);
 }
 
+// UTF-16 texts and their UTF-8 bytes, checked both ways and inside ASCII text.
+struct Utf8Case {
+    const char* what;
+    std::u16string text;
+    std::vector<uint8_t> utf8;
+};
+const Utf8Case kUtf8Cases[] = {
+    {"ASCII", u"Az09", {0x41, 0x7A, 0x30, 0x39}},
+    {"U+007F", u"\u007F", {0x7F}},
+    {"U+0080", u"\u0080", {0xC2, 0x80}},
+    {"U+00E9", u"\u00E9", {0xC3, 0xA9}},
+    {"U+07FF", u"\u07FF", {0xDF, 0xBF}},
+    {"U+0800", u"\u0800", {0xE0, 0xA0, 0x80}},
+    {"U+4F11 rest", u"\u4F11", {0xE4, 0xBC, 0x91}},
+    {"U+FFFF", u"\uFFFF", {0xEF, 0xBF, 0xBF}},
+    {"U+1F600 as a pair", u"\xD83D\xDE00", {0xF0, 0x9F, 0x98, 0x80}},
+    {"U+10000", u"\xD800\xDC00", {0xF0, 0x90, 0x80, 0x80}},
+    {"U+10FFFF", u"\xDBFF\xDFFF", {0xF4, 0x8F, 0xBF, 0xBF}},
+    {"lone high surrogate", u"\xD83D" u"a", {0xED, 0xA0, 0xBD, 0x61}},
+    {"lone low surrogate", u"\xDE00", {0xED, 0xB8, 0x80}},
+    {"low before high", u"\xDE00\xD83D", {0xED, 0xB8, 0x80, 0xED, 0xA0, 0xBD}},
+    {"zero unit", std::u16string(1, u'\0'), {0x00}},
+    {"empty", u"", {}},
+};
+
 TEST(StringCUtf8, KnownSequencesBothWays) {
-    struct Case {
-        const char* what;
-        std::u16string text;
-        std::vector<uint8_t> utf8;
-    } cases[] = {
-        {"ASCII", u"Az09", {0x41, 0x7A, 0x30, 0x39}},
-        {"U+00E9", u"\u00E9", {0xC3, 0xA9}},
-        {"U+07FF", u"\u07FF", {0xDF, 0xBF}},
-        {"U+4F11 rest", u"\u4F11", {0xE4, 0xBC, 0x91}},
-        {"U+FFFF", u"\uFFFF", {0xEF, 0xBF, 0xBF}},
-        {"U+1F600 as a pair", u"\xD83D\xDE00", {0xF0, 0x9F, 0x98, 0x80}},
-        {"U+10000", u"\xD800\xDC00", {0xF0, 0x90, 0x80, 0x80}},
-        {"U+10FFFF", u"\xDBFF\xDFFF", {0xF4, 0x8F, 0xBF, 0xBF}},
-        {"lone high surrogate", u"\xD83D" u"a", {0xED, 0xA0, 0xBD, 0x61}},
-        {"lone low surrogate", u"\xDE00", {0xED, 0xB8, 0x80}},
-        {"low before high", u"\xDE00\xD83D", {0xED, 0xB8, 0x80, 0xED, 0xA0, 0xBD}},
-        {"zero unit", std::u16string(1, u'\0'), {0x00}},
-        {"empty", u"", {}},
-    };
-    for (const Case& c : cases) {
+    for (const Utf8Case& c : kUtf8Cases) {
         SCOPED_TRACE(c.what);
         EXPECT_EQ(bytes(stringC().wstrToUtf8(wide(c.text))), c.utf8);
         String back = stringC().utf8ToWStr(narrow(c.utf8));
@@ -174,20 +180,7 @@ TEST(StringCUtf8, EverySingleUnitRoundTrips) {
 // Plain ASCII is measured and copied four units at a time: any other unit must come out
 // the same wherever it stands in such text, a pair also where it straddles four units.
 TEST(StringCUtf8, OtherUnitsAtEveryPlaceInAsciiText) {
-    struct Case {
-        const char* what;
-        std::u16string text;
-        std::vector<uint8_t> utf8;
-    } cases[] = {
-        {"U+007F", u"\u007F", {0x7F}},
-        {"U+0080", u"\u0080", {0xC2, 0x80}},
-        {"U+00E9", u"\u00E9", {0xC3, 0xA9}},
-        {"U+0800", u"\u0800", {0xE0, 0xA0, 0x80}},
-        {"U+4F11", u"\u4F11", {0xE4, 0xBC, 0x91}},
-        {"U+1F600 as a pair", u"\xD83D\xDE00", {0xF0, 0x9F, 0x98, 0x80}},
-        {"lone low surrogate", u"\xDE00", {0xED, 0xB8, 0x80}},
-    };
-    for (const Case& c : cases) {
+    for (const Utf8Case& c : kUtf8Cases) {
         for (unsigned before = 0; before <= 8; ++before) {
             SCOPED_TRACE(std::string(c.what) + " after " + std::to_string(before) + " ASCII units");
             const std::u16string text = std::u16string(before, u'a') + c.text + u"bcdefg";
