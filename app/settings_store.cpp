@@ -37,16 +37,33 @@ kiv::String defaultSoundPath(const kiv::String& programDir, const SoundKey& soun
     return programDir + u"resource\\" + sound.file;
 }
 
-// A count read from the file is taken as unsigned seconds; 0 (also empty or letters) means
-// the key is missing.
-kiv::TimeCount secondsOr(kiv::ProfileFile& profile, const char16_t* key, uint32_t fallback) {
-    const uint32_t seconds = static_cast<uint32_t>(profile.getIntValue(kRootSection, kiv::String(key), 0));
+// The leading decimal digits of `text`, or 0 when there are none or when their number is
+// above `limit`. Nothing is skipped before the digits and whatever follows them is ignored,
+// so " 90" and "-5" give 0 while "90abc" gives 90. A number too large is not cut to 32 bits:
+// "4294967297" would wrap to 1.
+uint32_t leadingNumber(const kiv::String& text, uint32_t limit) {
+    uint64_t value = 0;
+    for (unsigned i = 0; i < text.length(); ++i) {
+        const unsigned unit = text.at(i);
+        if (unit < '0' || unit > '9') break;
+        value = value * 10 + (unit - '0');
+        if (value > limit) return 0;
+    }
+    return static_cast<uint32_t>(value);
+}
+
+uint32_t numberOf(kiv::ProfileFile& profile, const char16_t* key, uint32_t limit) {
+    return leadingNumber(profile.getValue(kRootSection, kiv::String(key), kiv::String()), limit);
+}
+
+// Seconds from the file; 0, no number and a time the settings dialog would not accept (a
+// hand-edited or damaged file) all mean the key is missing.
+kiv::TimeCount secondsOr(kiv::ProfileFile& profile, const char16_t* key, uint32_t limit, uint32_t fallback) {
+    const uint32_t seconds = numberOf(profile, key, limit);
     return kiv::TimeCount(seconds == 0 ? fallback : seconds);
 }
 
-bool isOne(kiv::ProfileFile& profile, const char16_t* key) {
-    return profile.getIntValue(kRootSection, kiv::String(key), 0) == 1;
-}
+bool isOne(kiv::ProfileFile& profile, const char16_t* key) { return numberOf(profile, key, UINT32_MAX) == 1; }
 
 // The recorded power-on, or nothing when the text is not a whole date and time in the
 // pattern: an empty or damaged entry would otherwise read as a time before 1970 and the
@@ -89,8 +106,8 @@ Values loadSettingsFile(const kiv::String& path, const kiv::String& programDir) 
         for (const SoundKey& sound : kSoundKeys) {
             values.*sound.member = profile.getValue(kRootSection, kiv::String(sound.key), kiv::String(kDefaultText));
         }
-        values.workTime = secondsOr(profile, u"workTime", kDefaultWorkSeconds);
-        values.relaxTime = secondsOr(profile, u"relaxTime", kDefaultRelaxSeconds);
+        values.workTime = secondsOr(profile, u"workTime", kMaxWorkSeconds, kDefaultWorkSeconds);
+        values.relaxTime = secondsOr(profile, u"relaxTime", kMaxRelaxSeconds, kDefaultRelaxSeconds);
         values.homeMode = isOne(profile, u"homeMode");
         values.relaxAtFullScreen = isOne(profile, u"relaxAtFullScreen");
     } else {

@@ -26,6 +26,9 @@ struct Values {
 
 constexpr uint32_t kDefaultWorkSeconds = 3120;  // 52 minutes
 constexpr uint32_t kDefaultRelaxSeconds = 480;  // 8 minutes
+// The longest times the settings dialog accepts: 1000000 and 100000 minutes.
+constexpr uint32_t kMaxWorkSeconds = 60000000;
+constexpr uint32_t kMaxRelaxSeconds = 6000000;
 
 // The settings directory, ending in a backslash: programDir + "profile\" when that
 // directory exists (a portable installation), else appDataDir() + "Kelbrook.Murvel\".
@@ -37,8 +40,8 @@ kiv::String chooseProfileDir(const kiv::String& programDir, const std::function<
 kiv::String settingsFilePath(const kiv::String& profileDir);
 
 // Reads the settings file. A missing key, a sound path that is exactly "default" and a
-// time that reads as 0 take their defaults; homeMode and relaxAtFullScreen are true only
-// for the number 1. When the file cannot be loaded at all every value is its default and
+// time that reads as 0 or above its maximum take their defaults; homeMode and
+// relaxAtFullScreen are true only for the number 1 (leading digits, never wrapped). When the file cannot be loaded at all every value is its default and
 // home mode is on (a new installation starts at home). The default sounds are programDir +
 // "resource\relax.mp3", "resource\relaxNotice.mp3" and "resource\relaxEnd.mp3".
 Values loadSettingsFile(const kiv::String& path, const kiv::String& programDir);

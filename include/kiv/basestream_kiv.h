@@ -10,15 +10,16 @@
 
 namespace kiv {
 
-// Reads raw bytes, single bytes and whole lines, and writes text, in one of three encodings
-// (the system ANSI code page, UTF-8, UTF-16 little-endian). It knows nothing of where the
-// bytes come from or go to: a concrete stream supplies the source (`fillReadBuff`, which
-// fills `buffer`) and the sink (`addBuffer`). No byte order mark is ever read or written.
+// Reads raw bytes, single bytes and whole lines, and writes text, in one of four encodings
+// (the system ANSI code page, UTF-8, UTF-16 little-endian or big-endian). It knows nothing
+// of where the bytes come from or go to: a concrete stream supplies the source
+// (`fillReadBuff`, which fills `buffer`) and the sink (`addBuffer`). No byte order mark is
+// ever written; one is read only when asked for (takeUtf16ByteOrderMark).
 //
 // A stream belongs to one thread. It is not copyable: its state pointer points into itself.
 class BaseStream : public Object {
 public:
-    enum Encoding { kAnsi = 0, kUtf8 = 1, kUtf16 = 2 };
+    enum Encoding { kAnsi = 0, kUtf8 = 1, kUtf16 = 2, kUtf16BigEndian = 3 };
     enum Access { kRead = 1, kWrite = 2 };
 
     BaseStream();
@@ -51,6 +52,11 @@ public:
     // mode 1. The access flags and the buffer stay.
     void resetState();
     bool isBufferEmpty() const;
+    // For the start of a text: when the next two bytes are a UTF-16 byte order mark (FF FE
+    // or FE FF), takes them and switches the encoding to UTF-16 of that byte order; true
+    // then. Anything else is left unread. Only the bytes the source gives in one refill are
+    // looked at, which for a file is its first 256.
+    bool takeUtf16ByteOrderMark();
 
     // Raw bytes; returns how many were read (0 when the stream refuses).
     unsigned read(void* bytes, unsigned count);
@@ -58,9 +64,10 @@ public:
     // One line of text without its delimiter (and without carriage returns when the
     // delimiter is a line feed), decoded from the stream's encoding. False when there is
     // no more line or the source failed. A zero unit also ends a line.
-    // A line that does not decode (bytes that are not UTF-8, or not text of the ANSI code
-    // page) is not handed out as an empty one: the result is false and the stream is left
-    // in error, so a reader stops instead of quietly losing that line.
+    // A line that does not decode (bytes that are not UTF-8, not text of the ANSI code
+    // page, or a lone byte where a UTF-16 unit should be) is not handed out as an empty
+    // one: the result is false and the stream is left in error, so a reader stops instead
+    // of quietly losing that line.
     bool readLine(String& line, char16_t delimiter = u'\n');
     // The wide text, encoded; false when the stream refuses, the text is narrow, the
     // encoding fails, or a byte could not be written.
@@ -88,7 +95,8 @@ private:
     bool readLineUtf16(String& line, char16_t delimiter);
     bool readLineBytes(String& line, char16_t delimiter);
     bool decodeLine(String& line);
-    bool writeRuns(const unsigned char* bytes, size_t size, unsigned unitSize);
+    bool isUtf16() const;
+    bool writeRuns(const unsigned char* bytes, size_t size, unsigned unitSize, bool bigEndian = false);
 
     State ownState;
     // The line being read (and the bytes of UTF-16 text being written), kept between calls

@@ -25,9 +25,11 @@ public:
     // Reads the file (UTF-8) into the document; false when it cannot be opened (document
     // unchanged) or is malformed.
     bool load(const String& fileName);
-    // Writes the document (UTF-8, CR LF line breaks) to a temporary file beside the target
-    // and moves it over the target only when every write, the flush and the close
-    // succeeded. On any failure the old file is untouched and false is returned.
+    // Writes the document (UTF-8, CR LF line breaks) to a temporary file of its own beside
+    // the target and moves it over the target only when every write, the flush and the
+    // close succeeded. On any failure the old file is untouched and false is returned.
+    // Temporaries of the target older than a day, left by saves that were cut off, are
+    // removed first.
     bool saveAs(const String& fileName);
 
     // The key's text, or `defaultValue` when the section or the key is missing. A key with

@@ -68,6 +68,26 @@ void BaseStream::resetState() {
 
 bool BaseStream::isBufferEmpty() const { return state->position >= state->count; }
 
+bool BaseStream::takeUtf16ByteOrderMark() {
+    if (!isCanRead() || isError()) return false;
+    if (state->position >= state->count) {
+        if (isEof()) return false;
+        state->position = 0;
+        if (!fillReadBuff()) return false;
+    }
+    if (state->count - state->position < 2) return false;
+    const unsigned char* mark = state->buffer + state->position;
+    int encoding;
+    if (mark[0] == 0xFF && mark[1] == 0xFE) encoding = kUtf16;
+    else if (mark[0] == 0xFE && mark[1] == 0xFF) encoding = kUtf16BigEndian;
+    else return false;
+    state->position += 2;
+    state->encoding = encoding;
+    return true;
+}
+
+bool BaseStream::isUtf16() const { return state->encoding == kUtf16 || state->encoding == kUtf16BigEndian; }
+
 // The next buffered byte, refilling the buffer when it has run empty.
 bool BaseStream::nextByte(unsigned char& byte) {
     if (state->position >= state->count) {
@@ -100,7 +120,7 @@ bool BaseStream::readLine(String& line, char16_t delimiter) {
     line.clear();
     if (!check(isCanRead(), "isCanRead()", kFile, 407)) return false;
     if (isError() || isEof()) return false;
-    return state->encoding == kUtf16 ? readLineUtf16(line, delimiter) : readLineBytes(line, delimiter);
+    return isUtf16() ? readLineUtf16(line, delimiter) : readLineBytes(line, delimiter);
 }
 
 // Lines end at the delimiter, at a zero unit or at the end of the source; carriage returns
@@ -113,20 +133,26 @@ bool BaseStream::readLineUtf16(String& line, char16_t delimiter) {
     std::u16string& units = lineUnits;
     units.clear();
     bool errorSeen = false;  // isError() after the last refill
-    // A unit is two bytes; an odd byte left at the end is not a unit. Straight from the
-    // buffer while it holds both bytes; otherwise read() refills and makes its checks.
-    auto readUnit = [this, &errorSeen](char16_t& unit) {
+    // The byte that holds the low half of a unit: the first (little-endian) or the second.
+    const unsigned low = state->encoding == kUtf16BigEndian ? 1 : 0;
+    // A unit is two bytes. Straight from the buffer while it holds both bytes; otherwise
+    // read() refills and makes its checks. An odd byte left at the end is not a unit but
+    // input that does not decode: the line fails and the stream is in error.
+    auto readUnit = [this, &errorSeen, low](char16_t& unit) {
         const uint32_t position = state->position;
+        const unsigned char* bytes = state->buffer + position;
+        unsigned char copied[2];
         if (!errorSeen && position + 2 <= state->count) {
-            unit = static_cast<char16_t>(state->buffer[position] | (state->buffer[position + 1] << 8));
             state->position = position + 2;
-            return true;
+        } else {
+            const unsigned got = read(copied, 2);
+            errorSeen = isError();
+            if (got == 1) state->errorFlag = true;
+            if (got != 2) return false;
+            bytes = copied;
         }
-        unsigned char bytes[2];
-        const bool whole = read(bytes, 2) == 2;
-        errorSeen = isError();
-        if (whole) unit = static_cast<char16_t>(bytes[0] | (bytes[1] << 8));
-        return whole;
+        unit = static_cast<char16_t>(bytes[low] | (bytes[1 - low] << 8));
+        return true;
     };
     const bool dropCr = delimiter == kLineFeed;
     char16_t unit = 0;
@@ -261,16 +287,18 @@ bool BaseStream::writeText(const String& text) {
     if (isError()) return false;
     // Text is wide; narrow units read as wide ones would run past the block.
     if (!text.isWide() && !text.isEmpty()) return false;
-    if (state->encoding == kUtf16) {
+    if (isUtf16()) {
         const char16_t* units = text.wstr();
         const unsigned count = text.length();
+        const unsigned low = state->encoding == kUtf16BigEndian ? 1 : 0;
         std::string& bytes = lineBytes;  // reused: no line is being read during a write
         bytes.resize(2 * static_cast<size_t>(count));
         for (unsigned i = 0; i < count; ++i) {
-            bytes[2 * i] = static_cast<char>(units[i] & 0xFF);
-            bytes[2 * i + 1] = static_cast<char>(units[i] >> 8);
+            bytes[2 * i + low] = static_cast<char>(units[i] & 0xFF);
+            bytes[2 * i + 1 - low] = static_cast<char>(units[i] >> 8);
         }
-        return writeRuns(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size(), 2);
+        return writeRuns(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size(), 2,
+                         state->encoding == kUtf16BigEndian);
     }
     String encoded = state->encoding == kUtf8 ? stringC().wstrToUtf8(text) : stringC().wstrToStr(text);
     // A conversion that fails gives nothing; writing nothing would look like success.
@@ -283,16 +311,18 @@ bool BaseStream::writeText(const String& text) {
 // Each line feed starts the next run, its carriage return written alone just before it:
 // the bytes are those of writing unit by unit, and a sink that takes what fits of a
 // failing write (a file on a full disk) stops at the same byte.
-bool BaseStream::writeRuns(const unsigned char* bytes, size_t size, unsigned unitSize) {
-    static const unsigned char carriageReturn[2] = {static_cast<unsigned char>(kCarriageReturn), 0};
+bool BaseStream::writeRuns(const unsigned char* bytes, size_t size, unsigned unitSize, bool bigEndian) {
+    static const unsigned char carriageReturn[3] = {0, static_cast<unsigned char>(kCarriageReturn), 0};
+    // The low byte of a unit: the second one in big-endian UTF-16.
+    const unsigned low = bigEndian ? 1 : 0;
     // A String holds fewer than 2^30 units of at most 3 bytes each here, so no run overflows
     // addBuffer's unsigned size.
     size_t start = 0;
     if (state->newlineMode == 1) {
         for (size_t i = 0; i < size; i += unitSize) {
-            if (bytes[i] != kLineFeed || (unitSize == 2 && bytes[i + 1] != 0)) continue;
+            if (bytes[i + low] != kLineFeed || (unitSize == 2 && bytes[i + 1 - low] != 0)) continue;
             if (i > start && !addBuffer(bytes + start, static_cast<unsigned>(i - start))) return false;
-            if (!addBuffer(carriageReturn, unitSize)) return false;
+            if (!addBuffer(carriageReturn + 1 - low, unitSize)) return false;
             start = i;
         }
     }

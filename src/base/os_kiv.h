@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <ctime>
+#include <vector>
 
 #include "kiv/string_kiv.h"
 
@@ -23,9 +24,24 @@ String wideToAnsi(const char16_t* text, unsigned length, bool& ok);
 FILE* openFile(const String& name, const char* mode);
 // Pushes a written file to the disk (after fflush).
 bool syncFile(FILE* file);
-// Replaces `target` by `source` in one step, overwriting an existing target.
+// Replaces `target` by `source` in one step, overwriting an existing target. A target
+// that another process is replacing or reading at that moment is waited for briefly.
 bool replaceFile(const String& source, const String& target);
 bool removeFile(const String& name);
+
+// The id of the running process.
+uint32_t processId();
+
+// One entry of a directory: its name (no path), whether it is a directory, and when it
+// was last modified, in seconds since 1970 (UTC).
+struct DirectoryEntry {
+    String name;
+    bool isDirectory;
+    int64_t modified;
+};
+// The entries of `directory` (a path ending in its separator; empty for the current
+// directory), "." and ".." left out; empty when it cannot be read.
+std::vector<DirectoryEntry> listDirectory(const String& directory);
 
 // Full path of the running executable; empty when the system does not say.
 String moduleFileName();

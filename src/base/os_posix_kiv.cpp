@@ -9,6 +9,7 @@
 #include <cwchar>
 #include <string>
 
+#include <dirent.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -94,6 +95,24 @@ bool replaceFile(const String& source, const String& target) {
 }
 
 bool removeFile(const String& name) { return std::remove(toUtf8(name).c_str()) == 0; }
+
+uint32_t processId() { return static_cast<uint32_t>(getpid()); }
+
+std::vector<DirectoryEntry> listDirectory(const String& directory) {
+    std::vector<DirectoryEntry> entries;
+    const std::string path = toUtf8(directory);
+    DIR* dir = opendir(path.empty() ? "." : path.c_str());
+    if (!dir) return entries;
+    while (const dirent* entry = readdir(dir)) {
+        const std::string name = entry->d_name;
+        if (name == "." || name == "..") continue;
+        struct stat st;
+        if (stat((path + name).c_str(), &st) != 0) continue;  // gone meanwhile
+        entries.push_back({fromUtf8(name), S_ISDIR(st.st_mode), static_cast<int64_t>(st.st_mtime)});
+    }
+    closedir(dir);
+    return entries;
+}
 
 String moduleFileName() {
     char buffer[4096];

@@ -54,10 +54,53 @@ bool syncFile(FILE* file) {
 }
 
 bool replaceFile(const String& source, const String& target) {
-    return MoveFileExW(w(source), w(target), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+    // While another process replaces or reads the same target, the move is refused for a
+    // moment (access denied, sharing violation); it is tried again for up to a second.
+    for (int attempt = 0;; ++attempt) {
+        if (MoveFileExW(w(source), w(target), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) return true;
+        const DWORD error = GetLastError();
+        const bool busy = error == ERROR_ACCESS_DENIED || error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION;
+        if (!busy || attempt >= 100) return false;
+        Sleep(10);
+    }
 }
 
 bool removeFile(const String& name) { return DeleteFileW(w(name)) != 0; }
+
+uint32_t processId() { return GetCurrentProcessId(); }
+
+namespace {
+
+// Closes a search handle of FindFirstFileW when it goes out of scope.
+struct FindHandle {
+    HANDLE handle;
+    ~FindHandle() {
+        if (handle != INVALID_HANDLE_VALUE) FindClose(handle);
+    }
+};
+
+// FILETIME counts 100 ns steps since 1601.
+int64_t secondsSince1970(const FILETIME& time) {
+    const uint64_t ticks = (static_cast<uint64_t>(time.dwHighDateTime) << 32) | time.dwLowDateTime;
+    return static_cast<int64_t>(ticks / 10000000ull) - 11644473600ll;
+}
+
+}  // namespace
+
+std::vector<DirectoryEntry> listDirectory(const String& directory) {
+    std::vector<DirectoryEntry> entries;
+    const String pattern = directory + u"*";
+    WIN32_FIND_DATAW found;
+    FindHandle search{FindFirstFileW(w(pattern), &found)};
+    if (search.handle == INVALID_HANDLE_VALUE) return entries;
+    do {
+        const String name(reinterpret_cast<const char16_t*>(found.cFileName));
+        if (name == u"." || name == u"..") continue;
+        entries.push_back({name, (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0,
+                           secondsSince1970(found.ftLastWriteTime)});
+    } while (FindNextFileW(search.handle, &found));
+    return entries;
+}
 
 String moduleFileName() {
     wchar_t buffer[MAX_PATH + 4] = {};

@@ -8,12 +8,15 @@
 #include "kiv/stringc_kiv.h"
 #include "kiv/xml_kiv.h"
 #include "os_kiv.h"
+#include "temporaryfile_kiv.h"
 
 namespace kiv {
 
 namespace {
 const char kFile[] = "src/base/profilefile_kiv.cpp";
-}
+// A temporary older than this was left by a save that never finished.
+const int64_t kStaleTemporaryAge = 24 * 60 * 60;
+}  // namespace
 
 struct ProfileFile::Impl {
     Xml document;
@@ -41,10 +44,12 @@ bool ProfileFile::saveAs(const String& fileName) {
         log("[%s]: ", "kiv::ProfileFile::saveAs");
         return false;
     }
+    removeStaleTemporaries(fileName, os::now(), kStaleTemporaryAge);
     // The new contents go to a temporary file beside the target, which replaces the target
     // only once it is completely on the disk: a failed save never leaves a half-written
-    // settings file behind.
-    const String temporary = fileName + u".tmp";
+    // settings file behind. Each save has a temporary of its own, so two copies of the
+    // program saving at once cannot write into one file.
+    const String temporary = temporaryNameFor(fileName);
     File file;
     if (!file.open(temporary, BaseStream::kWrite, BaseStream::kUtf8)) return false;
     bool written = impl_->document.save(file, true);

@@ -102,6 +102,10 @@ const ParseToken& XmlReader::readNonSpaceToken() {
 }
 
 bool XmlReader::readDocument(Xml& document) {
+    // Windows editors save "Unicode" text as UTF-16 behind a byte order mark. The mark
+    // decides how the bytes read, whatever the declaration says; without one, UTF-16 text
+    // fails at its first character (the zero byte of each unit ends a line).
+    const bool utf16 = stream_.takeUtf16ByteOrderMark();
     if (!readNonSpaceToken().is(u'<')) return false;
     if (!readNonSpaceToken().is(u'?')) return false;
     const ParseToken& xml = readNonSpaceToken();
@@ -109,7 +113,7 @@ bool XmlReader::readDocument(Xml& document) {
     if (!readAttributes(document.declaration())) return false;
     if (!current_.is(u'?')) return false;
     if (!readNonSpaceToken().is(u'>')) return false;
-    if (document.getEncoding() == u"utf8") stream_.setEncoding(BaseStream::kUtf8);
+    if (!utf16 && document.getEncoding() == u"utf8") stream_.setEncoding(BaseStream::kUtf8);
 
     // Comments may stand before the root.
     readNonSpaceToken();

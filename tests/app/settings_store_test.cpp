@@ -32,6 +32,19 @@ std::wstring text(const kiv::Time& time) { return w(time.format(kiv::String(kSta
 #define XML_HEAD "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n"
 #define IN_PROFILE(elements) XML_HEAD "<profile>" elements "</profile>\r\n"
 
+// The text as UTF-16 behind its byte order mark, as Windows editors save "Unicode".
+std::string utf16File(const std::u16string& text, bool bigEndian) {
+    std::string bytes;
+    for (char16_t unit : u"\uFEFF" + text) {
+        const char low = static_cast<char>(unit & 0xFF), high = static_cast<char>(unit >> 8);
+        bytes += bigEndian ? high : low;
+        bytes += bigEndian ? low : high;
+    }
+    return bytes;
+}
+
+std::u16string widen(const std::string& ascii) { return std::u16string(ascii.begin(), ascii.end()); }
+
 // What a saved file with the default sound paths looks like.
 const char kDefaultFile[] =
     XML_HEAD
@@ -102,6 +115,21 @@ const ReadRow kReadRows[] = {
     {"work time signed", IN_PROFILE("<workTime>-5</workTime>"), [](Values&) {}},
     {"rest time", IN_PROFILE("<relaxTime>600</relaxTime>"), [](Values& v) { v.relaxTime = 600; }},
     {"rest time 0", IN_PROFILE("<relaxTime>0</relaxTime>"), [](Values&) {}},
+    // The reader drops white space after a start tag; any other sign before the digits is no number.
+    {"work time leading space", IN_PROFILE("<workTime> 90</workTime>"), [](Values& v) { v.workTime = 90; }},
+    {"work time plus sign", IN_PROFILE("<workTime>+90</workTime>"), [](Values&) {}},
+    {"work time leading zeros", IN_PROFILE("<workTime>0000000000090</workTime>"), [](Values& v) { v.workTime = 90; }},
+    // The longest times the settings dialog accepts, and one second more.
+    {"work time at most", IN_PROFILE("<workTime>60000000</workTime>"), [](Values& v) { v.workTime = 60000000; }},
+    {"work time above most", IN_PROFILE("<workTime>60000001</workTime>"), [](Values&) {}},
+    {"rest time at most", IN_PROFILE("<relaxTime>6000000</relaxTime>"), [](Values& v) { v.relaxTime = 6000000; }},
+    {"rest time above most", IN_PROFILE("<relaxTime>6000001</relaxTime>"), [](Values&) {}},
+    // Numbers beyond 32 bits do not wrap: 2^32 + 1 is not 1 s, 10^20 - 1 is not 53 years.
+    {"work time 2^32 + 1", IN_PROFILE("<workTime>4294967297</workTime>"), [](Values&) {}},
+    {"rest time 10^20 - 1", IN_PROFILE("<relaxTime>99999999999999999999</relaxTime>"), [](Values&) {}},
+    {"home mode 2^32 + 1", IN_PROFILE("<homeMode>4294967297</homeMode>"), [](Values&) {}},
+    {"full screen 2^32 + 1", IN_PROFILE("<relaxAtFullScreen>4294967297abc</relaxAtFullScreen>"), [](Values&) {}},
+    {"home mode 01x", IN_PROFILE("<homeMode>01x</homeMode>"), [](Values& v) { v.homeMode = true; }},
     {"home mode 1", IN_PROFILE("<homeMode>1</homeMode>"), [](Values& v) { v.homeMode = true; }},
     {"home mode 2", IN_PROFILE("<homeMode>2</homeMode>"), [](Values&) {}},
     {"home mode 0", IN_PROFILE("<homeMode>0</homeMode>"), [](Values&) {}},
@@ -162,6 +190,35 @@ TEST_F(SettingsFileTest, MissingOrUnreadableFileGivesTheDefaultsInHomeMode) {
         expectSame(load(), expected);
     }
     EXPECT_EQ(savedBytes(), "<profile><homeMode>0</homeMode>");  // reading never writes
+}
+
+// Regression: a settings file saved as UTF-16 was refused, so the user got every default
+// (home mode included) and the next save overwrote the file.
+TEST_F(SettingsFileTest, AUtf16FileIsReadAndTheNextSaveWritesUtf8) {
+    const std::u16string text =
+        widen(XML_HEAD "<profile>\r\n <relaxEndMusic>D:\\") + u"\u97F3\u4E50" +
+        widen(".mp3</relaxEndMusic>\r\n <workTime>1500</workTime>\r\n <relaxTime>300</relaxTime>\r\n"
+              " <homeMode>0</homeMode>\r\n</profile>\r\n");
+    Values expected = defaults();
+    expected.relaxEndMusic = u"D:\\\u97F3\u4E50.mp3";
+    expected.workTime = 1500;
+    expected.relaxTime = 300;
+    for (bool bigEndian : {false, true}) {
+        SCOPED_TRACE(bigEndian ? "big-endian" : "little-endian");
+        writeSettings(utf16File(text, bigEndian));
+        const Values values = load();
+        expectSame(values, expected);
+        ASSERT_TRUE(settings::saveSettingsFile(profileDir, programDir, values));
+        EXPECT_EQ(savedBytes(),
+                  XML_HEAD
+                  "<profile>\r\n"
+                  " <relaxEndMusic>D:\\\xE9\x9F\xB3\xE4\xB9\x90.mp3</relaxEndMusic>\r\n"  // U+97F3 U+4E50
+                  " <workTime>1500</workTime>\r\n"
+                  " <relaxTime>300</relaxTime>\r\n"
+                  " <homeMode>0</homeMode>\r\n"
+                  " <relaxAtFullScreen>0</relaxAtFullScreen>\r\n"
+                  "</profile>\r\n");
+    }
 }
 
 // --- The settings directory -------------------------------------------------------------
@@ -319,6 +376,15 @@ TEST_F(DayFileTest, UptimeBeyondTheThirtyTwoBitCounterIsKept) {
     const kiv::Time powerOn = start(now, sixtyDaysMs);
     EXPECT_EQ(now.timeValue() - powerOn.timeValue(), 60 * 86400);
     EXPECT_EQ(text(powerOn), L"2026-11-16 09-30-00");
+}
+
+// Regression: a day file saved as UTF-16 was refused and its power-on recorded anew.
+TEST_F(DayFileTest, AUtf16DayFileKeepsItsPowerOn) {
+    for (bool bigEndian : {false, true}) {
+        SCOPED_TRACE(bigEndian ? "big-endian" : "little-endian");
+        ScratchFolder::writeBytes(dayFile("2027-01-15.xml"), utf16File(widen(dayFileWith("2027-01-15 07-00-00")), bigEndian));
+        EXPECT_EQ(text(start(at(u"2027-01-15 09-30-00"), 600000)), L"2027-01-15 07-00-00");
+    }
 }
 
 // Regression: a day file without a readable "startup_time" gave a power-on before 1970, an

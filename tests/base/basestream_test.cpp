@@ -93,6 +93,8 @@ TEST(BaseStreamWrite, EncodesEachEncodingExactly) {
         {"utf16 line feeds at both ends", 2, 1, u"\n\na\n", std::string("\r\0\n\0\r\0\n\0a\0\r\0\n\0", 14)},
         // U+010A, U+0A00, U+0A0A: a 0A byte in a unit that is not a line feed, in either half
         {"utf16 0A bytes are not line feeds", 2, 1, u"\u010a\u0a00\u0a0a", std::string("\x0A\x01\x00\x0A\x0A\x0A", 6)},
+        {"utf16be crlf", 3, 1, u"a\n\u4e2d", std::string("\0a\0\r\0\n\x4E\x2D", 8)},
+        {"utf16be 0A bytes are not line feeds", 3, 1, u"\u010a\u0a00", std::string("\x01\x0A\x0A\x00", 4)},
         {"empty", 1, 1, u"", ""},
     };
     for (const WriteCase& c : cases) {
@@ -202,7 +204,7 @@ TEST(BaseStreamRead, DecodesLinesInEachEncoding) {
         {"utf8 pair", 1, "\xF0\x9F\x98\x80\n", u'\n', {u"\U0001F600"}},
         {"utf16 crlf", 2, std::string("a\0\r\0\n\0\x2D\x4E", 8), u'\n', {u"a", u"\u4e2d"}},
         {"utf16 last unit alone", 2, std::string("a\0\n\0b\0", 6), u'\n', {u"a", u"b"}},
-        {"utf16 odd byte left over", 2, std::string("a\0b", 3), u'\n', {u"a"}},
+        {"utf16be crlf", 3, std::string("\0a\0\r\0\n\x4E\x2D", 8), u'\n', {u"a", u"\u4e2d"}},
         {"ansi ascii", 0, "x\r\ny", u'\n', {u"x", u"y"}},
         {"zero byte ends a line", 1, std::string("a\0b", 3), u'\n', {u"a", u"b"}},
         {"other delimiter keeps cr", 1, "a\r,b", u',', {u"a\r", u"b"}},
@@ -250,6 +252,9 @@ TEST(BaseStreamRead, UndecodableLineFailsAndLeavesTheStreamInError) {
         {"e9 on the last line", 1, "a=1\n\xE9"},
         // 80: a continuation byte without a lead
         {"stray continuation byte", 1, "a=1\nx\x80y\n"},
+        // a lone byte where a UTF-16 unit should be
+        {"utf16 odd byte", 2, std::string("a\0=\0" "1\0\n\0x", 9)},
+        {"utf16be odd byte", 3, std::string("\0a\0=\0" "1\0\nx", 9)},
     };
     for (const auto& c : cases) {
         for (unsigned chunk : {1u, 5u, 256u}) {

@@ -3,12 +3,15 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <memory>
 #include <random>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "check_recorder.h"
@@ -229,6 +232,101 @@ TEST_F(ProfileFiles, FailedFirstSaveLeavesNoFile) {
     // The same object saves fine once the disk has room again.
     EXPECT_TRUE(profile.saveAs(name("new.xml")));
     EXPECT_EQ(bytesOf("new.xml"), kSaved);
+}
+
+// Regression: every save of a file used the one temporary "<file>.tmp", so two copies of
+// the program saving at the same moment wrote into each other's temporary or moved it
+// away under the other: a mixed file, or no file at all.
+TEST_F(ProfileFiles, ConcurrentSavesOfOneFileLeaveOneWholeVersionAndNoTemporary) {
+    const int kSavers = 4;
+    const int kRounds = 200;
+    // Versions long enough that the writes overlap.
+    std::vector<std::unique_ptr<kiv::ProfileFile>> profiles;
+    std::vector<std::string> versions;
+    for (int i = 0; i < kSavers; ++i) {
+        profiles.push_back(std::make_unique<kiv::ProfileFile>());
+        kiv::ProfileFile& profile = *profiles.back();
+        ASSERT_TRUE(profile.createRoot(String(u"profile")));
+        ASSERT_TRUE(profile.setIntValue(String(), String(u"workTime"), 1000 + i));
+        ASSERT_TRUE(profile.setValue(String(), String(u"relaxMusic"), String(4000, u'a' + i, 2)));
+        ASSERT_TRUE(profile.saveAs(name("version.xml")));
+        versions.push_back(bytesOf("version.xml"));
+    }
+    fs::remove(dir / "version.xml");
+
+    const String target = name("Murvel.xml");
+    int failed = 0, mixed = 0, lost = 0, leftOver = 0, refused = 0;
+    // The savers live through all rounds (a thread start costs more than a save under Wine
+    // and would spread the saves apart): each waits for its round to be called, saves, and
+    // reports that it is done.
+    std::atomic<int> round{-1};
+    std::atomic<int> done{0};
+    std::atomic<int> refusals{0};
+    std::vector<std::thread> savers;
+    for (int i = 0; i < kSavers; ++i) {
+        savers.emplace_back([&, i] {
+            for (int r = 0; r < kRounds; ++r) {
+                while (round.load() < r) std::this_thread::yield();
+                if (!profiles[i]->saveAs(target)) ++refusals;
+                ++done;
+            }
+        });
+    }
+    for (int r = 0; r < kRounds; ++r) {
+        done = 0;
+        refusals = 0;
+        round = r;
+        while (done.load() < kSavers) std::this_thread::yield();
+
+        kiv::ProfileFile loaded;
+        const int before = mixed + lost + leftOver + refused;
+        if (refusals.load() > 0) ++refused;  // a save that could not replace the file
+        if (!fs::exists(dir / "Murvel.xml")) {
+            ++lost;
+        } else if (std::find(versions.begin(), versions.end(), bytesOf("Murvel.xml")) == versions.end() ||
+                   !loaded.load(target)) {
+            ++mixed;
+        }
+        if (listing() != std::vector<std::string>{"Murvel.xml"}) ++leftOver;
+        if (mixed + lost + leftOver + refused > before) ++failed;
+        for (const auto& entry : fs::directory_iterator(dir)) fs::remove(entry.path());
+    }
+    for (std::thread& saver : savers) saver.join();
+    EXPECT_EQ(failed, 0) << "of " << kRounds << " rounds: " << mixed << " mixed, " << lost << " lost, "
+                         << leftOver << " with temporaries left, " << refused << " with a failed save";
+}
+
+// Temporaries of the file older than a day were left by saves that never finished; a
+// younger one may be another copy's save in progress.
+TEST_F(ProfileFiles, SaveRemovesItsOwnTemporariesOlderThanADayOnly) {
+    const auto now = fs::file_time_type::clock::now();
+    const struct {
+        const char* file;
+        std::chrono::hours age;
+        bool removed;
+    } rows[] = {
+        {"Murvel.xml.4242-7.tmp", std::chrono::hours(48), true},
+        {"Murvel.xml.1-123456.tmp", std::chrono::hours(25), true},
+        {"Murvel.xml.4242-8.tmp", std::chrono::hours(23), false},  // maybe a save in progress
+        {"other.xml.4242-7.tmp", std::chrono::hours(48), false},
+        {"Murvel.xml.bak", std::chrono::hours(48), false},
+        {"Murvel.xml.4242-x.tmp", std::chrono::hours(48), false},
+        {"Murvel.xml.4242.tmp", std::chrono::hours(48), false},
+        {"Murvel.xml.-7.tmp", std::chrono::hours(48), false},
+        {"xMurvel.xml.4242-7.tmp", std::chrono::hours(48), false},
+    };
+    std::vector<std::string> kept = {"Murvel.xml"};
+    for (const auto& row : rows) {
+        writeBytes(row.file, "x");
+        fs::last_write_time(dir / row.file, now - row.age);
+        if (!row.removed) kept.push_back(row.file);
+    }
+    std::sort(kept.begin(), kept.end());
+    kiv::ProfileFile profile;
+    fillExample(profile);
+    ASSERT_TRUE(profile.saveAs(name("Murvel.xml")));
+    EXPECT_EQ(listing(), kept);
+    EXPECT_EQ(bytesOf("Murvel.xml"), kSaved);
 }
 
 TEST_F(ProfileFiles, SavedValuesLoadBackAndSaveTheSameBytes) {

@@ -71,6 +71,19 @@ inline std::string dump(const kiv::Xml& document) {
     return document.getRoot() ? dump(*document.getRoot()) : std::string("<no root>");
 }
 
+// The text as UTF-16 bytes, little- or big-endian, after a byte order mark when asked.
+inline std::string utf16Bytes(const std::u16string& text, bool bigEndian, bool mark = true) {
+    std::string bytes;
+    auto put = [&](char16_t unit) {
+        const char low = static_cast<char>(unit & 0xFF), high = static_cast<char>(unit >> 8);
+        bytes += bigEndian ? high : low;
+        bytes += bigEndian ? low : high;
+    };
+    if (mark) put(0xFEFF);
+    for (char16_t unit : text) put(unit);
+    return bytes;
+}
+
 // Loads `bytes` (UTF-8 stream unless told otherwise) into `document`.
 inline bool loadBytes(kiv::Xml& document, const std::string& bytes,
                       int encoding = kiv::BaseStream::kUtf8) {

@@ -16,6 +16,7 @@ namespace {
 
 using kivtest::dump;
 using kivtest::loadBytes;
+using kivtest::utf16Bytes;
 using kivtest::utf8;
 
 const std::string kDecl = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>";
@@ -213,6 +214,44 @@ TEST(XmlReadByteOrderMark, SettingsFileWithMarkLoadsThroughAFile) {
     kiv::ProfileFile profile;
     ASSERT_TRUE(profile.load(kiv::String(u"" KIV_TEST_DATA "/xml/bom-settings.xml")));
     EXPECT_EQ(profile.getIntValue(kiv::String(), kiv::String(u"RelaxTime"), 0), 480);
+}
+
+// Windows editors offer to save text as "Unicode": UTF-16 behind a byte order mark. Such a
+// settings file was refused, and every setting fell back to its default.
+TEST(XmlReadByteOrderMark, Utf16WithMarkGivesTheTreeOfTheSameUtf8Text) {
+    // Longer than one 256-byte refill, with Chinese text on both sides of the boundary.
+    const std::u16string body = u"\r\n<!-- \u6ce8 -->\r\n<profile a='\u4e2d'>\r\n <relax>D:\\\u97f3\u4e50 &amp; x</relax>\r\n"
+                                u" <long>" + std::u16string(120, u'\u6587') + u"</long>\r\n <b/>\r\n</profile>\r\n";
+    const std::u16string declared = u"<?xml version=\"1.0\" encoding=\"UTF-8\"?>" + body;
+    kiv::Xml fromUtf8;
+    ASSERT_TRUE(loadBytes(fromUtf8, utf8(kiv::String(declared.c_str(), static_cast<int>(declared.size())))));
+    const std::string expected = dump(fromUtf8);
+
+    // A declared "utf8" does not switch a marked UTF-16 stream to UTF-8.
+    const std::u16string utf8Declared = u"<?xml version=\"1.0\" encoding=\"utf8\"?>" + body;
+    for (bool bigEndian : {false, true}) {
+        for (const std::u16string* text : {&declared, &utf8Declared}) {
+            SCOPED_TRACE(testing::Message() << (bigEndian ? "big-endian" : "little-endian")
+                                            << (text == &declared ? ", UTF-8" : ", utf8"));
+            kiv::Xml document;
+            EXPECT_TRUE(loadBytes(document, utf16Bytes(*text, bigEndian))) << utf8(document.getLastError());
+            EXPECT_EQ(dump(document), expected);
+        }
+    }
+}
+
+// UTF-16 without a mark, and a lone byte where a unit should be, are refused like any other
+// text that does not decode.
+TEST(XmlReadByteOrderMark, Utf16WithoutMarkOrWithAnOddByteIsRefused) {
+    const std::u16string text = u"<?xml version=\"1.0\"?>\r\n<r>\u4e2d</r>";
+    for (bool bigEndian : {false, true}) {
+        SCOPED_TRACE(bigEndian ? "big-endian" : "little-endian");
+        kiv::Xml unmarked;
+        EXPECT_FALSE(loadBytes(unmarked, utf16Bytes(text, bigEndian, false)));
+        kiv::Xml odd;
+        EXPECT_FALSE(loadBytes(odd, utf16Bytes(text, bigEndian) + "x"));
+        EXPECT_FALSE(odd.getLastError().isEmpty());
+    }
 }
 
 std::string nested(int depth) {
