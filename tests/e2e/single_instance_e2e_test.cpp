@@ -7,6 +7,7 @@
 
 #include <filesystem>
 #include <map>
+#include <memory>
 #include <string>
 
 #include "kivtool_process.h"
@@ -58,6 +59,22 @@ TEST(SingleInstanceE2E, ASecondStartShowsTheRunningCopyAndEndsWithoutTouchingThe
     EXPECT_TRUE(folderFiles(app.profileDir()) == before) << "the second start changed the profile folder";
     DWORD firstCode = 1;
     EXPECT_FALSE(app.waitForExit(0, &firstCode)) << "the running copy ended";
+}
+
+// A copy that holds the program's lock but has no status window yet (it is still
+// starting): a second start finds nothing to show and still ends at once.
+TEST(SingleInstanceE2E, ASecondStartWhileTheFirstIsStartingEndsWithoutWritingTheDayFile) {
+    std::unique_ptr<void, decltype(&::CloseHandle)> starting(
+        ::CreateMutexW(nullptr, FALSE, L"Local\\Kelbrook.Murvel.kivTool.running"), &::CloseHandle);
+    ASSERT_NE(starting, nullptr);
+    KivTool app({600, 60, 1});
+    ASSERT_EQ(app.setupError(), "");
+    const std::map<std::wstring, std::string> before = folderFiles(app.profileDir());
+    DWORD code = 99;
+    EXPECT_TRUE(app.runAgain(10000, &code)) << "the second copy still runs 10 s after its start";
+    EXPECT_EQ(code, 0u);
+    EXPECT_EQ(statusWindows(), 0);
+    EXPECT_TRUE(folderFiles(app.profileDir()) == before) << "the second start changed the profile folder";
 }
 
 }  // namespace
