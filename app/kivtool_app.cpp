@@ -4,6 +4,7 @@
 #include <commctrl.h>
 
 #include "kivtool_dlg.h"
+#include "single_instance.h"
 
 CkivToolApp theApp;
 bool g_exiting = false;
@@ -13,6 +14,11 @@ CkivToolApp::CkivToolApp() = default;
 CkivToolApp::~CkivToolApp() = default;
 
 BOOL CkivToolApp::InitInstance() {
+    if (!m_instanceLock) m_instanceLock = std::make_unique<instance::InstanceLock>(instance::kMutexName);
+    if (!m_instanceLock->isFirst()) {
+        instance::showRunningCopy();  // not found: that copy is still starting; nothing to do
+        return FALSE;
+    }
     INITCOMMONCONTROLSEX controls{};
     controls.dwSize = sizeof(controls);
     controls.dwICC = 0xFF;

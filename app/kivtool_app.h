@@ -9,14 +9,19 @@
 #include "kiv/time_kiv.h"
 
 class CkivToolDlg;
+namespace instance {
+class InstanceLock;
+}
 
 class CkivToolApp : public CWinApp {
 public:
     CkivToolApp();
     ~CkivToolApp() override;
 
-    // Common controls, settings, then the main dialog: created, shown and at once hidden
-    // to the tray. Always TRUE: the program lives in the message loop from here on.
+    // First the one-copy check: a later start shows the running copy's status window and
+    // returns FALSE (exit code 0) before any file is read or written. Then common
+    // controls, settings, and the main dialog: created, shown and at once hidden to the
+    // tray. TRUE: the program lives in the message loop from here on.
     BOOL InitInstance() override;
     // Deletes the main dialog, then the framework's exit.
     int ExitInstance() override;
@@ -37,6 +42,9 @@ public:
     bool m_homeMode = false;                   // home (true) or office (false)
     bool m_relaxAtFullScreen = false;          // rest even while a full-screen program runs
     kiv::String m_profileDir;                  // settings directory, ending in a backslash
+
+private:
+    std::unique_ptr<instance::InstanceLock> m_instanceLock;  // held for the whole run
 };
 
 extern CkivToolApp theApp;

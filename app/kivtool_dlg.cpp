@@ -5,8 +5,10 @@
 #include "dialogs/notify_dlg.h"
 #include "dialogs/previous_notify_dlg.h"
 #include "dialogs/setting_dlg.h"
+#include "framework/message_box.h"
 #include "kivtool_app.h"
 #include "messages.h"
+#include "settings_store.h"
 #include "sound_holder.h"
 
 CkivToolDlg::CkivToolDlg(CDialog* pParent)
@@ -82,6 +84,9 @@ bool CkivToolDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam, LRESULT
     case WM_REST_UNLOCKED:
         EndRest();
         return true;
+    case WM_SHOW_STATUS:
+        OnShowStatusRequest();
+        return true;
     default:
         // The id is 0 until OnInitDialog registers it, and 0 is WM_NULL.
         if (g_taskbarCreatedMsg != 0 && message == g_taskbarCreatedMsg) OnTaskbarCreated();
@@ -147,26 +152,55 @@ void CkivToolDlg::OnClose() {
     DestroyWindow();
 }
 
+namespace {
+
+const wchar_t kSaveFailed[] = L"无法保存设置文件：";  // followed by the full path
+
+}  // namespace
+
+INT_PTR CkivToolDlg::runModal(CDialog& dlg) {
+    m_pOpenModal = &dlg;
+    const INT_PTR result = dlg.DoModal();
+    m_pOpenModal = nullptr;
+    return result;
+}
+
+bool CkivToolDlg::BringModalForward() {
+    if (!m_pOpenModal) return false;
+    // Its window may not be there yet, in the moment DoModal creates it.
+    if (m_pOpenModal->m_hWnd) ::SetForegroundWindow(m_pOpenModal->m_hWnd);
+    return true;
+}
+
 void CkivToolDlg::OnSettings() {
+    if (BringModalForward()) return;
     ClosePreRestNotice();
     CSettingDlg dlg(this);
     dlg.m_workMinutes = theApp.m_workTime.size() / 60;
     dlg.m_restMinutes = theApp.m_relaxTime.size() / 60;
     dlg.m_restAtFullScreen = theApp.m_relaxAtFullScreen ? 1 : 0;
     dlg.m_place = theApp.m_homeMode ? 0 : 1;
-    if (dlg.DoModal() != IDOK) return;
+    if (runModal(dlg) != IDOK) return;
     theApp.m_workTime = dlg.m_workMinutes * 60;
     theApp.m_relaxTime = dlg.m_restMinutes * 60;
     theApp.m_relaxAtFullScreen = dlg.m_restAtFullScreen != 0;
     theApp.m_homeMode = dlg.m_place == 0;
     // The new values hold for this run even when the file cannot be written.
-    if (!theApp.SaveSettings()) ::OutputDebugStringW(L"kivTool: the settings file could not be written\n");
+    const bool saved = theApp.SaveSettings();
     ApplySettingLengths();
+    if (!saved) reportSaveFailure();
+}
+
+void CkivToolDlg::reportSaveFailure() {
+    const kiv::String path = settings::settingsFilePath(theApp.m_profileDir);
+    fw::showMessageBox(m_hWnd, std::wstring(L"无法保存设置文件：") + path.c_wstr(),
+                       MB_OK | MB_ICONWARNING);
 }
 
 void CkivToolDlg::OnAbout() {
+    if (BringModalForward()) return;
     CAboutDlg dlg(this);
-    dlg.DoModal();
+    runModal(dlg);
 }
 
 void CkivToolDlg::OnExit() {

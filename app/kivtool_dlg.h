@@ -44,7 +44,7 @@ public:
     void OnDelayFiveMinutes();
     void OnDelayPresetTime();
     // After a confirmed settings dialog: the new lengths apply, the phase and the elapsed
-    // counters stay.
+    // counters stay; a notice closes unless the rest is at most its countdown away.
     void ApplySettingLengths();
 
     // Tray and status window (tray.cpp).
@@ -56,6 +56,11 @@ public:
     void OnTrayNotify(WPARAM wParam, LPARAM lParam);
     // The shell restarted ("TaskbarCreated"): the icon is added again.
     void OnTaskbarCreated();
+    // Shows the status window with its taskbar button, as a click on the tray icon does.
+    void ShowStatusWindow();
+    // Another start of the program asked for the status window (WM_SHOW_STATUS): shown and
+    // brought to the foreground, or the open settings dialog or About box in front of it.
+    void OnShowStatusRequest();
     // Deletes the tray icon, if it was added.
     void RemoveTrayIcon();
     // The work time left, 0 once it is used up (the difference of two counts never wraps).
@@ -66,6 +71,8 @@ public:
     void OnExit();
     void OnAbout();
     void OnClose();
+    // Brings the open settings dialog or About box forward; false when none is open.
+    bool BringModalForward();
     // False when the default processing is to run.
     bool OnSysCommand(UINT nID, LPARAM lParam);
     // False when the default painting is to run.
@@ -81,9 +88,14 @@ public:
     CNotifyDlg* m_pNotifyDlg = nullptr;                  // the rest window, owned
     CPreviousNotifyDlg* m_pPreviousNotifyDlg = nullptr;  // the pre-rest notice, owned
     bool m_fullScreenApp = false;     // the shell reports a full-screen program in front
+    // The settings dialog or About box while it runs. The tray menu keeps working during
+    // a modal run, so a second command must not open a second dialog.
+    CDialog* m_pOpenModal = nullptr;
 
 private:
     void addAboutToSystemMenu();
+    INT_PTR runModal(CDialog& dlg);
+    void reportSaveFailure();
     void registerAppBar(DWORD message);
     void setTaskbarButton(bool shown);
     void updateTrayTip();

@@ -13,3 +13,6 @@
 
 static_assert(WM_TRAY_NOTIFY == 0x8064 && WM_APPBAR_NOTIFY == 0x8065 && WM_REST_UNLOCKED == 0x8066,
               "the message values are shared with the other windows of the program");
+// Another start of the program: show the status window and bring it to the foreground
+// (wParam 0, lParam 0).
+#define WM_SHOW_STATUS   (WM_APP + 0x67)

@@ -148,4 +148,7 @@ void CkivToolDlg::OnDelayPresetTime() {
 void CkivToolDlg::ApplySettingLengths() {
     m_workLength = theApp.m_workTime;
     m_restLength = theApp.m_relaxTime;
+    // Ticks went on while the dialog was open, so a notice may have opened meanwhile; with
+    // more work left than it counts, no rest would follow its countdown.
+    if (RemainingWork().size() > kNoticeAt) ClosePreRestNotice();
 }

@@ -116,12 +116,20 @@ void CkivToolDlg::updateTrayTip() {
 }
 
 void CkivToolDlg::toggleStatusWindow() {
-    if (IsWindowVisible()) {
+    if (IsWindowVisible())
         HideToTray();
-        return;
-    }
+    else
+        ShowStatusWindow();
+}
+
+void CkivToolDlg::ShowStatusWindow() {
     setTaskbarButton(true);
     ShowWindow(SW_SHOW);
+}
+
+void CkivToolDlg::OnShowStatusRequest() {
+    ShowStatusWindow();
+    if (!BringModalForward()) ::SetForegroundWindow(m_hWnd);
 }
 
 void CkivToolDlg::showTrayMenu() {

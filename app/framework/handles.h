@@ -1,5 +1,5 @@
-// Owning holders for the Win32 handles the dialogs use: GDI objects, device contexts,
-// menus and icons. Each releases its handle with the one call that matches how it was
+// Owning holders for the Win32 handles the program uses: GDI objects, device contexts,
+// menus, icons, kernel objects and hooks. Each releases its handle with the one call that matches how it was
 // obtained, so a handler that returns early (or throws) never leaks a handle.
 #pragma once
 
@@ -40,6 +40,8 @@ struct GdiObjectTraits { static void release(HGDIOBJ h) { ::DeleteObject(h); } }
 struct MenuTraits { static void release(HMENU h) { ::DestroyMenu(h); } };
 struct IconTraits { static void release(HICON h) { ::DestroyIcon(h); } };
 struct MemoryDcTraits { static void release(HDC h) { ::DeleteDC(h); } };
+struct KernelHandleTraits { static void release(HANDLE h) { ::CloseHandle(h); } };
+struct HookTraits { static void release(HHOOK h) { ::UnhookWindowsHookEx(h); } };
 
 using Font = UniqueHandle<HFONT, GdiObjectTraits>;
 using Brush = UniqueHandle<HBRUSH, GdiObjectTraits>;
@@ -50,6 +52,10 @@ using Menu = UniqueHandle<HMENU, MenuTraits>;
 using Icon = UniqueHandle<HICON, IconTraits>;
 // A memory context from CreateCompatibleDC.
 using MemoryDC = UniqueHandle<HDC, MemoryDcTraits>;
+// A kernel object (mutex, event, process) closed with CloseHandle.
+using KernelHandle = UniqueHandle<HANDLE, KernelHandleTraits>;
+// A hook from SetWindowsHookExW.
+using Hook = UniqueHandle<HHOOK, HookTraits>;
 
 // Selects an object into a context and puts the previous one back at scope end, so the
 // object can be deleted afterwards (GDI refuses to delete a selected object).

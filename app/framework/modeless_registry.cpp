@@ -1,6 +1,7 @@
 #include "framework/modeless_registry.h"
 
 #include <algorithm>
+#include <utility>
 #include <vector>
 
 namespace fw {
@@ -10,6 +11,21 @@ namespace {
 std::vector<HWND>& registry() {
     static std::vector<HWND> dialogs;
     return dialogs;
+}
+
+// The message being handed to the dialog manager now. IsDialogMessageW itself calls the
+// message filter with it (Wine does), which must not route it a second time.
+const MSG* g_routing = nullptr;
+
+bool sameMessage(const MSG& a, const MSG& b) {
+    return a.hwnd == b.hwnd && a.message == b.message && a.wParam == b.wParam && a.lParam == b.lParam;
+}
+
+LRESULT CALLBACK filterMessage(int code, WPARAM wParam, LPARAM lParam) {
+    if ((code == MSGF_DIALOGBOX || code == MSGF_MESSAGEBOX) && lParam &&
+        routeDialogMessage(*reinterpret_cast<MSG*>(lParam)))
+        return 1;
+    return ::CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
 }  // namespace
@@ -30,12 +46,21 @@ bool isRegisteredModeless(HWND dialog) {
 
 bool routeDialogMessage(MSG& msg) {
     if (msg.message < WM_KEYFIRST || msg.message > WM_KEYLAST || !msg.hwnd) return false;
+    if (g_routing && sameMessage(*g_routing, msg)) return false;
     // A copy: IsDialogMessageW may run handlers that open or close dialogs.
     const std::vector<HWND> dialogs = registry();
     for (HWND dialog : dialogs) {
-        if (dialog == msg.hwnd || ::IsChild(dialog, msg.hwnd)) return ::IsDialogMessageW(dialog, &msg) != FALSE;
+        if (dialog != msg.hwnd && !::IsChild(dialog, msg.hwnd)) continue;
+        const MSG* outer = std::exchange(g_routing, &msg);
+        const bool taken = ::IsDialogMessageW(dialog, &msg) != FALSE;
+        g_routing = outer;
+        return taken;
     }
     return false;
+}
+
+Hook installDialogMessageFilter() {
+    return Hook(::SetWindowsHookExW(WH_MSGFILTER, &filterMessage, nullptr, ::GetCurrentThreadId()));
 }
 
 void dispatchLoopMessage(MSG& msg) {

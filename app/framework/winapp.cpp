@@ -18,6 +18,11 @@ CWinApp::~CWinApp() {
 
 CWinApp* CWinApp::instance() { return g_currentApp; }
 
+BOOL CWinApp::InitInstance() {
+    if (!m_dialogMessageFilter) m_dialogMessageFilter = fw::installDialogMessageFilter();
+    return TRUE;
+}
+
 int CWinApp::Run() {
     MSG msg{};
     for (;;) {

@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include "framework/handles.h"
+
 class CDialog;
 
 class CWinApp {
@@ -14,8 +16,10 @@ public:
     CWinApp(const CWinApp&) = delete;
     CWinApp& operator=(const CWinApp&) = delete;
 
-    // Sets up the program; false ends it at once (ExitInstance still runs).
-    virtual BOOL InitInstance() { return TRUE; }
+    // Sets up the program; false ends it at once (ExitInstance still runs). The base
+    // installs the filter that routes keyboard messages of modeless dialogs in the loops
+    // of modal dialogs and message boxes too; always TRUE.
+    virtual BOOL InitInstance();
     // The message loop, until WM_QUIT; keyboard messages of modeless dialogs go through
     // the dialog manager. Returns the WM_QUIT exit code.
     virtual int Run();
@@ -34,4 +38,5 @@ protected:
 
 private:
     CWinApp* m_previous;
+    fw::Hook m_dialogMessageFilter;
 };

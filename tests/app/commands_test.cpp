@@ -1,6 +1,7 @@
 // The tray menu's settings and About commands, with their modal dialogs answered from
 // inside the modal loop.
 #include <functional>
+#include <set>
 #include <string>
 
 #include "main_dialog_fixture.h"
@@ -13,14 +14,32 @@ using test::MainDialogTest;
 std::function<void(HWND)> g_answer;
 bool g_answered = false;
 
-BOOL CALLBACK findOwnedDialog(HWND window, LPARAM found) {
+bool isOpenOwnedDialog(HWND window) {
     wchar_t className[16] = L"";
     ::GetClassNameW(window, className, 16);
-    if (::IsWindowVisible(window) && std::wstring(className) == L"#32770" && ::GetWindow(window, GW_OWNER)) {
-        *reinterpret_cast<HWND*>(found) = window;
-        return FALSE;
-    }
+    return ::IsWindowVisible(window) && std::wstring(className) == L"#32770" && ::GetWindow(window, GW_OWNER);
+}
+
+BOOL CALLBACK findOwnedDialog(HWND window, LPARAM found) {
+    if (!isOpenOwnedDialog(window)) return TRUE;
+    *reinterpret_cast<HWND*>(found) = window;
+    return FALSE;
+}
+
+// The dialog a test keeps open, and every other one that opened meanwhile (each is
+// cancelled as soon as it is seen).
+HWND g_kept = nullptr;
+std::set<HWND> g_others;
+
+BOOL CALLBACK cancelIfOther(HWND window, LPARAM) {
+    if (window == g_kept || !isOpenOwnedDialog(window)) return TRUE;
+    g_others.insert(window);
+    ::PostMessageW(window, WM_COMMAND, IDCANCEL, 0);
     return TRUE;
+}
+
+void CALLBACK cancelOtherDialogs(HWND, UINT, UINT_PTR, DWORD) {
+    ::EnumThreadWindows(::GetCurrentThreadId(), &cancelIfOther, 0);
 }
 
 void CALLBACK answerModal(HWND, UINT, UINT_PTR id, DWORD) {
@@ -133,6 +152,99 @@ TEST_F(CommandTest, CancelledSettingsChangeNothingButCloseTheNotice) {
     EXPECT_EQ(20u, m_dlg->m_workLength.size());
     EXPECT_EQ(5u, m_dlg->m_workElapsed.size());
     EXPECT_FALSE(settingsFileWritten());
+}
+
+// Ticks go on while the settings dialog is modal, so the notice can open meanwhile. A
+// confirmed dialog that leaves more than the countdown closes it again; otherwise the
+// countdown leads to the rest as before.
+struct NoticeCase {
+    const char* name;
+    const wchar_t* workMinutes;
+    bool noticeStays;
+};
+
+class NoticeAfterSettingsTest : public CommandTest, public ::testing::WithParamInterface<NoticeCase> {};
+
+TEST_P(NoticeAfterSettingsTest, ANoticeThatOpenedDuringTheDialogStaysOnlyWhenTheRestIsNear) {
+    theApp.m_workTime = 120;
+    ASSERT_TRUE(createDialog());
+    tick(100);
+    bool noticeOpened = false;
+    runWithAnswer(ID_MENU_SETTINGS, [&](HWND dialog) {
+        tick(5);  // 15 s left
+        noticeOpened = m_dlg->m_pPreviousNotifyDlg != nullptr;
+        ::SetDlgItemTextW(dialog, IDC_EDIT_WORKTIME, GetParam().workMinutes);
+        ::PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+    });
+    ASSERT_TRUE(g_answered);
+    ASSERT_TRUE(noticeOpened);
+    EXPECT_EQ(GetParam().noticeStays, m_dlg->m_pPreviousNotifyDlg != nullptr);
+}
+
+INSTANTIATE_TEST_SUITE_P(WorkTimes, NoticeAfterSettingsTest,
+                         ::testing::Values(NoticeCase{"longer", L"5", false},
+                                           NoticeCase{"unchanged", L"2", true}),
+                         [](const ::testing::TestParamInfo<NoticeCase>& info) { return info.param.name; });
+
+// The tray menu (and the system menu) still work while a modal dialog runs: a second
+// Settings or About brings the open dialog forward instead of opening another, whose OK
+// would save stale values over the first one's.
+struct SecondCommandCase {
+    const char* name;
+    UINT first;
+    UINT message;
+    WPARAM wParam;
+};
+
+class SecondCommandTest : public CommandTest, public ::testing::WithParamInterface<SecondCommandCase> {};
+
+TEST_P(SecondCommandTest, BringsTheOpenDialogForwardInsteadOfOpeningAnother) {
+    ASSERT_TRUE(createDialog());
+    g_others.clear();
+    HWND foreground = nullptr;
+    runWithAnswer(GetParam().first, [&](HWND dialog) {
+        g_kept = dialog;
+        HWND elsewhere = ::CreateWindowExW(0, L"STATIC", L"", WS_POPUP | WS_VISIBLE, 0, 0, 50, 50, nullptr, nullptr,
+                                           nullptr, nullptr);
+        ::SetForegroundWindow(elsewhere);
+        const UINT_PTR timer = ::SetTimer(nullptr, 0, 0, &cancelOtherDialogs);
+        send(GetParam().message, GetParam().wParam, 0);
+        ::KillTimer(nullptr, timer);
+        foreground = ::GetForegroundWindow();
+        ::DestroyWindow(elsewhere);
+        ::PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+    });
+    ASSERT_TRUE(g_answered);
+    EXPECT_EQ(0u, g_others.size()) << "a second dialog opened";
+    EXPECT_EQ(g_kept, foreground);
+    EXPECT_FALSE(settingsFileWritten());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Commands, SecondCommandTest,
+    ::testing::Values(SecondCommandCase{"settingsTwice", ID_MENU_SETTINGS, WM_COMMAND, ID_MENU_SETTINGS},
+                      SecondCommandCase{"aboutDuringSettings", ID_MENU_SETTINGS, WM_COMMAND, ID_MENU_ABOUT},
+                      SecondCommandCase{"aboutTwice", ID_MENU_ABOUT, WM_SYSCOMMAND, IDM_ABOUTBOX},
+                      SecondCommandCase{"settingsDuringAbout", ID_MENU_ABOUT, WM_COMMAND, ID_MENU_SETTINGS}),
+    [](const ::testing::TestParamInfo<SecondCommandCase>& info) { return info.param.name; });
+
+TEST_F(CommandTest, AFailedSaveTellsTheUserAndKeepsTheNewValuesInForce) {
+    const std::wstring unwritable = m_profileDir + L"missing\\deeper\\";  // only one level is ever created
+    theApp.m_profileDir = unwritable.c_str();
+    theApp.m_workTime = 600;
+    ASSERT_TRUE(createDialog());
+    runWithAnswer(ID_MENU_SETTINGS, [](HWND dialog) {
+        ::SetDlgItemTextW(dialog, IDC_EDIT_WORKTIME, L"7");
+        ::PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+    });
+    ASSERT_TRUE(g_answered);
+    EXPECT_EQ(420u, theApp.m_workTime.size());
+    EXPECT_EQ(420u, m_dlg->m_workLength.size());
+    ASSERT_EQ(1u, m_boxes->shown().size());
+    EXPECT_EQ(L"\u65E0\u6CD5\u4FDD\u5B58\u8BBE\u7F6E\u6587\u4EF6\uFF1A" + unwritable + L"Murvel.xml",
+              m_boxes->shown()[0].text);
+    m_boxes.reset();  // the box was expected
+    m_boxes = std::make_unique<test::MessageBoxRecorder>();
 }
 
 struct AboutCase {

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "framework/dialog.h"
+#include "framework/message_box.h"
 #include "framework/modeless_registry.h"
 #include "framework/winapp.h"
 #include "resource.h"
@@ -307,5 +308,70 @@ TEST(ModalDialog, IsOwnedByItsParentOrElseTheMainWindow) {
     app.m_pMainWnd = nullptr;
     mainDlg.DestroyWindow();
 }
+
+// A key for a modeless dialog, posted while another loop runs: the unlock question can
+// open during a rest while the settings dialog, the About box or a validation message is
+// up, and Enter and Esc must still reach it. The program installs the filter that makes
+// this work at start-up (InitInstance).
+enum class Loop { kProgram, kModalDialog, kMessageBox };
+
+struct KeyInLoopCase {
+    const char* name;
+    Loop loop;
+    WPARAM key;
+    int ok;
+    int cancel;
+};
+
+HWND g_question = nullptr;
+
+BOOL CALLBACK closeMessageBox(HWND window, LPARAM) {
+    if (window != g_question && ::IsWindowVisible(window)) ::PostMessageW(window, WM_COMMAND, IDOK, 0);
+    return TRUE;
+}
+
+void CALLBACK closeMessageBoxes(HWND, UINT, UINT_PTR, DWORD) {
+    ::EnumThreadWindows(::GetCurrentThreadId(), &closeMessageBox, 0);
+}
+
+class KeyInLoopTest : public ::testing::TestWithParam<KeyInLoopCase> {};
+
+TEST_P(KeyInLoopTest, ReachesTheModelessDialogOnce) {
+    TestApp app;
+    ASSERT_TRUE(app.InitInstance());
+    KeyDlg question;
+    ASSERT_TRUE(question.Create(IDD_ASK_DIALOG));
+    g_question = question.GetSafeHwnd();
+    ::PostMessageW(answerBox(question), WM_KEYDOWN, GetParam().key, 0);
+    switch (GetParam().loop) {
+    case Loop::kProgram:
+        ::PostQuitMessage(0);
+        EXPECT_EQ(app.Run(), 0);
+        break;
+    case Loop::kModalDialog: {
+        ModalSettingsDlg dlg;
+        dlg.commands = {IDCANCEL};
+        EXPECT_EQ(dlg.DoModal(), IDCANCEL);
+        break;
+    }
+    case Loop::kMessageBox: {
+        const UINT_PTR timer = ::SetTimer(nullptr, 0, 50, &closeMessageBoxes);
+        EXPECT_EQ(fw::showMessageBox(nullptr, L"...", MB_OK), IDOK);
+        ::KillTimer(nullptr, timer);
+        break;
+    }
+    }
+    EXPECT_EQ(question.okCount, GetParam().ok);
+    EXPECT_EQ(question.cancelCount, GetParam().cancel);
+    question.DestroyWindow();
+}
+
+INSTANTIATE_TEST_SUITE_P(Loops, KeyInLoopTest,
+                         ::testing::Values(KeyInLoopCase{"programEnter", Loop::kProgram, VK_RETURN, 1, 0},
+                                           KeyInLoopCase{"modalDialogEnter", Loop::kModalDialog, VK_RETURN, 1, 0},
+                                           KeyInLoopCase{"modalDialogEsc", Loop::kModalDialog, VK_ESCAPE, 0, 1},
+                                           KeyInLoopCase{"messageBoxEnter", Loop::kMessageBox, VK_RETURN, 1, 0},
+                                           KeyInLoopCase{"messageBoxEsc", Loop::kMessageBox, VK_ESCAPE, 0, 1}),
+                         [](const ::testing::TestParamInfo<KeyInLoopCase>& info) { return info.param.name; });
 
 }  // namespace

@@ -72,16 +72,18 @@ KivTool::~KivTool() {
     if (!m_folder.empty()) fs::remove_all(m_folder, error);
 }
 
-bool KivTool::start() {
+bool KivTool::launch(PROCESS_INFORMATION& process) const {
     if (!m_setupError.empty()) return false;
     const fs::path exe = m_folder / L"kivTool.exe";
     std::wstring commandLine = L"\"" + exe.wstring() + L"\"";
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
-    if (!::CreateProcessW(exe.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, m_folder.c_str(), &startup,
-                          &m_process)) {
-        return false;
-    }
+    return ::CreateProcessW(exe.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, m_folder.c_str(),
+                            &startup, &process) != FALSE;
+}
+
+bool KivTool::start() {
+    if (!launch(m_process)) return false;
     waitFor([&] { return (m_status = windowTitled(kStatusTitle)) != nullptr; }, kStartTimeoutMs);
     return m_status != nullptr;
 }
@@ -125,6 +127,21 @@ bool KivTool::waitForExit(DWORD timeoutMs, DWORD* code) const {
     if (!m_process.hProcess || ::WaitForSingleObject(m_process.hProcess, timeoutMs) != WAIT_OBJECT_0) return false;
     if (code) ::GetExitCodeProcess(m_process.hProcess, code);
     return true;
+}
+
+bool KivTool::runAgain(DWORD timeoutMs, DWORD* code) const {
+    PROCESS_INFORMATION second{};
+    if (!launch(second)) return false;
+    const bool ended = ::WaitForSingleObject(second.hProcess, timeoutMs) == WAIT_OBJECT_0;
+    if (ended) {
+        ::GetExitCodeProcess(second.hProcess, code);
+    } else {
+        ::TerminateProcess(second.hProcess, 99);
+        ::WaitForSingleObject(second.hProcess, 5000);
+    }
+    ::CloseHandle(second.hThread);
+    ::CloseHandle(second.hProcess);
+    return ended;
 }
 
 std::string KivTool::readFile(const fs::path& file) {

@@ -69,12 +69,18 @@ public:
 
     // True when the process has ended within `timeoutMs`; its exit code in `code`.
     bool waitForExit(DWORD timeoutMs, DWORD* code = nullptr) const;
+    // Starts the same program once more, as a user's second start would, and waits up to
+    // `timeoutMs` for that second process to end; its exit code in `code`. False when it
+    // did not start or still runs (it is then ended).
+    bool runAgain(DWORD timeoutMs, DWORD* code) const;
 
     const std::filesystem::path& folder() const { return m_folder; }
     std::filesystem::path profileDir() const { return m_folder / L"profile"; }
     static std::string readFile(const std::filesystem::path& file);
 
 private:
+    bool launch(PROCESS_INFORMATION& process) const;
+
     std::filesystem::path m_folder;
     std::string m_setupError;
     PROCESS_INFORMATION m_process{};

@@ -1,0 +1,67 @@
+#include "single_instance.h"
+
+#include "messages.h"
+#include "resource.h"
+
+namespace instance {
+
+const wchar_t kMutexName[] = L"Local\\Kelbrook.Murvel.kivTool.running";
+const wchar_t kStatusTitle[] = L"Vanto\u5B9A\u65F6\u4F11\u606F\u5DE5\u5177";
+
+InstanceLock::InstanceLock(const wchar_t* name) {
+    ::SetLastError(ERROR_SUCCESS);
+    m_mutex.reset(::CreateMutexW(nullptr, FALSE, name));
+    const DWORD error = ::GetLastError();
+    // Access denied: the name is taken by a copy running with other rights. Any other
+    // failure lets this copy run: one copy too many is better than none.
+    m_first = m_mutex ? error != ERROR_ALREADY_EXISTS : error != ERROR_ACCESS_DENIED;
+}
+
+bool isRunningCopyStatus(const WindowFacts& window, DWORD ownProcessId) {
+    return window.processId != ownProcessId && window.className == L"#32770" && window.title == kStatusTitle &&
+           window.hasStatusLabels;
+}
+
+namespace {
+
+std::wstring text(HWND window, int (WINAPI* read)(HWND, LPWSTR, int)) {
+    wchar_t buffer[64] = L"";
+    const int n = read(window, buffer, 64);
+    return std::wstring(buffer, n > 0 ? n : 0);
+}
+
+WindowFacts factsOf(HWND window) {
+    WindowFacts facts;
+    facts.title = text(window, &::GetWindowTextW);
+    facts.className = text(window, &::GetClassNameW);
+    ::GetWindowThreadProcessId(window, &facts.processId);
+    facts.hasStatusLabels = ::GetDlgItem(window, IDC_STATIC_POWERON) && ::GetDlgItem(window, IDC_STATIC_REMAIN);
+    return facts;
+}
+
+BOOL CALLBACK findStatus(HWND window, LPARAM found) {
+    if (!isRunningCopyStatus(factsOf(window), ::GetCurrentProcessId())) return TRUE;
+    *reinterpret_cast<HWND*>(found) = window;
+    return FALSE;
+}
+
+}  // namespace
+
+HWND findRunningCopy() {
+    HWND found = nullptr;
+    ::EnumWindows(&findStatus, reinterpret_cast<LPARAM>(&found));
+    return found;
+}
+
+bool showRunningCopy() {
+    HWND status = findRunningCopy();
+    if (!status) return false;
+    DWORD processId = 0;
+    ::GetWindowThreadProcessId(status, &processId);
+    // Only the process in the foreground (this one, just started by the user) may hand
+    // the foreground on.
+    ::AllowSetForegroundWindow(processId);
+    return ::PostMessageW(status, WM_SHOW_STATUS, 0, 0) != FALSE;
+}
+
+}  // namespace instance

@@ -1,0 +1,80 @@
+// A second start of the program while a copy runs (the Startup folder and a user's double
+// click): the running copy shows its status window and the second one ends at once,
+// leaving the profile folder as it was.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <filesystem>
+#include <map>
+#include <memory>
+#include <string>
+
+#include "kivtool_process.h"
+#include "remote_window.h"
+
+using namespace e2e;
+
+namespace {
+
+// Every file of the folder with its bytes.
+std::map<std::wstring, std::string> folderFiles(const std::filesystem::path& folder) {
+    std::map<std::wstring, std::string> files;
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator(folder, error))
+        files[entry.path().filename().wstring()] = KivTool::readFile(entry.path());
+    return files;
+}
+
+BOOL CALLBACK countStatusWindow(HWND window, LPARAM count) {
+    if (windowClass(window) == L"#32770" && windowText(window) == kStatusTitle) ++*reinterpret_cast<int*>(count);
+    return TRUE;
+}
+
+// Status windows of any process.
+int statusWindows() {
+    int count = 0;
+    ::EnumWindows(&countStatusWindow, reinterpret_cast<LPARAM>(&count));
+    return count;
+}
+
+TEST(SingleInstanceE2E, ASecondStartShowsTheRunningCopyAndEndsWithoutTouchingTheProfile) {
+    KivTool app({600, 60, 1});
+    ASSERT_EQ(app.setupError(), "");
+    ASSERT_TRUE(app.start());
+    HWND status = app.statusWindow();
+    ASSERT_TRUE(waitFor([&] { return !::IsWindowVisible(status); }, 3000)) << "the status window stays visible";
+    // The day's file is written before the status window exists.
+    const std::map<std::wstring, std::string> before = folderFiles(app.profileDir());
+    ASSERT_EQ(before.size(), 2u);
+
+    const DWORD started = ::GetTickCount();
+    DWORD code = 99;
+    ASSERT_TRUE(app.runAgain(10000, &code)) << "the second copy still runs 10 s after its start";
+    EXPECT_LT(::GetTickCount() - started, 5000u) << "the second copy took long to end";
+    EXPECT_EQ(code, 0u);
+
+    EXPECT_TRUE(waitFor([&] { return ::IsWindowVisible(status); }, 3000)) << "the status window was not shown";
+    EXPECT_EQ(statusWindows(), 1);
+    EXPECT_TRUE(folderFiles(app.profileDir()) == before) << "the second start changed the profile folder";
+    DWORD firstCode = 1;
+    EXPECT_FALSE(app.waitForExit(0, &firstCode)) << "the running copy ended";
+}
+
+// A copy that holds the program's lock but has no status window yet (it is still
+// starting): a second start finds nothing to show and still ends at once.
+TEST(SingleInstanceE2E, ASecondStartWhileTheFirstIsStartingEndsWithoutWritingTheDayFile) {
+    std::unique_ptr<void, decltype(&::CloseHandle)> starting(
+        ::CreateMutexW(nullptr, FALSE, L"Local\\Kelbrook.Murvel.kivTool.running"), &::CloseHandle);
+    ASSERT_NE(starting, nullptr);
+    KivTool app({600, 60, 1});
+    ASSERT_EQ(app.setupError(), "");
+    const std::map<std::wstring, std::string> before = folderFiles(app.profileDir());
+    DWORD code = 99;
+    EXPECT_TRUE(app.runAgain(10000, &code)) << "the second copy still runs 10 s after its start";
+    EXPECT_EQ(code, 0u);
+    EXPECT_EQ(statusWindows(), 0);
+    EXPECT_TRUE(folderFiles(app.profileDir()) == before) << "the second start changed the profile folder";
+}
+
+}  // namespace
