@@ -193,7 +193,7 @@ void CkivToolDlg::OnSettings() {
 
 void CkivToolDlg::reportSaveFailure() {
     const kiv::String path = settings::settingsFilePath(theApp.m_profileDir);
-    fw::showMessageBox(m_hWnd, std::wstring(L"无法保存设置文件：") + path.c_wstr(),
+    fw::showMessageBox(m_hWnd, std::wstring(kSaveFailed) + path.c_wstr(),
                        MB_OK | MB_ICONWARNING);
 }
 
