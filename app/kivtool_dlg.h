@@ -54,7 +54,9 @@ public:
     void HideToTray();
     void AddTrayIcon(const wchar_t* tip);
     void OnTrayNotify(WPARAM wParam, LPARAM lParam);
-    // The shell restarted ("TaskbarCreated"): the icon is added again.
+    // The shell restarted ("TaskbarCreated"): the icon and the app-bar registration are made
+    // again (the old ones died with the old shell), the full-screen flag starts over, and
+    // the new taskbars are hidden while a rest lasts.
     void OnTaskbarCreated();
     // Deletes the tray icon, if it was added.
     void RemoveTrayIcon();
@@ -66,6 +68,8 @@ public:
     void OnExit();
     void OnAbout();
     void OnClose();
+    // WM_ENDSESSION with the session really ending.
+    void OnEndSession();
     // False when the default processing is to run.
     bool OnSysCommand(UINT nID, LPARAM lParam);
     // False when the default painting is to run.

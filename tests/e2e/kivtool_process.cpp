@@ -72,16 +72,23 @@ KivTool::~KivTool() {
     if (!m_folder.empty()) fs::remove_all(m_folder, error);
 }
 
-bool KivTool::start() {
-    if (!m_setupError.empty()) return false;
+bool KivTool::launch() {
+    if (!m_setupError.empty() || m_process.hProcess) return false;
     const fs::path exe = m_folder / L"kivTool.exe";
     std::wstring commandLine = L"\"" + exe.wstring() + L"\"";
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
-    if (!::CreateProcessW(exe.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, m_folder.c_str(), &startup,
-                          &m_process)) {
-        return false;
-    }
+    return ::CreateProcessW(exe.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, m_folder.c_str(),
+                            &startup, &m_process) != FALSE;
+}
+
+bool KivTool::terminate() {
+    return m_process.hProcess && ::TerminateProcess(m_process.hProcess, 99) &&
+           ::WaitForSingleObject(m_process.hProcess, 5000) == WAIT_OBJECT_0;
+}
+
+bool KivTool::start() {
+    if (!launch()) return false;
     waitFor([&] { return (m_status = windowTitled(kStatusTitle)) != nullptr; }, kStartTimeoutMs);
     return m_status != nullptr;
 }
