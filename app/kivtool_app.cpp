@@ -3,6 +3,7 @@
 
 #include <commctrl.h>
 
+#include "desktop_guard.h"
 #include "kivtool_dlg.h"
 #include "single_instance.h"
 
@@ -25,6 +26,9 @@ BOOL CkivToolApp::InitInstance() {
     ::InitCommonControlsEx(&controls);
     CWinApp::InitInstance();
 
+    guard::installCrashHandlers();
+    // A rest that was cut short (the process killed, the power gone) left them hidden.
+    guard::showTaskbars(true);
     LoadSettings();
     m_pMainDlg = std::make_unique<CkivToolDlg>();
     m_pMainWnd = m_pMainDlg.get();

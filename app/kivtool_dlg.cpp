@@ -8,6 +8,7 @@
 #include "framework/message_box.h"
 #include "kivtool_app.h"
 #include "messages.h"
+#include "platform_calls.h"
 #include "settings_store.h"
 #include "sound_holder.h"
 
@@ -55,7 +56,7 @@ void CkivToolDlg::registerAppBar(DWORD message) {
     data.cbSize = sizeof(data);
     data.hWnd = m_hWnd;
     data.uCallbackMessage = WM_APPBAR_NOTIFY;
-    ::SHAppBarMessage(message, &data);
+    platform::appBarMessage(message, &data);
 }
 
 bool CkivToolDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
@@ -86,6 +87,12 @@ bool CkivToolDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam, LRESULT
         return true;
     case WM_SHOW_STATUS:
         OnShowStatusRequest();
+        return true;
+    case WM_QUERYENDSESSION:  // never holds up the end of the session
+        result = TRUE;
+        return true;
+    case WM_ENDSESSION:
+        if (wParam) OnEndSession();
         return true;
     default:
         // The id is 0 until OnInitDialog registers it, and 0 is WM_NULL.
@@ -207,6 +214,17 @@ void CkivToolDlg::OnExit() {
     ClosePreRestNotice();
     g_exiting = true;
     ::PostMessageW(m_hWnd, WM_CLOSE, 0, 0);
+}
+
+// After this the process may be ended at any moment: a rest ends now, without its end
+// sound, and the scheduler stops so that no new one begins. Nothing is left half-written:
+// only the settings dialog writes the settings file.
+void CkivToolDlg::OnEndSession() {
+    KillTimer(0);
+    ClosePreRestNotice();
+    closeRestWindow();  // the taskbars, the monitor, the hot key and the music come back with it
+    if (g_pSound) g_pSound->Stop();
+    RemoveTrayIcon();
 }
 
 // The window may go without OnClose (a test, the system shutting down): the icon and the

@@ -54,7 +54,9 @@ public:
     void HideToTray();
     void AddTrayIcon(const wchar_t* tip);
     void OnTrayNotify(WPARAM wParam, LPARAM lParam);
-    // The shell restarted ("TaskbarCreated"): the icon is added again.
+    // The shell restarted ("TaskbarCreated"): the icon and the app-bar registration are made
+    // again (the old ones died with the old shell), the full-screen flag starts over, and
+    // the new taskbars are hidden while a rest lasts.
     void OnTaskbarCreated();
     // Shows the status window with its taskbar button, as a click on the tray icon does.
     void ShowStatusWindow();
@@ -73,6 +75,8 @@ public:
     void OnClose();
     // Brings the open settings dialog or About box forward; false when none is open.
     bool BringModalForward();
+    // WM_ENDSESSION with the session really ending.
+    void OnEndSession();
     // False when the default processing is to run.
     bool OnSysCommand(UINT nID, LPARAM lParam);
     // False when the default painting is to run.

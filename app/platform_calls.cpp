@@ -9,6 +9,9 @@ NotifyIconFunction g_notifyIcon = &::Shell_NotifyIconW;
 PostMessageFunction g_broadcast = &::PostMessageW;
 RegisterHotKeyFunction g_registerHotKey = &::RegisterHotKey;
 UnregisterHotKeyFunction g_unregisterHotKey = &::UnregisterHotKey;
+AppBarFunction g_appBar = &::SHAppBarMessage;
+ExecutionStateFunction g_executionState = &::SetThreadExecutionState;
+SendInputFunction g_sendInput = &::SendInput;
 
 template <typename Fn>
 Fn replace(Fn& slot, Fn fn, Fn system) {
@@ -35,6 +38,11 @@ RegisterHotKeyFunction setRegisterHotKeyFunction(RegisterHotKeyFunction fn) {
 UnregisterHotKeyFunction setUnregisterHotKeyFunction(UnregisterHotKeyFunction fn) {
     return replace(g_unregisterHotKey, fn, &::UnregisterHotKey);
 }
+AppBarFunction setAppBarFunction(AppBarFunction fn) { return replace(g_appBar, fn, &::SHAppBarMessage); }
+ExecutionStateFunction setExecutionStateFunction(ExecutionStateFunction fn) {
+    return replace(g_executionState, fn, &::SetThreadExecutionState);
+}
+SendInputFunction setSendInputFunction(SendInputFunction fn) { return replace(g_sendInput, fn, &::SendInput); }
 
 BOOL beep(DWORD frequency, DWORD duration) { return g_beep(frequency, duration); }
 BOOL flashWindow(HWND window, BOOL invert) { return g_flashWindow(window, invert); }
@@ -46,5 +54,14 @@ BOOL registerHotKey(HWND window, int id, UINT modifiers, UINT key) {
     return g_registerHotKey(window, id, modifiers, key);
 }
 BOOL unregisterHotKey(HWND window, int id) { return g_unregisterHotKey(window, id); }
+UINT_PTR appBarMessage(DWORD message, APPBARDATA* data) { return g_appBar(message, data); }
+
+void wakeDisplay() {
+    g_executionState(ES_DISPLAY_REQUIRED);
+    INPUT move{};
+    move.type = INPUT_MOUSE;
+    move.mi.dwFlags = MOUSEEVENTF_MOVE;  // relative, 0 by 0
+    g_sendInput(1, &move, sizeof(move));
+}
 
 }  // namespace platform

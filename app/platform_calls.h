@@ -1,6 +1,7 @@
 // System calls whose effect a test cannot see from inside the program: the main dialog's
-// beep, window flash and the shell's tray; the rest screens' monitor power broadcast (Wine
-// never acts on it) and hot-key registration (Wine's hot keys are not global). Each goes
+// beep, window flash, the shell's tray and app-bar registration; the rest screens' monitor
+// power broadcast and display wake-up (Wine never acts on them) and hot-key registration
+// (Wine's hot keys are not global). Each goes
 // through a replaceable function pointer, so tests install a recorder and the program uses
 // the real call.
 #pragma once
@@ -16,6 +17,9 @@ using NotifyIconFunction = BOOL(WINAPI*)(DWORD message, NOTIFYICONDATAW* data);
 using PostMessageFunction = BOOL(WINAPI*)(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 using RegisterHotKeyFunction = BOOL(WINAPI*)(HWND window, int id, UINT modifiers, UINT key);
 using UnregisterHotKeyFunction = BOOL(WINAPI*)(HWND window, int id);
+using AppBarFunction = UINT_PTR(WINAPI*)(DWORD message, APPBARDATA* data);
+using ExecutionStateFunction = EXECUTION_STATE(WINAPI*)(EXECUTION_STATE flags);
+using SendInputFunction = UINT(WINAPI*)(UINT count, INPUT* inputs, int size);
 
 // Each setter installs `fn` (null restores the system's function) and returns the one
 // it replaces.
@@ -25,6 +29,9 @@ NotifyIconFunction setNotifyIconFunction(NotifyIconFunction fn);
 PostMessageFunction setBroadcastFunction(PostMessageFunction fn);
 RegisterHotKeyFunction setRegisterHotKeyFunction(RegisterHotKeyFunction fn);
 UnregisterHotKeyFunction setUnregisterHotKeyFunction(UnregisterHotKeyFunction fn);
+AppBarFunction setAppBarFunction(AppBarFunction fn);
+ExecutionStateFunction setExecutionStateFunction(ExecutionStateFunction fn);
+SendInputFunction setSendInputFunction(SendInputFunction fn);
 
 // The monitor power states of SC_MONITORPOWER.
 constexpr LPARAM kMonitorOff = 2;
@@ -38,5 +45,9 @@ BOOL notifyIcon(DWORD message, NOTIFYICONDATAW* data);
 BOOL broadcastMonitorPower(LPARAM state);
 BOOL registerHotKey(HWND window, int id, UINT modifiers, UINT key);
 BOOL unregisterHotKey(HWND window, int id);
+UINT_PTR appBarMessage(DWORD message, APPBARDATA* data);
+// Asks for the display once (no lasting request) and moves the mouse by nothing: since
+// Windows 8 the SC_MONITORPOWER broadcast alone no longer wakes a display, input does.
+void wakeDisplay();
 
 }  // namespace platform

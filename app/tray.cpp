@@ -1,4 +1,5 @@
 // The tray icon, its tip and balloons, and the status window's labels.
+#include "desktop_guard.h"
 #include "framework/handles.h"
 #include "kivtool_app.h"
 #include "kivtool_dlg.h"
@@ -82,7 +83,14 @@ void CkivToolDlg::HideToTray() {
     m_trayIconAdded = true;
 }
 
-void CkivToolDlg::OnTaskbarCreated() { AddTrayIcon(kTrayTip); }
+void CkivToolDlg::OnTaskbarCreated() {
+    AddTrayIcon(kTrayTip);
+    registerAppBar(ABM_REMOVE);
+    registerAppBar(ABM_NEW);
+    // Left at true, every rest would be postponed: the new shell has not said anything yet.
+    m_fullScreenApp = false;
+    if (m_pNotifyDlg) guard::showTaskbars(false);
+}
 
 // An application window has a taskbar button; a tool window has none.
 void CkivToolDlg::setTaskbarButton(bool shown) {

@@ -11,6 +11,11 @@ export HOME="$kiv_build/winehome"
 case "${LANG:-}" in *UTF-8*|*utf8*) ;; *) export LANG=C.UTF-8 ;; esac
 
 kiv_prepare_prefix() {
+  kiv_make_prefix
+  kiv_quiet_crash_dialog
+}
+
+kiv_make_prefix() {
   [ -f "$WINEPREFIX/.kiv-ready" ] && return 0
   mkdir -p "$HOME" "$WINEPREFIX"
   printf 'pcm.!default { type null }\nctl.!default { type hw card 0 }\n' > "$HOME/.asoundrc"
@@ -28,4 +33,16 @@ kiv_prepare_prefix() {
   [ -f "$marlett" ] && cp "$marlett" "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null
   wineserver -w </dev/null >/dev/null 2>&1 || true
   touch "$WINEPREFIX/.kiv-ready"
+}
+
+# A program that crashes ends by itself, as on Windows with no one at the screen: without
+# this, Wine's debugger holds it open behind a crash dialog until someone closes the dialog.
+# A step of its own, so prefixes made before it get it too.
+kiv_quiet_crash_dialog() {
+  [ -f "$WINEPREFIX/.kiv-no-crash-dialog" ] && return 0
+  wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f </dev/null >/dev/null 2>&1
+  # A session's persistent server never ends; outside one, the persistent server started
+  # next must not find this short-lived one still running.
+  [ -f "$kiv_build/wine-session.env" ] || wineserver -w </dev/null >/dev/null 2>&1 || true
+  touch "$WINEPREFIX/.kiv-no-crash-dialog"
 }

@@ -1,5 +1,6 @@
 #include "dialogs/notify_dlg.h"
 
+#include "desktop_guard.h"
 #include "dialogs/ask_dlg.h"
 #include "dialogs/desktop_snapshot.h"
 #include "dialogs/red_text.h"
@@ -29,7 +30,7 @@ BOOL CNotifyDlg::OnInitDialog() {
     m_font = fw::createPointFont(200, L"Courier New");
     // The window is not visible yet, so the picture is the screen just before the rest.
     m_desktopSnapshot = rest::takeDesktopSnapshot();
-    rest::showTaskbar(false);
+    guard::showTaskbars(false);
     m_hotKey.registerFor(m_hWnd);  // without it the rest ends only by time
     SetTimer(0, 1000);
     return TRUE;
@@ -51,11 +52,11 @@ void CNotifyDlg::coverPrimaryScreen() {
 void CNotifyDlg::OnDestroy() {
     if (HWND question = CAskDlg::Find()) ::DestroyWindow(question);
     CDialog::OnDestroy();
-    rest::showTaskbar(true);
+    guard::showTaskbars(true);
     m_hotKey.release();
     // Switched on again whatever the mode is now: the settings may have changed to office
     // mode during the rest, and the monitor must not stay dark.
-    if (m_monitorOff) platform::broadcastMonitorPower(platform::kMonitorOn);
+    if (m_monitorOff) guard::switchMonitorOn();
     m_monitorOff = false;
     if (g_pSound) g_pSound->Stop();
 }

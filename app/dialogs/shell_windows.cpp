@@ -4,12 +4,12 @@
 
 namespace rest {
 
-void showTaskbar(bool show) {
-    if (HWND taskbar = ::FindWindowW(L"Shell_TrayWnd", nullptr)) ::ShowWindow(taskbar, show ? SW_SHOW : SW_HIDE);
-}
+const wchar_t* const kTaskManagerTitles[3] = {L"Windows Task Manager", L"Task Manager", L"任务管理器"};
 
 void minimiseTaskManager() {
-    if (HWND taskManager = ::FindWindowW(nullptr, L"Windows Task Manager")) ::CloseWindow(taskManager);
+    for (const wchar_t* title : kTaskManagerTitles) {
+        if (HWND taskManager = ::FindWindowW(nullptr, title)) ::CloseWindow(taskManager);
+    }
 }
 
 }  // namespace rest

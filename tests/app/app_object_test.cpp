@@ -13,7 +13,15 @@ protected:
 };
 
 TEST_F(AppObjectTest, StartsHiddenInTheTrayAndExitDeletesTheMainDialog) {
+    // Left hidden by a rest whose process was killed.
+    HWND taskbar = ::FindWindowW(L"Shell_TrayWnd", nullptr);
+    ASSERT_NE(nullptr, taskbar);
+    ::ShowWindow(taskbar, SW_HIDE);
+    rest_test::SecondaryTaskbars secondary(1);
+    secondary.hide();
     ASSERT_TRUE(theApp.InitInstance());
+    EXPECT_TRUE(::IsWindowVisible(taskbar));
+    EXPECT_EQ(1, secondary.visibleCount());
     CkivToolDlg* dlg = theApp.m_pMainDlg.get();
     ASSERT_NE(nullptr, dlg);
     EXPECT_EQ(static_cast<CDialog*>(dlg), theApp.m_pMainWnd);

@@ -1,6 +1,6 @@
 // A live main dialog for the scheduler and tray tests: real window from template 102,
 // settings set by the test, and recorders in place of the sound component, the beep,
-// the window flash and the shell's tray.
+// the window flash, the shell's tray and app-bar registration, and the display wake-up.
 #pragma once
 
 #include <windows.h>
@@ -18,6 +18,7 @@
 #include "messages.h"
 #include "platform_calls.h"
 #include "recording_sound.h"
+#include "rest_test_support.h"
 #include "sound_holder.h"
 #include "test_support.h"
 
@@ -35,6 +36,10 @@ struct TrayCall {
     DWORD message;
     NOTIFYICONDATAW data;  // the record as the shell got it
 };
+struct AppBarCall {
+    DWORD message;
+    APPBARDATA data;
+};
 
 inline std::vector<Beeped>& beeps() {
     static std::vector<Beeped> v;
@@ -47,6 +52,16 @@ inline std::vector<Flashed>& flashes() {
 inline std::vector<TrayCall>& trayCalls() {
     static std::vector<TrayCall> v;
     return v;
+}
+
+inline std::vector<AppBarCall>& appBarCalls() {
+    static std::vector<AppBarCall> v;
+    return v;
+}
+
+inline UINT_PTR WINAPI recordAppBar(DWORD message, APPBARDATA* data) {
+    appBarCalls().push_back({message, *data});
+    return TRUE;
 }
 
 inline BOOL WINAPI recordBeep(DWORD frequency, DWORD duration) {
@@ -98,6 +113,8 @@ protected:
         beeps().clear();
         flashes().clear();
         trayCalls().clear();
+        appBarCalls().clear();
+        m_oldAppBar = platform::setAppBarFunction(&recordAppBar);
         m_oldBeep = platform::setBeepFunction(&recordBeep);
         m_oldFlash = platform::setFlashWindowFunction(&recordFlash);
         m_oldTray = platform::setNotifyIconFunction(&recordTray);
@@ -110,6 +127,7 @@ protected:
         platform::setBeepFunction(m_oldBeep);
         platform::setFlashWindowFunction(m_oldFlash);
         platform::setNotifyIconFunction(m_oldTray);
+        platform::setAppBarFunction(m_oldAppBar);
         g_exiting = false;
     }
 
@@ -142,8 +160,10 @@ protected:
 
     std::unique_ptr<CkivToolDlg> m_dlg;
     RecordingSound m_sound;
+    rest_test::WakeRecorder m_wakes;
 
 private:
+    platform::AppBarFunction m_oldAppBar = nullptr;
     platform::BeepFunction m_oldBeep = nullptr;
     platform::FlashWindowFunction m_oldFlash = nullptr;
     platform::NotifyIconFunction m_oldTray = nullptr;

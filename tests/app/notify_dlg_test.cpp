@@ -24,6 +24,7 @@ namespace {
 using rest_test::BroadcastRecorder;
 using rest_test::Canvas;
 using rest_test::HotKeyRecorder;
+using rest_test::WakeRecorder;
 
 class TestApp : public CWinApp {};
 
@@ -80,6 +81,7 @@ protected:
     rest_test::RecordingSound m_sound;
     rest_test::SoundScope m_soundScope{&m_sound};
     BroadcastRecorder m_broadcasts;
+    WakeRecorder m_wakes;
     HotKeyRecorder m_hotKeys;
     CNotifyDlg* m_dlg = nullptr;
     HWND m_hwnd = nullptr;
@@ -199,16 +201,20 @@ TEST_F(NotifyDlgTest, PaintingValidatesTheWindowEverySecond) {
     EXPECT_FALSE(::GetUpdateRect(m_hwnd, &dirty, FALSE));
 }
 
-TEST_F(NotifyDlgTest, HidesTheTaskbarForTheRestAndShowsItAfter) {
+TEST_F(NotifyDlgTest, HidesEveryTaskbarForTheRestAndShowsThemAfter) {
     ASSERT_NE(m_taskbar, nullptr) << "Wine provides a Shell_TrayWnd";
+    rest_test::SecondaryTaskbars secondary(2);  // two more monitors
+    ASSERT_TRUE(secondary.allCreated());
     for (bool home : {true, false}) {
         SCOPED_TRACE(home ? "home" : "office");
         ASSERT_NE(open(home), nullptr);
         EXPECT_FALSE(::IsWindowVisible(m_taskbar));
+        EXPECT_EQ(secondary.visibleCount(), 0);
         ticks(3);
         EXPECT_FALSE(::IsWindowVisible(m_taskbar));
         close();
         EXPECT_TRUE(::IsWindowVisible(m_taskbar));
+        EXPECT_EQ(secondary.visibleCount(), secondary.count());
     }
 }
 
@@ -218,21 +224,25 @@ TEST_F(NotifyDlgTest, SwitchesTheMonitorOffAtTheSixthTickInHomeModeOnly) {
         int ticks;
         std::vector<LPARAM> whileOpen;
         std::vector<LPARAM> afterClose;
+        bool wakesTheDisplay;  // the broadcast alone does not wake displays since Windows 8
     };
     const Row rows[] = {
-        {true, 5, {}, {}},
-        {true, 6, {2}, {2, -1}},
-        {true, 30, {2}, {2, -1}},  // once per rest
-        {false, 30, {}, {}},
+        {true, 5, {}, {}, false},
+        {true, 6, {2}, {2, -1}, true},
+        {true, 30, {2}, {2, -1}, true},  // once per rest
+        {false, 30, {}, {}, false},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(testing::Message() << (row.home ? "home, " : "office, ") << row.ticks << " ticks");
         BroadcastRecorder::posted().clear();
+        WakeRecorder::calls().clear();
         ASSERT_NE(open(row.home), nullptr);
         ticks(row.ticks);
         EXPECT_EQ(BroadcastRecorder::states(), row.whileOpen);
+        EXPECT_TRUE(WakeRecorder::calls().empty());
         close();
         EXPECT_EQ(BroadcastRecorder::states(), row.afterClose);
+        EXPECT_EQ(WakeRecorder::calls(), row.wakesTheDisplay ? rest_test::displayWake() : std::vector<std::string>{});
         for (const rest_test::Posted& p : BroadcastRecorder::posted()) {
             EXPECT_EQ(p.window, HWND_BROADCAST);
             EXPECT_EQ(p.message, static_cast<UINT>(WM_SYSCOMMAND));
@@ -259,6 +269,7 @@ TEST_F(NotifyDlgTest, TheMonitorComesBackOnEvenAfterASwitchToOfficeMode) {
     theApp.m_homeMode = false;  // settings changed during the rest
     close();
     EXPECT_EQ(BroadcastRecorder::states(), (std::vector<LPARAM>{2, -1}));
+    EXPECT_EQ(WakeRecorder::calls(), rest_test::displayWake());
 }
 
 TEST_F(NotifyDlgTest, EnterEscAndAltF4LeaveTheRestWindowOpen) {
@@ -318,15 +329,21 @@ TEST_F(NotifyDlgTest, EachTickBringsTheQuestionOrElseTheRestWindowToTheFront) {
 }
 
 TEST_F(NotifyDlgTest, EachTickMinimisesTheTaskManager) {
-    HWND taskManager = ::CreateWindowExW(0, L"STATIC", L"Windows Task Manager", WS_OVERLAPPEDWINDOW | WS_VISIBLE,
-                                         0, 0, 300, 200, nullptr, nullptr, nullptr, nullptr);
-    ASSERT_NE(taskManager, nullptr);
-    ASSERT_NE(open(false), nullptr);
-    EXPECT_FALSE(::IsIconic(taskManager));
-    ticks(1);
-    EXPECT_TRUE(::IsIconic(taskManager));
-    EXPECT_TRUE(::IsWindow(taskManager)) << "minimised, not closed";
-    ::DestroyWindow(taskManager);
+    // Windows 7; Windows 8 and later; the same in Chinese.
+    const wchar_t* const titles[] = {L"Windows Task Manager", L"Task Manager", L"任务管理器"};
+    for (int i = 0; i < 3; ++i) {
+        SCOPED_TRACE(testing::Message() << "title " << i);
+        HWND taskManager = ::CreateWindowExW(0, L"STATIC", titles[i], WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 300, 200,
+                                             nullptr, nullptr, nullptr, nullptr);
+        ASSERT_NE(taskManager, nullptr);
+        ASSERT_NE(open(false), nullptr);
+        EXPECT_FALSE(::IsIconic(taskManager));
+        ticks(1);
+        EXPECT_TRUE(::IsIconic(taskManager));
+        EXPECT_TRUE(::IsWindow(taskManager)) << "minimised, not closed";
+        ::DestroyWindow(taskManager);
+        close();
+    }
 }
 
 TEST_F(NotifyDlgTest, RestMusicLoopsInHomeModeAndStopsWithTheWindow) {

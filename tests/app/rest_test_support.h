@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -63,6 +64,91 @@ private:
         return TRUE;
     }
     platform::PostMessageFunction m_previous;
+};
+
+// Records the display wake-ups instead of making them, as text: "execution state 0x2",
+// "mouse 0,0 flags 0x1".
+class WakeRecorder {
+public:
+    WakeRecorder()
+        : m_previousState(platform::setExecutionStateFunction(&recordState)),
+          m_previousInput(platform::setSendInputFunction(&recordInput)) {
+        calls().clear();
+    }
+    ~WakeRecorder() {
+        platform::setExecutionStateFunction(m_previousState);
+        platform::setSendInputFunction(m_previousInput);
+    }
+    WakeRecorder(const WakeRecorder&) = delete;
+    WakeRecorder& operator=(const WakeRecorder&) = delete;
+
+    static std::vector<std::string>& calls() {
+        static std::vector<std::string> list;
+        return list;
+    }
+
+private:
+    static EXECUTION_STATE WINAPI recordState(EXECUTION_STATE flags) {
+        char text[64];
+        std::snprintf(text, sizeof text, "execution state 0x%lx", static_cast<unsigned long>(flags));
+        calls().push_back(text);
+        return ES_SYSTEM_REQUIRED;
+    }
+    static UINT WINAPI recordInput(UINT count, INPUT* inputs, int size) {
+        for (UINT i = 0; i < count; ++i) {
+            char text[64] = "not a mouse input";
+            if (size == sizeof(INPUT) && inputs[i].type == INPUT_MOUSE)
+                std::snprintf(text, sizeof text, "mouse %ld,%ld flags 0x%lx", inputs[i].mi.dx, inputs[i].mi.dy,
+                              static_cast<unsigned long>(inputs[i].mi.dwFlags));
+            calls().push_back(text);
+        }
+        return count;
+    }
+    platform::ExecutionStateFunction m_previousState;
+    platform::SendInputFunction m_previousInput;
+};
+
+// What ending a rest with the monitor off asks for, after the "on" broadcast.
+inline std::vector<std::string> displayWake() { return {"execution state 0x2", "mouse 0,0 flags 0x1"}; }
+
+// Visible windows of the class the shell gives the taskbar of each further monitor, made in
+// this process while alive.
+class SecondaryTaskbars {
+public:
+    explicit SecondaryTaskbars(int count) {
+        WNDCLASSW wc{};
+        wc.lpfnWndProc = &::DefWindowProcW;
+        wc.hInstance = ::GetModuleHandleW(nullptr);
+        wc.lpszClassName = kClass;
+        ::RegisterClassW(&wc);  // fails harmlessly when an earlier test registered it
+        for (int i = 0; i < count; ++i)
+            m_windows.push_back(::CreateWindowExW(WS_EX_TOOLWINDOW, kClass, L"", WS_POPUP | WS_VISIBLE, 0, 760 - 40 * i,
+                                                  200, 40, nullptr, nullptr, wc.hInstance, nullptr));
+    }
+    ~SecondaryTaskbars() {
+        for (HWND w : m_windows) ::DestroyWindow(w);
+    }
+    SecondaryTaskbars(const SecondaryTaskbars&) = delete;
+    SecondaryTaskbars& operator=(const SecondaryTaskbars&) = delete;
+
+    bool allCreated() const {
+        for (HWND w : m_windows)
+            if (!w) return false;
+        return !m_windows.empty();
+    }
+    int visibleCount() const {
+        int n = 0;
+        for (HWND w : m_windows) n += ::IsWindowVisible(w) ? 1 : 0;
+        return n;
+    }
+    int count() const { return static_cast<int>(m_windows.size()); }
+    void hide() {
+        for (HWND w : m_windows) ::ShowWindow(w, SW_HIDE);
+    }
+
+private:
+    static constexpr const wchar_t* kClass = L"Shell_SecondaryTrayWnd";
+    std::vector<HWND> m_windows;
 };
 
 struct HotKeyCall {

@@ -224,6 +224,48 @@ TEST_F(TrayTest, TaskbarCreatedAddsTheIconAgainWithTheFirstTip) {
     EXPECT_EQ(hwnd(), added[0].hWnd);
 }
 
+TEST_F(TrayTest, TaskbarCreatedRegistersTheAppBarAgainAndForgetsTheFullScreenProgram) {
+    theApp.m_workTime = 2;
+    ASSERT_TRUE(createDialog());
+    send(WM_APPBAR_NOTIFY, ABN_FULLSCREENAPP, 1);  // the old shell's last word
+    ASSERT_TRUE(m_dlg->m_fullScreenApp);
+    test::appBarCalls().clear();
+    send(g_taskbarCreatedMsg);
+    const std::vector<test::AppBarCall>& calls = test::appBarCalls();
+    ASSERT_EQ(2u, calls.size());
+    EXPECT_EQ(static_cast<DWORD>(ABM_REMOVE), calls[0].message);
+    EXPECT_EQ(static_cast<DWORD>(ABM_NEW), calls[1].message);
+    EXPECT_EQ(36u, calls[1].data.cbSize);
+    EXPECT_EQ(hwnd(), calls[1].data.hWnd);
+    EXPECT_EQ(static_cast<UINT>(WM_APPBAR_NOTIFY), calls[1].data.uCallbackMessage);
+    EXPECT_FALSE(m_dlg->m_fullScreenApp);
+    tick(2);
+    EXPECT_NE(nullptr, m_dlg->m_pNotifyDlg) << "the rest is postponed for a full-screen program that is gone";
+}
+
+TEST_F(TrayTest, TaskbarsThatTheNewShellShowsDuringARestAreHiddenAgain) {
+    theApp.m_workTime = 2;
+    theApp.m_relaxTime = 50;
+    HWND taskbar = ::FindWindowW(L"Shell_TrayWnd", nullptr);
+    ASSERT_NE(nullptr, taskbar);
+    ASSERT_TRUE(createDialog());
+    tick(2);
+    ASSERT_NE(nullptr, m_dlg->m_pNotifyDlg);
+    // The new shell's taskbars come up visible.
+    ::ShowWindow(taskbar, SW_SHOW);
+    rest_test::SecondaryTaskbars secondary(1);
+    ASSERT_TRUE(secondary.allCreated());
+    send(g_taskbarCreatedMsg);
+    EXPECT_FALSE(::IsWindowVisible(taskbar));
+    EXPECT_EQ(0, secondary.visibleCount());
+    m_dlg->EndRest();
+    EXPECT_TRUE(::IsWindowVisible(taskbar));
+    EXPECT_EQ(1, secondary.visibleCount());
+    // Outside a rest the new taskbar stays as the shell made it.
+    send(g_taskbarCreatedMsg);
+    EXPECT_TRUE(::IsWindowVisible(taskbar));
+}
+
 TEST_F(TrayTest, NullMessageIsNotTakenForTaskbarCreated) {
     ASSERT_TRUE(createDialog());
     const UINT saved = g_taskbarCreatedMsg;
@@ -267,6 +309,36 @@ TEST_F(TrayTest, ExitDuringARestTakesTheRestWindowAlong) {
     EXPECT_FALSE(::IsWindow(restWindow));
     EXPECT_FALSE(::IsWindow(hwnd()));
     m_dlg.reset();  // deletes the rest window object whose window is already gone
+}
+
+TEST_F(TrayTest, TheEndOfTheSessionEndsARestCleanly) {
+    theApp.m_workTime = 2;
+    theApp.m_relaxTime = 50;
+    HWND taskbar = ::FindWindowW(L"Shell_TrayWnd", nullptr);
+    ASSERT_NE(nullptr, taskbar);
+    rest_test::HotKeyRecorder hotKeys;
+    ASSERT_TRUE(createDialog());
+    tick(2);
+    ASSERT_NE(nullptr, m_dlg->m_pNotifyDlg);
+    const HWND restWindow = m_dlg->m_pNotifyDlg->m_hWnd;
+    ASSERT_FALSE(::IsWindowVisible(taskbar));
+
+    EXPECT_EQ(TRUE, send(WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF)) << "never holds up the end of the session";
+    send(WM_ENDSESSION, FALSE, ENDSESSION_LOGOFF);  // someone else held it up
+    EXPECT_TRUE(::IsWindow(restWindow)) << "the session goes on, and so does the rest";
+
+    m_sound.calls.clear();
+    send(WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);
+    EXPECT_EQ(nullptr, m_dlg->m_pNotifyDlg);
+    EXPECT_FALSE(::IsWindow(restWindow));
+    EXPECT_TRUE(::IsWindowVisible(taskbar));
+    ASSERT_FALSE(m_sound.calls.empty());
+    EXPECT_EQ(L"Stop", m_sound.calls.back());
+    for (const std::wstring& call : m_sound.calls) EXPECT_EQ(std::wstring::npos, call.find(L"relaxEnd")) << "no end sound";
+    ASSERT_FALSE(rest_test::HotKeyRecorder::calls().empty());
+    EXPECT_FALSE(rest_test::HotKeyRecorder::calls().back().isRegister) << "the hot key is given back";
+    EXPECT_EQ(1u, test::trayRecords(NIM_DELETE).size());
+    EXPECT_FALSE(m_dlg->m_trayIconAdded);
 }
 
 TEST_F(TrayTest, DestroyingTheWindowOtherwiseStillRemovesTheIcon) {

@@ -28,11 +28,6 @@ bool trayIconPresent(HWND owner) {
     return ::Shell_NotifyIconW(NIM_MODIFY, &data) != FALSE;
 }
 
-bool taskbarVisible() {
-    HWND taskbar = ::FindWindowW(L"Shell_TrayWnd", nullptr);
-    return taskbar && ::IsWindowVisible(taskbar);
-}
-
 // What a user's Ctrl+Alt+U delivers to the window that registered it.
 void pressUnlockHotKey(HWND rest) {
     ::PostMessageW(rest, WM_HOTKEY, 0xC000, MAKELPARAM(MOD_ALT | MOD_CONTROL, 'U'));

@@ -82,8 +82,15 @@ bool KivTool::launch(PROCESS_INFORMATION& process) const {
                             &startup, &process) != FALSE;
 }
 
+bool KivTool::launch() { return !m_process.hProcess && launch(m_process); }
+
+bool KivTool::terminate() {
+    return m_process.hProcess && ::TerminateProcess(m_process.hProcess, 99) &&
+           ::WaitForSingleObject(m_process.hProcess, 5000) == WAIT_OBJECT_0;
+}
+
 bool KivTool::start() {
-    if (!launch(m_process)) return false;
+    if (!launch()) return false;
     waitFor([&] { return (m_status = windowTitled(kStatusTitle)) != nullptr; }, kStartTimeoutMs);
     return m_status != nullptr;
 }

@@ -53,7 +53,12 @@ public:
 
     // Starts the program and waits for its status window. False when it does not come.
     bool start();
+    // Starts the program without waiting for anything. False when it could not be started.
+    bool launch();
+    // Ends the process from outside, as a task manager does; true once it has ended.
+    bool terminate();
     DWORD pid() const { return m_process.dwProcessId; }
+    HANDLE process() const { return m_process.hProcess; }
     HWND statusWindow() const { return m_status; }
 
     // A top-level window of this process with exactly this title, or null.

@@ -58,6 +58,11 @@ std::vector<HWND> windowsOf(DWORD pid) {
     return search.found;
 }
 
+bool taskbarVisible() {
+    HWND taskbar = ::FindWindowW(L"Shell_TrayWnd", nullptr);
+    return taskbar && ::IsWindowVisible(taskbar);
+}
+
 std::wstring windowText(HWND window) {
     wchar_t buffer[512] = {};
     const LRESULT n = sendTimeout(window, WM_GETTEXT, 512, reinterpret_cast<LPARAM>(buffer));

@@ -17,6 +17,9 @@ bool waitFor(const std::function<bool()>& condition, DWORD timeoutMs);
 // Top-level windows of the process `pid`, visible or not.
 std::vector<HWND> windowsOf(DWORD pid);
 
+// The shell's taskbar (class "Shell_TrayWnd") is there and visible.
+bool taskbarVisible();
+
 std::wstring windowText(HWND window);
 std::wstring windowClass(HWND window);
 std::wstring itemText(HWND dialog, int id);
