@@ -34,6 +34,7 @@ BOOL CkivToolDlg::OnInitDialog() {
     SetTimer(0, 1000);  // the scheduler tick, for the whole run
     UpdateStatusFields();
     registerAppBar(ABM_NEW);
+    RegisterSessionEvents();
     g_taskbarCreatedMsg = ::RegisterWindowMessageW(L"TaskbarCreated");
     return TRUE;
 }
@@ -81,6 +82,13 @@ bool CkivToolDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam, LRESULT
         return true;
     case WM_REST_UNLOCKED:
         EndRest();
+        return true;
+    case WM_WTSSESSION_CHANGE:
+        OnSessionChange(wParam);
+        return true;
+    case WM_POWERBROADCAST:
+        OnPowerBroadcast(wParam);
+        result = TRUE;
         return true;
     default:
         // The id is 0 until OnInitDialog registers it, and 0 is WM_NULL.
@@ -180,4 +188,5 @@ void CkivToolDlg::OnExit() {
 void CkivToolDlg::OnDestroy() {
     RemoveTrayIcon();
     registerAppBar(ABM_REMOVE);
+    UnregisterSessionEvents();
 }

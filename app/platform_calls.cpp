@@ -1,5 +1,7 @@
 #include "platform_calls.h"
 
+#include "kiv/time_kiv.h"
+
 namespace platform {
 namespace {
 
@@ -9,6 +11,19 @@ NotifyIconFunction g_notifyIcon = &::Shell_NotifyIconW;
 PostMessageFunction g_broadcast = &::PostMessageW;
 RegisterHotKeyFunction g_registerHotKey = &::RegisterHotKey;
 UnregisterHotKeyFunction g_unregisterHotKey = &::UnregisterHotKey;
+
+long long systemClock() { return kiv::Time::now().timeValue(); }
+
+long long systemInputIdle() {
+    LASTINPUTINFO info{};
+    info.cbSize = sizeof(info);
+    if (!::GetLastInputInfo(&info)) return 0;
+    // Unsigned 32-bit difference: right across the tick counter's wrap.
+    return (::GetTickCount() - info.dwTime) / 1000;
+}
+
+ClockFunction g_clock = &systemClock;
+InputIdleFunction g_inputIdle = &systemInputIdle;
 
 template <typename Fn>
 Fn replace(Fn& slot, Fn fn, Fn system) {
@@ -35,6 +50,8 @@ RegisterHotKeyFunction setRegisterHotKeyFunction(RegisterHotKeyFunction fn) {
 UnregisterHotKeyFunction setUnregisterHotKeyFunction(UnregisterHotKeyFunction fn) {
     return replace(g_unregisterHotKey, fn, &::UnregisterHotKey);
 }
+ClockFunction setClockFunction(ClockFunction fn) { return replace(g_clock, fn, &systemClock); }
+InputIdleFunction setInputIdleFunction(InputIdleFunction fn) { return replace(g_inputIdle, fn, &systemInputIdle); }
 
 BOOL beep(DWORD frequency, DWORD duration) { return g_beep(frequency, duration); }
 BOOL flashWindow(HWND window, BOOL invert) { return g_flashWindow(window, invert); }
@@ -46,5 +63,7 @@ BOOL registerHotKey(HWND window, int id, UINT modifiers, UINT key) {
     return g_registerHotKey(window, id, modifiers, key);
 }
 BOOL unregisterHotKey(HWND window, int id) { return g_unregisterHotKey(window, id); }
+long long clockSeconds() { return g_clock(); }
+long long inputIdleSeconds() { return g_inputIdle(); }
 
 }  // namespace platform

@@ -1,5 +1,5 @@
 // System calls whose effect a test cannot see from inside the program: the main dialog's
-// beep, window flash and the shell's tray; the rest screens' monitor power broadcast (Wine
+// beep, window flash and the shell's tray, the clock and the input-idle time of its tick; the rest screens' monitor power broadcast (Wine
 // never acts on it) and hot-key registration (Wine's hot keys are not global). Each goes
 // through a replaceable function pointer, so tests install a recorder and the program uses
 // the real call.
@@ -16,6 +16,8 @@ using NotifyIconFunction = BOOL(WINAPI*)(DWORD message, NOTIFYICONDATAW* data);
 using PostMessageFunction = BOOL(WINAPI*)(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 using RegisterHotKeyFunction = BOOL(WINAPI*)(HWND window, int id, UINT modifiers, UINT key);
 using UnregisterHotKeyFunction = BOOL(WINAPI*)(HWND window, int id);
+using ClockFunction = long long (*)();      // seconds since 1970
+using InputIdleFunction = long long (*)();  // seconds since the last keyboard or mouse input
 
 // Each setter installs `fn` (null restores the system's function) and returns the one
 // it replaces.
@@ -25,6 +27,8 @@ NotifyIconFunction setNotifyIconFunction(NotifyIconFunction fn);
 PostMessageFunction setBroadcastFunction(PostMessageFunction fn);
 RegisterHotKeyFunction setRegisterHotKeyFunction(RegisterHotKeyFunction fn);
 UnregisterHotKeyFunction setUnregisterHotKeyFunction(UnregisterHotKeyFunction fn);
+ClockFunction setClockFunction(ClockFunction fn);
+InputIdleFunction setInputIdleFunction(InputIdleFunction fn);
 
 // The monitor power states of SC_MONITORPOWER.
 constexpr LPARAM kMonitorOff = 2;
@@ -38,5 +42,8 @@ BOOL notifyIcon(DWORD message, NOTIFYICONDATAW* data);
 BOOL broadcastMonitorPower(LPARAM state);
 BOOL registerHotKey(HWND window, int id, UINT modifiers, UINT key);
 BOOL unregisterHotKey(HWND window, int id);
+long long clockSeconds();
+// From GetLastInputInfo; 0 when it fails, so a failure never looks like time away.
+long long inputIdleSeconds();
 
 }  // namespace platform
