@@ -162,11 +162,13 @@ void CkivToolDlg::OnSettings() {
     dlg.m_restMinutes = theApp.m_relaxTime.size() / 60;
     dlg.m_restAtFullScreen = theApp.m_relaxAtFullScreen ? 1 : 0;
     dlg.m_place = theApp.m_homeMode ? 0 : 1;
+    dlg.m_idleIsRest = theApp.m_idleIsRest ? 1 : 0;
     if (dlg.DoModal() != IDOK) return;
     theApp.m_workTime = dlg.m_workMinutes * 60;
     theApp.m_relaxTime = dlg.m_restMinutes * 60;
     theApp.m_relaxAtFullScreen = dlg.m_restAtFullScreen != 0;
     theApp.m_homeMode = dlg.m_place == 0;
+    theApp.m_idleIsRest = dlg.m_idleIsRest != 0;
     // The new values hold for this run even when the file cannot be written.
     if (!theApp.SaveSettings()) ::OutputDebugStringW(L"kivTool: the settings file could not be written\n");
     ApplySettingLengths();
