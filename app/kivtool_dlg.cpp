@@ -37,6 +37,7 @@ BOOL CkivToolDlg::OnInitDialog() {
     SetTimer(0, 1000);  // the scheduler tick, for the whole run
     UpdateStatusFields();
     registerAppBar(ABM_NEW);
+    RegisterSessionEvents();
     g_taskbarCreatedMsg = ::RegisterWindowMessageW(L"TaskbarCreated");
     return TRUE;
 }
@@ -93,6 +94,13 @@ bool CkivToolDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam, LRESULT
         return true;
     case WM_ENDSESSION:
         if (wParam) OnEndSession();
+        return true;
+    case WM_WTSSESSION_CHANGE:
+        OnSessionChange(wParam);
+        return true;
+    case WM_POWERBROADCAST:
+        OnPowerBroadcast(wParam);
+        result = TRUE;
         return true;
     default:
         // The id is 0 until OnInitDialog registers it, and 0 is WM_NULL.
@@ -187,11 +195,13 @@ void CkivToolDlg::OnSettings() {
     dlg.m_restMinutes = theApp.m_relaxTime.size() / 60;
     dlg.m_restAtFullScreen = theApp.m_relaxAtFullScreen ? 1 : 0;
     dlg.m_place = theApp.m_homeMode ? 0 : 1;
+    dlg.m_idleIsRest = theApp.m_idleIsRest ? 1 : 0;
     if (runModal(dlg) != IDOK) return;
     theApp.m_workTime = dlg.m_workMinutes * 60;
     theApp.m_relaxTime = dlg.m_restMinutes * 60;
     theApp.m_relaxAtFullScreen = dlg.m_restAtFullScreen != 0;
     theApp.m_homeMode = dlg.m_place == 0;
+    theApp.m_idleIsRest = dlg.m_idleIsRest != 0;
     // The new values hold for this run even when the file cannot be written.
     const bool saved = theApp.SaveSettings();
     ApplySettingLengths();
@@ -232,4 +242,5 @@ void CkivToolDlg::OnEndSession() {
 void CkivToolDlg::OnDestroy() {
     RemoveTrayIcon();
     registerAppBar(ABM_REMOVE);
+    UnregisterSessionEvents();
 }

@@ -3,7 +3,8 @@
 //
 // kivtool_dlg.cpp: creation, the window procedure, painting and the menu commands;
 // tray.cpp: the tray icon, its tip and balloons, the status labels;
-// scheduler.cpp: the tick and the moves between work and rest.
+// scheduler.cpp: the tick and the moves between work and rest;
+// away_events.cpp: the session, sleep and input-idle events that count as time away.
 #pragma once
 
 #include <windows.h>
@@ -11,6 +12,7 @@
 
 #include <cstddef>
 
+#include "away_detector.h"
 #include "framework/dialog.h"
 #include "framework/handles.h"
 #include "kiv/time_kiv.h"
@@ -46,6 +48,13 @@ public:
     // After a confirmed settings dialog: the new lengths apply, the phase and the elapsed
     // counters stay; a notice closes unless the rest is at most its countdown away.
     void ApplySettingLengths();
+
+    // Time away (away_events.cpp): WM_WTSSESSION_CHANGE and WM_POWERBROADCAST.
+    void OnSessionChange(WPARAM code);
+    void OnPowerBroadcast(WPARAM event);
+    // Session notifications for this window, from creation to destruction.
+    void RegisterSessionEvents();
+    void UnregisterSessionEvents();
 
     // Tray and status window (tray.cpp).
     // The three value labels; `now` is the tick's time, so one tick reads the clock once.
@@ -95,6 +104,9 @@ public:
     // The settings dialog or About box while it runs. The tray menu keeps working during
     // a modal run, so a second command must not open a second dialog.
     CDialog* m_pOpenModal = nullptr;
+    AwayDetector m_away;
+    bool m_awayRested = false;        // the current away period already counted as a rest
+    bool m_sessionEvents = false;     // registered for session notifications
 
 private:
     void addAboutToSystemMenu();
@@ -111,6 +123,9 @@ private:
     void onRestTick();
     void postponeRest();
     bool fullScreenHoldsRest() const;
+    bool onAwayTick(const kiv::Time& now);
+    void onAwayReport(const AwayReport& report, const kiv::Time& now);
+    void takeAwayRest(const kiv::Time& now);
 };
 
 // The one tray-icon record. The shell expects the version-3 layout (952 bytes on x86);

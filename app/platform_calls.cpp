@@ -1,5 +1,7 @@
 #include "platform_calls.h"
 
+#include "kiv/time_kiv.h"
+
 namespace platform {
 namespace {
 
@@ -12,6 +14,19 @@ UnregisterHotKeyFunction g_unregisterHotKey = &::UnregisterHotKey;
 AppBarFunction g_appBar = &::SHAppBarMessage;
 ExecutionStateFunction g_executionState = &::SetThreadExecutionState;
 SendInputFunction g_sendInput = &::SendInput;
+
+long long systemClock() { return kiv::Time::now().timeValue(); }
+
+long long systemInputIdle() {
+    LASTINPUTINFO info{};
+    info.cbSize = sizeof(info);
+    if (!::GetLastInputInfo(&info)) return 0;
+    // Unsigned 32-bit difference: right across the tick counter's wrap.
+    return (::GetTickCount() - info.dwTime) / 1000;
+}
+
+ClockFunction g_clock = &systemClock;
+InputIdleFunction g_inputIdle = &systemInputIdle;
 
 template <typename Fn>
 Fn replace(Fn& slot, Fn fn, Fn system) {
@@ -43,6 +58,8 @@ ExecutionStateFunction setExecutionStateFunction(ExecutionStateFunction fn) {
     return replace(g_executionState, fn, &::SetThreadExecutionState);
 }
 SendInputFunction setSendInputFunction(SendInputFunction fn) { return replace(g_sendInput, fn, &::SendInput); }
+ClockFunction setClockFunction(ClockFunction fn) { return replace(g_clock, fn, &systemClock); }
+InputIdleFunction setInputIdleFunction(InputIdleFunction fn) { return replace(g_inputIdle, fn, &systemInputIdle); }
 
 BOOL beep(DWORD frequency, DWORD duration) { return g_beep(frequency, duration); }
 BOOL flashWindow(HWND window, BOOL invert) { return g_flashWindow(window, invert); }
@@ -63,5 +80,7 @@ void wakeDisplay() {
     move.mi.dwFlags = MOUSEEVENTF_MOVE;  // relative, 0 by 0
     g_sendInput(1, &move, sizeof(move));
 }
+long long clockSeconds() { return g_clock(); }
+long long inputIdleSeconds() { return g_inputIdle(); }
 
 }  // namespace platform

@@ -1,5 +1,6 @@
 // The rest scheduler: one tick a second counts work or rest, warns before a rest, and
-// opens and closes the rest window. Time is the count of delivered ticks, never a clock.
+// opens and closes the rest window. Work and rest are the count of delivered ticks; the
+// clock only measures time away (away_events.cpp).
 #include <memory>
 #include <utility>
 
@@ -41,9 +42,10 @@ void destroyOwned(Dlg*& slot) {
 }  // namespace
 
 void CkivToolDlg::OnTimer(UINT_PTR /*nIDEvent: the window has only timer 0*/) {
-    const kiv::Time now = kiv::Time::now();
+    const kiv::Time now(platform::clockSeconds());
     UpdateStatusFields(now);
     if (!theApp.m_homeMode) onLongDay(now);
+    if (onAwayTick(now)) return;
     if (m_working)
         onWorkTick();
     else

@@ -88,6 +88,19 @@ kiv::Time powerOnTime(const kiv::Time& now, uint64_t uptimeMilliseconds) {
     return powerOn;
 }
 
+// The start of the local day `now` falls on; `fallback` when the date cannot be told.
+kiv::Time localMidnight(const kiv::Time& now, const kiv::Time& fallback) {
+    const kiv::String datePattern(u"%Y-%m-%d");
+    const kiv::String date = now.format(datePattern);
+    if (date.length() == 0) return fallback;
+    const kiv::Time midnight(date, datePattern);
+    return midnight.timeValue() < 0 ? fallback : midnight;
+}
+
+kiv::Time notBefore(const kiv::Time& time, const kiv::Time& earliest) {
+    return time.timeValue() < earliest.timeValue() ? earliest : time;
+}
+
 }  // namespace
 
 kiv::String chooseProfileDir(const kiv::String& programDir, const std::function<kiv::String()>& appDataDir) {
@@ -110,6 +123,7 @@ Values loadSettingsFile(const kiv::String& path, const kiv::String& programDir) 
         values.relaxTime = secondsOr(profile, u"relaxTime", kMaxRelaxSeconds, kDefaultRelaxSeconds);
         values.homeMode = isOne(profile, u"homeMode");
         values.relaxAtFullScreen = isOne(profile, u"relaxAtFullScreen");
+        values.idleIsRest = isOne(profile, u"idleIsRest");
     } else {
         values.workTime = kDefaultWorkSeconds;
         values.relaxTime = kDefaultRelaxSeconds;
@@ -136,19 +150,21 @@ bool saveSettingsFile(const kiv::String& profileDir, const kiv::String& programD
     ok &= profile.setIntValue(kRootSection, kiv::String(u"relaxTime"), static_cast<int32_t>(values.relaxTime.size()));
     ok &= profile.setIntValue(kRootSection, kiv::String(u"homeMode"), values.homeMode ? 1 : 0);
     ok &= profile.setIntValue(kRootSection, kiv::String(u"relaxAtFullScreen"), values.relaxAtFullScreen ? 1 : 0);
+    if (values.idleIsRest) ok &= profile.setIntValue(kRootSection, kiv::String(u"idleIsRest"), 1);
     // A document missing a setting is never written over a complete file.
     return ok && profile.saveAs(settingsFilePath(profileDir));
 }
 
 kiv::Time loadFirstStartToday(const kiv::String& profileDir, const kiv::Time& now, uint64_t uptimeMilliseconds) {
     const kiv::String dayFile = profileDir + now.format(kiv::String(kDayFilePattern));
+    const kiv::Time midnight = localMidnight(now, kiv::Time(0));
     kiv::ProfileFile profile;
     kiv::Time recorded;
-    if (profile.load(dayFile) && readStartupTime(profile, recorded)) return recorded;
+    if (profile.load(dayFile) && readStartupTime(profile, recorded)) return notBefore(recorded, midnight);
 
     // The day's first start (or a damaged day file): record the power-on anew. A failed
     // write is not fatal: the next start computes the same moment again.
-    const kiv::Time powerOn = powerOnTime(now, uptimeMilliseconds);
+    const kiv::Time powerOn = notBefore(powerOnTime(now, uptimeMilliseconds), midnight);
     profile.createRoot(kiv::String(kRootName));
     profile.setValue(kRootSection, kiv::String(kStartupKey), powerOn.format(kiv::String(kStartupPattern)));
     kiv::makeDirectory(profileDir);
@@ -169,6 +185,7 @@ void CkivToolApp::LoadSettings() {
     m_relaxTime = values.relaxTime;
     m_homeMode = values.homeMode;
     m_relaxAtFullScreen = values.relaxAtFullScreen;
+    m_idleIsRest = values.idleIsRest;
     m_firstStartToday = settings::loadFirstStartToday(m_profileDir, kiv::Time::now(), ::GetTickCount64());
 }
 
@@ -181,5 +198,6 @@ bool CkivToolApp::SaveSettings() {
     values.relaxTime = m_relaxTime;
     values.homeMode = m_homeMode;
     values.relaxAtFullScreen = m_relaxAtFullScreen;
+    values.idleIsRest = m_idleIsRest;
     return settings::saveSettingsFile(m_profileDir, kiv::getModuleDir(), values);
 }

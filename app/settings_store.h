@@ -22,6 +22,7 @@ struct Values {
     kiv::TimeCount relaxTime;      // seconds
     bool homeMode = true;
     bool relaxAtFullScreen = false;
+    bool idleIsRest = false;       // no input for a rest's length counts as a rest
 };
 
 constexpr uint32_t kDefaultWorkSeconds = 3120;  // 52 minutes
@@ -41,19 +42,24 @@ kiv::String settingsFilePath(const kiv::String& profileDir);
 
 // Reads the settings file. A missing key, a sound path that is exactly "default" and a
 // time that reads as 0 or above its maximum take their defaults; homeMode and
-// relaxAtFullScreen are true only for the number 1 (leading digits, never wrapped). When the file cannot be loaded at all every value is its default and
-// home mode is on (a new installation starts at home). The default sounds are programDir +
-// "resource\relax.mp3", "resource\relaxNotice.mp3" and "resource\relaxEnd.mp3".
+// relaxAtFullScreen are true only for the number 1 (leading digits, never wrapped), and so
+// is idleIsRest, which comes after them. When the file cannot be loaded at all every value
+// is its default and home mode is on (a new installation starts at home). The default
+// sounds are programDir + "resource\relax.mp3", "resource\relaxNotice.mp3" and
+// "resource\relaxEnd.mp3".
 Values loadSettingsFile(const kiv::String& path, const kiv::String& programDir);
 
 // Writes profileDir + "Murvel.xml" whole from `values`, creating profileDir (one level)
-// when missing. Sound paths equal to their defaults are left out. False when the file
+// when missing. Sound paths equal to their defaults are left out, and so is idleIsRest when
+// it is off: a user who never turns it on keeps the file as it was. False when the file
 // could not be written; the old file then stays as it was.
 bool saveSettingsFile(const kiv::String& profileDir, const kiv::String& programDir, const Values& values);
 
 // The first power-on of the day `now` falls on. Today's file (profileDir + "%Y-%m-%d.xml")
 // gives it when it holds a readable "startup_time"; otherwise this is the day's first
 // start: the power-on is `now` minus the uptime, and today's file is written anew with it.
+// Either way it is never before today's local midnight: the uptime also holds time asleep
+// and, with a fast start-up, the days before a shutdown.
 kiv::Time loadFirstStartToday(const kiv::String& profileDir, const kiv::Time& now, uint64_t uptimeMilliseconds);
 
 }  // namespace settings

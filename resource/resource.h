@@ -30,6 +30,7 @@
 #define IDC_RADIO_HOME                  1004
 #define IDC_RADIO_OFFICE                1005
 #define IDC_CHECK_FULLSCREEN            1006
+#define IDC_CHECK_IDLE_REST             1007
 
 // Tray menu commands (IDR_TRAY_MENU).
 #define ID_MENU_EXIT                    32774

@@ -11,7 +11,8 @@ void CSettingDlg::DoDataExchange(fw::DataExchange& dx) {
         .unsignedValue(IDC_EDIT_RESTTIME, m_restMinutes)
         .rangeCheck(1, 100000)
         .checkBox(IDC_CHECK_FULLSCREEN, m_restAtFullScreen)
-        .radioGroup(IDC_RADIO_HOME, m_place);
+        .radioGroup(IDC_RADIO_HOME, m_place)
+        .checkBox(IDC_CHECK_IDLE_REST, m_idleIsRest);
 }
 
 BOOL CSettingDlg::OnInitDialog() {

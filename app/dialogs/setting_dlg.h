@@ -1,5 +1,5 @@
-// The settings dialog: work and rest time in minutes, home or office, and whether to rest
-// while a full-screen program runs. The caller (OnSettings) fills the members, runs the
+// The settings dialog: work and rest time in minutes, home or office, whether to rest
+// while a full-screen program runs, and whether time away from the keyboard is rest. The caller (OnSettings) fills the members, runs the
 // dialog modally and takes the members back only when it ends with IDOK.
 #pragma once
 
@@ -17,9 +17,9 @@ public:
     explicit CSettingDlg(CDialog* pParent = nullptr);
     ~CSettingDlg() override;
 
-    // Edits 1002 and 1001 as unsigned numbers with their ranges, then the check box and
-    // the radio group; the first refused field stops the exchange with the framework's
-    // message and the focus on that field.
+    // Edits 1002 and 1001 as unsigned numbers with their ranges, the full-screen box, the
+    // radio group, then the away box; the first refused field stops the exchange with the
+    // framework's message and the focus on that field.
     void DoDataExchange(fw::DataExchange& dx) override;
     BOOL OnInitDialog() override;
 
@@ -27,4 +27,5 @@ public:
     std::uint32_t m_restMinutes = 0;  // 1 to 100000
     int m_restAtFullScreen = 0;       // 1 checked, 0 not
     int m_place = 0;                  // 0 home ("家"), 1 office ("公司"), -1 neither
+    int m_idleIsRest = 0;             // 1 checked, 0 not
 };

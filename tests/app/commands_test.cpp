@@ -98,12 +98,14 @@ TEST_F(CommandTest, SettingsShowMinutesRoundedDownAndOkStoresWholeMinutes) {
     ASSERT_TRUE(createDialog());
     tick(40);
     std::wstring shownWork, shownRest;
-    bool officeChecked = false, fullScreenChecked = false;
+    bool officeChecked = false, fullScreenChecked = false, idleChecked = true;
     runWithAnswer(ID_MENU_SETTINGS, [&](HWND dialog) {
         shownWork = text(dialog, IDC_EDIT_WORKTIME);
         shownRest = text(dialog, IDC_EDIT_RESTTIME);
         officeChecked = ::IsDlgButtonChecked(dialog, IDC_RADIO_OFFICE) == BST_CHECKED;
         fullScreenChecked = ::IsDlgButtonChecked(dialog, IDC_CHECK_FULLSCREEN) == BST_CHECKED;
+        idleChecked = ::IsDlgButtonChecked(dialog, IDC_CHECK_IDLE_REST) == BST_CHECKED;
+        ::SendMessageW(::GetDlgItem(dialog, IDC_CHECK_IDLE_REST), BM_CLICK, 0, 0);
         ::PostMessageW(dialog, WM_COMMAND, IDOK, 0);
     });
     ASSERT_TRUE(g_answered);
@@ -111,10 +113,12 @@ TEST_F(CommandTest, SettingsShowMinutesRoundedDownAndOkStoresWholeMinutes) {
     EXPECT_EQ(L"2", shownRest);
     EXPECT_TRUE(officeChecked);
     EXPECT_TRUE(fullScreenChecked);
+    EXPECT_FALSE(idleChecked);
     EXPECT_EQ(60u, theApp.m_workTime.size());
     EXPECT_EQ(120u, theApp.m_relaxTime.size());
     EXPECT_FALSE(theApp.m_homeMode);
     EXPECT_TRUE(theApp.m_relaxAtFullScreen);
+    EXPECT_TRUE(theApp.m_idleIsRest);
     EXPECT_EQ(60u, m_dlg->m_workLength.size());
     EXPECT_EQ(120u, m_dlg->m_restLength.size());
     EXPECT_EQ(40u, m_dlg->m_workElapsed.size()) << "the time worked is kept";

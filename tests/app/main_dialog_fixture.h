@@ -104,6 +104,7 @@ protected:
         theApp.m_relaxTime = 30;
         theApp.m_homeMode = true;
         theApp.m_relaxAtFullScreen = false;
+        theApp.m_idleIsRest = false;
         theApp.m_firstStartToday = kiv::Time::now();
         theApp.m_relaxMusic = kRelaxMusic;
         theApp.m_relaxNoticeMusic = kNoticeMusic;

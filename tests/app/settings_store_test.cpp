@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <filesystem>
 #include <functional>
@@ -89,6 +90,7 @@ protected:
         EXPECT_EQ(actual.relaxTime.size(), expected.relaxTime.size());
         EXPECT_EQ(actual.homeMode, expected.homeMode);
         EXPECT_EQ(actual.relaxAtFullScreen, expected.relaxAtFullScreen);
+        EXPECT_EQ(actual.idleIsRest, expected.idleIsRest);
     }
 
     ScratchFolder scratch;
@@ -136,6 +138,9 @@ const ReadRow kReadRows[] = {
     {"full screen 1", IN_PROFILE("<relaxAtFullScreen>1</relaxAtFullScreen>"),
      [](Values& v) { v.relaxAtFullScreen = true; }},
     {"full screen 2", IN_PROFILE("<relaxAtFullScreen>2</relaxAtFullScreen>"), [](Values&) {}},
+    {"idle is rest 1", IN_PROFILE("<idleIsRest>1</idleIsRest>"), [](Values& v) { v.idleIsRest = true; }},
+    {"idle is rest 2", IN_PROFILE("<idleIsRest>2</idleIsRest>"), [](Values&) {}},
+    {"idle is rest yes", IN_PROFILE("<idleIsRest>yes</idleIsRest>"), [](Values&) {}},
     {"rest music custom", IN_PROFILE("<relaxMusic>D:\\rain.mp3</relaxMusic>"),
      [](Values& v) { v.relaxMusic = u"D:\\rain.mp3"; }},
     {"rest music \"default\"", IN_PROFILE("<relaxMusic>default</relaxMusic>"), [](Values&) {}},
@@ -263,6 +268,7 @@ TEST_F(SettingsFileTest, CustomValuesAreSavedInTheTableOrder) {
     values.workTime = 60000000;  // 1000000 minutes
     values.relaxTime = 90;
     values.relaxAtFullScreen = true;
+    values.idleIsRest = true;
     ASSERT_TRUE(settings::saveSettingsFile(profileDir, programDir, values));
     EXPECT_EQ(savedBytes(),
               XML_HEAD
@@ -274,6 +280,7 @@ TEST_F(SettingsFileTest, CustomValuesAreSavedInTheTableOrder) {
               " <relaxTime>90</relaxTime>\r\n"
               " <homeMode>0</homeMode>\r\n"
               " <relaxAtFullScreen>1</relaxAtFullScreen>\r\n"
+              " <idleIsRest>1</idleIsRest>\r\n"  // written only when on, after the others
               "</profile>\r\n");
 }
 
@@ -284,6 +291,7 @@ TEST_F(SettingsFileTest, SavedValuesReadBackTheSame) {
     office.workTime = 60;
     office.relaxTime = 6000000;
     office.relaxAtFullScreen = true;
+    office.idleIsRest = true;
     Values custom = defaults();
     custom.relaxMusic = u"E:\\a b\\rain & wind.mp3";
     custom.relaxNoticeMusic = u"<notice>.mp3";
@@ -368,14 +376,36 @@ TEST_F(DayFileTest, TheDayFolderIsCreatedWhenMissing) {
     EXPECT_EQ(dayBytes("2027-01-15.xml"), dayFileWith("2027-01-15 09-30-00"));
 }
 
-// Regression: the 32-bit millisecond counter wraps after 49.7 days, so the power-on came
-// out 49.7 days too late on a computer that had run longer.
-TEST_F(DayFileTest, UptimeBeyondTheThirtyTwoBitCounterIsKept) {
-    const uint64_t sixtyDaysMs = 60ull * 86400 * 1000;  // 5184000000 > 2^32
-    const kiv::Time now = at(u"2027-01-15 09-30-00");
-    const kiv::Time powerOn = start(now, sixtyDaysMs);
-    EXPECT_EQ(now.timeValue() - powerOn.timeValue(), 60 * 86400);
-    EXPECT_EQ(text(powerOn), L"2026-11-16 09-30-00");
+// The uptime holds time asleep and, with a fast start-up, the days before a shutdown: the
+// power-on of today is never before today's local midnight. The 64-bit uptime still counts:
+// a 32-bit counter would wrap 2^32 + 1 h to one hour.
+TEST_F(DayFileTest, ThePowerOnIsNeverBeforeTodaysMidnight) {
+    const struct {
+        const char16_t* now;
+        uint64_t uptimeMs;
+        const char* recorded;  // today's file as an older start left it; null: none
+        const wchar_t* powerOn;
+    } rows[] = {
+        {u"2027-01-15 09-30-00", 3600000, nullptr, L"2027-01-15 08-30-00"},
+        {u"2027-01-15 09-30-00", 34200000, nullptr, L"2027-01-15 00-00-00"},
+        {u"2027-01-15 09-30-00", 34201000, nullptr, L"2027-01-15 00-00-00"},
+        {u"2027-01-15 09-30-00", 3ull * 86400 * 1000, nullptr, L"2027-01-15 00-00-00"},
+        {u"2027-01-15 09-30-00", (1ull << 32) + 3600000, nullptr, L"2027-01-15 00-00-00"},
+        {u"2027-01-15 00-00-05", 10000, nullptr, L"2027-01-15 00-00-00"},
+        {u"2027-01-15 09-30-00", 60000, "2027-01-12 07-00-00", L"2027-01-15 00-00-00"},
+        {u"2027-01-15 09-30-00", 60000, "2027-01-15 07-00-00", L"2027-01-15 07-00-00"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(testing::PrintToString(row.uptimeMs) + " " + (row.recorded ? row.recorded : ""));
+        std::error_code error;
+        fs::remove(dayFile("2027-01-15.xml"), error);
+        if (row.recorded) ScratchFolder::writeBytes(dayFile("2027-01-15.xml"), dayFileWith(row.recorded));
+        EXPECT_EQ(text(start(at(row.now), row.uptimeMs)), row.powerOn);
+        const std::string written(row.powerOn, row.powerOn + wcslen(row.powerOn));  // ASCII
+        if (!row.recorded) {
+            EXPECT_EQ(dayBytes("2027-01-15.xml"), dayFileWith(written.c_str()));
+        }
+    }
 }
 
 // Regression: a day file saved as UTF-16 was refused and its power-on recorded anew.
@@ -451,7 +481,7 @@ TEST(SettingsStoreApp, LoadAndSaveUseThePortableFolderBesideTheProgram) {
     ASSERT_TRUE(fs::is_directory(portable.dir()));
     ScratchFolder::writeBytes(portable.dir() / "Murvel.xml",
                               IN_PROFILE("<relaxMusic>D:\\rain.mp3</relaxMusic><workTime>90</workTime>"
-                                         "<relaxAtFullScreen>1</relaxAtFullScreen>"));
+                                         "<relaxAtFullScreen>1</relaxAtFullScreen><idleIsRest>1</idleIsRest>"));
     const kiv::String programDir = kiv::getModuleDir();
 
     CkivToolApp app;
@@ -469,9 +499,13 @@ TEST(SettingsStoreApp, LoadAndSaveUseThePortableFolderBesideTheProgram) {
     EXPECT_EQ(app.m_relaxTime.size(), 480u);
     EXPECT_FALSE(app.m_homeMode);
     EXPECT_TRUE(app.m_relaxAtFullScreen);
-    // The power-on lies an uptime back (a second of slack for the two clocks' rounding).
-    EXPECT_GE(app.m_firstStartToday.timeValue(), before - uptimeAfter - 1);
-    EXPECT_LE(app.m_firstStartToday.timeValue(), after - uptimeBefore + 1);
+    EXPECT_TRUE(app.m_idleIsRest);
+    // The power-on lies an uptime back (a second of slack for the two clocks' rounding), but
+    // not before today's midnight.
+    const kiv::String day(u"%Y-%m-%d");
+    const int64_t midnight = kiv::Time(kiv::Time(after).format(day), day).timeValue();
+    EXPECT_GE(app.m_firstStartToday.timeValue(), std::max(midnight, before - uptimeAfter - 1));
+    EXPECT_LE(app.m_firstStartToday.timeValue(), std::max(midnight, after - uptimeBefore + 1));
     EXPECT_TRUE(fs::exists(test::toPath(app.m_profileDir + kiv::Time(after).format(kiv::String(u"%Y-%m-%d.xml")))));
 
     app.m_workTime = 1500;
@@ -485,6 +519,7 @@ TEST(SettingsStoreApp, LoadAndSaveUseThePortableFolderBesideTheProgram) {
               " <relaxTime>480</relaxTime>\r\n"
               " <homeMode>1</homeMode>\r\n"
               " <relaxAtFullScreen>1</relaxAtFullScreen>\r\n"
+              " <idleIsRest>1</idleIsRest>\r\n"
               "</profile>\r\n");
 }
 

@@ -55,7 +55,8 @@ KivTool::KivTool(const Profile& profile) {
              << " <workTime>" << profile.workTime << "</workTime>\n"
              << " <relaxTime>" << profile.relaxTime << "</relaxTime>\n"
              << " <homeMode>" << profile.homeMode << "</homeMode>\n"
-             << " <relaxAtFullScreen>0</relaxAtFullScreen>\n</profile>\n";
+             << " <relaxAtFullScreen>0</relaxAtFullScreen>\n"
+             << (profile.idleIsRest ? " <idleIsRest>1</idleIsRest>\n" : "") << "</profile>\n";
     if (!settings) m_setupError = "cannot write Murvel.xml";
 }
 

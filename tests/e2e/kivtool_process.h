@@ -39,6 +39,7 @@ struct Profile {
     unsigned workTime;   // seconds
     unsigned relaxTime;  // seconds
     int homeMode;        // 1 home, 0 office
+    int idleIsRest = 0;  // 1: time away from the keyboard is rest (written only then)
 };
 
 class KivTool {

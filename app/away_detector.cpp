@@ -1,0 +1,55 @@
+#include "away_detector.h"
+
+namespace {
+
+// Seconds from `from` to `to`: 0 when the clock went back, the 32-bit limit at most.
+uint32_t secondsBetween(int64_t from, int64_t to) {
+    if (to <= from) return 0;
+    const int64_t d = to - from;
+    return d > UINT32_MAX ? UINT32_MAX : static_cast<uint32_t>(d);
+}
+
+}  // namespace
+
+void AwayDetector::begin(unsigned source, int64_t now) {
+    if (m_sources == 0) m_since = now;
+    m_sources |= source;
+}
+
+AwayReport AwayDetector::end(unsigned source, int64_t now) {
+    if (!(m_sources & source)) return current(now);
+    m_sources &= ~source;
+    if (m_sources != 0) return current(now);
+    return {AwayReport::State::Back, secondsBetween(m_since, now)};
+}
+
+AwayReport AwayDetector::current(int64_t now) const {
+    if (m_sources == 0) return {};
+    return {AwayReport::State::Away, secondsBetween(m_since, now)};
+}
+
+void AwayDetector::suspended(int64_t now) {
+    if (m_sources & kAsleep) return;  // the first suspend counts
+    m_asleepSince = now;
+    begin(kAsleep, now);
+}
+
+uint32_t AwayDetector::resumed(int64_t now, AwayReport& report) {
+    const bool wasAsleep = (m_sources & kAsleep) != 0;
+    report = end(kAsleep, now);
+    return wasAsleep ? secondsBetween(m_asleepSince, now) : 0;
+}
+
+AwayReport AwayDetector::tick(int64_t now, int64_t idleSeconds, uint32_t idleLimit) {
+    const bool idle = idleSeconds >= 0 && idleSeconds >= static_cast<int64_t>(idleLimit);
+    if (idle && !(m_sources & kIdle)) {
+        const int64_t lastInput = now - idleSeconds;
+        if (m_sources == 0 || lastInput < m_since) m_since = lastInput;
+        m_sources |= kIdle;
+    } else if (!idle && (m_sources & kIdle)) {
+        // The user came back at the last input, not at this tick.
+        const AwayReport report = end(kIdle, idleSeconds >= 0 ? now - idleSeconds : now);
+        return report.state == AwayReport::State::Back ? report : current(now);
+    }
+    return current(now);
+}
