@@ -95,6 +95,8 @@ private:
     void onRestTick();
     void postponeRest();
     bool fullScreenHoldsRest() const;
+
+    HWND m_statusLabels[3] = {};  // power-on, worked, remaining: children of the dialog
 };
 
 // The one tray-icon record. The shell expects the version-3 layout (952 bytes on x86);
