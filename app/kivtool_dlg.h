@@ -126,6 +126,8 @@ private:
     bool onAwayTick(const kiv::Time& now);
     void onAwayReport(const AwayReport& report, const kiv::Time& now);
     void takeAwayRest(const kiv::Time& now);
+
+    HWND m_statusLabels[3] = {};  // power-on, worked, remaining: children of the dialog
 };
 
 // The one tray-icon record. The shell expects the version-3 layout (952 bytes on x86);

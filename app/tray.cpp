@@ -32,8 +32,8 @@ void copyField(wchar_t (&field)[N], const wchar_t* text) {
     copyField(field, N, text);
 }
 
-void setStatusLabel(CkivToolDlg& dlg, int id, const kiv::TimeCount& duration) {
-    dlg.SetDlgItemText(id, duration.durationText().c_wstr());
+void setStatusLabel(HWND label, const kiv::TimeCount& duration) {
+    ::SetWindowTextW(label, duration.durationText().c_wstr());
 }
 
 }  // namespace
@@ -41,9 +41,15 @@ void setStatusLabel(CkivToolDlg& dlg, int id, const kiv::TimeCount& duration) {
 kiv::TimeCount CkivToolDlg::RemainingWork() const { return m_workLength - m_workElapsed; }
 
 void CkivToolDlg::UpdateStatusFields(const kiv::Time& now) {
-    setStatusLabel(*this, IDC_STATIC_POWERON, now - theApp.m_firstStartToday);
-    setStatusLabel(*this, IDC_STATIC_WORKED, m_workElapsed);
-    setStatusLabel(*this, IDC_STATIC_REMAIN, RemainingWork());
+    // The labels are looked up once: this runs on every tick, and under Wine each lookup
+    // is a round trip to the server.
+    if (!m_statusLabels[0]) {
+        const int ids[] = {IDC_STATIC_POWERON, IDC_STATIC_WORKED, IDC_STATIC_REMAIN};
+        for (size_t i = 0; i < 3; ++i) m_statusLabels[i] = GetDlgItem(ids[i]);
+    }
+    setStatusLabel(m_statusLabels[0], now - theApp.m_firstStartToday);
+    setStatusLabel(m_statusLabels[1], m_workElapsed);
+    setStatusLabel(m_statusLabels[2], RemainingWork());
 }
 
 void CkivToolDlg::AddTrayIcon(const wchar_t* tip) {

@@ -1,6 +1,7 @@
 #include "dialogs/previous_notify_dlg.h"
 
 #include "dialogs/red_text.h"
+#include "framework/unsigned_text.h"
 #include "kivtool_app.h"
 #include "kivtool_dlg.h"
 
@@ -69,7 +70,7 @@ void CPreviousNotifyDlg::removeSelf() {
 
 std::wstring CPreviousNotifyDlg::CountText() const {
     if (m_secondsLeft == 0) return std::wstring();
-    return std::to_wstring(m_secondsLeft);
+    return fw::unsignedText(m_secondsLeft);
 }
 
 bool CPreviousNotifyDlg::onEraseBackground(HDC dc) {

@@ -29,7 +29,7 @@ DataExchange& DataExchange::unsignedValue(int id, std::uint32_t& value) {
     if (m_failed) return *this;
     m_lastEditId = id;
     if (!m_save) {
-        ::SetDlgItemTextW(m_dialog, id, std::to_wstring(value).c_str());
+        ::SetDlgItemTextW(m_dialog, id, unsignedText(value).c_str());
         m_lastUnsigned = value;
         return *this;
     }
@@ -47,8 +47,8 @@ DataExchange& DataExchange::rangeCheck(std::uint32_t min, std::uint32_t max) {
     if (m_failed || !m_save) return *this;
     if (m_lastUnsigned < min || m_lastUnsigned > max) {
         std::wstring message = L"Please enter an integer between %1 and %2.";
-        message = replaceAll(message, L"%1", std::to_wstring(min));
-        message = replaceAll(message, L"%2", std::to_wstring(max));
+        message = replaceAll(message, L"%1", unsignedText(min));
+        message = replaceAll(message, L"%2", unsignedText(max));
         fail(message);
     }
     return *this;

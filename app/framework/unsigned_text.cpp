@@ -1,5 +1,7 @@
 #include "framework/unsigned_text.h"
 
+#include <iterator>
+
 namespace fw {
 namespace {
 
@@ -40,6 +42,16 @@ bool parseUnsignedText(const std::wstring& text, std::uint32_t& value) {
         value = UINT32_MAX;
     }
     return true;
+}
+
+std::wstring unsignedText(std::uint32_t value) {
+    wchar_t digits[10];
+    std::size_t count = 0;
+    do {
+        digits[count++] = static_cast<wchar_t>(L'0' + value % 10);
+        value /= 10;
+    } while (value != 0);
+    return std::wstring(std::make_reverse_iterator(digits + count), std::make_reverse_iterator(digits));
 }
 
 }  // namespace fw

@@ -1,5 +1,5 @@
-// Reading an unsigned number from the text of an edit box, by the rules of the C
-// library's "%u" conversion, which the data exchange uses for numeric fields.
+// Unsigned numbers as the text of an edit box or a label, by the rules of the C library's
+// "%u" conversion, which the data exchange uses for numeric fields.
 #pragma once
 
 #include <cstdint>
@@ -20,5 +20,9 @@ constexpr std::size_t kMaxNumberTextLength = 63;
 // 4294967295: otherwise "4294967297" would read as 1 and "-4294967295" as 1, and a range
 // check would let a wildly wrong entry through.
 bool parseUnsignedText(const std::wstring& text, std::uint32_t& value);
+
+// `value` in decimal digits, as "%u" writes it. (std::to_wstring would bring the C
+// library's whole wide printf into the program for this.)
+std::wstring unsignedText(std::uint32_t value);
 
 }  // namespace fw

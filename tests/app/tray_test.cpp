@@ -372,6 +372,21 @@ TEST_F(TrayTest, StatusLabelsShowTheDurations) {
     EXPECT_EQ(0u, label(IDC_STATIC_POWERON).rfind(L"2 days,2 hours", 0)) << label(IDC_STATIC_POWERON);
 }
 
+// The labels are found once, when the window is made: a tick does not look them up again
+// (under Wine each lookup is a round trip to the server, every second).
+TEST_F(TrayTest, TickWritesTheLabelsFoundAtStart) {
+    theApp.m_workTime = 100;
+    ASSERT_TRUE(createDialog());
+    HWND worked = m_dlg->GetDlgItem(IDC_STATIC_WORKED);
+    ASSERT_NE(nullptr, worked);
+    // A lookup by id would now miss it.
+    ::SetWindowLongPtrW(worked, GWLP_ID, 30000);
+    tick(2);
+    wchar_t text[64] = L"";
+    ::GetWindowTextW(worked, text, 64);
+    EXPECT_STREQ(L"1 seconds", text);
+}
+
 TEST_F(TrayTest, TickShowsTheCountsFromBeforeTheTick) {
     theApp.m_workTime = 100;
     ASSERT_TRUE(createDialog());

@@ -1,4 +1,4 @@
-// Reading numbers from edit text by the "%u" rules.
+// Reading numbers from edit text, and writing them, by the "%u" rules.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -20,6 +20,7 @@ TEST_P(UnsignedTextTest, ReadsLikePercentU) {
     std::uint32_t value = 12345;  // must be left alone when nothing is read
     EXPECT_EQ(fw::parseUnsignedText(row.text, value), row.readable);
     EXPECT_EQ(value, row.readable ? row.value : 12345u);
+    EXPECT_EQ(fw::unsignedText(row.value), std::to_wstring(row.value));  // and written back
 }
 
 INSTANTIATE_TEST_SUITE_P(

@@ -1,0 +1,43 @@
+# Small release builds of the Windows variant. Release code is optimised for size, each
+# function and datum in its own section. The shipped program and DLL (kiv_ship) are also
+# optimised across files at link time, drop the sections nothing uses and carry no
+# symbols. The C++ runtime stays linked statically: the program needs no MinGW DLL.
+add_compile_options("$<$<CONFIG:Release>:-Os;-ffunction-sections;-fdata-sections>")
+
+# Link-time optimisation: the shipped code's objects carry ordinary code beside it ("fat"),
+# and every other link leaves the linker plugin out, so the tests link the same libraries
+# as ordinary code (this compiler's link-time optimisation fails on the test framework, and
+# mixing both kinds of object in one link gives duplicate definitions).
+set(KIV_LTO_COMPILE_OPTIONS "$<$<CONFIG:Release>:-flto=auto;-ffat-lto-objects>")
+add_link_options("$<$<CONFIG:Release>:-fno-use-linker-plugin>")
+
+# The C++ runtime's default terminate handler prints the exception's name to stderr, which
+# a windowed program does not have, and drags in the symbol demangler for it (about 45 KB);
+# a plain abort ends the program the same way without them. The program is optimised as
+# one partition: split into several, this compiler's link-time optimisation stops with an
+# internal error. No time stamp in the header, so the same sources give the same bytes.
+set(KIV_SHIP_LINK_OPTIONS
+  -fuse-linker-plugin
+  -flto
+  -flto-partition=one
+  -Wl,--no-insert-timestamp
+  -Os
+  -s
+  -Wl,--gc-sections
+  -Wl,--defsym,__ZN9__gnu_cxx27__verbose_terminate_handlerEv=_abort)
+
+# kiv_ship(<target> [<static library>...]): the release build of a shipped program or DLL
+# and of the libraries it is made of, with a link map (<target>.map in the build folder)
+# that shows what the size is made of. A program also gets the small throw helpers of
+# lean_throw.cpp.
+function(kiv_ship target)
+  foreach(part ${target} ${ARGN})
+    target_compile_options(${part} PRIVATE ${KIV_LTO_COMPILE_OPTIONS})
+  endforeach()
+  target_link_options(${target} PRIVATE
+    "$<$<CONFIG:Release>:${KIV_SHIP_LINK_OPTIONS};-Wl,-Map,$<TARGET_FILE_BASE_NAME:${target}>.map>")
+  get_target_property(type ${target} TYPE)
+  if(type STREQUAL EXECUTABLE)
+    target_sources(${target} PRIVATE "$<$<CONFIG:Release>:${CMAKE_CURRENT_FUNCTION_LIST_DIR}/lean_throw.cpp>")
+  endif()
+endfunction()
