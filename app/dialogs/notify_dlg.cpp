@@ -35,6 +35,7 @@ BOOL CNotifyDlg::OnInitDialog() {
     m_covers.layOver(rest::extraMonitorRects(rest::currentMonitors()), this, RemainingText());
     guard::showTaskbars(false);
     m_hotKey.registerFor(m_hWnd);  // without it the rest ends only by time
+    m_keyboard.take(m_hWnd);
     SetTimer(0, 1000);
     return TRUE;
 }
@@ -66,6 +67,7 @@ void CNotifyDlg::onDpiChanged(UINT dpi) {
 void CNotifyDlg::OnDestroy() {
     m_covers.closeAll();
     if (HWND question = CAskDlg::Find()) ::DestroyWindow(question);
+    m_keyboard.release();
     CDialog::OnDestroy();
     guard::showTaskbars(true);
     m_hotKey.release();

@@ -12,6 +12,7 @@
 #include <string>
 
 #include "dialogs/monitor_cover.h"
+#include "dialogs/rest_keyboard.h"
 #include "dialogs/unlock_hotkey.h"
 #include "framework/dialog.h"
 #include "framework/handles.h"
@@ -52,6 +53,7 @@ public:
     fw::Font m_font;                // "Courier New", 20 points at the window's DPI
     rest::UnlockHotKey m_hotKey;     // Ctrl+Alt+U, while the window lives
     rest::MonitorCovers m_covers;   // the monitors besides the primary one
+    rest::RestKeyboard m_keyboard;  // no key for other programs while the window lives
     UINT m_dpi = 96;                // of the primary monitor, which the window covers
 
 private:
