@@ -15,6 +15,7 @@ win_pkgs=(g++-mingw-w64-i686-posix binutils-mingw-w64-i686)
 wine_pkgs=(wine wine32:i386 xvfb xdotool x11-utils imagemagick openbox
            fonts-arphic-uming fonts-liberation fonts-wine
            gstreamer1.0-plugins-base:i386 gstreamer1.0-plugins-good:i386
+           xserver-xephyr libxinerama1:i386 libxrandr2:i386
            nsis zip unzip locales)
 
 for p in "${native_pkgs[@]}" "${win_pkgs[@]}" "${wine_pkgs[@]}"; do

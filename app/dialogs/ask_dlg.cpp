@@ -28,13 +28,7 @@ HWND CAskDlg::Open() {
 
 BOOL CAskDlg::OnInitDialog() {
     CDialog::OnInitDialog();
-    RECT desktop{};
-    RECT client{};
-    ::GetWindowRect(::GetDesktopWindow(), &desktop);
-    ::GetClientRect(m_hWnd, &client);
-    const int x = ((desktop.right - desktop.left) - (client.right - client.left)) / 2;
-    const int y = ((desktop.bottom - desktop.top) - (client.bottom - client.top)) / 2;
-    ::SetWindowPos(m_hWnd, HWND_TOPMOST, x, y, 0, 0, SWP_NOSIZE);
+    centreOnPrimaryScreen(HWND_TOPMOST, 0);
 
     ::srand(::GetTickCount());
     m_factor1 = std::rand() % 100;
@@ -43,6 +37,16 @@ BOOL CAskDlg::OnInitDialog() {
     SetDlgItemInt(IDC_STATIC_FACTOR2, static_cast<UINT>(m_factor2));
     SetWindowText(kTitle);
     return TRUE;
+}
+
+void CAskDlg::centreOnPrimaryScreen(HWND after, UINT flags) {
+    RECT desktop{};
+    RECT client{};
+    ::GetWindowRect(::GetDesktopWindow(), &desktop);
+    ::GetClientRect(m_hWnd, &client);
+    const int x = ((desktop.right - desktop.left) - (client.right - client.left)) / 2;
+    const int y = ((desktop.bottom - desktop.top) - (client.bottom - client.top)) / 2;
+    ::SetWindowPos(m_hWnd, after, x, y, 0, 0, SWP_NOSIZE | flags);
 }
 
 void CAskDlg::OnCancel() {
@@ -73,6 +77,11 @@ bool CAskDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& re
         result = 0;
         DestroyWindow();  // deletes this object
         return true;
+    case WM_DPICHANGED:
+        // The new size from the base class, then the middle of the primary screen again.
+        CDialog::WindowProc(message, wParam, lParam, result);
+        centreOnPrimaryScreen(nullptr, SWP_NOZORDER | SWP_NOACTIVATE);
+        return false;
     default:
         return CDialog::WindowProc(message, wParam, lParam, result);
     }

@@ -36,4 +36,8 @@ public:
 
     int m_factor1 = 0;
     int m_factor2 = 0;
+
+private:
+    // Centred by its client size on the primary screen, in physical pixels.
+    void centreOnPrimaryScreen(HWND after, UINT flags);
 };

@@ -3,8 +3,10 @@
 #include "desktop_guard.h"
 #include "dialogs/ask_dlg.h"
 #include "dialogs/desktop_snapshot.h"
+#include "dialogs/monitor_layout.h"
 #include "dialogs/red_text.h"
 #include "dialogs/shell_windows.h"
+#include "framework/dpi.h"
 #include "kivtool_app.h"
 #include "kivtool_dlg.h"
 #include "platform_calls.h"
@@ -27,11 +29,13 @@ BOOL CNotifyDlg::OnInitDialog() {
     m_ticks = 0;
     m_monitorOff = false;
     coverPrimaryScreen();
-    m_font = fw::createPointFont(200, L"Courier New");
+    onDpiChanged(fw::dpiForWindow(m_hWnd));
     // The window is not visible yet, so the picture is the screen just before the rest.
     m_desktopSnapshot = rest::takeDesktopSnapshot();
+    m_covers.layOver(rest::extraMonitorRects(rest::currentMonitors()), this, RemainingText());
     guard::showTaskbars(false);
     m_hotKey.registerFor(m_hWnd);  // without it the rest ends only by time
+    m_keyboard.take(m_hWnd);
     SetTimer(0, 1000);
     return TRUE;
 }
@@ -49,8 +53,21 @@ void CNotifyDlg::coverPrimaryScreen() {
                    desktop.bottom - desktop.top, 0);
 }
 
+void CNotifyDlg::coverEveryMonitor() {
+    coverPrimaryScreen();
+    m_covers.layOver(rest::extraMonitorRects(rest::currentMonitors()), this, RemainingText());
+    ::InvalidateRect(m_hWnd, nullptr, TRUE);
+}
+
+void CNotifyDlg::onDpiChanged(UINT dpi) {
+    m_dpi = dpi ? dpi : fw::kDefaultDpi;
+    m_font = rest::createRedTextFont(m_dpi);
+}
+
 void CNotifyDlg::OnDestroy() {
+    m_covers.closeAll();
     if (HWND question = CAskDlg::Find()) ::DestroyWindow(question);
+    m_keyboard.release();
     CDialog::OnDestroy();
     guard::showTaskbars(true);
     m_hotKey.release();
@@ -77,6 +94,16 @@ bool CNotifyDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam, LRESULT&
         OnHotKey();
         result = 0;
         return true;
+    case WM_DISPLAYCHANGE:
+        coverEveryMonitor();
+        result = 0;
+        return true;
+    case WM_DPICHANGED:
+        // The window stays over the primary monitor whatever rectangle Windows suggests.
+        onDpiChanged(LOWORD(wParam));
+        coverEveryMonitor();
+        result = 0;
+        return true;
     default:
         return CDialog::WindowProc(message, wParam, lParam, result);
     }
@@ -87,12 +114,14 @@ void CNotifyDlg::OnTimer(UINT_PTR) {
     // Not SWP_NOACTIVATE: the question, or else the rest window, takes the keyboard too.
     HWND question = CAskDlg::Find();
     ::SetWindowPos(question ? question : m_hWnd, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    m_covers.keepOnTop();
     ++m_ticks;
     if (theApp.m_homeMode && m_ticks >= kMonitorOffTick && !m_monitorOff && !question) {
         platform::broadcastMonitorPower(platform::kMonitorOff);
         m_monitorOff = true;
     }
     ::InvalidateRect(m_hWnd, nullptr, TRUE);
+    m_covers.setText(RemainingText());
 }
 
 void CNotifyDlg::OnHotKey() {
@@ -127,5 +156,5 @@ void CNotifyDlg::PaintText(HDC dc) {
     RECT client{};
     ::GetClientRect(m_hWnd, &client);
     const rest::TextPlace place = theApp.m_homeMode ? rest::TextPlace::Centre : rest::TextPlace::BottomRight;
-    rest::drawRedText(dc, m_font.get(), client, RemainingText(), place);
+    rest::drawRedText(dc, m_font.get(), client, RemainingText(), place, m_dpi);
 }

@@ -1,5 +1,5 @@
 // The rest window: covers the primary screen for the length of a rest, top-most, and shows
-// the time left in red. Home mode: black, rest music, monitor off from the sixth second.
+// the time left in red; every other monitor gets a cover of its own (monitor_cover.h). Home mode: black, rest music, monitor off from the sixth second.
 // Office mode: a frozen picture of the desktop with the time in the bottom-right corner.
 //
 // The scheduler (CkivToolDlg::StartRest, EndRest) creates, destroys and deletes it; the
@@ -11,6 +11,8 @@
 
 #include <string>
 
+#include "dialogs/monitor_cover.h"
+#include "dialogs/rest_keyboard.h"
 #include "dialogs/unlock_hotkey.h"
 #include "framework/dialog.h"
 #include "framework/handles.h"
@@ -48,12 +50,19 @@ public:
     fw::Bitmap m_desktopSnapshot;   // the screen as it was when the rest began
     UINT32 m_ticks = 0;             // own timer ticks since the window opened
     bool m_monitorOff = false;      // the monitor-off broadcast went out during this rest
-    fw::Font m_font;                // "Courier New", 20 points
+    fw::Font m_font;                // "Courier New", 20 points at the window's DPI
     rest::UnlockHotKey m_hotKey;     // Ctrl+Alt+U, while the window lives
+    rest::MonitorCovers m_covers;   // the monitors besides the primary one
+    rest::RestKeyboard m_keyboard;  // no key for other programs while the window lives
+    UINT m_dpi = 96;                // of the primary monitor, which the window covers
 
 private:
     void startRestMusic();
     void coverPrimaryScreen();
+    // Over the primary monitor again and one cover on each other monitor: at the start and
+    // whenever monitors come, go or change their resolution.
+    void coverEveryMonitor();
+    void onDpiChanged(UINT dpi);
     bool onEraseBackground(HDC dc);
     void onPaint();
 };

@@ -1,6 +1,7 @@
 #include "dialogs/previous_notify_dlg.h"
 
 #include "dialogs/red_text.h"
+#include "framework/dpi.h"
 #include "framework/unsigned_text.h"
 #include "kivtool_app.h"
 #include "kivtool_dlg.h"
@@ -17,7 +18,7 @@ BOOL CPreviousNotifyDlg::OnInitDialog() {
     // keyboard during the countdown.
     ::SetWindowLongPtrW(m_hWnd, GWL_EXSTYLE, ::GetWindowLongPtrW(m_hWnd, GWL_EXSTYLE) | WS_EX_NOACTIVATE);
     moveToCorner();
-    m_font = fw::createPointFont(200, L"Courier New");
+    m_font = rest::createRedTextFont(fw::dpiForWindow(m_hWnd));
     SetTimer(0, 1000);
     // Shown here without activation; the dialog manager's own show (and a later SW_SHOW)
     // then finds the window visible already and leaves the activation alone. FALSE: with
@@ -46,6 +47,13 @@ bool CPreviousNotifyDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam, 
         return onEraseBackground(reinterpret_cast<HDC>(wParam));
     case WM_PAINT:
         onPaint();
+        result = 0;
+        return true;
+    case WM_DPICHANGED:
+        // The new size from the base class, the font for the new scale, the corner again.
+        CDialog::WindowProc(message, wParam, lParam, result);
+        m_font = rest::createRedTextFont(LOWORD(wParam));
+        moveToCorner();
         result = 0;
         return true;
     default:
@@ -91,5 +99,5 @@ void CPreviousNotifyDlg::PaintText(HDC dc) {
     if (text.empty()) return;
     RECT client{};
     ::GetClientRect(m_hWnd, &client);
-    rest::drawRedText(dc, m_font.get(), client, text, rest::TextPlace::Centre);
+    rest::drawRedText(dc, m_font.get(), client, text, rest::TextPlace::Centre, fw::dpiForWindow(m_hWnd));
 }

@@ -1,6 +1,6 @@
 #include "dialogs/red_text.h"
 
-#include "framework/handles.h"
+#include "framework/dpi.h"
 
 namespace rest {
 
@@ -9,22 +9,21 @@ std::wstring restTimeText(const kiv::TimeCount& length, const kiv::TimeCount& el
     return std::wstring(text.c_wstr(), text.length());
 }
 
-namespace {
+fw::Font createRedTextFont(UINT dpi) { return fw::createPointFontForDpi(200, L"Courier New", dpi); }
 
-POINT textOrigin(const RECT& client, SIZE size, TextPlace place) {
+POINT textOrigin(const RECT& client, SIZE size, TextPlace place, UINT dpi) {
     const LONG spareX = client.right - size.cx - client.left;
     const LONG spareY = client.bottom - size.cy - client.top;
     if (place == TextPlace::Centre) return POINT{spareX / 2, spareY / 2};
-    return POINT{spareX - 10, spareY - 10};
+    const LONG margin = fw::scaleLength(10, dpi);
+    return POINT{spareX - margin, spareY - margin};
 }
 
-}  // namespace
-
-void drawRedText(HDC dc, HFONT font, const RECT& client, const std::wstring& text, TextPlace place) {
+void drawRedText(HDC dc, HFONT font, const RECT& client, const std::wstring& text, TextPlace place, UINT dpi) {
     fw::SelectedObject selected(dc, font);
     SIZE size{};
     ::GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
-    const POINT at = textOrigin(client, size, place);
+    const POINT at = textOrigin(client, size, place, dpi);
     ::SetBkMode(dc, TRANSPARENT);
     ::SetTextColor(dc, RGB(255, 0, 0));
     ::TextOutW(dc, at.x, at.y, text.c_str(), static_cast<int>(text.size()));

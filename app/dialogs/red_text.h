@@ -6,6 +6,7 @@
 
 #include <string>
 
+#include "framework/handles.h"
 #include "kiv/time_kiv.h"
 
 namespace rest {
@@ -16,11 +17,19 @@ std::wstring restTimeText(const kiv::TimeCount& length, const kiv::TimeCount& el
 
 enum class TextPlace {
     Centre,       // centred in the client area
-    BottomRight,  // 10 pixels in from the right and bottom edges
+    BottomRight,  // 10 pixels (at 96 DPI) in from the right and bottom edges
 };
 
+// "Courier New" at 20 points for a screen of `dpi`: height -27 at 96 DPI.
+fw::Font createRedTextFont(UINT dpi);
+
+// Where text of `size` starts in `client` (a client area starting at 0,0) at `place`, on a
+// screen of `dpi`: integer arithmetic, truncating toward zero. Every monitor's cover uses
+// it over its own client area, so the time stands at the same relative place on each.
+POINT textOrigin(const RECT& client, SIZE size, TextPlace place, UINT dpi);
+
 // Draws `text` in RGB(255,0,0) with `font` on a transparent background at its place in
-// `client` (integer arithmetic, truncating toward zero).
-void drawRedText(HDC dc, HFONT font, const RECT& client, const std::wstring& text, TextPlace place);
+// `client`.
+void drawRedText(HDC dc, HFONT font, const RECT& client, const std::wstring& text, TextPlace place, UINT dpi);
 
 }  // namespace rest

@@ -138,6 +138,15 @@ bool CDialog::WindowProc(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& re
     case WM_DESTROY:
         OnDestroy();
         return false;
+    case WM_DPICHANGED: {
+        // Moved to another monitor's scale: take the size and place Windows suggests, then
+        // let the dialog manager scale the fonts of the controls.
+        const RECT* suggested = reinterpret_cast<const RECT*>(lParam);
+        if (suggested)
+            ::SetWindowPos(m_hWnd, nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
+                           suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
+        return false;
+    }
     default:
         return false;
     }

@@ -338,4 +338,21 @@ TEST(Resources, ManifestAsksForCommonControlsSixOnX86) {
     EXPECT_NE(identity.find("processorArchitecture=\"x86\""), std::string::npos) << identity;
 }
 
+TEST(Resources, ManifestMakesTheProgramAwareOfEachMonitorsScale) {
+    // Declared in the documented form for both elements, so Windows neither stretches nor
+    // blurs the program at any display scale. (Wine reports every program aware, so the
+    // declaration is what can be checked here.)
+    HMODULE module = ::GetModuleHandleW(nullptr);
+    HRSRC info = ::FindResourceW(module, MAKEINTRESOURCEW(1), MAKEINTRESOURCEW(24) /* RT_MANIFEST */);
+    ASSERT_NE(info, nullptr);
+    const auto* bytes = static_cast<const char*>(::LockResource(::LoadResource(module, info)));
+    const std::string manifest(bytes, ::SizeofResource(module, info));
+    // Windows 10 1607 and later read dpiAwareness; older ones only dpiAware.
+    EXPECT_NE(manifest.find("<dpiAwareness xmlns=\"http://schemas.microsoft.com/SMI/2016/WindowsSettings\">"
+                            "PerMonitorV2, PerMonitor</dpiAwareness>"),
+              std::string::npos);
+    EXPECT_NE(manifest.find("<dpiAware xmlns=\"http://schemas.microsoft.com/SMI/2005/WindowsSettings\">true/pm</dpiAware>"),
+              std::string::npos);
+}
+
 }  // namespace

@@ -1,0 +1,56 @@
+#include "dialogs/rest_keyboard.h"
+
+namespace rest {
+
+namespace {
+
+bool isModifier(DWORD vk) {
+    switch (vk) {
+    case VK_SHIFT: case VK_LSHIFT: case VK_RSHIFT:
+    case VK_CONTROL: case VK_LCONTROL: case VK_RCONTROL:
+    case VK_MENU: case VK_LMENU: case VK_RMENU:
+    case VK_LWIN: case VK_RWIN:
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool foregroundIsOurs() {
+    DWORD pid = 0;
+    ::GetWindowThreadProcessId(::GetForegroundWindow(), &pid);
+    return pid == ::GetCurrentProcessId();
+}
+
+bool held(int vk) { return (::GetAsyncKeyState(vk) & 0x8000) != 0; }
+
+LRESULT CALLBACK onKey(int code, WPARAM wParam, LPARAM lParam) {
+    if (code == HC_ACTION) {
+        const auto* key = reinterpret_cast<const KBDLLHOOKSTRUCT*>(lParam);
+        if (!letKeyThrough(foregroundIsOurs(), key->vkCode, held(VK_CONTROL), held(VK_MENU))) return 1;
+    }
+    return ::CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+}  // namespace
+
+bool letKeyThrough(bool ours, DWORD vkCode, bool ctrl, bool alt) {
+    if (ours || isModifier(vkCode)) return true;
+    return vkCode == 'U' && ctrl && alt;  // the unlock hot key
+}
+
+void RestKeyboard::take(HWND rest) {
+    release();
+    m_previous = ::GetForegroundWindow();
+    if (m_previous == rest) m_previous = nullptr;
+    ::SetForegroundWindow(rest);  // may be refused; the hook holds the keys anyway
+    m_hook.reset(::SetWindowsHookExW(WH_KEYBOARD_LL, &onKey, ::GetModuleHandleW(nullptr), 0));
+}
+
+void RestKeyboard::release() {
+    m_hook.reset();
+    if (m_previous && ::IsWindow(m_previous)) ::SetForegroundWindow(m_previous);
+    m_previous = nullptr;
+}
+
+}  // namespace rest
