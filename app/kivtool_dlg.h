@@ -13,6 +13,7 @@
 
 #include "framework/dialog.h"
 #include "framework/handles.h"
+#include "history_recorder.h"
 #include "kiv/time_kiv.h"
 #include "resource.h"
 
@@ -38,7 +39,8 @@ public:
     // Scheduler (scheduler.cpp). Handlers are public so tests can drive them.
     void OnTimer(UINT_PTR nIDEvent);
     void StartRest();
-    void EndRest();
+    // Ends the rest (or restarts the work period) and records how the rest ended.
+    void EndRest(history::RestEnd how = history::RestEnd::Time);
     void ShowPreRestNotice();
     void ClosePreRestNotice();
     void OnDelayFiveMinutes();
@@ -95,6 +97,7 @@ public:
     // The settings dialog or About box while it runs. The tray menu keeps working during
     // a modal run, so a second command must not open a second dialog.
     CDialog* m_pOpenModal = nullptr;
+    history::Recorder m_history;      // the rest history in the day files
 
 private:
     void addAboutToSystemMenu();
