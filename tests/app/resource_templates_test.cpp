@@ -211,7 +211,7 @@ TEST(Resources, DialogsAreInTheChinesePrcLanguage) {
     }
 }
 
-// The stated five, then the history window.
+// The five first commands keep their places; the history window comes last.
 TEST(Resources, TrayMenuHoldsTheSixCommandsInOrder) {
     HMENU bar = ::LoadMenuW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_TRAY_MENU));
     ASSERT_NE(bar, nullptr);
