@@ -8,6 +8,7 @@
 #include "kivtool_app.h"
 #include "kivtool_dlg.h"
 #include "platform_calls.h"
+#include "wall_clock.h"
 
 void CkivToolDlg::RegisterSessionEvents() {
     m_sessionEvents = ::WTSRegisterSessionNotification(m_hWnd, NOTIFY_FOR_THIS_SESSION) != FALSE;
@@ -33,12 +34,17 @@ void CkivToolDlg::onAwayReport(const AwayReport& report, const kiv::Time& now) {
         m_awayRested = false;
         return;
     }
-    if (m_working && !m_awayRested && report.seconds >= m_restLength.size()) takeAwayRest(now);
+    if (m_working && !m_awayRested && report.seconds >= m_restLength.size()) takeAwayRest(now, report.seconds);
     if (report.state == AwayReport::State::Back) m_awayRested = false;
 }
 
 // As after a rest, without the rest window or a sound: the user was not there to see them.
-void CkivToolDlg::takeAwayRest(const kiv::Time& now) {
+// The history keeps it as a rest that began when the user went away.
+void CkivToolDlg::takeAwayRest(const kiv::Time& now, uint32_t awaySeconds) {
+    kiv::Time wentAway = now;
+    wentAway -= kiv::TimeCount(awaySeconds);
+    m_history.restStarted(wentAway, m_restLength.size());
+    m_history.restEnded(awaySeconds, history::RestEnd::Away);
     ClosePreRestNotice();
     m_workElapsed = 0;
     m_workLength = theApp.m_workTime;
@@ -47,7 +53,7 @@ void CkivToolDlg::takeAwayRest(const kiv::Time& now) {
 }
 
 void CkivToolDlg::OnSessionChange(WPARAM code) {
-    const kiv::Time now(platform::clockSeconds());
+    const kiv::Time now = wallclock::now();
     switch (code) {
     case WTS_SESSION_LOCK:
         m_away.sessionLocked(now.timeValue());
@@ -68,7 +74,7 @@ void CkivToolDlg::OnSessionChange(WPARAM code) {
 
 // No ticks arrive while the machine sleeps: the clock on resume tells how long it slept.
 void CkivToolDlg::OnPowerBroadcast(WPARAM event) {
-    const kiv::Time now(platform::clockSeconds());
+    const kiv::Time now = wallclock::now();
     if (event == PBT_APMSUSPEND) {
         m_away.suspended(now.timeValue());
         return;

@@ -2,6 +2,7 @@
 #include "kivtool_dlg.h"
 
 #include "dialogs/about_dlg.h"
+#include "dialogs/history_dlg.h"
 #include "dialogs/notify_dlg.h"
 #include "dialogs/previous_notify_dlg.h"
 #include "dialogs/setting_dlg.h"
@@ -11,12 +12,14 @@
 #include "platform_calls.h"
 #include "settings_store.h"
 #include "sound_holder.h"
+#include "wall_clock.h"
 
 CkivToolDlg::CkivToolDlg(CDialog* pParent)
     : CDialog(IDD, pParent),
       m_hIcon(fw::loadIcon(IDR_MAINFRAME)),
       m_workLength(theApp.m_workTime),
-      m_restLength(theApp.m_relaxTime) {
+      m_restLength(theApp.m_relaxTime),
+      m_history(theApp.m_profileDir) {
     g_pSound.create();  // false: the program runs silently
 }
 
@@ -84,7 +87,7 @@ bool CkivToolDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam, LRESULT
     case WM_HOTKEY:  // the hot key belongs to the rest window
         return true;
     case WM_REST_UNLOCKED:
-        EndRest();
+        EndRest(history::RestEnd::Unlock);
         return true;
     case WM_SHOW_STATUS:
         OnShowStatusRequest();
@@ -128,6 +131,9 @@ bool CkivToolDlg::OnCommand(UINT id) {
         return true;
     case ID_MENU_ABOUT:
         OnAbout();
+        return true;
+    case ID_MENU_HISTORY:
+        CHistoryDlg::Open(this, theApp.m_profileDir, wallclock::now());
         return true;
     default:
         return CDialog::OnCommand(id);  // IDCANCEL: a modeless dialog only hides
@@ -222,15 +228,17 @@ void CkivToolDlg::OnAbout() {
 
 void CkivToolDlg::OnExit() {
     ClosePreRestNotice();
+    m_history.endRun(m_restElapsed.size(), history::RestEnd::Exit);
     g_exiting = true;
     ::PostMessageW(m_hWnd, WM_CLOSE, 0, 0);
 }
 
 // After this the process may be ended at any moment: a rest ends now, without its end
 // sound, and the scheduler stops so that no new one begins. Nothing is left half-written:
-// only the settings dialog writes the settings file.
+// the history is saved whole before it replaces the day file.
 void CkivToolDlg::OnEndSession() {
     KillTimer(0);
+    m_history.endRun(m_restElapsed.size(), history::RestEnd::Shutdown);
     ClosePreRestNotice();
     closeRestWindow();  // the taskbars, the monitor, the hot key and the music come back with it
     if (g_pSound) g_pSound->Stop();

@@ -15,6 +15,7 @@
 #include "away_detector.h"
 #include "framework/dialog.h"
 #include "framework/handles.h"
+#include "history_recorder.h"
 #include "kiv/time_kiv.h"
 #include "resource.h"
 
@@ -40,7 +41,8 @@ public:
     // Scheduler (scheduler.cpp). Handlers are public so tests can drive them.
     void OnTimer(UINT_PTR nIDEvent);
     void StartRest();
-    void EndRest();
+    // Ends the rest (or restarts the work period) and records how the rest ended.
+    void EndRest(history::RestEnd how = history::RestEnd::Time);
     void ShowPreRestNotice();
     void ClosePreRestNotice();
     void OnDelayFiveMinutes();
@@ -107,6 +109,7 @@ public:
     AwayDetector m_away;
     bool m_awayRested = false;        // the current away period already counted as a rest
     bool m_sessionEvents = false;     // registered for session notifications
+    history::Recorder m_history;      // the rest history in the day files
 
 private:
     void addAboutToSystemMenu();
@@ -125,7 +128,7 @@ private:
     bool fullScreenHoldsRest() const;
     bool onAwayTick(const kiv::Time& now);
     void onAwayReport(const AwayReport& report, const kiv::Time& now);
-    void takeAwayRest(const kiv::Time& now);
+    void takeAwayRest(const kiv::Time& now, uint32_t awaySeconds);
 
     HWND m_statusLabels[3] = {};  // power-on, worked, remaining: children of the dialog
 };

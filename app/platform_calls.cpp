@@ -15,8 +15,6 @@ AppBarFunction g_appBar = &::SHAppBarMessage;
 ExecutionStateFunction g_executionState = &::SetThreadExecutionState;
 SendInputFunction g_sendInput = &::SendInput;
 
-long long systemClock() { return kiv::Time::now().timeValue(); }
-
 long long systemInputIdle() {
     LASTINPUTINFO info{};
     info.cbSize = sizeof(info);
@@ -25,7 +23,6 @@ long long systemInputIdle() {
     return (::GetTickCount() - info.dwTime) / 1000;
 }
 
-ClockFunction g_clock = &systemClock;
 InputIdleFunction g_inputIdle = &systemInputIdle;
 
 template <typename Fn>
@@ -58,7 +55,6 @@ ExecutionStateFunction setExecutionStateFunction(ExecutionStateFunction fn) {
     return replace(g_executionState, fn, &::SetThreadExecutionState);
 }
 SendInputFunction setSendInputFunction(SendInputFunction fn) { return replace(g_sendInput, fn, &::SendInput); }
-ClockFunction setClockFunction(ClockFunction fn) { return replace(g_clock, fn, &systemClock); }
 InputIdleFunction setInputIdleFunction(InputIdleFunction fn) { return replace(g_inputIdle, fn, &systemInputIdle); }
 
 BOOL beep(DWORD frequency, DWORD duration) { return g_beep(frequency, duration); }
@@ -80,7 +76,6 @@ void wakeDisplay() {
     move.mi.dwFlags = MOUSEEVENTF_MOVE;  // relative, 0 by 0
     g_sendInput(1, &move, sizeof(move));
 }
-long long clockSeconds() { return g_clock(); }
 long long inputIdleSeconds() { return g_inputIdle(); }
 
 }  // namespace platform

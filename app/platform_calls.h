@@ -1,8 +1,7 @@
 // System calls whose effect a test cannot see from inside the program: the main dialog's
-// beep, window flash, the shell's tray and app-bar registration, the clock and the
-// input-idle time of its tick; the rest screens' monitor power broadcast and display
-// wake-up (Wine never acts on them) and hot-key registration (Wine's hot keys are not
-// global). Each goes through a replaceable function pointer, so tests install a recorder
+// beep, window flash, the shell's tray and app-bar registration and the input-idle time
+// of its tick; the rest screens' monitor power broadcast and display wake-up (Wine never
+// acts on them) and hot-key registration (Wine's hot keys are not global). Each goes through a replaceable function pointer, so tests install a recorder
 // and the program uses the real call.
 #pragma once
 
@@ -20,7 +19,6 @@ using UnregisterHotKeyFunction = BOOL(WINAPI*)(HWND window, int id);
 using AppBarFunction = UINT_PTR(WINAPI*)(DWORD message, APPBARDATA* data);
 using ExecutionStateFunction = EXECUTION_STATE(WINAPI*)(EXECUTION_STATE flags);
 using SendInputFunction = UINT(WINAPI*)(UINT count, INPUT* inputs, int size);
-using ClockFunction = long long (*)();      // seconds since 1970
 using InputIdleFunction = long long (*)();  // seconds since the last keyboard or mouse input
 
 // Each setter installs `fn` (null restores the system's function) and returns the one
@@ -34,7 +32,6 @@ UnregisterHotKeyFunction setUnregisterHotKeyFunction(UnregisterHotKeyFunction fn
 AppBarFunction setAppBarFunction(AppBarFunction fn);
 ExecutionStateFunction setExecutionStateFunction(ExecutionStateFunction fn);
 SendInputFunction setSendInputFunction(SendInputFunction fn);
-ClockFunction setClockFunction(ClockFunction fn);
 InputIdleFunction setInputIdleFunction(InputIdleFunction fn);
 
 // The monitor power states of SC_MONITORPOWER.
@@ -53,7 +50,6 @@ UINT_PTR appBarMessage(DWORD message, APPBARDATA* data);
 // Asks for the display once (no lasting request) and moves the mouse by nothing: since
 // Windows 8 the SC_MONITORPOWER broadcast alone no longer wakes a display, input does.
 void wakeDisplay();
-long long clockSeconds();
 // From GetLastInputInfo; 0 when it fails, so a failure never looks like time away.
 long long inputIdleSeconds();
 

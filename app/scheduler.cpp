@@ -10,6 +10,7 @@
 #include "kivtool_dlg.h"
 #include "platform_calls.h"
 #include "sound_holder.h"
+#include "wall_clock.h"
 
 bool g_longDayWarned = false;
 
@@ -42,10 +43,11 @@ void destroyOwned(Dlg*& slot) {
 }  // namespace
 
 void CkivToolDlg::OnTimer(UINT_PTR /*nIDEvent: the window has only timer 0*/) {
-    const kiv::Time now(platform::clockSeconds());
+    const kiv::Time now = wallclock::now();
     UpdateStatusFields(now);
     if (!theApp.m_homeMode) onLongDay(now);
     if (onAwayTick(now)) return;
+    if (m_working) m_history.workSecond(now);
     if (m_working)
         onWorkTick();
     else
@@ -84,6 +86,7 @@ void CkivToolDlg::onWorkTick() {
 
 void CkivToolDlg::postponeRest() {
     m_workLength += kPostponement;
+    m_history.postponed(wallclock::now(), kPostponement);
     if (theApp.m_homeMode)
         playOnce(theApp.m_relaxNoticeMusic);
     else
@@ -109,11 +112,13 @@ void CkivToolDlg::StartRest() {
     m_working = false;
     m_workElapsed = 0;
     m_restElapsed = 0;
+    m_history.restStarted(wallclock::now(), m_restLength.size());
 }
 
 void CkivToolDlg::closeRestWindow() { destroyOwned(m_pNotifyDlg); }
 
-void CkivToolDlg::EndRest() {
+void CkivToolDlg::EndRest(history::RestEnd how) {
+    m_history.restEnded(m_restElapsed.size(), how);
     closeRestWindow();  // the rest window stops its music as it goes
     if (theApp.m_homeMode)
         playOnce(theApp.m_relaxEndMusic);
@@ -139,11 +144,13 @@ void CkivToolDlg::ClosePreRestNotice() { destroyOwned(m_pPreviousNotifyDlg); }
 
 void CkivToolDlg::OnDelayFiveMinutes() {
     m_workLength += kDelayFiveMinutes;
+    m_history.delayed(wallclock::now(), kDelayFiveMinutes);
     ClosePreRestNotice();
 }
 
 void CkivToolDlg::OnDelayPresetTime() {
     m_workLength += theApp.m_workTime;
+    m_history.delayed(wallclock::now(), theApp.m_workTime.size());
     ClosePreRestNotice();
 }
 

@@ -4,8 +4,11 @@
 
 #include <windows.h>
 
+#include <vector>
+
 #include "kiv/path_kiv.h"
 #include "kiv/profilefile_kiv.h"
+#include "kiv/xml_kiv.h"
 #include "kivtool_app.h"
 
 namespace settings {
@@ -101,6 +104,17 @@ kiv::Time notBefore(const kiv::Time& time, const kiv::Time& earliest) {
     return time.timeValue() < earliest.timeValue() ? earliest : time;
 }
 
+// What a day file without a start-up line holds besides it: the history written by a run
+// that went on past midnight. The new file keeps it after its own start-up line.
+std::vector<kiv::Pointer<kiv::XmlElement>> keptHistory(kiv::ProfileFile& profile) {
+    std::vector<kiv::Pointer<kiv::XmlElement>> kept;
+    const kiv::XmlElement* root = profile.document().getRoot();
+    if (!root) return kept;
+    for (const auto& child : root->children())
+        if (!(child->getName() == kStartupKey)) kept.push_back(child);
+    return kept;
+}
+
 }  // namespace
 
 kiv::String chooseProfileDir(const kiv::String& programDir, const std::function<kiv::String()>& appDataDir) {
@@ -160,13 +174,16 @@ kiv::Time loadFirstStartToday(const kiv::String& profileDir, const kiv::Time& no
     const kiv::Time midnight = localMidnight(now, kiv::Time(0));
     kiv::ProfileFile profile;
     kiv::Time recorded;
-    if (profile.load(dayFile) && readStartupTime(profile, recorded)) return notBefore(recorded, midnight);
+    const bool loaded = profile.load(dayFile);
+    if (loaded && readStartupTime(profile, recorded)) return notBefore(recorded, midnight);
 
     // The day's first start (or a damaged day file): record the power-on anew. A failed
     // write is not fatal: the next start computes the same moment again.
     const kiv::Time powerOn = notBefore(powerOnTime(now, uptimeMilliseconds), midnight);
+    const auto history = loaded ? keptHistory(profile) : std::vector<kiv::Pointer<kiv::XmlElement>>();
     profile.createRoot(kiv::String(kRootName));
     profile.setValue(kRootSection, kiv::String(kStartupKey), powerOn.format(kiv::String(kStartupPattern)));
+    for (const auto& element : history) profile.document().getRoot()->addChild(element);
     kiv::makeDirectory(profileDir);
     profile.saveAs(dayFile);
     return powerOn;

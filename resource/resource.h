@@ -8,6 +8,7 @@
 #define IDD_ASK_DIALOG                  131
 #define IDD_PREVIOUS_NOTIFY_DIALOG      132
 #define IDD_SETTING_DIALOG              135
+#define IDD_HISTORY_DIALOG              136
 
 // Icon, menu, strings.
 #define IDR_MAINFRAME                   128
@@ -32,12 +33,16 @@
 #define IDC_CHECK_FULLSCREEN            1006
 #define IDC_CHECK_IDLE_REST             1007
 
+// The history window (IDD_HISTORY_DIALOG): a hidden label with today's list as text.
+#define IDC_HISTORY_TEXT                1000
+
 // Tray menu commands (IDR_TRAY_MENU).
 #define ID_MENU_EXIT                    32774
 #define ID_MENU_DELAY5                  32775
 #define ID_MENU_DELAY_PRESET            32776
 #define ID_MENU_SETTINGS                32777
 #define ID_MENU_ABOUT                   32779
+#define ID_MENU_HISTORY                 32780
 
 // The status window's system-menu entry for the About box.
 #define IDM_ABOUTBOX                    0x0010

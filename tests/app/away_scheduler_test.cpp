@@ -4,6 +4,7 @@
 #include <wtsapi32.h>
 
 #include "main_dialog_fixture.h"
+#include "wall_clock.h"
 
 namespace {
 
@@ -12,7 +13,7 @@ using test::MainDialogTest;
 long long g_clock = 0;
 long long g_idle = 0;
 int g_idleReads = 0;
-long long fakeClock() { return g_clock; }
+kiv::Time fakeClock() { return kiv::Time(g_clock); }
 long long fakeIdle() {
     ++g_idleReads;
     return g_idle;
@@ -27,12 +28,12 @@ protected:
         g_clock = kiv::Time(kiv::String(u"2024-03-09 10-00-00"), kPattern).timeValue();
         g_idle = 0;
         g_idleReads = 0;
-        m_oldClock = platform::setClockFunction(&fakeClock);
+        m_oldClock = wallclock::setNowFunction(&fakeClock);
         m_oldIdle = platform::setInputIdleFunction(&fakeIdle);
     }
     void TearDown() override {
         MainDialogTest::TearDown();
-        platform::setClockFunction(m_oldClock);
+        wallclock::setNowFunction(m_oldClock);
         platform::setInputIdleFunction(m_oldIdle);
     }
 
@@ -55,7 +56,7 @@ protected:
     bool silent() const { return m_sound.calls.empty() && test::beeps().empty(); }
 
 private:
-    platform::ClockFunction m_oldClock = nullptr;
+    wallclock::NowFunction m_oldClock = nullptr;
     platform::InputIdleFunction m_oldIdle = nullptr;
 };
 

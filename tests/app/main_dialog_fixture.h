@@ -19,6 +19,7 @@
 #include "platform_calls.h"
 #include "recording_sound.h"
 #include "rest_test_support.h"
+#include "scratch_folder.h"
 #include "sound_holder.h"
 #include "test_support.h"
 
@@ -109,6 +110,7 @@ protected:
         theApp.m_relaxMusic = kRelaxMusic;
         theApp.m_relaxNoticeMusic = kNoticeMusic;
         theApp.m_relaxEndMusic = kEndMusic;
+        theApp.m_profileDir = m_scratch.folder("profile");  // the day files with the history
         g_longDayWarned = false;
         g_exiting = false;
         beeps().clear();
@@ -130,6 +132,7 @@ protected:
         platform::setNotifyIconFunction(m_oldTray);
         platform::setAppBarFunction(m_oldAppBar);
         g_exiting = false;
+        theApp.m_profileDir = kiv::String();
     }
 
     // Builds the dialog from the settings as they stand now (tests change them first).
@@ -159,6 +162,7 @@ protected:
 
     LONG_PTR exStyle() const { return ::GetWindowLongPtrW(hwnd(), GWL_EXSTYLE); }
 
+    ScratchFolder m_scratch;  // before the dialog, which writes into it until it goes
     std::unique_ptr<CkivToolDlg> m_dlg;
     RecordingSound m_sound;
     rest_test::WakeRecorder m_wakes;

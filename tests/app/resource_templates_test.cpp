@@ -214,7 +214,8 @@ TEST(Resources, DialogsAreInTheChinesePrcLanguage) {
     }
 }
 
-TEST(Resources, TrayMenuHoldsTheFiveCommandsInOrder) {
+// The five first commands keep their places; the history window comes last.
+TEST(Resources, TrayMenuHoldsTheSixCommandsInOrder) {
     HMENU bar = ::LoadMenuW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_TRAY_MENU));
     ASSERT_NE(bar, nullptr);
     wchar_t title[64] = {};
@@ -230,9 +231,10 @@ TEST(Resources, TrayMenuHoldsTheFiveCommandsInOrder) {
                  {ID_MENU_EXIT, L"退出"},
                  {ID_MENU_DELAY5, L"延时5分钟"},
                  {ID_MENU_DELAY_PRESET, L"延时一个预定时间"},
-                 {ID_MENU_ABOUT, L"关于"}};
-    ASSERT_EQ(::GetMenuItemCount(popup), 5);
-    for (int i = 0; i < 5; ++i) {
+                 {ID_MENU_ABOUT, L"关于"},
+                 {ID_MENU_HISTORY, L"休息记录"}};
+    ASSERT_EQ(::GetMenuItemCount(popup), 6);
+    for (int i = 0; i < 6; ++i) {
         EXPECT_EQ(::GetMenuItemID(popup, i), items[i].id) << i;
         wchar_t text[64] = {};
         ::GetMenuStringW(popup, i, text, 64, MF_BYPOSITION);
@@ -247,6 +249,7 @@ TEST(Resources, IdsHaveTheirFixedValues) {
     EXPECT_EQ(ID_MENU_DELAY5, 32775);
     EXPECT_EQ(ID_MENU_DELAY_PRESET, 32776);
     EXPECT_EQ(ID_MENU_ABOUT, 32779);
+    EXPECT_EQ(ID_MENU_HISTORY, 32780);
     EXPECT_EQ(IDM_ABOUTBOX, 16);
     EXPECT_EQ(IDS_ABOUTBOX, 101);
     EXPECT_EQ(IDD_ABOUTBOX, 100);

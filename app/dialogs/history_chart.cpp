@@ -1,0 +1,189 @@
+#include "dialogs/history_chart.h"
+
+#include <algorithm>
+#include <string>
+
+#include "framework/handles.h"
+
+namespace history {
+namespace {
+
+const COLORREF kBackground = RGB(255, 255, 255);
+const COLORREF kText = RGB(0, 0, 0);
+const COLORREF kMuted = RGB(120, 120, 120);
+const COLORREF kGrid = RGB(225, 225, 225);
+const COLORREF kWorkColour = RGB(91, 123, 176);
+const COLORREF kRestColour = RGB(67, 160, 71);
+const COLORREF kCutColour = RGB(211, 47, 47);
+const COLORREF kTodayBand = RGB(255, 246, 214);
+const wchar_t kSong[] = L"宋体";
+
+class Painter {
+public:
+    Painter(HDC dc, const RECT& client)
+        : m_dc(dc), m_client(client), m_dpi(::GetDeviceCaps(dc, LOGPIXELSY)),
+          m_font(fw::createPointFont(90, kSong, dc)), m_select(dc, m_font.get()) {
+        TEXTMETRICW metrics{};
+        ::GetTextMetricsW(dc, &metrics);
+        m_lineHeight = metrics.tmHeight + px(4);
+        ::SetBkMode(dc, TRANSPARENT);
+    }
+
+    // A length given for 96 DPI, at this context's DPI.
+    int px(int length96) const { return ::MulDiv(length96, m_dpi > 0 ? m_dpi : 96, 96); }
+    int lineHeight() const { return m_lineHeight; }
+
+    void fill(int left, int top, int right, int bottom, COLORREF colour) const {
+        fw::Brush brush(::CreateSolidBrush(colour));
+        const RECT rect{left, top, right, bottom};
+        ::FillRect(m_dc, &rect, brush.get());
+    }
+    // Text at (x, y); DT_ flags place it in the box up to `right`.
+    void text(const std::wstring& value, int x, int y, int right, COLORREF colour, UINT flags = DT_LEFT) const {
+        RECT box{x, y, right, y + m_lineHeight * 2};
+        ::SetTextColor(m_dc, colour);
+        ::DrawTextW(m_dc, value.c_str(), static_cast<int>(value.size()), &box, flags | DT_NOPREFIX);
+    }
+    int textWidth(const std::wstring& value) const {
+        SIZE size{};
+        ::GetTextExtentPoint32W(m_dc, value.c_str(), static_cast<int>(value.size()), &size);
+        return size.cx;
+    }
+    const RECT& client() const { return m_client; }
+
+private:
+    HDC m_dc;
+    RECT m_client;
+    int m_dpi;
+    fw::Font m_font;
+    fw::SelectedObject m_select;
+    int m_lineHeight = 16;
+};
+
+std::wstring hoursText(uint32_t hours) { return std::to_wstring(hours) + L"小时"; }
+
+// The legend after the title: a swatch and a word for each kind of mark.
+void drawLegend(const Painter& p, int y) {
+    const struct {
+        COLORREF colour;
+        const wchar_t* word;
+    } items[] = {{kWorkColour, L"工作"}, {kRestColour, L"休息"}, {kCutColour, L"提前结束的休息"}};
+    int x = p.client().right - p.px(12);
+    for (int i = 2; i >= 0; --i) {
+        x -= p.textWidth(items[i].word);
+        p.text(items[i].word, x, y, p.client().right, kText);
+        x -= p.px(14);
+        const int top = y + (p.lineHeight() - p.px(10)) / 2 - p.px(2);
+        p.fill(x, top, x + p.px(10), top + p.px(10), items[i].colour);
+        x -= p.px(12);
+    }
+}
+
+// The largest bar, rounded up to an even number of hours (two at least), so that the
+// half-way line is a whole number of hours too.
+uint32_t scaleHours(const Overview& overview) {
+    uint32_t most = 0;
+    for (const DayBar& bar : overview.bars) most = std::max(most, std::max(bar.worked, bar.rested));
+    uint32_t hours = (most + 3599) / 3600;
+    hours += hours % 2;
+    return std::max<uint32_t>(hours, 2);
+}
+
+void drawBars(const Painter& p, const RECT& area, const Overview& overview) {
+    const uint32_t hours = scaleHours(overview);
+    const int axis = p.textWidth(hoursText(hours)) + p.px(6);
+    const int left = area.left + axis, right = area.right, top = area.top, bottom = area.bottom;
+    const int height = bottom - top;
+    for (int part = 0; part <= 2; ++part) {  // grid lines at the top, the middle, the base
+        const int y = top + height * part / 2;
+        p.fill(left, y, right, y + 1, part == 2 ? kMuted : kGrid);
+        if (part < 2) p.text(hoursText(hours * (2 - part) / 2), area.left, y - p.lineHeight() / 2, left, kMuted);
+    }
+    if (overview.bars.empty()) return;
+    const int columns = static_cast<int>(overview.bars.size());
+    const int column = (right - left) / columns;
+    const uint64_t full = uint64_t(hours) * 3600;
+    auto barHeight = [&](uint32_t seconds) {
+        if (seconds == 0) return 0;
+        return std::max(p.px(2), static_cast<int>(seconds * uint64_t(height) / full));
+    };
+    for (int i = 0; i < columns; ++i) {
+        const DayBar& bar = overview.bars[i];
+        const int x = left + i * column;
+        if (bar.isToday) p.fill(x + 1, top, x + column - 1, bottom, kTodayBand);
+        const int barWidth = std::max(p.px(3), column * 3 / 10);
+        const int workLeft = x + (column - 2 * barWidth) / 2, restLeft = workLeft + barWidth;
+        const int worked = barHeight(bar.worked), rested = barHeight(bar.rested);
+        if (worked == 0 && rested == 0) {
+            // A day without any record: a short grey dash on the base line says so.
+            p.fill(workLeft, bottom - p.px(2), restLeft + barWidth, bottom, kGrid);
+        }
+        p.fill(workLeft, bottom - worked, restLeft, bottom, kWorkColour);
+        p.fill(restLeft, bottom - rested, restLeft + barWidth, bottom, kRestColour);
+        const int mark = p.px(5);
+        for (unsigned m = 0; m < bar.cutShort; ++m) {
+            const int markBottom = bottom - rested - p.px(2) - static_cast<int>(m) * (mark + p.px(2));
+            if (markBottom - mark < top) break;
+            const int markLeft = restLeft + (barWidth - mark) / 2;
+            p.fill(markLeft, markBottom - mark, markLeft + mark, markBottom, kCutColour);
+        }
+        p.text(bar.label.c_wstr(), x, bottom + p.px(3), x + column, bar.isToday ? kText : kMuted, DT_CENTER);
+    }
+}
+
+void drawEmptyChart(const Painter& p, const RECT& area) {
+    p.fill(area.left, area.bottom, area.right, area.bottom + 1, kMuted);
+    const int middle = (area.top + area.bottom) / 2 - p.lineHeight();
+    p.text(kNoHistory, area.left, middle, area.right, kText, DT_CENTER);
+    p.text(L"每次休息结束后，这里会画出每天的工作和休息时间。", area.left, middle + p.lineHeight(), area.right,
+           kMuted, DT_CENTER);
+}
+
+// Today's rests, as many lines as fit above `bottom`, then a count of the ones left out.
+void drawTodayList(const Painter& p, int left, int top, int right, int bottom, const Overview& overview) {
+    p.text(L"今天的休息", left, top, right, kText);
+    int y = top + p.lineHeight();
+    const int indent = left + p.px(12);
+    if (overview.todaysRests.empty()) {
+        p.text(kNoRestToday, indent, y, right, kMuted);
+        return;
+    }
+    const size_t count = overview.todaysRests.size();
+    for (size_t i = 0; i < count; ++i) {
+        const bool lastRoom = y + 2 * p.lineHeight() > bottom;
+        if (lastRoom && i + 1 < count) {
+            p.text(L"……另有" + std::to_wstring(count - i) + L"次", indent, y, right, kMuted);
+            return;
+        }
+        const Rest& rest = overview.todaysRests[i];
+        p.text(restLine(rest).c_wstr(), indent, y, right, rest.isCutShort() ? kCutColour : kText);
+        y += p.lineHeight();
+    }
+}
+
+}  // namespace
+
+void drawHistory(HDC dc, const RECT& client, const Overview& overview) {
+    Painter p(dc, client);
+    p.fill(client.left, client.top, client.right, client.bottom, kBackground);
+    const int margin = p.px(12), line = p.lineHeight();
+    const int left = client.left + margin, right = client.right - margin;
+    int y = client.top + margin;
+    p.text(L"最近14天", left, y, right, kText);
+    drawLegend(p, y);
+    y += line + p.px(8);
+
+    const RECT chart{left, y, right, y + p.px(150)};
+    if (overview.isEmpty())
+        drawEmptyChart(p, chart);
+    else
+        drawBars(p, chart, overview);
+    y = chart.bottom + line + p.px(10);
+
+    const int weekTop = client.bottom - margin - 2 * line;
+    p.fill(left, weekTop - p.px(6), right, weekTop - p.px(5), kGrid);
+    drawTodayList(p, left, y, right, weekTop - p.px(8), overview);
+    p.text(weekLine(overview.week).c_wstr(), left, weekTop, right, kText);
+}
+
+}  // namespace history

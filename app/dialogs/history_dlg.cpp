@@ -1,0 +1,76 @@
+#include "dialogs/history_dlg.h"
+
+#include <string>
+
+#include "dialogs/history_chart.h"
+#include "framework/handles.h"
+
+namespace {
+
+CHistoryDlg* g_open = nullptr;
+
+// Today's lines and the week line, one per line.
+std::wstring listText(const history::Overview& overview) {
+    std::wstring text;
+    if (overview.todaysRests.empty()) text = history::kNoRestToday;
+    for (const history::Rest& rest : overview.todaysRests) {
+        if (!text.empty()) text += L"\r\n";
+        text += history::restLine(rest).c_wstr();
+    }
+    return text + L"\r\n" + history::weekLine(overview.week).c_wstr();
+}
+
+}  // namespace
+
+CHistoryDlg* CHistoryDlg::Current() { return g_open; }
+
+HWND CHistoryDlg::Open(CDialog* owner, const kiv::String& profileDir, const kiv::Time& now) {
+    if (g_open) {
+        ::ShowWindow(g_open->m_hWnd, SW_RESTORE);
+        ::SetForegroundWindow(g_open->m_hWnd);
+        return g_open->m_hWnd;
+    }
+    auto* dlg = new CHistoryDlg(owner);
+    dlg->m_overview = history::loadOverview(profileDir, now);
+    // A window that could not be made never reached the dialog procedure: nothing else
+    // deletes the object.
+    if (!dlg->Create(IDD, owner)) {
+        delete dlg;
+        return nullptr;
+    }
+    g_open = dlg;
+    dlg->ShowWindow(SW_SHOW);
+    ::SetForegroundWindow(dlg->m_hWnd);
+    return dlg->m_hWnd;
+}
+
+BOOL CHistoryDlg::OnInitDialog() {
+    CDialog::OnInitDialog();
+    SetDlgItemText(IDC_HISTORY_TEXT, listText(m_overview));
+    return TRUE;
+}
+
+bool CHistoryDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+    switch (message) {
+    case WM_PAINT:
+        onPaint();
+        return true;
+    case WM_ERASEBKGND:  // the paint fills the whole client area
+        result = TRUE;
+        return true;
+    default:
+        return CDialog::WindowProc(message, wParam, lParam, result);
+    }
+}
+
+void CHistoryDlg::onPaint() {
+    fw::PaintDC dc(m_hWnd);
+    RECT client{};
+    ::GetClientRect(m_hWnd, &client);
+    history::drawHistory(dc.get(), client, m_overview);
+}
+
+void CHistoryDlg::PostNcDestroy() {
+    if (g_open == this) g_open = nullptr;
+    delete this;
+}

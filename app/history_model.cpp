@@ -1,0 +1,111 @@
+// The history window's content: bars, today's lines and the week's totals.
+#include "history_model.h"
+
+namespace history {
+namespace {
+
+const char16_t kDatePattern[] = u"%Y-%m-%d";
+const int64_t kDay = 86400;
+
+// Noon of the day `now` falls on: whole days from there stay on their dates across a
+// change to or from summer time.
+kiv::Time noonOf(const kiv::Time& now) {
+    return kiv::Time(now.format(kiv::String(kDatePattern)) + u" 12-00-00", kiv::String(u"%Y-%m-%d %H-%M-%S"));
+}
+
+kiv::String dayLabel(const kiv::Time& day) {
+    const std::tm fields = kiv::getTmFromStr(day.format(kiv::String(kDatePattern)), kiv::String(kDatePattern));
+    kiv::String label;
+    label.format(u"%d/%d", fields.tm_mon + 1, fields.tm_mday);
+    return label;
+}
+
+const char16_t* endText(RestEnd end) {
+    switch (end) {
+    case RestEnd::Time: return u"到时结束";
+    case RestEnd::Unlock: return u"解锁提前结束";
+    case RestEnd::Away: return u"离开时休息";
+    case RestEnd::Exit: return u"退出程序";
+    case RestEnd::Shutdown: return u"关机";
+    }
+    return u"";
+}
+
+void add(Totals& totals, const Day& day) {
+    totals.worked += day.workSeconds;
+    for (const Rest& rest : day.rests) {
+        totals.rested += rest.rested;
+        ++totals.rests;
+        if (rest.isCutShort()) ++totals.cutShort;
+    }
+    totals.delays += static_cast<unsigned>(day.delays.size());
+    totals.postponements += static_cast<unsigned>(day.postponements.size());
+}
+
+}  // namespace
+
+bool Overview::isEmpty() const {
+    for (const DayBar& bar : bars)
+        if (bar.worked != 0 || bar.rested != 0 || bar.cutShort != 0) return false;
+    return todaysRests.empty();
+}
+
+Overview makeOverview(const std::vector<DatedDay>& days) {
+    Overview out;
+    for (size_t i = 0; i < days.size(); ++i) {
+        const Day& day = days[i].day;
+        Totals totals;
+        add(totals, day);
+        DayBar bar;
+        bar.label = days[i].label;
+        bar.worked = totals.worked;
+        bar.rested = totals.rested;
+        bar.cutShort = totals.cutShort;
+        bar.isToday = i + 1 == days.size();
+        out.bars.push_back(bar);
+        if (i + kWeekDays >= days.size()) add(out.week, day);
+    }
+    if (!days.empty()) out.todaysRests = days.back().day.rests;
+    return out;
+}
+
+Overview loadOverview(const kiv::String& profileDir, const kiv::Time& now) {
+    const kiv::Time noon = noonOf(now);
+    std::vector<DatedDay> days;
+    for (int back = kShownDays - 1; back >= 0; --back) {
+        const kiv::Time day(noon.timeValue() - back * kDay);
+        days.push_back({dayLabel(day), readDay(profileDir, day)});
+    }
+    return makeOverview(days);
+}
+
+kiv::String shortDuration(uint32_t seconds) {
+    const uint32_t hours = seconds / 3600, minutes = seconds / 60 % 60, rest = seconds % 60;
+    kiv::String text;
+    if (hours != 0)
+        text.format(u"%u小时%u分钟", hours, minutes);
+    else if (rest != 0 && minutes != 0)
+        text.format(u"%u分%u秒", minutes, rest);
+    else if (rest != 0)
+        text.format(u"%u秒", rest);
+    else
+        text.format(u"%u分钟", minutes);
+    return text;
+}
+
+kiv::String restLine(const Rest& rest) {
+    kiv::String line;
+    line.format(u"%02u:%02u  计划%s  实际%s  %s", rest.start / 3600, rest.start / 60 % 60,
+                shortDuration(rest.planned).wstr(), shortDuration(rest.rested).wstr(), endText(rest.end));
+    return line;
+}
+
+kiv::String weekLine(const Totals& week) {
+    kiv::String line;
+    line.format(u"近7天：工作%s，休息%s\n共%u次休息，%u次提前结束，%u次延时，%u次推迟",
+                shortDuration(week.worked).wstr(), shortDuration(week.rested).wstr(), week.rests, week.cutShort,
+                week.delays, week.postponements);
+    return line;
+}
+
+}  // namespace history

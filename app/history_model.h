@@ -1,0 +1,60 @@
+// What the history window shows, worked out without drawing: the last 14 days as bars
+// (worked, rested, one mark per rest cut short), today's rests as lines, and the totals of
+// the last seven days. The window reads the files once, when it opens.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "history_store.h"
+#include "kiv/string_kiv.h"
+#include "kiv/time_kiv.h"
+
+namespace history {
+
+constexpr int kShownDays = 14;
+constexpr int kWeekDays = 7;
+
+struct DayBar {
+    kiv::String label;  // "1/15"
+    uint32_t worked = 0;
+    uint32_t rested = 0;
+    unsigned cutShort = 0;  // one mark each
+    bool isToday = false;
+};
+
+struct Totals {
+    uint32_t worked = 0;
+    uint32_t rested = 0;
+    unsigned rests = 0;
+    unsigned cutShort = 0;
+    unsigned delays = 0;
+    unsigned postponements = 0;
+};
+
+struct Overview {
+    std::vector<DayBar> bars;       // oldest first, today last
+    std::vector<Rest> todaysRests;  // in the order they were written
+    Totals week;                    // today and the six days before
+    // Nothing recorded on any shown day: the first day with the history, say.
+    bool isEmpty() const;
+};
+
+struct DatedDay {
+    kiv::String label;
+    Day day;
+};
+
+// From the days, oldest first, the last of them today.
+Overview makeOverview(const std::vector<DatedDay>& days);
+// Reads the files of the kShownDays days up to the day `now` falls on.
+Overview loadOverview(const kiv::String& profileDir, const kiv::Time& now);
+
+// "8分钟", "7分30秒", "1小时5分钟", "0分钟".
+kiv::String shortDuration(uint32_t seconds);
+// One line of today's list: "10:22  计划8分钟  实际8分钟  到时结束".
+kiv::String restLine(const Rest& rest);
+// The week in two lines: "近7天：工作…，休息…" and "共N次休息，M次提前结束，K次延时，P次推迟".
+kiv::String weekLine(const Totals& week);
+
+}  // namespace history

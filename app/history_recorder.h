@@ -1,0 +1,53 @@
+// What the scheduler tells the history as the day goes: a rest begins and ends, a delay,
+// a postponement, one more second of work. Rests and changes are written when they happen
+// (a rest in the file of the day it began); the work seconds are counted in memory and
+// added to their days' files with each write, so the tick never touches a file.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "history_store.h"
+#include "kiv/string_kiv.h"
+#include "kiv/time_kiv.h"
+
+namespace history {
+
+class Recorder {
+public:
+    // An empty folder records nothing (a main dialog without loaded settings).
+    explicit Recorder(const kiv::String& profileDir) : m_profileDir(profileDir) {}
+
+    // One second of work at `now`; counted for the day `now` falls on.
+    void workSecond(const kiv::Time& now);
+    void restStarted(const kiv::Time& now, uint32_t planned);
+    // Writes the open rest, if any, with the seconds rested and how it ended.
+    void restEnded(uint32_t rested, RestEnd how);
+    void delayed(const kiv::Time& now, uint32_t added);
+    void postponed(const kiv::Time& now, uint32_t added);
+    // Exit or the end of the session: a rest still open ends as `how`, and the work counted
+    // so far is written.
+    void endRun(uint32_t rested, RestEnd how);
+
+    bool isRestOpen() const { return m_restOpen; }
+
+private:
+    // Adds the counted work seconds to their days; the counts are dropped either way, so
+    // a file that cannot be written never makes them grow without end.
+    void writeWork();
+    bool isRecording() const { return m_profileDir.length() != 0; }
+
+    struct WorkOfDay {
+        kiv::String date;  // "%Y-%m-%d"
+        kiv::Time second;  // a second of that day
+        uint32_t seconds;
+    };
+
+    kiv::String m_profileDir;
+    bool m_restOpen = false;
+    kiv::Time m_restStart;
+    uint32_t m_restPlanned = 0;
+    std::vector<WorkOfDay> m_work;  // at most two days: a run across midnight
+};
+
+}  // namespace history

@@ -1,0 +1,170 @@
+// The rest history in the per-day files: each write loads the day, adds, and saves whole.
+#include "history_store.h"
+
+#include <functional>
+
+#include "kiv/file_kiv.h"
+#include "kiv/path_kiv.h"
+#include "kiv/profilefile_kiv.h"
+#include "kiv/xml_kiv.h"
+
+namespace history {
+namespace {
+
+const char16_t kRootName[] = u"profile";
+const char16_t kDayFilePattern[] = u"%Y-%m-%d.xml";
+const char16_t kTimeOfDayPattern[] = u"%H-%M-%S";
+const char16_t kRest[] = u"rest";
+const char16_t kDelay[] = u"delay";
+const char16_t kPostpone[] = u"postpone";
+const char16_t kWork[] = u"work";
+
+const char16_t* const kEndWords[] = {u"time", u"unlock", u"away", u"exit", u"shutdown"};
+
+kiv::String number(uint32_t value) {
+    kiv::String text;
+    text.format(u"%u", value);
+    return text;
+}
+
+// A whole decimal number that fits 32 bits; false for anything else ("", "12a", "-1").
+bool readNumber(const kiv::String& text, uint32_t& out) {
+    if (text.length() == 0 || text.length() > 10) return false;
+    uint64_t value = 0;
+    for (unsigned i = 0; i < text.length(); ++i) {
+        const unsigned unit = text.at(i);
+        if (unit < '0' || unit > '9') return false;
+        value = value * 10 + (unit - '0');
+    }
+    if (value > UINT32_MAX) return false;
+    out = static_cast<uint32_t>(value);
+    return true;
+}
+
+// "HH-MM-SS" as seconds after midnight.
+bool readTimeOfDay(const kiv::String& text, uint32_t& out) {
+    if (text.length() != 8 || text.at(2) != '-' || text.at(5) != '-') return false;
+    uint32_t hours = 0, minutes = 0, seconds = 0;
+    if (!readNumber(text.mid(0, 2), hours) || !readNumber(text.mid(3, 2), minutes) ||
+        !readNumber(text.mid(6, 2), seconds) || hours > 23 || minutes > 59 || seconds > 59)
+        return false;
+    out = hours * 3600 + minutes * 60 + seconds;
+    return true;
+}
+
+bool readEnd(const kiv::String& word, RestEnd& out) {
+    for (unsigned i = 0; i < sizeof(kEndWords) / sizeof(kEndWords[0]); ++i) {
+        if (word == kEndWords[i]) {
+            out = static_cast<RestEnd>(i);
+            return true;
+        }
+    }
+    return false;
+}
+
+bool exists(const kiv::String& path) {
+    kiv::File file;
+    return file.open(path, kiv::BaseStream::kRead, kiv::BaseStream::kUtf8);
+}
+
+// Loads the day file, lets `edit` change its root and saves it whole.
+bool updateDay(const kiv::String& profileDir, const kiv::Time& day, const std::function<void(kiv::XmlElement&)>& edit) {
+    const kiv::String path = dayFilePath(profileDir, day);
+    kiv::ProfileFile profile;
+    if (!profile.load(path)) {
+        // A damaged file is the start-up's to replace; the history would only lose it.
+        if (exists(path)) return false;
+        profile.createRoot(kiv::String(kRootName));
+        kiv::makeDirectory(profileDir);
+    }
+    kiv::XmlElement* root = profile.document().getRoot();
+    if (!root) return false;
+    edit(*root);
+    return profile.saveAs(path);
+}
+
+kiv::String timeOfDay(const kiv::Time& when) { return when.format(kiv::String(kTimeOfDayPattern)); }
+
+bool recordChange(const kiv::String& profileDir, const char16_t* name, const kiv::Time& at, uint32_t added) {
+    return updateDay(profileDir, at, [&](kiv::XmlElement& root) {
+        kiv::XmlElement* change = root.createChild(kiv::String(name));
+        change->setAttribute(kiv::String(u"at"), timeOfDay(at));
+        change->setAttribute(kiv::String(u"added"), number(added));
+    });
+}
+
+Change readChange(const kiv::XmlElement& element, bool& ok) {
+    Change change;
+    ok = readTimeOfDay(element.getAttribute(kiv::String(u"at")), change.at) &&
+         readNumber(element.getAttribute(kiv::String(u"added")), change.added);
+    return change;
+}
+
+bool readRest(const kiv::XmlElement& element, Rest& rest) {
+    return readTimeOfDay(element.getAttribute(kiv::String(u"start")), rest.start) &&
+           readNumber(element.getAttribute(kiv::String(u"planned")), rest.planned) &&
+           readNumber(element.getAttribute(kiv::String(u"rested")), rest.rested) &&
+           readEnd(element.getAttribute(kiv::String(u"end")), rest.end);
+}
+
+}  // namespace
+
+const char16_t* endWord(RestEnd end) { return kEndWords[static_cast<int>(end)]; }
+
+kiv::String dayFilePath(const kiv::String& profileDir, const kiv::Time& when) {
+    return profileDir + when.format(kiv::String(kDayFilePattern));
+}
+
+bool recordRest(const kiv::String& profileDir, const kiv::Time& start, uint32_t planned, uint32_t rested,
+                RestEnd end) {
+    return updateDay(profileDir, start, [&](kiv::XmlElement& root) {
+        kiv::XmlElement* rest = root.createChild(kiv::String(kRest));
+        rest->setAttribute(kiv::String(u"start"), timeOfDay(start));
+        rest->setAttribute(kiv::String(u"planned"), number(planned));
+        rest->setAttribute(kiv::String(u"rested"), number(rested));
+        rest->setAttribute(kiv::String(u"end"), kiv::String(endWord(end)));
+    });
+}
+
+bool recordDelay(const kiv::String& profileDir, const kiv::Time& at, uint32_t added) {
+    return recordChange(profileDir, kDelay, at, added);
+}
+
+bool recordPostponement(const kiv::String& profileDir, const kiv::Time& at, uint32_t added) {
+    return recordChange(profileDir, kPostpone, at, added);
+}
+
+bool addWorkSeconds(const kiv::String& profileDir, const kiv::Time& day, uint32_t seconds) {
+    return updateDay(profileDir, day, [&](kiv::XmlElement& root) {
+        kiv::XmlElement* work = root.findChild(kiv::String(kWork));
+        if (!work) work = root.createChild(kiv::String(kWork));
+        uint32_t before = 0;
+        readNumber(work->getText(), before);  // a damaged count starts again
+        const uint64_t total = uint64_t(before) + seconds;
+        work->setText(number(total > UINT32_MAX ? UINT32_MAX : static_cast<uint32_t>(total)));
+    });
+}
+
+Day readDay(const kiv::String& profileDir, const kiv::Time& day) {
+    Day out;
+    kiv::ProfileFile profile;
+    if (!profile.load(dayFilePath(profileDir, day))) return out;
+    const kiv::XmlElement* root = profile.document().getRoot();
+    if (!root) return out;
+    for (const kiv::Pointer<kiv::XmlElement>& child : root->children()) {
+        const kiv::String name = child->getName();
+        bool ok = false;
+        if (name == kRest) {
+            Rest rest;
+            if (readRest(*child, rest)) out.rests.push_back(rest);
+        } else if (name == kDelay || name == kPostpone) {
+            const Change change = readChange(*child, ok);
+            if (ok) (name == kDelay ? out.delays : out.postponements).push_back(change);
+        } else if (name == kWork) {
+            readNumber(child->getText(), out.workSeconds);
+        }
+    }
+    return out;
+}
+
+}  // namespace history

@@ -1,0 +1,126 @@
+// The history window's content, worked out from day records and from real day files.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "history_model.h"
+#include "scratch_folder.h"
+
+namespace {
+
+using history::Day;
+using history::RestEnd;
+
+std::wstring w(const kiv::String& text) { return std::wstring(text.c_wstr(), text.length()); }
+
+kiv::Time at(const char16_t* localTime) {
+    return kiv::Time(kiv::String(localTime), kiv::String(u"%Y-%m-%d %H-%M-%S"));
+}
+
+history::Rest rest(uint32_t start, uint32_t planned, uint32_t rested, RestEnd end) {
+    history::Rest r;
+    r.start = start;
+    r.planned = planned;
+    r.rested = rested;
+    r.end = end;
+    return r;
+}
+
+// Fourteen days: day i worked i hours and rested twice 480 s, the second rest of the even
+// days cut short at 100 s, with one delay and one postponement on every third day.
+std::vector<history::DatedDay> fortnight() {
+    std::vector<history::DatedDay> days;
+    for (uint32_t i = 0; i < 14; ++i) {
+        Day day;
+        day.workSeconds = i * 3600;
+        day.rests.push_back(rest(9 * 3600 + i, 480, 480, RestEnd::Time));
+        day.rests.push_back(rest(11 * 3600, 480, i % 2 == 0 ? 100 : 480, i % 2 == 0 ? RestEnd::Unlock : RestEnd::Time));
+        if (i % 3 == 0) {
+            day.delays.push_back({10 * 3600, 300});
+            day.postponements.push_back({12 * 3600, 1200});
+        }
+        kiv::String label;
+        label.format(u"d%u", i);
+        days.push_back({label, day});
+    }
+    return days;
+}
+
+TEST(HistoryModelTest, BarsMarksListAndWeek) {
+    const history::Overview overview = history::makeOverview(fortnight());
+    ASSERT_EQ(overview.bars.size(), 14u);
+    EXPECT_FALSE(overview.isEmpty());
+    const struct {
+        size_t index;
+        uint32_t worked, rested;
+        unsigned marks;
+        bool today;
+    } rows[] = {
+        {0, 0, 580, 1, false},
+        {1, 3600, 960, 0, false},
+        {12, 12 * 3600, 580, 1, false},
+        {13, 13 * 3600, 960, 0, true},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.index);
+        const history::DayBar& bar = overview.bars[row.index];
+        EXPECT_EQ(w(bar.label), L"d" + std::to_wstring(row.index));
+        EXPECT_EQ(bar.worked, row.worked);
+        EXPECT_EQ(bar.rested, row.rested);
+        EXPECT_EQ(bar.cutShort, row.marks);
+        EXPECT_EQ(bar.isToday, row.today);
+    }
+    // The list is today's (day 13): its first rest started at 09:00:13.
+    ASSERT_EQ(overview.todaysRests.size(), 2u);
+    EXPECT_EQ(overview.todaysRests[0].start, 9u * 3600 + 13);
+    // The week is days 7 to 13: 70 hours, 14 rests, the three even days cut one short
+    // each, delays on days 9 and 12.
+    EXPECT_EQ(overview.week.worked, (7u + 8 + 9 + 10 + 11 + 12 + 13) * 3600);
+    EXPECT_EQ(overview.week.rests, 14u);
+    EXPECT_EQ(overview.week.rested, 7u * 480 + 4 * 480 + 3 * 100);
+    EXPECT_EQ(overview.week.cutShort, 3u);
+    EXPECT_EQ(overview.week.delays, 2u);
+    EXPECT_EQ(overview.week.postponements, 2u);
+}
+
+TEST(HistoryModelTest, Texts) {
+    const struct {
+        uint32_t seconds;
+        const wchar_t* text;
+    } durations[] = {{0, L"0分钟"}, {45, L"45秒"}, {480, L"8分钟"}, {450, L"7分30秒"}, {3900, L"1小时5分钟"}};
+    for (const auto& row : durations) EXPECT_EQ(w(history::shortDuration(row.seconds)), row.text);
+    EXPECT_EQ(w(history::restLine(rest(10 * 3600 + 22 * 60 + 59, 480, 450, RestEnd::Unlock))),
+              L"10:22  计划8分钟  实际7分30秒  解锁提前结束");
+    history::Totals week;
+    week.worked = 7200;
+    week.rested = 960;
+    week.rests = 2;
+    week.cutShort = 1;
+    EXPECT_EQ(w(history::weekLine(week)), L"近7天：工作2小时0分钟，休息16分钟\n共2次休息，1次提前结束，0次延时，0次推迟");
+}
+
+// Reads the fourteen days up to today, and not the fifteenth; labels are month/day.
+TEST(HistoryModelTest, LoadsTheLastFourteenDayFiles) {
+    test::ScratchFolder scratch;
+    ASSERT_TRUE(scratch.isReady());
+    const kiv::String dir = scratch.folder("profile");
+    history::recordRest(dir, at(u"2027-03-01 09-00-00"), 480, 480, RestEnd::Time);  // 15 days back
+    history::recordRest(dir, at(u"2027-03-02 09-00-00"), 480, 60, RestEnd::Exit);   // 14 days back
+    history::addWorkSeconds(dir, at(u"2027-03-02 09-00-00"), 3000);
+    history::recordRest(dir, at(u"2027-03-15 08-00-00"), 480, 480, RestEnd::Time);  // today
+
+    const history::Overview overview = history::loadOverview(dir, at(u"2027-03-15 23-59-59"));
+    ASSERT_EQ(overview.bars.size(), 14u);
+    EXPECT_EQ(w(overview.bars[0].label), L"3/2");
+    EXPECT_EQ(overview.bars[0].worked, 3000u);
+    EXPECT_EQ(overview.bars[0].cutShort, 1u);
+    EXPECT_EQ(w(overview.bars[13].label), L"3/15");
+    ASSERT_EQ(overview.todaysRests.size(), 1u);
+    EXPECT_EQ(overview.todaysRests[0].start, 8u * 3600);
+    EXPECT_EQ(overview.week.rests, 1u);
+
+    EXPECT_TRUE(history::loadOverview(scratch.folder("empty"), at(u"2027-03-15 12-00-00")).isEmpty());
+}
+
+}  // namespace

@@ -1,0 +1,178 @@
+// The scheduler's events in the day files: a live main dialog driven tick by tick, with a
+// set calendar clock so a day can pass midnight.
+#include <windows.h>
+#include <wtsapi32.h>
+
+#include "history_store.h"
+#include "main_dialog_fixture.h"
+#include "wall_clock.h"
+
+namespace {
+
+using history::RestEnd;
+
+kiv::Time at(const char16_t* localTime) {
+    return kiv::Time(kiv::String(localTime), kiv::String(u"%Y-%m-%d %H-%M-%S"));
+}
+
+kiv::Time g_clock;
+kiv::Time fakeNow() { return g_clock; }
+
+class HistoryRecordingTest : public test::MainDialogTest {
+protected:
+    void SetUp() override {
+        MainDialogTest::SetUp();
+        g_clock = at(u"2027-01-15 10-00-00");
+        m_oldClock = wallclock::setNowFunction(&fakeNow);
+        theApp.m_workTime = 5;
+        theApp.m_relaxTime = 4;
+    }
+    void TearDown() override {
+        MainDialogTest::TearDown();
+        wallclock::setNowFunction(m_oldClock);
+    }
+    // Ticks with the clock one second further each time.
+    void tickClock(unsigned count) {
+        for (unsigned i = 0; i < count; ++i) {
+            g_clock = kiv::Time(g_clock.timeValue() + 1);
+            tick();
+        }
+    }
+    history::Day day(const char16_t* when) const { return history::readDay(theApp.m_profileDir, at(when)); }
+    std::string dayBytes(const char* name) const {
+        return test::ScratchFolder::readBytes(test::toPath(theApp.m_profileDir) / name);
+    }
+
+    wallclock::NowFunction m_oldClock = nullptr;
+};
+
+enum class How { Ticks, Unlock, Exit, EndOfSession };
+
+struct EndCase {
+    const char* name;
+    How how;
+    RestEnd expected;
+    uint32_t rested;
+};
+
+class RestEndTest : public HistoryRecordingTest, public ::testing::WithParamInterface<EndCase> {
+protected:
+    void endRest(How how) {
+        switch (how) {
+        case How::Ticks: tickClock(2); break;
+        case How::Unlock: send(WM_REST_UNLOCKED); break;
+        case How::Exit: command(ID_MENU_EXIT); break;
+        case How::EndOfSession: send(WM_ENDSESSION, TRUE); break;
+        }
+    }
+};
+
+// Each way a rest ends, after 5 s of work and 2 s of a 4 s rest (the full 4 s by time).
+TEST_P(RestEndTest, TheRestIsRecordedWithHowItEnded) {
+    const EndCase c = GetParam();
+    ASSERT_TRUE(createDialog());
+    tickClock(5);  // the rest begins at 10:00:05
+    ASSERT_FALSE(m_dlg->m_working);
+    tickClock(2);
+    endRest(c.how);
+
+    const history::Day today = day(u"2027-01-15 12-00-00");
+    ASSERT_EQ(today.rests.size(), 1u);
+    EXPECT_EQ(today.rests[0].start, 10u * 3600 + 5);
+    EXPECT_EQ(today.rests[0].planned, 4u);
+    EXPECT_EQ(today.rests[0].rested, c.rested);
+    EXPECT_EQ(today.rests[0].end, c.expected);
+    EXPECT_EQ(today.workSeconds, 5u);
+}
+
+INSTANTIATE_TEST_SUITE_P(Ends, RestEndTest,
+                         ::testing::Values(EndCase{"time", How::Ticks, RestEnd::Time, 4},
+                                           EndCase{"unlock", How::Unlock, RestEnd::Unlock, 2},
+                                           EndCase{"exit", How::Exit, RestEnd::Exit, 2},
+                                           EndCase{"endOfSession", How::EndOfSession, RestEnd::Shutdown, 2}),
+                         [](const ::testing::TestParamInfo<EndCase>& info) { return std::string(info.param.name); });
+
+// A lock as long as a rest is a rest taken away from the computer, from the moment of the lock.
+TEST_F(HistoryRecordingTest, ALockAsLongAsARestIsRecordedAsARestTakenAway) {
+    ASSERT_TRUE(createDialog());
+    tickClock(2);
+    send(WM_WTSSESSION_CHANGE, WTS_SESSION_LOCK);
+    tickClock(5);
+    send(WM_WTSSESSION_CHANGE, WTS_SESSION_UNLOCK);
+
+    const history::Day today = day(u"2027-01-15 12-00-00");
+    ASSERT_EQ(today.rests.size(), 1u);
+    EXPECT_EQ(today.rests[0].start, 10u * 3600 + 2);
+    EXPECT_EQ(today.rests[0].planned, 4u);
+    EXPECT_EQ(today.rests[0].rested, 4u);
+    EXPECT_EQ(today.rests[0].end, RestEnd::Away);
+}
+
+TEST_F(HistoryRecordingTest, DelaysAndPostponementsAreRecordedWithWhatTheyAdded) {
+    ASSERT_TRUE(createDialog());
+    tickClock(1);
+    command(ID_MENU_DELAY5);
+    command(ID_MENU_DELAY_PRESET);
+    send(WM_APPBAR_NOTIFY, ABN_FULLSCREENAPP, 1);
+    tickClock(5 + 300 + 5 - 1);  // the work period ends behind the full-screen program
+    ASSERT_TRUE(m_dlg->m_working);
+
+    const history::Day today = day(u"2027-01-15 12-00-00");
+    ASSERT_EQ(today.delays.size(), 2u);
+    EXPECT_EQ(today.delays[0].at, 10u * 3600 + 1);
+    EXPECT_EQ(today.delays[0].added, 300u);
+    EXPECT_EQ(today.delays[1].added, 5u);
+    ASSERT_EQ(today.postponements.size(), 1u);
+    EXPECT_EQ(today.postponements[0].at, 10u * 3600 + 310);
+    EXPECT_EQ(today.postponements[0].added, 1200u);
+    EXPECT_EQ(today.workSeconds, 310u);
+    EXPECT_TRUE(today.rests.empty());
+}
+
+// Until the first event the day file is what the start-up wrote; the work is written at exit.
+TEST_F(HistoryRecordingTest, ADayWithoutRestsRecordsItsWorkAtExit) {
+    theApp.m_workTime = 1000;
+    ASSERT_TRUE(createDialog());
+    tickClock(30);
+    EXPECT_EQ(dayBytes("2027-01-15.xml"), "");  // nothing written on the tick
+    send(WM_REST_UNLOCKED);  // in the work phase: no rest to record
+    command(ID_MENU_EXIT);
+    const history::Day today = day(u"2027-01-15 12-00-00");
+    EXPECT_TRUE(today.rests.empty());
+    EXPECT_EQ(today.workSeconds, 30u);
+}
+
+TEST_F(HistoryRecordingTest, WorkAcrossMidnightCountsForEachDay) {
+    theApp.m_workTime = 1000;
+    g_clock = at(u"2027-01-15 23-59-49");
+    ASSERT_TRUE(createDialog());
+    tickClock(20);  // 10 s before midnight, 10 s after
+    command(ID_MENU_DELAY5);
+    EXPECT_EQ(day(u"2027-01-15 12-00-00").workSeconds, 10u);
+    const history::Day second = day(u"2027-01-16 12-00-00");
+    EXPECT_EQ(second.workSeconds, 10u);
+    ASSERT_EQ(second.delays.size(), 1u);
+    EXPECT_EQ(second.delays[0].at, 9u);
+}
+
+TEST_F(HistoryRecordingTest, ARestAcrossMidnightBelongsToTheDayItStarted) {
+    g_clock = at(u"2027-01-15 23-59-53");
+    ASSERT_TRUE(createDialog());
+    tickClock(5 + 4);  // the rest begins at 23:59:58 and ends at 00:00:02
+    ASSERT_TRUE(m_dlg->m_working);
+    const history::Day first = day(u"2027-01-15 12-00-00");
+    ASSERT_EQ(first.rests.size(), 1u);
+    EXPECT_EQ(first.rests[0].start, 23u * 3600 + 59 * 60 + 58);
+    EXPECT_EQ(first.rests[0].rested, 4u);
+    EXPECT_TRUE(day(u"2027-01-16 12-00-00").rests.empty());
+}
+
+TEST_F(HistoryRecordingTest, AnUnreadableDayFileIsLeftUntouched) {
+    test::ScratchFolder::writeBytes(test::toPath(theApp.m_profileDir) / "2027-01-15.xml", "<profile><rest");
+    ASSERT_TRUE(createDialog());
+    tickClock(5 + 4);
+    command(ID_MENU_DELAY5);
+    EXPECT_EQ(dayBytes("2027-01-15.xml"), "<profile><rest");
+}
+
+}  // namespace

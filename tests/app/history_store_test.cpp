@@ -1,0 +1,138 @@
+// The rest history in the day files, on real files in scratch folders.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+
+#include "history_store.h"
+#include "scratch_folder.h"
+#include "settings_store.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using history::RestEnd;
+using test::ScratchFolder;
+
+kiv::Time at(const char16_t* localTime) {
+    return kiv::Time(kiv::String(localTime), kiv::String(u"%Y-%m-%d %H-%M-%S"));
+}
+
+#define XML_HEAD "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n"
+const char kStartupLine[] = XML_HEAD "<profile>\r\n <startup_time>2027-01-15 08-30-00</startup_time>\r\n";
+
+class HistoryStoreTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(scratch.isReady());
+        profileDir = scratch.folder("profile");
+    }
+    fs::path dayFile(const char* name) const { return test::toPath(profileDir) / name; }
+    std::string dayBytes(const char* name) const { return ScratchFolder::readBytes(dayFile(name)); }
+    // Today's file as the start-up writes it: 3600 s of uptime at 09:30.
+    void startDay() { settings::loadFirstStartToday(profileDir, at(u"2027-01-15 09-30-00"), 3600000); }
+
+    ScratchFolder scratch;
+    kiv::String profileDir;
+};
+
+TEST_F(HistoryStoreTest, EventsFollowTheStartupLineAndReadBack) {
+    startDay();
+    const std::string startupOnly = dayBytes("2027-01-15.xml");
+    EXPECT_TRUE(history::recordRest(profileDir, at(u"2027-01-15 10-22-00"), 480, 480, RestEnd::Time));
+    EXPECT_TRUE(history::recordDelay(profileDir, at(u"2027-01-15 11-00-05"), 300));
+    EXPECT_TRUE(history::addWorkSeconds(profileDir, at(u"2027-01-15 11-00-05"), 3000));
+    EXPECT_TRUE(history::recordPostponement(profileDir, at(u"2027-01-15 12-00-00"), 1200));
+    EXPECT_TRUE(history::addWorkSeconds(profileDir, at(u"2027-01-15 12-00-00"), 120));  // added, not replaced
+
+    EXPECT_EQ(dayBytes("2027-01-15.xml"),
+              std::string(kStartupLine) +
+                  " <rest end=\"time\" planned=\"480\" rested=\"480\" start=\"10-22-00\"/>\r\n"
+                  " <delay added=\"300\" at=\"11-00-05\"/>\r\n"
+                  " <work>3120</work>\r\n"
+                  " <postpone added=\"1200\" at=\"12-00-00\"/>\r\n"
+                  "</profile>\r\n");
+    // The start-up still reads its line.
+    EXPECT_EQ(settings::loadFirstStartToday(profileDir, at(u"2027-01-15 13-00-00"), 0).timeValue(),
+              at(u"2027-01-15 08-30-00").timeValue());
+
+    const history::Day day = history::readDay(profileDir, at(u"2027-01-15 23-00-00"));
+    ASSERT_EQ(day.rests.size(), 1u);
+    EXPECT_EQ(day.rests[0].start, 10u * 3600 + 22 * 60);
+    EXPECT_EQ(day.rests[0].planned, 480u);
+    EXPECT_EQ(day.rests[0].rested, 480u);
+    EXPECT_EQ(day.rests[0].end, RestEnd::Time);
+    ASSERT_EQ(day.delays.size(), 1u);
+    EXPECT_EQ(day.delays[0].at, 11u * 3600 + 5);
+    EXPECT_EQ(day.delays[0].added, 300u);
+    ASSERT_EQ(day.postponements.size(), 1u);
+    EXPECT_EQ(day.postponements[0].added, 1200u);
+    EXPECT_EQ(day.workSeconds, 3120u);
+}
+
+TEST_F(HistoryStoreTest, EveryEndReadsBackAsItself) {
+    const RestEnd ends[] = {RestEnd::Time, RestEnd::Unlock, RestEnd::Away, RestEnd::Exit, RestEnd::Shutdown};
+    for (RestEnd end : ends) history::recordRest(profileDir, at(u"2027-01-15 10-00-00"), 480, 100, end);
+    const history::Day day = history::readDay(profileDir, at(u"2027-01-15 10-00-00"));
+    ASSERT_EQ(day.rests.size(), 5u);
+    for (int i = 0; i < 5; ++i) EXPECT_EQ(day.rests[i].end, ends[i]) << history::endWord(ends[i]);
+}
+
+// A file the start-up cannot read either is the start-up's to replace: the history would
+// only lose what is in it.
+TEST_F(HistoryStoreTest, AnUnreadableDayFileIsLeftAlone) {
+    ScratchFolder::writeBytes(dayFile("2027-01-15.xml"), "<profile><startup_time>");
+    const kiv::Time when = at(u"2027-01-15 10-00-00");
+    EXPECT_FALSE(history::recordRest(profileDir, when, 480, 480, RestEnd::Time));
+    EXPECT_FALSE(history::recordDelay(profileDir, when, 300));
+    EXPECT_FALSE(history::addWorkSeconds(profileDir, when, 60));
+    EXPECT_EQ(dayBytes("2027-01-15.xml"), "<profile><startup_time>");
+}
+
+TEST_F(HistoryStoreTest, DaysWithoutHistoryReadEmpty) {
+    const struct {
+        const char* name;
+        const char* bytes;  // null: no file
+    } rows[] = {
+        {"no file", nullptr},
+        {"file from before the history", XML_HEAD "<profile>\r\n <startup_time>2027-01-15 08-30-00</startup_time>\r\n</profile>\r\n"},
+        {"not XML", "garbage"},
+        {"entries that do not read", XML_HEAD "<profile><rest start=\"25-00-00\" planned=\"480\" rested=\"1\" end=\"time\"/>"
+                                     "<rest start=\"10-00-00\" planned=\"x\" rested=\"1\" end=\"time\"/>"
+                                     "<rest start=\"10-00-00\" planned=\"480\" rested=\"1\" end=\"nap\"/>"
+                                     "<delay at=\"10-00\" added=\"300\"/><work>-5</work></profile>"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        fs::remove(dayFile("2027-01-15.xml"));
+        if (row.bytes) ScratchFolder::writeBytes(dayFile("2027-01-15.xml"), row.bytes);
+        const history::Day day = history::readDay(profileDir, at(u"2027-01-15 12-00-00"));
+        EXPECT_TRUE(day.rests.empty());
+        EXPECT_TRUE(day.delays.empty());
+        EXPECT_EQ(day.workSeconds, 0u);
+    }
+}
+
+TEST_F(HistoryStoreTest, ABusyDayStaysUnderFourKilobytes) {
+    startDay();
+    for (int i = 0; i < 20; ++i) {
+        const kiv::Time when(at(u"2027-01-15 09-00-00").timeValue() + i * 1700);
+        history::recordRest(profileDir, when, 480, 1234, RestEnd::Shutdown);
+        history::recordDelay(profileDir, when, 3120);
+        history::recordPostponement(profileDir, when, 1200);
+        history::addWorkSeconds(profileDir, when, 3120);
+    }
+    EXPECT_EQ(history::readDay(profileDir, at(u"2027-01-15 12-00-00")).rests.size(), 20u);
+    EXPECT_LT(fs::file_size(dayFile("2027-01-15.xml")), 4096u);
+}
+
+// A run past midnight writes the new day's file before any start-up did; the next start
+// that day records its power-on first and keeps that history.
+TEST_F(HistoryStoreTest, HistoryWrittenBeforeTheDaysFirstStartIsKept) {
+    history::recordDelay(profileDir, at(u"2027-01-15 00-10-00"), 300);
+    settings::loadFirstStartToday(profileDir, at(u"2027-01-15 09-30-00"), 3600000);
+    EXPECT_EQ(dayBytes("2027-01-15.xml"),
+              std::string(kStartupLine) + " <delay added=\"300\" at=\"00-10-00\"/>\r\n</profile>\r\n");
+}
+
+}  // namespace
