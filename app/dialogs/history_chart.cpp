@@ -4,6 +4,7 @@
 #include <string>
 
 #include "framework/handles.h"
+#include "framework/unsigned_text.h"
 
 namespace history {
 namespace {
@@ -60,7 +61,7 @@ private:
     int m_lineHeight = 16;
 };
 
-std::wstring hoursText(uint32_t hours) { return std::to_wstring(hours) + L"小时"; }
+std::wstring hoursText(uint32_t hours) { return fw::unsignedText(hours) + L"小时"; }
 
 // The legend after the title: a swatch and a word for each kind of mark.
 void drawLegend(const Painter& p, int y) {
@@ -152,7 +153,7 @@ void drawTodayList(const Painter& p, int left, int top, int right, int bottom, c
     for (size_t i = 0; i < count; ++i) {
         const bool lastRoom = y + 2 * p.lineHeight() > bottom;
         if (lastRoom && i + 1 < count) {
-            p.text(L"……另有" + std::to_wstring(count - i) + L"次", indent, y, right, kMuted);
+            p.text(L"……另有" + fw::unsignedText(static_cast<uint32_t>(count - i)) + L"次", indent, y, right, kMuted);
             return;
         }
         const Rest& rest = overview.todaysRests[i];

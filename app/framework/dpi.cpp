@@ -8,15 +8,13 @@ namespace {
 
 using GetDpiForWindowFunction = UINT(WINAPI*)(HWND);
 
-// Looked up once: a program linked against it would not start on Windows 7 or 8.
+// Looked up at run time: a program linked against it would not start on Windows 7 or 8.
+// The lookup is cheap next to what a DPI is asked for (a window laid out or a font made).
 GetDpiForWindowFunction getDpiForWindow() {
-    static const GetDpiForWindowFunction function = [] {
-        HMODULE user32 = ::GetModuleHandleW(L"user32.dll");
-        return user32 ? reinterpret_cast<GetDpiForWindowFunction>(
-                            reinterpret_cast<void*>(::GetProcAddress(user32, "GetDpiForWindow")))
-                      : nullptr;
-    }();
-    return function;
+    HMODULE user32 = ::GetModuleHandleW(L"user32.dll");
+    return user32 ? reinterpret_cast<GetDpiForWindowFunction>(
+                        reinterpret_cast<void*>(::GetProcAddress(user32, "GetDpiForWindow")))
+                  : nullptr;
 }
 
 }  // namespace

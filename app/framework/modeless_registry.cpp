@@ -7,11 +7,11 @@
 namespace fw {
 namespace {
 
-// Everything runs on the one user-interface thread, so a plain list will do.
-std::vector<HWND>& registry() {
-    static std::vector<HWND> dialogs;
-    return dialogs;
-}
+// Everything runs on the one user-interface thread, so a plain list will do. Nothing
+// registers a dialog before main starts, so a list at namespace scope is safe.
+std::vector<HWND> g_dialogs;
+
+std::vector<HWND>& registry() { return g_dialogs; }
 
 // The message being handed to the dialog manager now. IsDialogMessageW itself calls the
 // message filter with it (Wine does), which must not route it a second time.
