@@ -1,6 +1,9 @@
 // The history window's content: bars, today's lines and the week's totals.
 #include "history_model.h"
 
+#include "framework/resources.h"
+#include "resource.h"
+
 namespace history {
 namespace {
 
@@ -20,15 +23,18 @@ kiv::String dayLabel(const kiv::Time& day) {
     return label;
 }
 
-const char16_t* endText(RestEnd end) {
+// String `id` in the language of the windows.
+kiv::String text(UINT id) { return kiv::String(fw::loadString(id).c_str()); }
+
+kiv::String endText(RestEnd end) {
     switch (end) {
-    case RestEnd::Time: return u"到时结束";
-    case RestEnd::Unlock: return u"解锁提前结束";
-    case RestEnd::Away: return u"离开时休息";
-    case RestEnd::Exit: return u"退出程序";
-    case RestEnd::Shutdown: return u"关机";
+    case RestEnd::Time: return text(IDS_END_TIME);
+    case RestEnd::Unlock: return text(IDS_END_UNLOCK);
+    case RestEnd::Away: return text(IDS_END_AWAY);
+    case RestEnd::Exit: return text(IDS_END_EXIT);
+    case RestEnd::Shutdown: return text(IDS_END_SHUTDOWN);
     }
-    return u"";
+    return kiv::String();
 }
 
 void add(Totals& totals, const Day& day) {
@@ -81,28 +87,28 @@ Overview loadOverview(const kiv::String& profileDir, const kiv::Time& now) {
 
 kiv::String shortDuration(uint32_t seconds) {
     const uint32_t hours = seconds / 3600, minutes = seconds / 60 % 60, rest = seconds % 60;
-    kiv::String text;
+    kiv::String out;
     if (hours != 0)
-        text.format(u"%u小时%u分钟", hours, minutes);
+        out.format(text(IDS_HISTORY_H_MIN).wstr(), hours, minutes);
     else if (rest != 0 && minutes != 0)
-        text.format(u"%u分%u秒", minutes, rest);
+        out.format(text(IDS_HISTORY_MIN_S).wstr(), minutes, rest);
     else if (rest != 0)
-        text.format(u"%u秒", rest);
+        out.format(text(IDS_HISTORY_S).wstr(), rest);
     else
-        text.format(u"%u分钟", minutes);
-    return text;
+        out.format(text(IDS_HISTORY_MIN).wstr(), minutes);
+    return out;
 }
 
 kiv::String restLine(const Rest& rest) {
     kiv::String line;
-    line.format(u"%02u:%02u  计划%s  实际%s  %s", rest.start / 3600, rest.start / 60 % 60,
-                shortDuration(rest.planned).wstr(), shortDuration(rest.rested).wstr(), endText(rest.end));
+    line.format(text(IDS_HISTORY_REST_LINE).wstr(), rest.start / 3600, rest.start / 60 % 60,
+                shortDuration(rest.planned).wstr(), shortDuration(rest.rested).wstr(), endText(rest.end).wstr());
     return line;
 }
 
 kiv::String weekLine(const Totals& week) {
     kiv::String line;
-    line.format(u"近7天：工作%s，休息%s\n共%u次休息，%u次提前结束，%u次延时，%u次推迟",
+    line.format(text(IDS_HISTORY_WEEK).wstr(),
                 shortDuration(week.worked).wstr(), shortDuration(week.rested).wstr(), week.rests, week.cutShort,
                 week.delays, week.postponements);
     return line;

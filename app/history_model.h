@@ -50,7 +50,7 @@ Overview makeOverview(const std::vector<DatedDay>& days);
 // Reads the files of the kShownDays days up to the day `now` falls on.
 Overview loadOverview(const kiv::String& profileDir, const kiv::Time& now);
 
-// "8分钟", "7分30秒", "1小时5分钟", "0分钟".
+// In the language of the windows: "8分钟", "7分30秒", "1小时5分钟", "0分钟" in Chinese.
 kiv::String shortDuration(uint32_t seconds);
 // One line of today's list: "10:22  计划8分钟  实际8分钟  到时结束".
 kiv::String restLine(const Rest& rest);

@@ -6,6 +6,7 @@
 #include "desktop_guard.h"
 #include "kivtool_dlg.h"
 #include "single_instance.h"
+#include "ui_language.h"
 
 CkivToolApp theApp;
 bool g_exiting = false;
@@ -30,6 +31,7 @@ BOOL CkivToolApp::InitInstance() {
     // A rest that was cut short (the process killed, the power gone) left them hidden.
     guard::showTaskbars(true);
     LoadSettings();
+    language::apply(m_language);
     m_pMainDlg = std::make_unique<CkivToolDlg>();
     m_pMainWnd = m_pMainDlg.get();
     // Without its window the program would sit in the loop with nothing to end it.

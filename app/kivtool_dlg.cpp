@@ -7,6 +7,7 @@
 #include "dialogs/previous_notify_dlg.h"
 #include "dialogs/setting_dlg.h"
 #include "framework/message_box.h"
+#include "framework/resources.h"
 #include "kivtool_app.h"
 #include "messages.h"
 #include "platform_calls.h"
@@ -48,10 +49,10 @@ BOOL CkivToolDlg::OnInitDialog() {
 // An empty string 101 leaves the system menu as it is.
 void CkivToolDlg::addAboutToSystemMenu() {
     HMENU systemMenu = ::GetSystemMenu(m_hWnd, FALSE);
-    wchar_t text[128] = L"";
-    if (!systemMenu || ::LoadStringW(::GetModuleHandleW(nullptr), IDS_ABOUTBOX, text, 128) <= 0) return;
+    const std::wstring text = fw::loadString(IDS_ABOUTBOX);
+    if (!systemMenu || text.empty()) return;
     ::AppendMenuW(systemMenu, MF_SEPARATOR, 0, nullptr);
-    ::AppendMenuW(systemMenu, MF_STRING, IDM_ABOUTBOX, text);
+    ::AppendMenuW(systemMenu, MF_STRING, IDM_ABOUTBOX, text.c_str());
 }
 
 // The app-bar registration only serves to hear when a full-screen program opens or closes.
@@ -173,12 +174,6 @@ void CkivToolDlg::OnClose() {
     DestroyWindow();
 }
 
-namespace {
-
-const wchar_t kSaveFailed[] = L"无法保存设置文件：";  // followed by the full path
-
-}  // namespace
-
 INT_PTR CkivToolDlg::runModal(CDialog& dlg) {
     m_pOpenModal = &dlg;
     const INT_PTR result = dlg.DoModal();
@@ -216,7 +211,7 @@ void CkivToolDlg::OnSettings() {
 
 void CkivToolDlg::reportSaveFailure() {
     const kiv::String path = settings::settingsFilePath(theApp.m_profileDir);
-    fw::showMessageBox(m_hWnd, std::wstring(kSaveFailed) + path.c_wstr(),
+    fw::showMessageBox(m_hWnd, fw::loadString(IDS_SAVE_FAILED) + path.c_wstr(),
                        MB_OK | MB_ICONWARNING);
 }
 

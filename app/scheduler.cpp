@@ -6,6 +6,7 @@
 
 #include "dialogs/notify_dlg.h"
 #include "dialogs/previous_notify_dlg.h"
+#include "framework/resources.h"
 #include "kivtool_app.h"
 #include "kivtool_dlg.h"
 #include "platform_calls.h"
@@ -60,7 +61,7 @@ void CkivToolDlg::onLongDay(const kiv::Time& now) {
     if (IsWindowVisible())
         platform::flashWindow(m_hWnd, FALSE);
     else
-        ShowBalloon(L"...！");
+        ShowBalloon(fw::loadString(IDS_BALLOON_LONG_DAY).c_str());
     g_longDayWarned = true;
 }
 
@@ -80,7 +81,7 @@ void CkivToolDlg::onWorkTick() {
     if (fullScreenHoldsRest()) return;
     // Equality on purpose: a period that starts below 60 or 15 s gives no reminder.
     const uint32_t remaining = RemainingWork().size();
-    if (remaining == kBalloonAt) ShowBalloon(L"1分钟...");
+    if (remaining == kBalloonAt) ShowBalloon(fw::loadString(IDS_BALLOON_ONE_MINUTE).c_str());
     if (remaining == kNoticeAt) ShowPreRestNotice();
 }
 

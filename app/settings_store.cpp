@@ -10,6 +10,7 @@
 #include "kiv/profilefile_kiv.h"
 #include "kiv/xml_kiv.h"
 #include "kivtool_app.h"
+#include "ui_language.h"
 
 namespace settings {
 namespace {
@@ -138,6 +139,7 @@ Values loadSettingsFile(const kiv::String& path, const kiv::String& programDir) 
         values.homeMode = isOne(profile, u"homeMode");
         values.relaxAtFullScreen = isOne(profile, u"relaxAtFullScreen");
         values.idleIsRest = isOne(profile, u"idleIsRest");
+        values.language = language::normalized(profile.getValue(kRootSection, kiv::String(u"language"), kiv::String()));
     } else {
         values.workTime = kDefaultWorkSeconds;
         values.relaxTime = kDefaultRelaxSeconds;
@@ -165,6 +167,7 @@ bool saveSettingsFile(const kiv::String& profileDir, const kiv::String& programD
     ok &= profile.setIntValue(kRootSection, kiv::String(u"homeMode"), values.homeMode ? 1 : 0);
     ok &= profile.setIntValue(kRootSection, kiv::String(u"relaxAtFullScreen"), values.relaxAtFullScreen ? 1 : 0);
     if (values.idleIsRest) ok &= profile.setIntValue(kRootSection, kiv::String(u"idleIsRest"), 1);
+    if (!values.language.isEmpty()) ok &= profile.setValue(kRootSection, kiv::String(u"language"), values.language);
     // A document missing a setting is never written over a complete file.
     return ok && profile.saveAs(settingsFilePath(profileDir));
 }
@@ -203,6 +206,7 @@ void CkivToolApp::LoadSettings() {
     m_homeMode = values.homeMode;
     m_relaxAtFullScreen = values.relaxAtFullScreen;
     m_idleIsRest = values.idleIsRest;
+    m_language = values.language;
     m_firstStartToday = settings::loadFirstStartToday(m_profileDir, kiv::Time::now(), ::GetTickCount64());
 }
 
@@ -216,5 +220,6 @@ bool CkivToolApp::SaveSettings() {
     values.homeMode = m_homeMode;
     values.relaxAtFullScreen = m_relaxAtFullScreen;
     values.idleIsRest = m_idleIsRest;
+    values.language = m_language;
     return settings::saveSettingsFile(m_profileDir, kiv::getModuleDir(), values);
 }

@@ -1,12 +1,12 @@
 #include "single_instance.h"
 
+#include "framework/resources.h"
 #include "messages.h"
 #include "resource.h"
 
 namespace instance {
 
 const wchar_t kMutexName[] = L"Local\\Kelbrook.Murvel.kivTool.running";
-const wchar_t kStatusTitle[] = L"Vanto\u5B9A\u65F6\u4F11\u606F\u5DE5\u5177";
 
 InstanceLock::InstanceLock(const wchar_t* name) {
     ::SetLastError(ERROR_SUCCESS);
@@ -18,8 +18,10 @@ InstanceLock::InstanceLock(const wchar_t* name) {
 }
 
 bool isRunningCopyStatus(const WindowFacts& window, DWORD ownProcessId) {
-    return window.processId != ownProcessId && window.className == L"#32770" && window.title == kStatusTitle &&
-           window.hasStatusLabels;
+    if (window.processId == ownProcessId || window.className != L"#32770" || !window.hasStatusLabels) return false;
+    for (LANGID language : {fw::kChineseResources, fw::kEnglishResources})
+        if (window.title == fw::dialogCaption(IDD_KIVTOOL_DIALOG, language)) return true;
+    return false;
 }
 
 namespace {

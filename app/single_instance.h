@@ -14,8 +14,6 @@ namespace instance {
 
 // In the session's namespace: copies run by other users in other sessions do not count.
 extern const wchar_t kMutexName[];
-// The caption of the status window (template 102).
-extern const wchar_t kStatusTitle[];
 
 // Holds the named mutex `name` while alive (the program: for the whole run).
 class InstanceLock {
@@ -38,6 +36,8 @@ struct WindowFacts {
 };
 
 // True for the status window of a copy running in a process other than `ownProcessId`.
+// Its caption is that of template 102 in either language: the running copy may show the
+// other set.
 bool isRunningCopyStatus(const WindowFacts& window, DWORD ownProcessId);
 
 // The running copy's status window, or null (the copy is still starting).

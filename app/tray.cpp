@@ -1,6 +1,7 @@
 // The tray icon, its tip and balloons, and the status window's labels.
 #include "desktop_guard.h"
 #include "framework/handles.h"
+#include "framework/resources.h"
 #include "kivtool_app.h"
 #include "kivtool_dlg.h"
 #include "messages.h"
@@ -10,9 +11,6 @@ NOTIFYICONDATAW g_trayIconData{};
 UINT g_taskbarCreatedMsg = 0;
 
 namespace {
-
-const wchar_t kTrayTip[] = L"单击这里隐藏或显示任务栏";
-const wchar_t kBalloonTitle[] = L"提醒";
 
 // Copies `text` into a fixed field of the tray record, cut to fit with its terminator.
 // A cut never leaves half of a surrogate pair at the end.
@@ -76,7 +74,7 @@ void CkivToolDlg::ShowBalloon(const wchar_t* text) {
     g_trayIconData.dwInfoFlags = 0x404;
     g_trayIconData.uTimeout = 10;
     copyField(g_trayIconData.szInfo, text);
-    copyField(g_trayIconData.szInfoTitle, kBalloonTitle);
+    copyField(g_trayIconData.szInfoTitle, fw::loadString(IDS_BALLOON_TITLE).c_str());
     platform::notifyIcon(NIM_MODIFY, &g_trayIconData);
 }
 
@@ -84,13 +82,13 @@ void CkivToolDlg::HideToTray() {
     ShowWindow(SW_HIDE);
     setTaskbarButton(false);
     if (m_trayIconAdded) return;
-    AddTrayIcon(kTrayTip);
+    AddTrayIcon(fw::loadString(IDS_TRAY_TIP).c_str());
     // Set even when the shell refused: the icon comes back with the next "TaskbarCreated".
     m_trayIconAdded = true;
 }
 
 void CkivToolDlg::OnTaskbarCreated() {
-    AddTrayIcon(kTrayTip);
+    AddTrayIcon(fw::loadString(IDS_TRAY_TIP).c_str());
     registerAppBar(ABM_REMOVE);
     registerAppBar(ABM_NEW);
     // Left at true, every rest would be postponed: the new shell has not said anything yet.
@@ -122,8 +120,9 @@ void CkivToolDlg::OnTrayNotify(WPARAM wParam, LPARAM lParam) {
 }
 
 void CkivToolDlg::updateTrayTip() {
+    const kiv::String format(fw::loadString(IDS_TRAY_STATUS_TIP).c_str());
     kiv::String tip;
-    tip.format(u"已工作:%s\n距离休息:%s", m_workElapsed.durationText().wstr(), RemainingWork().durationText().wstr());
+    tip.format(format.wstr(), m_workElapsed.durationText().wstr(), RemainingWork().durationText().wstr());
     g_trayIconData.uFlags = NIF_TIP;
     copyField(g_trayIconData.szTip, tip.c_wstr());
     platform::notifyIcon(NIM_MODIFY, &g_trayIconData);

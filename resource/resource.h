@@ -15,6 +15,36 @@
 #define IDR_TRAY_MENU                   129
 #define IDS_ABOUTBOX                    101
 
+// Texts the program's code shows, in the language of its windows.
+#define IDS_TRAY_TIP                    200  // the tray icon's tip at rest
+#define IDS_TRAY_STATUS_TIP             201  // worked %s, left %s
+#define IDS_BALLOON_TITLE               202
+#define IDS_BALLOON_ONE_MINUTE          203
+#define IDS_BALLOON_LONG_DAY            204
+#define IDS_SAVE_FAILED                 205  // followed by the full path
+#define IDS_HISTORY_FONT                210  // the face the history window draws with
+#define IDS_HISTORY_LAST_DAYS           211
+#define IDS_HISTORY_WORK                212  // the legend
+#define IDS_HISTORY_REST                213
+#define IDS_HISTORY_CUT_SHORT           214
+#define IDS_HISTORY_NONE                215
+#define IDS_HISTORY_EMPTY_HINT          216
+#define IDS_HISTORY_TODAY               217
+#define IDS_HISTORY_NONE_TODAY          218
+#define IDS_HISTORY_MORE                219  // %u more rests left out
+#define IDS_HISTORY_HOURS               220  // %u hours on the chart's scale
+#define IDS_HISTORY_H_MIN               221  // short durations: %u %u
+#define IDS_HISTORY_MIN_S               222  // %u %u
+#define IDS_HISTORY_S                   223  // %u
+#define IDS_HISTORY_MIN                 224  // %u
+#define IDS_HISTORY_REST_LINE           225  // %02u:%02u planned %s actual %s, how it ended %s
+#define IDS_HISTORY_WEEK                226  // worked %s, rested %s, then four counts %u
+#define IDS_END_TIME                    230  // how a rest ended
+#define IDS_END_UNLOCK                  231
+#define IDS_END_AWAY                    232
+#define IDS_END_EXIT                    233
+#define IDS_END_SHUTDOWN                234
+
 // The status window (IDD_KIVTOOL_DIALOG).
 #define IDC_STATIC_POWERON              1000
 #define IDC_STATIC_WORKED               1001

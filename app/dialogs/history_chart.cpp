@@ -4,7 +4,8 @@
 #include <string>
 
 #include "framework/handles.h"
-#include "framework/unsigned_text.h"
+#include "framework/resources.h"
+#include "resource.h"
 
 namespace history {
 namespace {
@@ -17,13 +18,12 @@ const COLORREF kWorkColour = RGB(91, 123, 176);
 const COLORREF kRestColour = RGB(67, 160, 71);
 const COLORREF kCutColour = RGB(211, 47, 47);
 const COLORREF kTodayBand = RGB(255, 246, 214);
-const wchar_t kSong[] = L"宋体";
 
 class Painter {
 public:
     Painter(HDC dc, const RECT& client)
         : m_dc(dc), m_client(client), m_dpi(::GetDeviceCaps(dc, LOGPIXELSY)),
-          m_font(fw::createPointFont(90, kSong, dc)), m_select(dc, m_font.get()) {
+          m_font(fw::createPointFont(90, fw::loadString(IDS_HISTORY_FONT).c_str(), dc)), m_select(dc, m_font.get()) {
         TEXTMETRICW metrics{};
         ::GetTextMetricsW(dc, &metrics);
         m_lineHeight = metrics.tmHeight + px(4);
@@ -61,14 +61,23 @@ private:
     int m_lineHeight = 16;
 };
 
-std::wstring hoursText(uint32_t hours) { return fw::unsignedText(hours) + L"小时"; }
+// String `id` in the language of the windows, with its %u filled in.
+std::wstring withNumber(UINT id, uint32_t number) {
+    kiv::String text;
+    text.format(kiv::String(fw::loadString(id).c_str()).wstr(), number);
+    return text.c_wstr();
+}
+
+std::wstring hoursText(uint32_t hours) { return withNumber(IDS_HISTORY_HOURS, hours); }
 
 // The legend after the title: a swatch and a word for each kind of mark.
 void drawLegend(const Painter& p, int y) {
     const struct {
         COLORREF colour;
-        const wchar_t* word;
-    } items[] = {{kWorkColour, L"工作"}, {kRestColour, L"休息"}, {kCutColour, L"提前结束的休息"}};
+        std::wstring word;
+    } items[] = {{kWorkColour, fw::loadString(IDS_HISTORY_WORK)},
+                 {kRestColour, fw::loadString(IDS_HISTORY_REST)},
+                 {kCutColour, fw::loadString(IDS_HISTORY_CUT_SHORT)}};
     int x = p.client().right - p.px(12);
     for (int i = 2; i >= 0; --i) {
         x -= p.textWidth(items[i].word);
@@ -135,25 +144,25 @@ void drawBars(const Painter& p, const RECT& area, const Overview& overview) {
 void drawEmptyChart(const Painter& p, const RECT& area) {
     p.fill(area.left, area.bottom, area.right, area.bottom + 1, kMuted);
     const int middle = (area.top + area.bottom) / 2 - p.lineHeight();
-    p.text(kNoHistory, area.left, middle, area.right, kText, DT_CENTER);
-    p.text(L"每次休息结束后，这里会画出每天的工作和休息时间。", area.left, middle + p.lineHeight(), area.right,
-           kMuted, DT_CENTER);
+    p.text(fw::loadString(IDS_HISTORY_NONE), area.left, middle, area.right, kText, DT_CENTER);
+    p.text(fw::loadString(IDS_HISTORY_EMPTY_HINT), area.left, middle + p.lineHeight(), area.right, kMuted,
+           DT_CENTER);
 }
 
 // Today's rests, as many lines as fit above `bottom`, then a count of the ones left out.
 void drawTodayList(const Painter& p, int left, int top, int right, int bottom, const Overview& overview) {
-    p.text(L"今天的休息", left, top, right, kText);
+    p.text(fw::loadString(IDS_HISTORY_TODAY), left, top, right, kText);
     int y = top + p.lineHeight();
     const int indent = left + p.px(12);
     if (overview.todaysRests.empty()) {
-        p.text(kNoRestToday, indent, y, right, kMuted);
+        p.text(fw::loadString(IDS_HISTORY_NONE_TODAY), indent, y, right, kMuted);
         return;
     }
     const size_t count = overview.todaysRests.size();
     for (size_t i = 0; i < count; ++i) {
         const bool lastRoom = y + 2 * p.lineHeight() > bottom;
         if (lastRoom && i + 1 < count) {
-            p.text(L"……另有" + fw::unsignedText(static_cast<uint32_t>(count - i)) + L"次", indent, y, right, kMuted);
+            p.text(withNumber(IDS_HISTORY_MORE, static_cast<uint32_t>(count - i)), indent, y, right, kMuted);
             return;
         }
         const Rest& rest = overview.todaysRests[i];
@@ -170,7 +179,7 @@ void drawHistory(HDC dc, const RECT& client, const Overview& overview) {
     const int margin = p.px(12), line = p.lineHeight();
     const int left = client.left + margin, right = client.right - margin;
     int y = client.top + margin;
-    p.text(L"最近14天", left, y, right, kText);
+    p.text(fw::loadString(IDS_HISTORY_LAST_DAYS), left, y, right, kText);
     drawLegend(p, y);
     y += line + p.px(8);
 

@@ -4,6 +4,8 @@
 
 #include "dialogs/history_chart.h"
 #include "framework/handles.h"
+#include "framework/resources.h"
+#include "resource.h"
 
 namespace {
 
@@ -12,7 +14,7 @@ CHistoryDlg* g_open = nullptr;
 // Today's lines and the week line, one per line.
 std::wstring listText(const history::Overview& overview) {
     std::wstring text;
-    if (overview.todaysRests.empty()) text = history::kNoRestToday;
+    if (overview.todaysRests.empty()) text = fw::loadString(IDS_HISTORY_NONE_TODAY);
     for (const history::Rest& rest : overview.todaysRests) {
         if (!text.empty()) text += L"\r\n";
         text += history::restLine(rest).c_wstr();

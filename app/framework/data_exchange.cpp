@@ -1,6 +1,8 @@
 #include "framework/data_exchange.h"
 
+#include "framework/framework_ids.h"
 #include "framework/message_box.h"
+#include "framework/resources.h"
 #include "framework/unsigned_text.h"
 #include "framework/window_text.h"
 
@@ -35,7 +37,7 @@ DataExchange& DataExchange::unsignedValue(int id, std::uint32_t& value) {
     }
     std::uint32_t read = 0;
     if (!parseUnsignedText(windowText(::GetDlgItem(m_dialog, id)), read)) {
-        fail(L"Please enter a positive integer.");
+        fail(loadString(IDS_FW_PARSE_UNSIGNED));
         return *this;
     }
     value = read;
@@ -46,7 +48,7 @@ DataExchange& DataExchange::unsignedValue(int id, std::uint32_t& value) {
 DataExchange& DataExchange::rangeCheck(std::uint32_t min, std::uint32_t max) {
     if (m_failed || !m_save) return *this;
     if (m_lastUnsigned < min || m_lastUnsigned > max) {
-        std::wstring message = L"Please enter an integer between %1 and %2.";
+        std::wstring message = loadString(IDS_FW_PARSE_RANGE);
         message = replaceAll(message, L"%1", unsignedText(min));
         message = replaceAll(message, L"%2", unsignedText(max));
         fail(message);

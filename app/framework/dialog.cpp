@@ -1,6 +1,7 @@
 #include "framework/dialog.h"
 
 #include "framework/modeless_registry.h"
+#include "framework/resources.h"
 #include "framework/winapp.h"
 #include "framework/window_text.h"
 
@@ -47,17 +48,21 @@ bool CDialog::Create(UINT nIDTemplate, CDialog* pParentWnd) {
     if (m_hWnd) return false;
     m_nIDTemplate = nIDTemplate;
     m_modal = false;
-    HWND hwnd = ::CreateDialogParamW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(nIDTemplate),
-                                     ownerFor(pParentWnd), &CDialog::DialogProc, reinterpret_cast<LPARAM>(this));
+    const DLGTEMPLATE* dialogTemplate = fw::dialogTemplate(nIDTemplate);
+    if (!dialogTemplate) return false;
+    HWND hwnd = ::CreateDialogIndirectParamW(::GetModuleHandleW(nullptr), dialogTemplate, ownerFor(pParentWnd),
+                                             &CDialog::DialogProc, reinterpret_cast<LPARAM>(this));
     return hwnd != nullptr;
 }
 
 INT_PTR CDialog::DoModal() {
     if (m_hWnd) return -1;
+    const DLGTEMPLATE* dialogTemplate = fw::dialogTemplate(m_nIDTemplate);
+    if (!dialogTemplate) return -1;
     m_modal = true;
-    const INT_PTR result = ::DialogBoxParamW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(m_nIDTemplate),
-                                             ownerFor(m_pParentWnd), &CDialog::DialogProc,
-                                             reinterpret_cast<LPARAM>(this));
+    const INT_PTR result = ::DialogBoxIndirectParamW(::GetModuleHandleW(nullptr), dialogTemplate,
+                                                     ownerFor(m_pParentWnd), &CDialog::DialogProc,
+                                                     reinterpret_cast<LPARAM>(this));
     m_modal = false;
     return result;
 }

@@ -2,6 +2,8 @@
 
 #include <cwchar>
 
+#include "framework/resources.h"
+
 namespace fw {
 
 Font createPointFont(int pointSizeTenths, const wchar_t* face, HDC dc) {
@@ -24,7 +26,8 @@ Icon loadIcon(UINT id, int width, int height) {
 }
 
 Menu loadMenu(UINT id) {
-    return Menu(::LoadMenuW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id)));
+    const void* resource = resourceData(RT_MENU, id);
+    return Menu(resource ? ::LoadMenuIndirectW(resource) : nullptr);
 }
 
 }  // namespace fw

@@ -113,7 +113,7 @@ Font createPointFont(int pointSizeTenths, const wchar_t* face, HDC dc = nullptr)
 // icon size), owned by the caller.
 Icon loadIcon(UINT id, int width = 0, int height = 0);
 
-// Menu resource `id` of the program's resources.
+// Menu resource `id` of the program's resources, in the language of its windows.
 Menu loadMenu(UINT id);
 
 }  // namespace fw

@@ -1,5 +1,6 @@
 // The application object's start-up and shutdown, on the program's one theApp. Start-up
 // reads the settings as the program does (the test prefix's app-data folder).
+#include "framework/resources.h"
 #include "main_dialog_fixture.h"
 
 namespace {
@@ -8,6 +9,8 @@ class AppObjectTest : public test::MainDialogTest {
 protected:
     void TearDown() override {
         theApp.ExitInstance();
+        // Start-up chose the language of this Wine's user; the other tests read the Chinese set.
+        fw::setResourceLanguage(fw::kChineseResources);
         MainDialogTest::TearDown();
     }
 };

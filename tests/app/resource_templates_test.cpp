@@ -5,9 +5,13 @@
 
 #include <windows.h>
 
+#include <cwctype>
 #include <string>
 #include <vector>
 
+#include "framework/framework_ids.h"
+#include "framework/handles.h"
+#include "framework/resources.h"
 #include "resource.h"
 #include "test_support.h"
 
@@ -166,8 +170,8 @@ std::wstring text(HWND wnd) {
 
 TEST_P(DialogTemplateTest, CreatesAWindowWithTheControlsInTemplateOrder) {
     const DialogRow& want = GetParam();
-    HWND dialog = ::CreateDialogParamW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(want.id), nullptr,
-                                       &plainDialogProc, 0);
+    HWND dialog = ::CreateDialogIndirectParamW(::GetModuleHandleW(nullptr), fw::dialogTemplate(want.id), nullptr,
+                                               &plainDialogProc, 0);
     ASSERT_NE(dialog, nullptr);
     EXPECT_EQ(text(dialog), want.caption);
 
@@ -216,7 +220,8 @@ TEST(Resources, DialogsAreInTheChinesePrcLanguage) {
 
 // The five first commands keep their places; the history window comes last.
 TEST(Resources, TrayMenuHoldsTheSixCommandsInOrder) {
-    HMENU bar = ::LoadMenuW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_TRAY_MENU));
+    fw::Menu menu = fw::loadMenu(IDR_TRAY_MENU);
+    HMENU bar = menu.get();
     ASSERT_NE(bar, nullptr);
     wchar_t title[64] = {};
     ::GetMenuStringW(bar, 0, title, 64, MF_BYPOSITION);
@@ -240,7 +245,6 @@ TEST(Resources, TrayMenuHoldsTheSixCommandsInOrder) {
         ::GetMenuStringW(popup, i, text, 64, MF_BYPOSITION);
         EXPECT_STREQ(text, items[i].text) << i;
     }
-    ::DestroyMenu(bar);
 }
 
 TEST(Resources, IdsHaveTheirFixedValues) {
@@ -268,9 +272,7 @@ TEST(Resources, IdsHaveTheirFixedValues) {
 }
 
 TEST(Resources, String101IsTheAboutEntry) {
-    wchar_t text[64] = {};
-    ASSERT_GT(::LoadStringW(::GetModuleHandleW(nullptr), IDS_ABOUTBOX, text, 64), 0);
-    EXPECT_STREQ(text, L"关于 kivTool(&A)...");
+    EXPECT_EQ(fw::loadString(IDS_ABOUTBOX), L"关于 kivTool(&A)...");
 }
 
 TEST(Resources, IconHasSixteenThirtyTwoAndFortyEightPixelImages) {
@@ -358,4 +360,130 @@ TEST(Resources, ManifestMakesTheProgramAwareOfEachMonitorsScale) {
               std::string::npos);
 }
 
+// ---- The English set beside the Chinese one ----
+
+namespace bilingual {
+
+const LANGID kChinese = fw::kChineseResources;
+const LANGID kEnglish = fw::kEnglishResources;
+
+// CJK ideographs and punctuation, and full-width forms: a sign of a text left untranslated.
+bool hasChineseText(const std::wstring& text) {
+    for (wchar_t c : text)
+        if ((c >= 0x2E80 && c <= 0x9FFF) || (c >= 0xFF00 && c <= 0xFFEF)) return true;
+    return false;
+}
+
+BOOL CALLBACK collectName(HMODULE, LPCWSTR, LPWSTR name, LONG_PTR ids) {
+    if (IS_INTRESOURCE(name)) reinterpret_cast<std::vector<UINT>*>(ids)->push_back(LOWORD(name));
+    return TRUE;
+}
+
+std::vector<UINT> resourceIds(LPCWSTR type) {
+    std::vector<UINT> ids;
+    ::EnumResourceNamesW(nullptr, type, &collectName, reinterpret_cast<LONG_PTR>(&ids));
+    return ids;
+}
+
+// Every Chinese dialog has an English twin with the same window styles and the same
+// controls, in the same order, of the same kinds and styles; only texts, places and sizes
+// may differ.
+TEST(EnglishResources, EveryDialogHasAnEnglishTwinWithTheSameControls) {
+    const std::vector<UINT> dialogs = resourceIds(RT_DIALOG);
+    ASSERT_GE(dialogs.size(), dialogRows().size());
+    for (UINT id : dialogs) {
+        SCOPED_TRACE("dialog " + std::to_string(id));
+        test::DialogTemplate zh, en;
+        ASSERT_TRUE(test::loadDialogTemplate(id, zh, kChinese));
+        ASSERT_TRUE(test::loadDialogTemplate(id, en, kEnglish));
+        EXPECT_EQ(en.style, zh.style) << std::hex << "style 0x" << en.style;
+        EXPECT_EQ(en.exStyle, zh.exStyle);
+        EXPECT_EQ(en.caption.empty(), zh.caption.empty());
+        EXPECT_FALSE(hasChineseText(en.caption)) << testing::PrintToString(en.caption);
+        ASSERT_EQ(en.items.size(), zh.items.size());
+        for (std::size_t i = 0; i < zh.items.size(); ++i) {
+            SCOPED_TRACE("control #" + std::to_string(i));
+            EXPECT_EQ(en.items[i].id, zh.items[i].id);
+            EXPECT_EQ(en.items[i].className, zh.items[i].className);
+            EXPECT_EQ(en.items[i].style, zh.items[i].style) << std::hex << "style 0x" << en.items[i].style;
+            EXPECT_EQ(en.items[i].exStyle, zh.items[i].exStyle);
+            EXPECT_EQ(en.items[i].iconId, zh.items[i].iconId);
+            EXPECT_FALSE(hasChineseText(en.items[i].text)) << testing::PrintToString(en.items[i].text);
+        }
+    }
+}
+
+// The menu's commands in both languages: the same ids in the same places.
+TEST(EnglishResources, TrayMenuHasTheSameCommandsInEnglish) {
+    fw::Menu zh(::LoadMenuIndirectW(fw::resourceData(RT_MENU, IDR_TRAY_MENU, kChinese)));
+    fw::Menu en(::LoadMenuIndirectW(fw::resourceData(RT_MENU, IDR_TRAY_MENU, kEnglish)));
+    ASSERT_TRUE(zh && en);
+    ASSERT_NE(fw::findResource(RT_MENU, IDR_TRAY_MENU, kEnglish),
+              fw::findResource(RT_MENU, IDR_TRAY_MENU, kChinese));
+    ASSERT_EQ(::GetMenuItemCount(en.get()), ::GetMenuItemCount(zh.get()));
+    HMENU zhPopup = ::GetSubMenu(zh.get(), 0), enPopup = ::GetSubMenu(en.get(), 0);
+    ASSERT_TRUE(zhPopup && enPopup);
+    ASSERT_EQ(::GetMenuItemCount(enPopup), ::GetMenuItemCount(zhPopup));
+    for (int i = 0; i < ::GetMenuItemCount(zhPopup); ++i) {
+        EXPECT_EQ(::GetMenuItemID(enPopup, i), ::GetMenuItemID(zhPopup, i)) << i;
+        wchar_t text[64] = {};
+        ::GetMenuStringW(enPopup, i, text, 64, MF_BYPOSITION);
+        EXPECT_NE(text[0], L'\0') << i;
+        EXPECT_FALSE(hasChineseText(text)) << i;
+    }
+}
+
+// The ids of every string in the Chinese string table.
+std::vector<UINT> chineseStringIds() {
+    std::vector<UINT> ids;
+    for (UINT block : resourceIds(RT_STRING))
+        for (UINT id = (block - 1) * 16; id < block * 16; ++id)
+            if (!fw::loadString(id, kChinese).empty()) ids.push_back(id);
+    return ids;
+}
+
+// The arguments a text takes, in order: printf conversions ("%02u", "%s") and numbered
+// places ("%1").
+std::vector<std::wstring> argumentsOf(const std::wstring& text) {
+    std::vector<std::wstring> args;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] != L'%') continue;
+        std::size_t end = i + 1;
+        while (end < text.size() && (iswdigit(text[end]) || text[end] == L'-' || text[end] == L'.')) ++end;
+        const bool numbered = end > i + 1 && text[i + 1] != L'0';
+        if (!numbered && end < text.size()) ++end;  // the conversion letter
+        args.push_back(text.substr(i, end - i));
+        i = end - 1;
+    }
+    return args;
+}
+
+TEST(EnglishResources, EveryStringHasAnEnglishTwinTakingTheSameArguments) {
+    const std::vector<UINT> ids = chineseStringIds();
+    ASSERT_GE(ids.size(), 30u);
+    EXPECT_EQ(argumentsOf(L"%02u:%02u %s %1 and %2, 100%%"),
+              (std::vector<std::wstring>{L"%02u", L"%02u", L"%s", L"%1", L"%2", L"%%"}));
+    for (UINT id : ids) {
+        const std::wstring zh = fw::loadString(id, kChinese);
+        const HRSRC enBlock = ::FindResourceExW(nullptr, RT_STRING, MAKEINTRESOURCEW(id / 16 + 1), kEnglish);
+        ASSERT_NE(enBlock, nullptr) << id;
+        const std::wstring en = fw::loadString(id, kEnglish);
+        SCOPED_TRACE(testing::PrintToString(en));
+        EXPECT_FALSE(en.empty()) << id;
+        EXPECT_EQ(argumentsOf(en), argumentsOf(zh)) << id;
+        if (id != IDS_HISTORY_FONT) {
+            EXPECT_FALSE(hasChineseText(en)) << id;
+        }
+    }
+}
+
+// The framework's validation messages are English in both sets, word for word.
+TEST(EnglishResources, ValidationMessagesAreTheSameInBothSets) {
+    for (UINT id : {IDS_FW_PARSE_UNSIGNED, IDS_FW_PARSE_RANGE})
+        EXPECT_EQ(fw::loadString(id, kEnglish), fw::loadString(id, kChinese)) << id;
+    EXPECT_EQ(fw::loadString(IDS_FW_PARSE_UNSIGNED, kChinese), L"Please enter a positive integer.");
+    EXPECT_EQ(fw::loadString(IDS_FW_PARSE_RANGE, kChinese), L"Please enter an integer between %1 and %2.");
+}
+
+}  // namespace bilingual
 }  // namespace

@@ -16,6 +16,7 @@
 #include "kivtool_app.h"
 #include "scratch_folder.h"
 #include "settings_store.h"
+#include "ui_language.h"
 
 namespace {
 
@@ -91,6 +92,7 @@ protected:
         EXPECT_EQ(actual.homeMode, expected.homeMode);
         EXPECT_EQ(actual.relaxAtFullScreen, expected.relaxAtFullScreen);
         EXPECT_EQ(actual.idleIsRest, expected.idleIsRest);
+        EXPECT_EQ(w(actual.language), w(expected.language));
     }
 
     ScratchFolder scratch;
@@ -141,6 +143,10 @@ const ReadRow kReadRows[] = {
     {"idle is rest 1", IN_PROFILE("<idleIsRest>1</idleIsRest>"), [](Values& v) { v.idleIsRest = true; }},
     {"idle is rest 2", IN_PROFILE("<idleIsRest>2</idleIsRest>"), [](Values&) {}},
     {"idle is rest yes", IN_PROFILE("<idleIsRest>yes</idleIsRest>"), [](Values&) {}},
+    {"language en", IN_PROFILE("<language>en</language>"), [](Values& v) { v.language = u"en"; }},
+    {"language zh", IN_PROFILE("<language>zh</language>"), [](Values& v) { v.language = u"zh"; }},
+    {"language unknown", IN_PROFILE("<language>fr</language>"), [](Values&) {}},
+    {"language upper case", IN_PROFILE("<language>EN</language>"), [](Values&) {}},
     {"rest music custom", IN_PROFILE("<relaxMusic>D:\\rain.mp3</relaxMusic>"),
      [](Values& v) { v.relaxMusic = u"D:\\rain.mp3"; }},
     {"rest music \"default\"", IN_PROFILE("<relaxMusic>default</relaxMusic>"), [](Values&) {}},
@@ -269,6 +275,7 @@ TEST_F(SettingsFileTest, CustomValuesAreSavedInTheTableOrder) {
     values.relaxTime = 90;
     values.relaxAtFullScreen = true;
     values.idleIsRest = true;
+    values.language = u"en";
     ASSERT_TRUE(settings::saveSettingsFile(profileDir, programDir, values));
     EXPECT_EQ(savedBytes(),
               XML_HEAD
@@ -281,6 +288,7 @@ TEST_F(SettingsFileTest, CustomValuesAreSavedInTheTableOrder) {
               " <homeMode>0</homeMode>\r\n"
               " <relaxAtFullScreen>1</relaxAtFullScreen>\r\n"
               " <idleIsRest>1</idleIsRest>\r\n"  // written only when on, after the others
+              " <language>en</language>\r\n"    // written only when set, last
               "</profile>\r\n");
 }
 
@@ -292,6 +300,7 @@ TEST_F(SettingsFileTest, SavedValuesReadBackTheSame) {
     office.relaxTime = 6000000;
     office.relaxAtFullScreen = true;
     office.idleIsRest = true;
+    office.language = u"zh";
     Values custom = defaults();
     custom.relaxMusic = u"E:\\a b\\rain & wind.mp3";
     custom.relaxNoticeMusic = u"<notice>.mp3";
@@ -521,6 +530,25 @@ TEST(SettingsStoreApp, LoadAndSaveUseThePortableFolderBesideTheProgram) {
               " <relaxAtFullScreen>1</relaxAtFullScreen>\r\n"
               " <idleIsRest>1</idleIsRest>\r\n"
               "</profile>\r\n");
+}
+
+// The "language" key, or else the user's Windows language, picks the set of texts: any
+// Chinese (Taiwan, Hong Kong, Singapore too) gives the Chinese set, anything else English.
+TEST(ResourceLanguage, TheKeyWinsElseAnyChineseWindowsGetsTheChineseSet) {
+    const LANGID zh = MAKELANGID(LANG_CHINESE, SUBLANG_CHINESE_SIMPLIFIED);
+    const LANGID en = MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US);
+    const struct {
+        const char16_t* setting;
+        LANGID userUi;
+        LANGID expected;
+    } rows[] = {
+        {u"", 0x0804, zh},   {u"", 0x0404, zh},   {u"", 0x0C04, zh},   {u"", 0x1004, zh},
+        {u"", 0x0409, en},   {u"", 0x0809, en},   {u"", 0x0411, en},   {u"", 0x0407, en},
+        {u"en", 0x0804, en}, {u"zh", 0x0409, zh}, {u"zh", 0x0411, zh}, {u"fr", 0x0804, zh},
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(language::choose(kiv::String(row.setting), row.userUi), row.expected)
+            << w(kiv::String(row.setting)) << " on " << std::hex << row.userUi;
 }
 
 }  // namespace

@@ -99,9 +99,9 @@ MessageBoxRecorder::~MessageBoxRecorder() { fw::setMessageBoxFunction(nullptr); 
 
 const std::vector<MessageBoxRecorder::Shown>& MessageBoxRecorder::shown() const { return g_shown; }
 
-bool loadDialogTemplate(UINT id, DialogTemplate& out) {
+bool loadDialogTemplate(UINT id, DialogTemplate& out, LANGID language) {
     HMODULE module = ::GetModuleHandleW(nullptr);
-    HRSRC info = ::FindResourceW(module, MAKEINTRESOURCEW(id), MAKEINTRESOURCEW(5) /* RT_DIALOG */);
+    HRSRC info = ::FindResourceExW(module, MAKEINTRESOURCEW(5) /* RT_DIALOG */, MAKEINTRESOURCEW(id), language);
     if (!info) return false;
     HGLOBAL loaded = ::LoadResource(module, info);
     const auto* data = static_cast<const BYTE*>(::LockResource(loaded));

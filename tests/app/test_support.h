@@ -54,6 +54,6 @@ struct DialogTemplate {
 };
 
 // False when the template is missing or not a DLGTEMPLATEEX.
-bool loadDialogTemplate(UINT id, DialogTemplate& out);
+bool loadDialogTemplate(UINT id, DialogTemplate& out, LANGID language = MAKELANGID(LANG_CHINESE, SUBLANG_CHINESE_SIMPLIFIED));
 
 }  // namespace test
