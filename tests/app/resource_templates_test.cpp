@@ -485,5 +485,50 @@ TEST(EnglishResources, ValidationMessagesAreTheSameInBothSets) {
     EXPECT_EQ(fw::loadString(IDS_FW_PARSE_RANGE, kChinese), L"Please enter an integer between %1 and %2.");
 }
 
+// Every English text fits its control at 96 to 192 DPI: at each scale the dialog's font and
+// its dialog units are worked out as the dialog manager does, and each text is measured in
+// that font against its control's width (less the box of a check or radio button) and height.
+TEST(EnglishResources, EveryTextFitsItsControlFromOneToTwoTimesTheScale) {
+    fw::WindowDC screen(nullptr);
+    for (UINT id : resourceIds(RT_DIALOG)) {
+        test::DialogTemplate en;
+        ASSERT_TRUE(test::loadDialogTemplate(id, en, kEnglish));
+        for (int dpi : {96, 120, 144, 168, 192}) {
+            LOGFONTW lf{};
+            lf.lfHeight = -::MulDiv(en.pointSize, dpi, 72);
+            lf.lfWeight = en.weight;
+            lf.lfCharSet = DEFAULT_CHARSET;
+            wcsncpy(lf.lfFaceName, en.typeface.c_str(), LF_FACESIZE - 1);
+            fw::Font font(::CreateFontIndirectW(&lf));
+            fw::SelectedObject selected(screen.get(), font.get());
+            TEXTMETRICW metrics{};
+            ::GetTextMetricsW(screen.get(), &metrics);
+            SIZE alphabet{};
+            const wchar_t letters[] = L"ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz";
+            ::GetTextExtentPoint32W(screen.get(), letters, 52, &alphabet);
+            const int unitX = (alphabet.cx / 26 + 1) / 2, unitY = metrics.tmHeight;
+            for (const test::TemplateItem& item : en.items) {
+                if (item.text.empty() || !(item.style & WS_VISIBLE) || item.iconId != 0) continue;
+                const DWORD kind = item.style & 0xF;
+                const bool isButton =
+                    ::CompareStringOrdinal(item.className.c_str(), -1, L"Button", -1, TRUE) == CSTR_EQUAL;
+                const bool hasBox = isButton && (kind == BS_AUTOCHECKBOX || kind == BS_AUTORADIOBUTTON ||
+                                                 kind == BS_CHECKBOX || kind == BS_RADIOBUTTON);
+                int room = ::MulDiv(item.cx, unitX, 4) - (hasBox ? ::MulDiv(18, dpi, 96) : 0);
+                if (isButton && kind == BS_GROUPBOX) room -= ::MulDiv(16, dpi, 96);
+                if (isButton && (kind == BS_PUSHBUTTON || kind == BS_DEFPUSHBUTTON)) room -= ::MulDiv(8, dpi, 96);
+                RECT need{0, 0, 0, 0};
+                ::DrawTextW(screen.get(), item.text.c_str(), -1, &need, DT_CALCRECT | DT_EXPANDTABS);
+                SCOPED_TRACE("dialog " + std::to_string(id) + " at " + std::to_string(dpi) + " DPI, control " +
+                             testing::PrintToString(item.text));
+                EXPECT_LE(need.right, room);
+                if (!isButton) {
+                    EXPECT_LE(need.bottom, ::MulDiv(item.cy, unitY, 8));
+                }
+            }
+        }
+    }
+}
+
 }  // namespace bilingual
 }  // namespace
