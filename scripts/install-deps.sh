@@ -22,7 +22,15 @@ for p in "${native_pkgs[@]}" "${win_pkgs[@]}" "${wine_pkgs[@]}"; do
   have_pkg "$p" || need+=("$p")
 done
 
+# Wine shows a program in the language of the locale it runs in; the program's own
+# language is Chinese, so runs, demos and tests use zh_CN.UTF-8 (scripts/wine-env.sh).
+have_zh_locale() { locale -a 2>/dev/null | grep -qix 'zh_CN.utf-\?8'; }
+make_zh_locale() {
+  have_zh_locale || $SUDO localedef -i zh_CN -f UTF-8 zh_CN.UTF-8
+}
+
 if [ ${#need[@]} -eq 0 ]; then
+  make_zh_locale
   exit 0
 fi
 
@@ -32,3 +40,4 @@ if ! dpkg --print-foreign-architectures | grep -qx i386; then
 fi
 $SUDO apt-get update -q
 $SUDO apt-get install -y -q --no-install-recommends "${need[@]}"
+make_zh_locale

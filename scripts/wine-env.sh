@@ -7,8 +7,16 @@ export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
 # Wine's processes get a home of their own: its .asoundrc sends sound to a null device.
 export HOME="$kiv_build/winehome"
-# A UTF-8 locale, or Chinese file names and registry values are mangled.
-case "${LANG:-}" in *UTF-8*|*utf8*) ;; *) export LANG=C.UTF-8 ;; esac
+# Wine's user language follows the locale, and the program shows its Chinese texts to a
+# Chinese user: runs, demos and tests use zh_CN.UTF-8 (made by scripts/install-deps.sh).
+# KIV_LANG=en runs them as an English-speaking user's Windows would (C.UTF-8). Either is
+# a UTF-8 locale, or Chinese file names and registry values are mangled.
+unset LC_ALL LC_MESSAGES LANGUAGE
+if [ "${KIV_LANG:-zh}" != en ] && locale -a 2>/dev/null | grep -qix 'zh_CN.utf-\?8'; then
+  export LANG=zh_CN.UTF-8
+else
+  export LANG=C.UTF-8
+fi
 
 kiv_prepare_prefix() {
   kiv_make_prefix

@@ -29,7 +29,8 @@ using namespace e2e;
 
 namespace {
 
-const wchar_t* const kStatusTitle = L"Vanto\u5B9A\u65F6\u4F11\u606F\u5DE5\u5177";
+// The status window's title in the Chinese and the English set.
+const wchar_t* const kStatusTitles[] = {L"Vanto\u5B9A\u65F6\u4F11\u606F\u5DE5\u5177", L"Vanto Break Timer"};
 
 BOOL CALLBACK collectTopLevel(HWND window, LPARAM param) {
     reinterpret_cast<std::vector<HWND>*>(param)->push_back(window);
@@ -138,7 +139,8 @@ int run(int argc, wchar_t** argv, std::string& out) {
         return 0;
     }
     if (cmd == L"command" && argc > 3) {
-        HWND status = ::FindWindowW(nullptr, kStatusTitle);
+        HWND status = ::FindWindowW(nullptr, kStatusTitles[0]);
+        if (!status) status = ::FindWindowW(nullptr, kStatusTitles[1]);
         return status && ::PostMessageW(status, WM_COMMAND, MAKEWPARAM(_wtoi(argv[3]), 0), 0) ? 0 : 1;
     }
     return 2;

@@ -266,3 +266,48 @@ TEST(KivToolE2E, SettingsDialogRefusesBadInputAndSavesConfirmedSettings) {
         return remain > 1400 && remain <= 1500;
     }, 3000)) << "remaining " << remain;
 }
+
+namespace {
+
+// Without a "language" key the program speaks the language of the user's Windows: under
+// the Chinese locale the tests run in, the Chinese set; under another, the English one.
+TEST(KivToolLanguageE2E, WithoutTheKeyTheWindowsFollowTheUsersWindowsLanguage) {
+    const bool chinese = PRIMARYLANGID(::GetUserDefaultUILanguage()) == LANG_CHINESE;
+    KivTool app({120, 60, 1});
+    ASSERT_EQ(app.setupError(), "");
+    ASSERT_TRUE(app.start(chinese ? kStatusTitle : kEnglishStatusTitle))
+        << "user language 0x" << std::hex << ::GetUserDefaultUILanguage();
+    const std::wstring labels = staticTexts(app.statusWindow());
+    EXPECT_NE(labels.find(chinese ? L"距离休息剩余时间：" : L"Next break in:"), std::wstring::npos) << narrow(labels);
+    ASSERT_TRUE(app.command(kCommandExit));
+    EXPECT_TRUE(app.waitForExit(10000));
+}
+
+// "en" in the settings file gives the English windows whatever the user's Windows speaks.
+TEST(KivToolLanguageE2E, TheLanguageKeyGivesTheEnglishWindows) {
+    Profile profile{120, 60, 1};
+    profile.language = "en";
+    KivTool app(profile);
+    ASSERT_EQ(app.setupError(), "");
+    ASSERT_TRUE(app.start(kEnglishStatusTitle)) << "no window titled \"Vanto Break Timer\"";
+    EXPECT_EQ(app.windowTitled(kStatusTitle), nullptr);
+    const std::wstring labels = staticTexts(app.statusWindow());
+    for (const wchar_t* label : {L"Computer on today for:", L"Working for:", L"Next break in:"})
+        EXPECT_NE(labels.find(label), std::wstring::npos) << narrow(label) << " in " << narrow(labels);
+    EXPECT_EQ(itemText(app.statusWindow(), IDOK), L"OK");
+    // The durations keep their one format in both sets.
+    EXPECT_GE(app.statusSeconds(kStatusRemain), 100);
+
+    ASSERT_TRUE(app.command(kCommandSettings));
+    HWND dialog = nullptr;
+    ASSERT_TRUE(waitFor([&] { return (dialog = app.windowTitled(kEnglishSettingsTitle)) != nullptr; }, 5000));
+    EXPECT_EQ(itemText(dialog, kSettingHome), L"Home");
+    EXPECT_EQ(itemText(dialog, kSettingOffice), L"Office");
+    EXPECT_EQ(itemText(dialog, IDCANCEL), L"Cancel");
+    ASSERT_TRUE(clickItem(dialog, IDCANCEL));
+    EXPECT_TRUE(waitFor([&] { return !::IsWindow(dialog); }, 5000));
+    ASSERT_TRUE(app.command(kCommandExit));
+    EXPECT_TRUE(app.waitForExit(10000));
+}
+
+}  // namespace

@@ -15,6 +15,8 @@ const wchar_t* const kStatusTitle = L"Vanto\u5B9A\u65F6\u4F11\u606F\u5DE5\u5177"
 const wchar_t* const kSettingsTitle = L"Vanto\u5B9A\u65F6\u4F11\u606F\u8BBE\u7F6E";
 const wchar_t* const kAboutTitle = L"\u5173\u4E8EVanto\u5B9A\u65F6\u4F11\u606F\u5DE5\u5177";
 const wchar_t* const kAskTitle = L"kivAskDlg";
+const wchar_t* const kEnglishStatusTitle = L"Vanto Break Timer";
+const wchar_t* const kEnglishSettingsTitle = L"Vanto Break Timer Settings";
 
 namespace {
 
@@ -56,7 +58,9 @@ KivTool::KivTool(const Profile& profile) {
              << " <relaxTime>" << profile.relaxTime << "</relaxTime>\n"
              << " <homeMode>" << profile.homeMode << "</homeMode>\n"
              << " <relaxAtFullScreen>0</relaxAtFullScreen>\n"
-             << (profile.idleIsRest ? " <idleIsRest>1</idleIsRest>\n" : "") << "</profile>\n";
+             << (profile.idleIsRest ? " <idleIsRest>1</idleIsRest>\n" : "")
+             << (profile.language ? std::string(" <language>") + profile.language + "</language>\n" : "")
+             << "</profile>\n";
     if (!settings) m_setupError = "cannot write Murvel.xml";
 }
 
@@ -90,9 +94,9 @@ bool KivTool::terminate() {
            ::WaitForSingleObject(m_process.hProcess, 5000) == WAIT_OBJECT_0;
 }
 
-bool KivTool::start() {
+bool KivTool::start(const wchar_t* statusTitle) {
     if (!launch()) return false;
-    waitFor([&] { return (m_status = windowTitled(kStatusTitle)) != nullptr; }, kStartTimeoutMs);
+    waitFor([&] { return (m_status = windowTitled(statusTitle)) != nullptr; }, kStartTimeoutMs);
     return m_status != nullptr;
 }
 

@@ -34,12 +34,15 @@ extern const wchar_t* const kStatusTitle;    // "Vanto定时休息工具"
 extern const wchar_t* const kSettingsTitle;  // "Vanto定时休息设置"
 extern const wchar_t* const kAboutTitle;     // "关于Vanto定时休息工具"
 extern const wchar_t* const kAskTitle;       // "kivAskDlg"
+extern const wchar_t* const kEnglishStatusTitle;    // "Vanto Break Timer"
+extern const wchar_t* const kEnglishSettingsTitle;  // "Vanto Break Timer Settings"
 
 struct Profile {
     unsigned workTime;   // seconds
     unsigned relaxTime;  // seconds
     int homeMode;        // 1 home, 0 office
     int idleIsRest = 0;  // 1: time away from the keyboard is rest (written only then)
+    const char* language = nullptr;  // "zh" or "en" forces that set (written only then)
 };
 
 class KivTool {
@@ -52,8 +55,9 @@ public:
     // The copy is ready to start (scratch folder made, files copied); else why not.
     const std::string& setupError() const { return m_setupError; }
 
-    // Starts the program and waits for its status window. False when it does not come.
-    bool start();
+    // Starts the program and waits for its status window, by its title in `statusTitle`.
+    // False when it does not come.
+    bool start(const wchar_t* statusTitle = kStatusTitle);
     // Starts the program without waiting for anything. False when it could not be started.
     bool launch();
     // Ends the process from outside, as a task manager does; true once it has ended.
