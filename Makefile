@@ -71,9 +71,11 @@ bench-idle: deps $(WIN)/CMakeCache.txt
 run: win
 	scripts/run-kivtool $(WIN)
 
-# Pictures of every screen of a scripted session into demo/ (about two minutes).
+# Pictures of every screen of a scripted session into demo/, and of the English windows
+# into demo/en/ (about two minutes each).
 demo: win
 	scripts/demo $(WIN)
+	KIV_LANG=en scripts/demo $(WIN)
 
 clean:
 	rm -rf $(BUILD)
