@@ -70,8 +70,8 @@ DataExchange& DataExchange::radioGroup(int firstId, int& value) {
     if (m_failed) return *this;
     if (m_save) value = -1;
     int position = 0;
-    HWND button = ::GetDlgItem(m_dialog, firstId);
-    while (button) {
+    HWND first = ::GetDlgItem(m_dialog, firstId);
+    for (HWND button = first; button;) {
         if (::SendMessageW(button, WM_GETDLGCODE, 0, 0) & DLGC_RADIOBUTTON) {
             if (m_save) {
                 if (::SendMessageW(button, BM_GETCHECK, 0, 0) != BST_UNCHECKED) value = position;
@@ -83,6 +83,10 @@ DataExchange& DataExchange::radioGroup(int firstId, int& value) {
         button = ::GetWindow(button, GW_HWNDNEXT);
         if (button && (::GetWindowLongW(button, GWL_STYLE) & WS_GROUP)) break;
     }
+    // A radio button takes the tab stop when checked and loses it when unchecked; with none
+    // checked the first keeps it, or Tab would pass the whole group by.
+    if (!m_save && first && (value < 0 || value >= position))
+        ::SetWindowLongW(first, GWL_STYLE, ::GetWindowLongW(first, GWL_STYLE) | WS_TABSTOP);
     return *this;
 }
 

@@ -93,12 +93,14 @@ const std::vector<DialogRow>& dialogRows() {
              {IDC_STATIC, L"Static", L"休息时间(单位：分钟):", SS_LEFT, kStaticType, kChild, 0, 20, 44, 81, 8},
              {IDC_EDIT_RESTTIME, L"Edit", L"", 0, 0, kChild | kEditFlags, 0, 113, 44, 70, 14},
              {IDC_STATIC, L"Button", L"工作场所", BS_GROUPBOX, kButtonType, kChild, 0, 20, 64, 163, 40},
-             {IDC_RADIO_HOME, L"Button", L"家", BS_AUTORADIOBUTTON, kButtonType, kChild | WS_GROUP, 0, 49, 81, 32, 10},
-             {IDC_RADIO_OFFICE, L"Button", L"公司", BS_AUTORADIOBUTTON, kButtonType, kChild, WS_GROUP, 121, 82, 32,
-              10},
-             // No WS_GROUP: the radio group runs on to the note, only radio buttons count.
-             {IDC_CHECK_FULLSCREEN, L"Button", L"全屏时仍然休息", BS_AUTOCHECKBOX, kButtonType, kChild | WS_TABSTOP,
-              WS_GROUP, 20, 111, 94, 10},
+             // The group's one tab stop; the dialog manager moves it to the checked button.
+             {IDC_RADIO_HOME, L"Button", L"家", BS_AUTORADIOBUTTON, kButtonType, kChild | WS_GROUP | WS_TABSTOP, 0, 49,
+              81, 32, 10},
+             {IDC_RADIO_OFFICE, L"Button", L"公司", BS_AUTORADIOBUTTON, kButtonType, kChild, WS_GROUP | WS_TABSTOP, 121,
+              82, 32, 10},
+             // Starts a group: the arrows stay within the two radio buttons.
+             {IDC_CHECK_FULLSCREEN, L"Button", L"全屏时仍然休息", BS_AUTOCHECKBOX, kButtonType,
+              kChild | WS_GROUP | WS_TABSTOP, 0, 20, 111, 94, 10},
              {IDC_STATIC, L"Static",
               L"注：程序将每隔一个工作时间后锁住电脑至一个\n休息时间，休息结束后用户方可继续操作电脑。\n"
               L"如果在休息中想退出休息，请按Ctrl+Alt+U\n来解锁。\n",
