@@ -14,6 +14,9 @@
 #define IDR_MAINFRAME                   128
 #define IDR_TRAY_MENU                   129
 #define IDS_ABOUTBOX                    101
+#define IDS_REST_TITLE                  103
+#define IDS_ASK_TITLE                   104
+#define IDS_ASK_PROMPT                  105
 
 // The status window (IDD_KIVTOOL_DIALOG).
 #define IDC_STATIC_POWERON              1000
@@ -24,6 +27,7 @@
 #define IDC_EDIT_ANSWER                 1001
 #define IDC_STATIC_FACTOR1              1002
 #define IDC_STATIC_FACTOR2              1003
+#define IDC_ASK_PROMPT                  1004
 
 // The settings dialog (IDD_SETTING_DIALOG).
 #define IDC_EDIT_RESTTIME               1001

@@ -18,6 +18,7 @@ BOOL CMonitorCover::OnInitDialog() {
     ::SetWindowPos(m_hWnd, HWND_TOPMOST, m_monitor.left, m_monitor.top, m_monitor.right - m_monitor.left,
                    m_monitor.bottom - m_monitor.top, SWP_NOACTIVATE);
     m_snapshot = rest::takeScreenSnapshot(m_monitor);
+    SetWindowText(m_text.c_str());  // for screen readers; no caption draws it
     onDpiChanged(fw::dpiForWindow(m_hWnd));
     ::ShowWindow(m_hWnd, SW_SHOWNOACTIVATE);
     return FALSE;  // no focus for the cover itself
@@ -55,6 +56,7 @@ void CMonitorCover::onDpiChanged(UINT dpi) {
 
 void CMonitorCover::SetText(const std::wstring& text) {
     m_text = text;
+    SetWindowText(m_text.c_str());
     ::InvalidateRect(m_hWnd, nullptr, TRUE);
 }
 

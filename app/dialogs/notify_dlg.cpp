@@ -7,6 +7,7 @@
 #include "dialogs/red_text.h"
 #include "dialogs/shell_windows.h"
 #include "framework/dpi.h"
+#include "framework/resource_string.h"
 #include "kivtool_app.h"
 #include "kivtool_dlg.h"
 #include "platform_calls.h"
@@ -29,6 +30,9 @@ BOOL CNotifyDlg::OnInitDialog() {
     m_ticks = 0;
     m_monitorOff = false;
     coverPrimaryScreen();
+    // Read out once as the window comes: the rest, then the time. The window has no
+    // caption, so its text is never drawn.
+    SetWindowText(fw::formatString(fw::loadString(IDS_REST_TITLE), {RemainingText()}).c_str());
     onDpiChanged(fw::dpiForWindow(m_hWnd));
     // The window is not visible yet, so the picture is the screen just before the rest.
     m_desktopSnapshot = rest::takeDesktopSnapshot();
@@ -121,7 +125,10 @@ void CNotifyDlg::OnTimer(UINT_PTR) {
         m_monitorOff = true;
     }
     ::InvalidateRect(m_hWnd, nullptr, TRUE);
-    m_covers.setText(RemainingText());
+    // From now on the window reads as what it shows.
+    const std::wstring text = RemainingText();
+    SetWindowText(text.c_str());
+    m_covers.setText(text);
 }
 
 void CNotifyDlg::OnHotKey() {

@@ -19,6 +19,7 @@ BOOL CPreviousNotifyDlg::OnInitDialog() {
     ::SetWindowLongPtrW(m_hWnd, GWL_EXSTYLE, ::GetWindowLongPtrW(m_hWnd, GWL_EXSTYLE) | WS_EX_NOACTIVATE);
     moveToCorner();
     m_font = rest::createRedTextFont(fw::dpiForWindow(m_hWnd));
+    SetWindowText(CountText().c_str());  // for screen readers; no caption draws it
     SetTimer(0, 1000);
     // Shown here without activation; the dialog manager's own show (and a later SW_SHOW)
     // then finds the window visible already and leaves the activation alone. FALSE: with
@@ -63,6 +64,7 @@ bool CPreviousNotifyDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam, 
 
 void CPreviousNotifyDlg::OnTimer(UINT_PTR) {
     if (m_secondsLeft > 0) --m_secondsLeft;
+    SetWindowText(CountText().c_str());
     ::SetWindowPos(m_hWnd, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOACTIVATE | SWP_NOMOVE | SWP_NOSIZE);
     ::InvalidateRect(m_hWnd, nullptr, TRUE);
     if (m_secondsLeft == 0) removeSelf();

@@ -11,6 +11,7 @@
 #include "dialogs/notify_dlg.h"
 #include "dialogs/red_text.h"
 #include "framework/winapp.h"
+#include "framework/window_text.h"
 #include "kivtool_dlg.h"
 #include "rest_test_support.h"
 #include "test_support.h"
@@ -192,6 +193,7 @@ TEST_F(MonitorCoverTest, EachOtherMonitorIsCoveredTopMostWithoutTakingTheKeyboar
         }
         m_dlg->m_covers.covers()[0]->PaintText(canvas.dc());
         EXPECT_EQ(m_dlg->m_covers.covers()[0]->m_text, m_dlg->RemainingText());
+        EXPECT_EQ(fw::windowText(cover), L"5 minutes");
         const RECT text = canvas.redBounds();
         ASSERT_FALSE(::IsRectEmpty(&text));
         if (home) {
@@ -204,6 +206,7 @@ TEST_F(MonitorCoverTest, EachOtherMonitorIsCoveredTopMostWithoutTakingTheKeyboar
         m_owner.m_restElapsed = 1;
         m_dlg->OnTimer(0);
         EXPECT_EQ(m_dlg->m_covers.covers()[0]->m_text, L"4 minutes,59 seconds") << "counts down with the rest";
+        EXPECT_EQ(fw::windowText(cover), L"4 minutes,59 seconds") << "read out as it is shown";
         m_owner.m_restElapsed = 0;
         close();
         EXPECT_FALSE(::IsWindow(cover)) << "the cover goes with the rest window";

@@ -12,9 +12,11 @@
 #include <string>
 #include <vector>
 
+#include "accessible_probe.h"
 #include "dialogs/ask_dlg.h"
 #include "dialogs/notify_dlg.h"
 #include "framework/winapp.h"
+#include "framework/window_text.h"
 #include "kivtool_dlg.h"
 #include "rest_test_support.h"
 #include "test_support.h"
@@ -123,6 +125,42 @@ TEST_F(NotifyDlgTest, ShowsTheOwnersRestTimeLeft) {
         m_owner.m_restElapsed = row.elapsed;
         EXPECT_EQ(m_dlg->RemainingText(), row.text) << "after " << row.elapsed << " s";
     }
+}
+
+// A screen reader hears "resting" and the time when the window opens, then the time it
+// shows; the text is never drawn, the window has no caption.
+TEST_F(NotifyDlgTest, ItsWindowTextAnnouncesTheRestThenReadsTheTimeShown) {
+    ASSERT_NE(open(true), nullptr);
+    EXPECT_EQ(fw::windowText(m_hwnd), L"休息中 5 minutes");
+    const test::Accessible opened = test::accessibleOf(m_hwnd, OBJID_CLIENT);
+    EXPECT_EQ(opened.name, L"休息中 5 minutes");
+    EXPECT_TRUE(test::isWindowRole(opened.role)) << opened.role;
+
+    m_owner.m_restElapsed = 1;
+    ticks(1);
+    EXPECT_EQ(fw::windowText(m_hwnd), L"4 minutes,59 seconds");
+    EXPECT_EQ(test::accessibleOf(m_hwnd, OBJID_CLIENT).name, L"4 minutes,59 seconds");
+
+    EXPECT_EQ(::GetWindowLongW(m_hwnd, GWL_STYLE) & WS_CAPTION, WS_BORDER) << "no caption to show a title in";
+    RECT window{};
+    ::GetWindowRect(m_hwnd, &window);
+    const int width = window.right - window.left, height = window.bottom - window.top;
+    Canvas before(width, height), after(width, height);
+    {
+        fw::WindowDC screen(nullptr);
+        const UINT redraw = RDW_FRAME | RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW;
+        ::RedrawWindow(m_hwnd, nullptr, nullptr, redraw);
+        ::BitBlt(before.dc(), 0, 0, width, height, screen.get(), window.left, window.top, SRCCOPY);
+        ::SetWindowTextW(m_hwnd, L"WWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWW");
+        ::RedrawWindow(m_hwnd, nullptr, nullptr, redraw);
+        ::BitBlt(after.dc(), 0, 0, width, height, screen.get(), window.left, window.top, SRCCOPY);
+    }
+    before.flush();
+    after.flush();
+    int differing = 0;
+    for (int y = 0; y < height; y += 2)
+        for (int x = 0; x < width; x += 2) differing += before.pixel(x, y) != after.pixel(x, y);
+    EXPECT_EQ(differing, 0) << "the window text showed somewhere";
 }
 
 TEST_F(NotifyDlgTest, UnderTheSchedulerTheLastTextIsOneSecond) {
@@ -291,7 +329,7 @@ TEST_F(NotifyDlgTest, TheHotKeyOpensOneQuestionOwnedByTheMainWindow) {
     ::SendMessageW(m_hwnd, WM_HOTKEY, 0, 0);
     ::PostMessageW(m_hwnd, WM_HOTKEY, 0, 0);
     test::pumpMessages();
-    const std::vector<HWND> questions = rest_test::windowsTitled(L"kivAskDlg");
+    const std::vector<HWND> questions = rest_test::windowsOfClass(L"kivAskDlg");
     ASSERT_EQ(questions.size(), 1u);
     EXPECT_EQ(::GetParent(questions[0]), m_main.GetSafeHwnd());
 

@@ -277,26 +277,11 @@ private:
     HGDIOBJ m_old = nullptr;
 };
 
-struct TitleSearch {
-    const wchar_t* title;
+// The top-level windows of class `className`.
+inline std::vector<HWND> windowsOfClass(const wchar_t* className) {
     std::vector<HWND> found;
-};
-
-inline BOOL CALLBACK collectTitled(HWND wnd, LPARAM param) {
-    auto* search = reinterpret_cast<TitleSearch*>(param);
-    DWORD pid = 0;
-    ::GetWindowThreadProcessId(wnd, &pid);
-    wchar_t text[64] = {};
-    ::GetWindowTextW(wnd, text, 64);
-    if (pid == ::GetCurrentProcessId() && std::wstring(text) == search->title) search->found.push_back(wnd);
-    return TRUE;
-}
-
-// The top-level windows of this process titled `title`.
-inline std::vector<HWND> windowsTitled(const wchar_t* title) {
-    TitleSearch search{title, {}};
-    ::EnumWindows(&collectTitled, reinterpret_cast<LPARAM>(&search));
-    return search.found;
+    for (HWND w = nullptr; (w = ::FindWindowExW(nullptr, w, className, nullptr)) != nullptr;) found.push_back(w);
+    return found;
 }
 
 // Stands in for the main dialog where only its window matters: counts WM_REST_UNLOCKED.

@@ -1,0 +1,28 @@
+#include "framework/resource_string.h"
+
+namespace fw {
+
+std::wstring loadString(UINT id) {
+    // With no buffer LoadStringW hands back where the text lies in the loaded resources.
+    const wchar_t* text = nullptr;
+    const int length = ::LoadStringW(::GetModuleHandleW(nullptr), id, reinterpret_cast<LPWSTR>(&text), 0);
+    return length > 0 && text ? std::wstring(text, static_cast<std::size_t>(length)) : std::wstring();
+}
+
+std::wstring formatString(const std::wstring& pattern, std::initializer_list<std::wstring> args) {
+    std::wstring out;
+    for (std::size_t i = 0; i < pattern.size(); ++i) {
+        const bool place = pattern[i] == L'%' && i + 1 < pattern.size() && pattern[i + 1] >= L'1' &&
+                           pattern[i + 1] <= L'9';
+        const std::size_t number = place ? static_cast<std::size_t>(pattern[i + 1] - L'1') : args.size();
+        if (number < args.size()) {
+            out += *(args.begin() + number);
+            ++i;
+        } else {
+            out += pattern[i];
+        }
+    }
+    return out;
+}
+
+}  // namespace fw
