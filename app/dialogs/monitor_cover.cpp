@@ -2,6 +2,7 @@
 
 #include "dialogs/desktop_snapshot.h"
 #include "dialogs/red_text.h"
+#include "dialogs/screen_colours.h"
 #include "framework/dpi.h"
 #include "kivtool_app.h"
 
@@ -35,6 +36,10 @@ bool CMonitorCover::WindowProc(UINT message, WPARAM wParam, LPARAM lParam, LRESU
         result = 0;
         return true;
     }
+    case WM_SYSCOLORCHANGE:
+    case WM_SETTINGCHANGE:
+        ::InvalidateRect(m_hWnd, nullptr, TRUE);  // a high-contrast theme may have come or gone
+        return false;
     case WM_MOUSEACTIVATE:
         result = MA_NOACTIVATE;
         return true;
@@ -69,7 +74,7 @@ bool CMonitorCover::onEraseBackground(HDC dc) {
     origin.x -= m_monitor.left;
     origin.y -= m_monitor.top;
     if (!theApp.m_homeMode && rest::drawSnapshot(dc, m_snapshot.get(), client, origin)) return true;
-    ::FillRect(dc, &client, static_cast<HBRUSH>(::GetStockObject(BLACK_BRUSH)));
+    rest::fillBackground(dc, client, rest::currentPalette());
     return true;
 }
 

@@ -5,6 +5,7 @@
 #include "dialogs/desktop_snapshot.h"
 #include "dialogs/monitor_layout.h"
 #include "dialogs/red_text.h"
+#include "dialogs/screen_colours.h"
 #include "dialogs/shell_windows.h"
 #include "framework/dpi.h"
 #include "framework/resource_string.h"
@@ -94,6 +95,11 @@ bool CNotifyDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam, LRESULT&
         onPaint();
         result = 0;
         return true;
+    case WM_SYSCOLORCHANGE:
+    case WM_SETTINGCHANGE:
+        // A high-contrast theme may have come or gone: drawn anew in its colours at once.
+        ::InvalidateRect(m_hWnd, nullptr, TRUE);
+        return false;
     case WM_HOTKEY:
         OnHotKey();
         result = 0;
@@ -150,7 +156,7 @@ bool CNotifyDlg::onEraseBackground(HDC dc) {
     // Without a picture (the bitmap could not be made) office mode falls back to black
     // rather than leaving whatever was on the screen.
     if (!theApp.m_homeMode && rest::drawSnapshot(dc, m_desktopSnapshot.get(), client, origin)) return true;
-    ::FillRect(dc, &client, static_cast<HBRUSH>(::GetStockObject(BLACK_BRUSH)));
+    rest::fillBackground(dc, client, rest::currentPalette());
     return true;
 }
 

@@ -213,6 +213,25 @@ TEST_F(MonitorCoverTest, EachOtherMonitorIsCoveredTopMostWithoutTakingTheKeyboar
     }
 }
 
+TEST_F(MonitorCoverTest, AHighContrastThemeDrawsTheCoverInTheThemesWindowColours) {
+    rest_test::HighContrastScope contrast(true);
+    rest_test::ModeScope mode(true);
+    setDesk({RECT{300, 200, 700, 500}});
+    ASSERT_NE(open(), nullptr);
+    ASSERT_EQ(coverWindows().size(), 1u);
+    CMonitorCover& cover = *m_dlg->m_covers.covers()[0];
+    RECT client{};
+    ::GetClientRect(cover.GetSafeHwnd(), &client);
+    rest_test::Canvas canvas(client.right, client.bottom);
+    ::SendMessageW(cover.GetSafeHwnd(), WM_ERASEBKGND, reinterpret_cast<WPARAM>(canvas.dc()), 0);
+    EXPECT_EQ(canvas.count(::GetSysColor(COLOR_WINDOW)), client.right * client.bottom);
+    cover.PaintText(canvas.dc());
+    const RECT red = canvas.redBounds();
+    EXPECT_TRUE(::IsRectEmpty(&red)) << "red text in a high-contrast theme";
+    EXPECT_GT(canvas.count(::GetSysColor(COLOR_WINDOWTEXT)), 20);
+    EXPECT_TRUE(rest_test::repaintsOnThemeChange(cover.GetSafeHwnd()));
+}
+
 TEST_F(MonitorCoverTest, ADisplayChangeLaysTheCoversAgainAtOnce) {
     const RECT kept{300, 200, 700, 500};
     const RECT changed{0, 0, 200, 100};

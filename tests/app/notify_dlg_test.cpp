@@ -196,6 +196,36 @@ TEST_F(NotifyDlgTest, HomeModePaintsRedTextCentredOnBlack) {
     EXPECT_NEAR((text.top + text.bottom) / 2, client.bottom / 2, 8);
 }
 
+// With a high-contrast theme the time is the theme's window text: on its window colour at
+// home, in a box of that colour over the picture at the office. A theme switched during
+// the rest shows at once.
+TEST_F(NotifyDlgTest, AHighContrastThemeDrawsInTheThemesWindowColours) {
+    rest_test::HighContrastScope contrast(true);
+    const COLORREF window = ::GetSysColor(COLOR_WINDOW), text = ::GetSysColor(COLOR_WINDOWTEXT);
+    ASSERT_NE(window, text);
+    for (bool home : {true, false}) {
+        SCOPED_TRACE(home ? "home" : "office");
+        ASSERT_NE(open(home), nullptr);
+        RECT client{};
+        ::GetClientRect(m_hwnd, &client);
+        Canvas canvas(client.right, client.bottom);
+        if (home) {
+            ::SendMessageW(m_hwnd, WM_ERASEBKGND, reinterpret_cast<WPARAM>(canvas.dc()), 0);
+            EXPECT_EQ(canvas.count(window), client.right * client.bottom);
+        }
+        m_dlg->PaintText(canvas.dc());
+        const RECT red = canvas.redBounds();
+        EXPECT_TRUE(::IsRectEmpty(&red)) << "red text in a high-contrast theme";
+        EXPECT_GT(canvas.count(text), 20) << "no text in the theme's colour";
+        canvas.flush();
+        // The corner of the last character's cell: blank ink, the theme's window colour.
+        const int x = home ? client.right / 2 : client.right - 11, y = home ? 2 : client.bottom - 11;
+        EXPECT_EQ(canvas.pixel(x, y), window);
+        EXPECT_TRUE(rest_test::repaintsOnThemeChange(m_hwnd));
+        close();
+    }
+}
+
 TEST_F(NotifyDlgTest, OfficeModeShowsTheFrozenDesktopWithTheTimeBottomRight) {
     // Something recognisable on the screen just before the rest.
     fw::Brush magenta(::CreateSolidBrush(RGB(255, 0, 255)));

@@ -184,4 +184,25 @@ TEST_F(PreviousNotifyDlgTest, RedDigitsCentredOnBlackAtHomeAndOnTheDialogColourA
     }
 }
 
+TEST_F(PreviousNotifyDlgTest, AHighContrastThemeDrawsTheDigitsInTheThemesWindowColours) {
+    rest_test::HighContrastScope contrast(true);
+    const COLORREF window = ::GetSysColor(COLOR_WINDOW), text = ::GetSysColor(COLOR_WINDOWTEXT);
+    for (bool home : {true, false}) {
+        SCOPED_TRACE(home ? "home" : "office");
+        CPreviousNotifyDlg* dlg = show(home);
+        ASSERT_NE(dlg, nullptr);
+        RECT client{};
+        ::GetClientRect(dlg->GetSafeHwnd(), &client);
+        Canvas canvas(client.right, client.bottom);
+        ::SendMessageW(dlg->GetSafeHwnd(), WM_ERASEBKGND, reinterpret_cast<WPARAM>(canvas.dc()), 0);
+        EXPECT_EQ(canvas.count(window), client.right * client.bottom);
+        dlg->PaintText(canvas.dc());
+        const RECT red = canvas.redBounds();
+        EXPECT_TRUE(::IsRectEmpty(&red)) << "red digits in a high-contrast theme";
+        EXPECT_GT(canvas.count(text), 10);
+        EXPECT_TRUE(rest_test::repaintsOnThemeChange(dlg->GetSafeHwnd()));
+        m_owner.ClosePreRestNotice();
+    }
+}
+
 }  // namespace

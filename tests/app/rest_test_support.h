@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "dialogs/screen_colours.h"
 #include "framework/dialog.h"
 #include "framework/handles.h"
 #include "isound.h"
@@ -196,6 +197,31 @@ private:
     platform::RegisterHotKeyFunction m_previousRegister;
     platform::UnregisterHotKeyFunction m_previousUnregister;
 };
+
+// Makes the rest screens see a high-contrast theme on or off while alive.
+class HighContrastScope {
+public:
+    explicit HighContrastScope(bool on) : m_previous(rest::setHighContrastFunction(on ? &yes : &no)) {}
+    ~HighContrastScope() { rest::setHighContrastFunction(m_previous); }
+    HighContrastScope(const HighContrastScope&) = delete;
+    HighContrastScope& operator=(const HighContrastScope&) = delete;
+
+private:
+    static bool yes() { return true; }
+    static bool no() { return false; }
+    rest::HighContrastFunction m_previous;
+};
+
+// Whether a theme change (WM_SYSCOLORCHANGE, WM_SETTINGCHANGE) sent to `window` leaves it
+// to be painted again, each checked from a validated window.
+inline bool repaintsOnThemeChange(HWND window) {
+    for (UINT message : {WM_SYSCOLORCHANGE, WM_SETTINGCHANGE}) {
+        ::ValidateRect(window, nullptr);
+        ::SendMessageW(window, message, message == WM_SETTINGCHANGE ? SPI_SETHIGHCONTRAST : 0, 0);
+        if (!::GetUpdateRect(window, nullptr, FALSE)) return false;
+    }
+    return true;
+}
 
 // theApp's mode for one test.
 class ModeScope {
