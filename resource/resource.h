@@ -14,6 +14,9 @@
 #define IDR_MAINFRAME                   128
 #define IDR_TRAY_MENU                   129
 #define IDS_ABOUTBOX                    101
+#define IDS_REST_TITLE                  103
+#define IDS_ASK_TITLE                   104
+#define IDS_ASK_PROMPT                  105
 
 // Texts the program's code shows, in the language of its windows.
 #define IDS_TRAY_TIP                    200  // the tray icon's tip at rest
@@ -54,6 +57,7 @@
 #define IDC_EDIT_ANSWER                 1001
 #define IDC_STATIC_FACTOR1              1002
 #define IDC_STATIC_FACTOR2              1003
+#define IDC_ASK_PROMPT                  1004
 
 // The settings dialog (IDD_SETTING_DIALOG).
 #define IDC_EDIT_RESTTIME               1001

@@ -3,16 +3,35 @@
 #include <cstdlib>
 
 #include "dialogs/ask_answer.h"
+#include "framework/resource_string.h"
+#include "framework/unsigned_text.h"
 #include "messages.h"
 
 CAskDlg::CAskDlg() : CDialog(IDD) {}
 
 CAskDlg::~CAskDlg() = default;
 
-HWND CAskDlg::Find() { return ::FindWindowW(nullptr, kTitle); }
+bool CAskDlg::RegisterWindowClass() {
+    const HINSTANCE instance = ::GetModuleHandleW(nullptr);
+    WNDCLASSEXW wc{};
+    wc.cbSize = sizeof wc;
+    if (::GetClassInfoExW(instance, kClassName, &wc)) return true;
+    // The system's dialog class (its cursor, styles and background), so the question looks
+    // and behaves as it always has; only the name is the program's.
+    if (!::GetClassInfoExW(nullptr, MAKEINTATOM(0x8002), &wc)) return false;
+    wc.cbSize = sizeof wc;
+    wc.lpfnWndProc = &::DefDlgProcW;
+    wc.cbWndExtra = DLGWINDOWEXTRA;
+    wc.hInstance = instance;
+    wc.lpszClassName = kClassName;
+    return ::RegisterClassExW(&wc) != 0;
+}
+
+HWND CAskDlg::Find() { return ::FindWindowW(kClassName, nullptr); }
 
 HWND CAskDlg::Open() {
     if (HWND open = Find()) return open;
+    if (!RegisterWindowClass()) return nullptr;
     auto* dlg = new CAskDlg;
     // Create fails only when the window cannot be made at all; the dialog procedure has
     // then never seen the object, so nothing else will delete it.
@@ -20,7 +39,6 @@ HWND CAskDlg::Open() {
         delete dlg;
         return nullptr;
     }
-    dlg->SetWindowText(kTitle);
     dlg->ShowWindow(SW_SHOW);
     dlg->UpdateWindow();
     return dlg->GetSafeHwnd();
@@ -35,7 +53,10 @@ BOOL CAskDlg::OnInitDialog() {
     m_factor2 = std::rand() % 100;
     SetDlgItemInt(IDC_STATIC_FACTOR1, static_cast<UINT>(m_factor1));
     SetDlgItemInt(IDC_STATIC_FACTOR2, static_cast<UINT>(m_factor2));
-    SetWindowText(kTitle);
+    SetDlgItemText(IDC_ASK_PROMPT,
+                   fw::formatString(fw::loadString(IDS_ASK_PROMPT), {fw::unsignedText(static_cast<UINT32>(m_factor1)),
+                                                                      fw::unsignedText(static_cast<UINT32>(m_factor2))}));
+    SetWindowText(fw::loadString(IDS_ASK_TITLE).c_str());
     return TRUE;
 }
 

@@ -2,7 +2,8 @@
 // main dialog to end the rest (WM_REST_UNLOCKED); a wrong one empties the answer box.
 //
 // The dialog owns itself: CAskDlg::Open creates it, nobody keeps a pointer to it, and it
-// deletes itself when its window is destroyed. Everyone finds it by its title "kivAskDlg".
+// deletes itself when its window is destroyed. Everyone finds it by its window class
+// "kivAskDlg"; its title is a sentence for screen readers.
 #pragma once
 
 #include <windows.h>
@@ -13,18 +14,22 @@
 class CAskDlg : public CDialog {
 public:
     enum { IDD = IDD_ASK_DIALOG };
-    static constexpr const wchar_t* kTitle = L"kivAskDlg";
+    static constexpr const wchar_t* kClassName = L"kivAskDlg";
 
     CAskDlg();
     ~CAskDlg() override;
 
+    // The template names this class: the system's dialog class under the program's own
+    // name. Open registers it; anything else that makes the template first must too.
+    static bool RegisterWindowClass();
     // The open question's window, or null.
     static HWND Find();
     // Opens a question owned by the application's main window unless one is open already;
     // returns the window of the open question (null if it could not be created).
     static HWND Open();
 
-    // Centred and top-most on the primary screen, with two new factors.
+    // Centred and top-most on the primary screen, with two new factors, the question
+    // written out before the answer box and a title that reads as a sentence.
     BOOL OnInitDialog() override;
     // Esc and the Cancel button close the question; the rest goes on.
     void OnCancel() override;

@@ -2,6 +2,7 @@
 
 #include "dialogs/desktop_snapshot.h"
 #include "dialogs/red_text.h"
+#include "dialogs/screen_colours.h"
 #include "framework/dpi.h"
 #include "kivtool_app.h"
 
@@ -18,6 +19,7 @@ BOOL CMonitorCover::OnInitDialog() {
     ::SetWindowPos(m_hWnd, HWND_TOPMOST, m_monitor.left, m_monitor.top, m_monitor.right - m_monitor.left,
                    m_monitor.bottom - m_monitor.top, SWP_NOACTIVATE);
     m_snapshot = rest::takeScreenSnapshot(m_monitor);
+    SetWindowText(m_text.c_str());  // for screen readers; no caption draws it
     onDpiChanged(fw::dpiForWindow(m_hWnd));
     ::ShowWindow(m_hWnd, SW_SHOWNOACTIVATE);
     return FALSE;  // no focus for the cover itself
@@ -34,6 +36,10 @@ bool CMonitorCover::WindowProc(UINT message, WPARAM wParam, LPARAM lParam, LRESU
         result = 0;
         return true;
     }
+    case WM_SYSCOLORCHANGE:
+    case WM_SETTINGCHANGE:
+        ::InvalidateRect(m_hWnd, nullptr, TRUE);  // a high-contrast theme may have come or gone
+        return false;
     case WM_MOUSEACTIVATE:
         result = MA_NOACTIVATE;
         return true;
@@ -55,6 +61,7 @@ void CMonitorCover::onDpiChanged(UINT dpi) {
 
 void CMonitorCover::SetText(const std::wstring& text) {
     m_text = text;
+    SetWindowText(m_text.c_str());
     ::InvalidateRect(m_hWnd, nullptr, TRUE);
 }
 
@@ -67,7 +74,7 @@ bool CMonitorCover::onEraseBackground(HDC dc) {
     origin.x -= m_monitor.left;
     origin.y -= m_monitor.top;
     if (!theApp.m_homeMode && rest::drawSnapshot(dc, m_snapshot.get(), client, origin)) return true;
-    ::FillRect(dc, &client, static_cast<HBRUSH>(::GetStockObject(BLACK_BRUSH)));
+    rest::fillBackground(dc, client, rest::currentPalette());
     return true;
 }
 

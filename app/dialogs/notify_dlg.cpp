@@ -5,8 +5,10 @@
 #include "dialogs/desktop_snapshot.h"
 #include "dialogs/monitor_layout.h"
 #include "dialogs/red_text.h"
+#include "dialogs/screen_colours.h"
 #include "dialogs/shell_windows.h"
 #include "framework/dpi.h"
+#include "framework/resource_string.h"
 #include "kivtool_app.h"
 #include "kivtool_dlg.h"
 #include "platform_calls.h"
@@ -29,6 +31,9 @@ BOOL CNotifyDlg::OnInitDialog() {
     m_ticks = 0;
     m_monitorOff = false;
     coverPrimaryScreen();
+    // Read out once as the window comes: the rest, then the time. The window has no
+    // caption, so its text is never drawn.
+    SetWindowText(fw::formatString(fw::loadString(IDS_REST_TITLE), {RemainingText()}).c_str());
     onDpiChanged(fw::dpiForWindow(m_hWnd));
     // The window is not visible yet, so the picture is the screen just before the rest.
     m_desktopSnapshot = rest::takeDesktopSnapshot();
@@ -90,6 +95,11 @@ bool CNotifyDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam, LRESULT&
         onPaint();
         result = 0;
         return true;
+    case WM_SYSCOLORCHANGE:
+    case WM_SETTINGCHANGE:
+        // A high-contrast theme may have come or gone: drawn anew in its colours at once.
+        ::InvalidateRect(m_hWnd, nullptr, TRUE);
+        return false;
     case WM_HOTKEY:
         OnHotKey();
         result = 0;
@@ -121,7 +131,10 @@ void CNotifyDlg::OnTimer(UINT_PTR) {
         m_monitorOff = true;
     }
     ::InvalidateRect(m_hWnd, nullptr, TRUE);
-    m_covers.setText(RemainingText());
+    // From now on the window reads as what it shows.
+    const std::wstring text = RemainingText();
+    SetWindowText(text.c_str());
+    m_covers.setText(text);
 }
 
 void CNotifyDlg::OnHotKey() {
@@ -143,7 +156,7 @@ bool CNotifyDlg::onEraseBackground(HDC dc) {
     // Without a picture (the bitmap could not be made) office mode falls back to black
     // rather than leaving whatever was on the screen.
     if (!theApp.m_homeMode && rest::drawSnapshot(dc, m_desktopSnapshot.get(), client, origin)) return true;
-    ::FillRect(dc, &client, static_cast<HBRUSH>(::GetStockObject(BLACK_BRUSH)));
+    rest::fillBackground(dc, client, rest::currentPalette());
     return true;
 }
 

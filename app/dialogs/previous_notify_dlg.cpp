@@ -1,6 +1,7 @@
 #include "dialogs/previous_notify_dlg.h"
 
 #include "dialogs/red_text.h"
+#include "dialogs/screen_colours.h"
 #include "framework/dpi.h"
 #include "framework/unsigned_text.h"
 #include "kivtool_app.h"
@@ -19,6 +20,7 @@ BOOL CPreviousNotifyDlg::OnInitDialog() {
     ::SetWindowLongPtrW(m_hWnd, GWL_EXSTYLE, ::GetWindowLongPtrW(m_hWnd, GWL_EXSTYLE) | WS_EX_NOACTIVATE);
     moveToCorner();
     m_font = rest::createRedTextFont(fw::dpiForWindow(m_hWnd));
+    SetWindowText(CountText().c_str());  // for screen readers; no caption draws it
     SetTimer(0, 1000);
     // Shown here without activation; the dialog manager's own show (and a later SW_SHOW)
     // then finds the window visible already and leaves the activation alone. FALSE: with
@@ -49,6 +51,10 @@ bool CPreviousNotifyDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam, 
         onPaint();
         result = 0;
         return true;
+    case WM_SYSCOLORCHANGE:
+    case WM_SETTINGCHANGE:
+        ::InvalidateRect(m_hWnd, nullptr, TRUE);  // a high-contrast theme may have come or gone
+        return false;
     case WM_DPICHANGED:
         // The new size from the base class, the font for the new scale, the corner again.
         CDialog::WindowProc(message, wParam, lParam, result);
@@ -63,6 +69,7 @@ bool CPreviousNotifyDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam, 
 
 void CPreviousNotifyDlg::OnTimer(UINT_PTR) {
     if (m_secondsLeft > 0) --m_secondsLeft;
+    SetWindowText(CountText().c_str());
     ::SetWindowPos(m_hWnd, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOACTIVATE | SWP_NOMOVE | SWP_NOSIZE);
     ::InvalidateRect(m_hWnd, nullptr, TRUE);
     if (m_secondsLeft == 0) removeSelf();
@@ -82,10 +89,13 @@ std::wstring CPreviousNotifyDlg::CountText() const {
 }
 
 bool CPreviousNotifyDlg::onEraseBackground(HDC dc) {
-    if (!theApp.m_homeMode) return false;  // office mode: the dialog's own background
+    const rest::Palette palette = rest::currentPalette();
+    // Office mode: the dialog's own background, unless a high-contrast theme asks for its
+    // window colour behind its window text.
+    if (!theApp.m_homeMode && !palette.highContrast) return false;
     RECT client{};
     ::GetClientRect(m_hWnd, &client);
-    ::FillRect(dc, &client, static_cast<HBRUSH>(::GetStockObject(BLACK_BRUSH)));
+    rest::fillBackground(dc, client, palette);
     return true;
 }
 

@@ -1,5 +1,6 @@
 #include "dialogs/red_text.h"
 
+#include "dialogs/screen_colours.h"
 #include "framework/dpi.h"
 
 namespace rest {
@@ -24,8 +25,12 @@ void drawRedText(HDC dc, HFONT font, const RECT& client, const std::wstring& tex
     SIZE size{};
     ::GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
     const POINT at = textOrigin(client, size, place, dpi);
-    ::SetBkMode(dc, TRANSPARENT);
-    ::SetTextColor(dc, RGB(255, 0, 0));
+    const Palette palette = currentPalette();
+    // In a high-contrast theme the text brings its own background, so it stays readable over
+    // the office mode's picture too.
+    ::SetBkMode(dc, palette.highContrast ? OPAQUE : TRANSPARENT);
+    ::SetBkColor(dc, palette.background);
+    ::SetTextColor(dc, palette.text);
     ::TextOutW(dc, at.x, at.y, text.c_str(), static_cast<int>(text.size()));
 }
 

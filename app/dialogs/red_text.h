@@ -1,5 +1,5 @@
-// The large red text of the rest window and the pre-rest notice: what it says and where it
-// stands. Shared by both windows, which draw it alike.
+// The large red text of the rest window and the pre-rest notice: what it says, where it
+// stands and in which colours. Shared by both windows, which draw it alike.
 #pragma once
 
 #include <windows.h>
@@ -28,8 +28,9 @@ fw::Font createRedTextFont(UINT dpi);
 // it over its own client area, so the time stands at the same relative place on each.
 POINT textOrigin(const RECT& client, SIZE size, TextPlace place, UINT dpi);
 
-// Draws `text` in RGB(255,0,0) with `font` on a transparent background at its place in
-// `client`.
+// Draws `text` with `font` at its place in `client`: in RGB(255,0,0) on a transparent
+// background, or with a high-contrast theme on, in the theme's window text on its window
+// colour (screen_colours.h).
 void drawRedText(HDC dc, HFONT font, const RECT& client, const std::wstring& text, TextPlace place, UINT dpi);
 
 }  // namespace rest

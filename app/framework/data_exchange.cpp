@@ -2,21 +2,11 @@
 
 #include "framework/framework_ids.h"
 #include "framework/message_box.h"
-#include "framework/resources.h"
+#include "framework/resource_string.h"
 #include "framework/unsigned_text.h"
 #include "framework/window_text.h"
 
 namespace fw {
-namespace {
-
-std::wstring replaceAll(std::wstring text, const std::wstring& from, const std::wstring& to) {
-    for (auto pos = text.find(from); pos != std::wstring::npos; pos = text.find(from, pos + to.size()))
-        text.replace(pos, from.size(), to);
-    return text;
-}
-
-}  // namespace
-
 DataExchange& DataExchange::text(int id, std::wstring& value) {
     if (m_failed) return *this;
     m_lastEditId = id;
@@ -48,10 +38,7 @@ DataExchange& DataExchange::unsignedValue(int id, std::uint32_t& value) {
 DataExchange& DataExchange::rangeCheck(std::uint32_t min, std::uint32_t max) {
     if (m_failed || !m_save) return *this;
     if (m_lastUnsigned < min || m_lastUnsigned > max) {
-        std::wstring message = loadString(IDS_FW_PARSE_RANGE);
-        message = replaceAll(message, L"%1", unsignedText(min));
-        message = replaceAll(message, L"%2", unsignedText(max));
-        fail(message);
+        fail(formatString(loadString(IDS_FW_PARSE_RANGE), {unsignedText(min), unsignedText(max)}));
     }
     return *this;
 }
@@ -72,8 +59,8 @@ DataExchange& DataExchange::radioGroup(int firstId, int& value) {
     if (m_failed) return *this;
     if (m_save) value = -1;
     int position = 0;
-    HWND button = ::GetDlgItem(m_dialog, firstId);
-    while (button) {
+    HWND first = ::GetDlgItem(m_dialog, firstId);
+    for (HWND button = first; button;) {
         if (::SendMessageW(button, WM_GETDLGCODE, 0, 0) & DLGC_RADIOBUTTON) {
             if (m_save) {
                 if (::SendMessageW(button, BM_GETCHECK, 0, 0) != BST_UNCHECKED) value = position;
@@ -85,6 +72,10 @@ DataExchange& DataExchange::radioGroup(int firstId, int& value) {
         button = ::GetWindow(button, GW_HWNDNEXT);
         if (button && (::GetWindowLongW(button, GWL_STYLE) & WS_GROUP)) break;
     }
+    // A radio button takes the tab stop when checked and loses it when unchecked; with none
+    // checked the first keeps it, or Tab would pass the whole group by.
+    if (!m_save && first && (value < 0 || value >= position))
+        ::SetWindowLongW(first, GWL_STYLE, ::GetWindowLongW(first, GWL_STYLE) | WS_TABSTOP);
     return *this;
 }
 

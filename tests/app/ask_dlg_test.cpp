@@ -3,11 +3,13 @@
 #include <gtest/gtest.h>
 
 #include <windows.h>
+#include <oleacc.h>
 
 #include <climits>
 #include <cstdlib>
 #include <string>
 
+#include "accessible_probe.h"
 #include "dialogs/ask_answer.h"
 #include "dialogs/ask_dlg.h"
 #include "framework/winapp.h"
@@ -55,11 +57,10 @@ protected:
     UnlockCounter m_main;
 };
 
-TEST_F(AskDlgTest, OpensCentredTopMostWithItsTitleAndTwoFactorsBelowAHundred) {
+TEST_F(AskDlgTest, OpensCentredTopMostWithTwoFactorsBelowAHundred) {
     HWND question = CAskDlg::Open();
     ASSERT_NE(question, nullptr);
     EXPECT_EQ(CAskDlg::Find(), question);
-    EXPECT_EQ(fw::windowText(question), L"kivAskDlg");
     EXPECT_TRUE(::IsWindowVisible(question));
     EXPECT_TRUE(::GetWindowLongPtrW(question, GWL_EXSTYLE) & WS_EX_TOPMOST);
     EXPECT_EQ(::GetParent(question), m_main.GetSafeHwnd()) << "owned by the main dialog";
@@ -85,7 +86,33 @@ TEST_F(AskDlgTest, ASecondOpenFindsTheOpenQuestion) {
     HWND first = CAskDlg::Open();
     ASSERT_NE(first, nullptr);
     EXPECT_EQ(CAskDlg::Open(), first);
-    EXPECT_EQ(rest_test::windowsTitled(L"kivAskDlg").size(), 1u);
+    EXPECT_EQ(::FindWindowExW(nullptr, first, L"kivAskDlg", nullptr), nullptr) << "one question only";
+}
+
+// A screen reader reads a sentence for the window and the question with the answer box,
+// while everyone still finds the dialog by its class name.
+TEST_F(AskDlgTest, ReadsAsASentenceWithTheQuestionBeforeTheAnswerBox) {
+    HWND question = CAskDlg::Open();
+    ASSERT_NE(question, nullptr);
+    EXPECT_EQ(::FindWindowW(L"kivAskDlg", nullptr), question);
+    const std::wstring title = L"请回答乘法题，答对即可提前结束休息";
+    EXPECT_EQ(fw::windowText(question), title);
+
+    const CAskDlg* dlg = dialogOf(question);
+    const std::wstring prompt =
+        L"请回答：" + std::to_wstring(dlg->m_factor1) + L" × " + std::to_wstring(dlg->m_factor2) + L" = ?";
+    HWND box = ::GetDlgItem(question, IDC_EDIT_ANSWER);
+    HWND label = ::GetWindow(box, GW_HWNDPREV);
+    ASSERT_NE(label, nullptr) << "nothing before the answer box";
+    EXPECT_EQ(fw::windowText(label), prompt);
+    EXPECT_EQ(::GetNextDlgTabItem(question, nullptr, FALSE), box) << "the box is still the first stop";
+
+    const test::Accessible window = test::accessibleOf(question, OBJID_CLIENT);
+    EXPECT_EQ(window.name, title);
+    EXPECT_TRUE(test::isWindowRole(window.role)) << window.role;
+    const test::Accessible answer = test::accessibleOf(box, OBJID_CLIENT);
+    EXPECT_EQ(answer.name, prompt);
+    EXPECT_EQ(answer.role, ROLE_SYSTEM_TEXT);
 }
 
 // The answer as typed, against the question it answers.

@@ -11,6 +11,7 @@
 #include "dialogs/notify_dlg.h"
 #include "dialogs/red_text.h"
 #include "framework/winapp.h"
+#include "framework/window_text.h"
 #include "kivtool_dlg.h"
 #include "rest_test_support.h"
 #include "test_support.h"
@@ -192,6 +193,7 @@ TEST_F(MonitorCoverTest, EachOtherMonitorIsCoveredTopMostWithoutTakingTheKeyboar
         }
         m_dlg->m_covers.covers()[0]->PaintText(canvas.dc());
         EXPECT_EQ(m_dlg->m_covers.covers()[0]->m_text, m_dlg->RemainingText());
+        EXPECT_EQ(fw::windowText(cover), L"5 minutes");
         const RECT text = canvas.redBounds();
         ASSERT_FALSE(::IsRectEmpty(&text));
         if (home) {
@@ -204,10 +206,30 @@ TEST_F(MonitorCoverTest, EachOtherMonitorIsCoveredTopMostWithoutTakingTheKeyboar
         m_owner.m_restElapsed = 1;
         m_dlg->OnTimer(0);
         EXPECT_EQ(m_dlg->m_covers.covers()[0]->m_text, L"4 minutes,59 seconds") << "counts down with the rest";
+        EXPECT_EQ(fw::windowText(cover), L"4 minutes,59 seconds") << "read out as it is shown";
         m_owner.m_restElapsed = 0;
         close();
         EXPECT_FALSE(::IsWindow(cover)) << "the cover goes with the rest window";
     }
+}
+
+TEST_F(MonitorCoverTest, AHighContrastThemeDrawsTheCoverInTheThemesWindowColours) {
+    rest_test::HighContrastScope contrast(true);
+    rest_test::ModeScope mode(true);
+    setDesk({RECT{300, 200, 700, 500}});
+    ASSERT_NE(open(), nullptr);
+    ASSERT_EQ(coverWindows().size(), 1u);
+    CMonitorCover& cover = *m_dlg->m_covers.covers()[0];
+    RECT client{};
+    ::GetClientRect(cover.GetSafeHwnd(), &client);
+    rest_test::Canvas canvas(client.right, client.bottom);
+    ::SendMessageW(cover.GetSafeHwnd(), WM_ERASEBKGND, reinterpret_cast<WPARAM>(canvas.dc()), 0);
+    EXPECT_EQ(canvas.count(::GetSysColor(COLOR_WINDOW)), client.right * client.bottom);
+    cover.PaintText(canvas.dc());
+    const RECT red = canvas.redBounds();
+    EXPECT_TRUE(::IsRectEmpty(&red)) << "red text in a high-contrast theme";
+    EXPECT_GT(canvas.count(::GetSysColor(COLOR_WINDOWTEXT)), 20);
+    EXPECT_TRUE(rest_test::repaintsOnThemeChange(cover.GetSafeHwnd()));
 }
 
 TEST_F(MonitorCoverTest, ADisplayChangeLaysTheCoversAgainAtOnce) {

@@ -12,9 +12,11 @@
 #include <string>
 #include <vector>
 
+#include "accessible_probe.h"
 #include "dialogs/ask_dlg.h"
 #include "dialogs/notify_dlg.h"
 #include "framework/winapp.h"
+#include "framework/window_text.h"
 #include "kivtool_dlg.h"
 #include "rest_test_support.h"
 #include "test_support.h"
@@ -125,6 +127,42 @@ TEST_F(NotifyDlgTest, ShowsTheOwnersRestTimeLeft) {
     }
 }
 
+// A screen reader hears "resting" and the time when the window opens, then the time it
+// shows; the text is never drawn, the window has no caption.
+TEST_F(NotifyDlgTest, ItsWindowTextAnnouncesTheRestThenReadsTheTimeShown) {
+    ASSERT_NE(open(true), nullptr);
+    EXPECT_EQ(fw::windowText(m_hwnd), L"休息中 5 minutes");
+    const test::Accessible opened = test::accessibleOf(m_hwnd, OBJID_CLIENT);
+    EXPECT_EQ(opened.name, L"休息中 5 minutes");
+    EXPECT_TRUE(test::isWindowRole(opened.role)) << opened.role;
+
+    m_owner.m_restElapsed = 1;
+    ticks(1);
+    EXPECT_EQ(fw::windowText(m_hwnd), L"4 minutes,59 seconds");
+    EXPECT_EQ(test::accessibleOf(m_hwnd, OBJID_CLIENT).name, L"4 minutes,59 seconds");
+
+    EXPECT_EQ(::GetWindowLongW(m_hwnd, GWL_STYLE) & WS_CAPTION, WS_BORDER) << "no caption to show a title in";
+    RECT window{};
+    ::GetWindowRect(m_hwnd, &window);
+    const int width = window.right - window.left, height = window.bottom - window.top;
+    Canvas before(width, height), after(width, height);
+    {
+        fw::WindowDC screen(nullptr);
+        const UINT redraw = RDW_FRAME | RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW;
+        ::RedrawWindow(m_hwnd, nullptr, nullptr, redraw);
+        ::BitBlt(before.dc(), 0, 0, width, height, screen.get(), window.left, window.top, SRCCOPY);
+        ::SetWindowTextW(m_hwnd, L"WWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWW");
+        ::RedrawWindow(m_hwnd, nullptr, nullptr, redraw);
+        ::BitBlt(after.dc(), 0, 0, width, height, screen.get(), window.left, window.top, SRCCOPY);
+    }
+    before.flush();
+    after.flush();
+    int differing = 0;
+    for (int y = 0; y < height; y += 2)
+        for (int x = 0; x < width; x += 2) differing += before.pixel(x, y) != after.pixel(x, y);
+    EXPECT_EQ(differing, 0) << "the window text showed somewhere";
+}
+
 TEST_F(NotifyDlgTest, UnderTheSchedulerTheLastTextIsOneSecond) {
     theApp.m_homeMode = true;  // office mode would beep and remind of a long day
     m_owner.m_restLength = 4;
@@ -156,6 +194,36 @@ TEST_F(NotifyDlgTest, HomeModePaintsRedTextCentredOnBlack) {
     EXPECT_GT(canvas.count(RGB(255, 0, 0)), 0);
     EXPECT_NEAR((text.left + text.right) / 2, client.right / 2, 6);
     EXPECT_NEAR((text.top + text.bottom) / 2, client.bottom / 2, 8);
+}
+
+// With a high-contrast theme the time is the theme's window text: on its window colour at
+// home, in a box of that colour over the picture at the office. A theme switched during
+// the rest shows at once.
+TEST_F(NotifyDlgTest, AHighContrastThemeDrawsInTheThemesWindowColours) {
+    rest_test::HighContrastScope contrast(true);
+    const COLORREF window = ::GetSysColor(COLOR_WINDOW), text = ::GetSysColor(COLOR_WINDOWTEXT);
+    ASSERT_NE(window, text);
+    for (bool home : {true, false}) {
+        SCOPED_TRACE(home ? "home" : "office");
+        ASSERT_NE(open(home), nullptr);
+        RECT client{};
+        ::GetClientRect(m_hwnd, &client);
+        Canvas canvas(client.right, client.bottom);
+        if (home) {
+            ::SendMessageW(m_hwnd, WM_ERASEBKGND, reinterpret_cast<WPARAM>(canvas.dc()), 0);
+            EXPECT_EQ(canvas.count(window), client.right * client.bottom);
+        }
+        m_dlg->PaintText(canvas.dc());
+        const RECT red = canvas.redBounds();
+        EXPECT_TRUE(::IsRectEmpty(&red)) << "red text in a high-contrast theme";
+        EXPECT_GT(canvas.count(text), 20) << "no text in the theme's colour";
+        canvas.flush();
+        // The corner of the last character's cell: blank ink, the theme's window colour.
+        const int x = home ? client.right / 2 : client.right - 11, y = home ? 2 : client.bottom - 11;
+        EXPECT_EQ(canvas.pixel(x, y), window);
+        EXPECT_TRUE(rest_test::repaintsOnThemeChange(m_hwnd));
+        close();
+    }
 }
 
 TEST_F(NotifyDlgTest, OfficeModeShowsTheFrozenDesktopWithTheTimeBottomRight) {
@@ -291,7 +359,7 @@ TEST_F(NotifyDlgTest, TheHotKeyOpensOneQuestionOwnedByTheMainWindow) {
     ::SendMessageW(m_hwnd, WM_HOTKEY, 0, 0);
     ::PostMessageW(m_hwnd, WM_HOTKEY, 0, 0);
     test::pumpMessages();
-    const std::vector<HWND> questions = rest_test::windowsTitled(L"kivAskDlg");
+    const std::vector<HWND> questions = rest_test::windowsOfClass(L"kivAskDlg");
     ASSERT_EQ(questions.size(), 1u);
     EXPECT_EQ(::GetParent(questions[0]), m_main.GetSafeHwnd());
 

@@ -9,6 +9,7 @@
 
 #include "dialogs/previous_notify_dlg.h"
 #include "framework/winapp.h"
+#include "framework/window_text.h"
 #include "kivtool_dlg.h"
 #include "rest_test_support.h"
 #include "test_support.h"
@@ -73,13 +74,17 @@ TEST_F(PreviousNotifyDlgTest, CountsFifteenDownToOneAndRemovesItselfAtZero) {
     ASSERT_NE(dlg, nullptr);
     HWND hwnd = dlg->GetSafeHwnd();
     std::vector<std::wstring> shown{dlg->CountText()};
+    std::vector<std::wstring> read{fw::windowText(hwnd)};  // what a screen reader reads
     for (int tick = 1; m_owner.m_pPreviousNotifyDlg && tick <= 20; ++tick) {
         m_owner.m_pPreviousNotifyDlg->OnTimer(0);
-        if (m_owner.m_pPreviousNotifyDlg) shown.push_back(m_owner.m_pPreviousNotifyDlg->CountText());
+        if (!m_owner.m_pPreviousNotifyDlg) break;
+        shown.push_back(m_owner.m_pPreviousNotifyDlg->CountText());
+        read.push_back(fw::windowText(hwnd));
     }
     std::vector<std::wstring> expected;
     for (int n = 15; n >= 1; --n) expected.push_back(std::to_wstring(n));
     EXPECT_EQ(shown, expected);
+    EXPECT_EQ(read, expected);
     EXPECT_EQ(m_owner.m_pPreviousNotifyDlg, nullptr);
     EXPECT_FALSE(::IsWindow(hwnd));
 }
@@ -175,6 +180,27 @@ TEST_F(PreviousNotifyDlgTest, RedDigitsCentredOnBlackAtHomeAndOnTheDialogColourA
         ASSERT_FALSE(::IsRectEmpty(&text)) << "no red digits";
         EXPECT_NEAR((text.left + text.right) / 2, client.right / 2, 3);
         EXPECT_NEAR((text.top + text.bottom) / 2, client.bottom / 2, 5);
+        m_owner.ClosePreRestNotice();
+    }
+}
+
+TEST_F(PreviousNotifyDlgTest, AHighContrastThemeDrawsTheDigitsInTheThemesWindowColours) {
+    rest_test::HighContrastScope contrast(true);
+    const COLORREF window = ::GetSysColor(COLOR_WINDOW), text = ::GetSysColor(COLOR_WINDOWTEXT);
+    for (bool home : {true, false}) {
+        SCOPED_TRACE(home ? "home" : "office");
+        CPreviousNotifyDlg* dlg = show(home);
+        ASSERT_NE(dlg, nullptr);
+        RECT client{};
+        ::GetClientRect(dlg->GetSafeHwnd(), &client);
+        Canvas canvas(client.right, client.bottom);
+        ::SendMessageW(dlg->GetSafeHwnd(), WM_ERASEBKGND, reinterpret_cast<WPARAM>(canvas.dc()), 0);
+        EXPECT_EQ(canvas.count(window), client.right * client.bottom);
+        dlg->PaintText(canvas.dc());
+        const RECT red = canvas.redBounds();
+        EXPECT_TRUE(::IsRectEmpty(&red)) << "red digits in a high-contrast theme";
+        EXPECT_GT(canvas.count(text), 10);
+        EXPECT_TRUE(rest_test::repaintsOnThemeChange(dlg->GetSafeHwnd()));
         m_owner.ClosePreRestNotice();
     }
 }

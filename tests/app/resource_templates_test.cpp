@@ -74,17 +74,21 @@ const std::vector<DialogRow>& dialogRows() {
          }},
         {"RestWindow", IDD_NOTIFY_DIALOG, DS_SETFONT | DS_FIXEDSYS | WS_POPUP | WS_VISIBLE | WS_BORDER, 0, 146, 54,
          L"", 9, L"宋体", {}},
+        // The question's prompt on top and just before the answer box; the rest moved down
+        // by its line.
         {"UnlockQuestion", IDD_ASK_DIALOG, DS_SETFONT | DS_SETFOREGROUND | WS_POPUP | WS_VISIBLE | WS_BORDER,
-         WS_EX_APPWINDOW, 215, 89, L"", 9, L"宋体",
+         WS_EX_APPWINDOW, 215, 103, L"", 9, L"宋体",
          {
-             {IDC_EDIT_ANSWER, L"Edit", L"", 0, 0, kChild | kEditFlags, 0, 63, 30, 88, 16},
-             {IDOK, L"Button", L"OK", BS_DEFPUSHBUTTON, kButtonType, kChild | WS_TABSTOP, 0, 48, 57, 50, 14},
-             {IDCANCEL, L"Button", L"Cancel", BS_PUSHBUTTON, kButtonType, kChild | WS_TABSTOP, 0, 127, 57, 50, 14},
-             {IDC_STATIC_FACTOR1, L"Static", L"Static", SS_LEFT, kStaticType, kChild, 0, 46, 14, 19, 8},
-             {IDC_STATIC_FACTOR2, L"Static", L"Static", SS_LEFT, kStaticType, kChild, 0, 125, 14, 19, 8},
+             {IDC_ASK_PROMPT, L"Static", L"请回答：", SS_LEFT, kStaticType, kChild | SS_NOPREFIX, WS_TABSTOP, 46, 14,
+              150, 8},
+             {IDC_EDIT_ANSWER, L"Edit", L"", 0, 0, kChild | kEditFlags, 0, 63, 44, 88, 16},
+             {IDOK, L"Button", L"OK", BS_DEFPUSHBUTTON, kButtonType, kChild | WS_TABSTOP, 0, 48, 71, 50, 14},
+             {IDCANCEL, L"Button", L"Cancel", BS_PUSHBUTTON, kButtonType, kChild | WS_TABSTOP, 0, 127, 71, 50, 14},
+             {IDC_STATIC_FACTOR1, L"Static", L"Static", SS_LEFT, kStaticType, kChild, 0, 46, 28, 19, 8},
+             {IDC_STATIC_FACTOR2, L"Static", L"Static", SS_LEFT, kStaticType, kChild, 0, 125, 28, 19, 8},
              // U+00D7 MULTIPLICATION SIGN
-             {IDC_STATIC, L"Static", L"\u00D7", SS_LEFT, kStaticType, kChild, 0, 91, 14, 8, 8},
-             {IDC_STATIC, L"Static", L"=", SS_LEFT, kStaticType, kChild, 0, 170, 14, 8, 8},
+             {IDC_STATIC, L"Static", L"\u00D7", SS_LEFT, kStaticType, kChild, 0, 91, 28, 8, 8},
+             {IDC_STATIC, L"Static", L"=", SS_LEFT, kStaticType, kChild, 0, 170, 28, 8, 8},
          }},
         {"PreRestNotice", IDD_PREVIOUS_NOTIFY_DIALOG, DS_SYSMODAL | DS_SETFONT | DS_FIXEDSYS | WS_POPUP | WS_VISIBLE,
          WS_EX_TOPMOST, 51, 24, L"", 8, L"MS Shell Dlg", {}},
@@ -97,12 +101,14 @@ const std::vector<DialogRow>& dialogRows() {
              {IDC_STATIC, L"Static", L"休息时间(单位：分钟):", SS_LEFT, kStaticType, kChild, 0, 20, 44, 81, 8},
              {IDC_EDIT_RESTTIME, L"Edit", L"", 0, 0, kChild | kEditFlags, 0, 113, 44, 70, 14},
              {IDC_STATIC, L"Button", L"工作场所", BS_GROUPBOX, kButtonType, kChild, 0, 20, 64, 163, 40},
-             {IDC_RADIO_HOME, L"Button", L"家", BS_AUTORADIOBUTTON, kButtonType, kChild | WS_GROUP, 0, 49, 81, 32, 10},
-             {IDC_RADIO_OFFICE, L"Button", L"公司", BS_AUTORADIOBUTTON, kButtonType, kChild, WS_GROUP, 121, 82, 32,
-              10},
-             // No WS_GROUP: the radio group runs on to the note, only radio buttons count.
-             {IDC_CHECK_FULLSCREEN, L"Button", L"全屏时仍然休息", BS_AUTOCHECKBOX, kButtonType, kChild | WS_TABSTOP,
-              WS_GROUP, 20, 111, 94, 10},
+             // The group's one tab stop; the dialog manager moves it to the checked button.
+             {IDC_RADIO_HOME, L"Button", L"家", BS_AUTORADIOBUTTON, kButtonType, kChild | WS_GROUP | WS_TABSTOP, 0, 49,
+              81, 32, 10},
+             {IDC_RADIO_OFFICE, L"Button", L"公司", BS_AUTORADIOBUTTON, kButtonType, kChild, WS_GROUP | WS_TABSTOP, 121,
+              82, 32, 10},
+             // Starts a group: the arrows stay within the two radio buttons.
+             {IDC_CHECK_FULLSCREEN, L"Button", L"全屏时仍然休息", BS_AUTOCHECKBOX, kButtonType,
+              kChild | WS_GROUP | WS_TABSTOP, 0, 20, 111, 94, 10},
              {IDC_STATIC, L"Static",
               L"注：程序将每隔一个工作时间后锁住电脑至一个\n休息时间，休息结束后用户方可继续操作电脑。\n"
               L"如果在休息中想退出休息，请按Ctrl+Alt+U\n来解锁。\n",
@@ -207,6 +213,17 @@ TEST(AboutBoxTemplate, ShowsTheIconAndAnAuthorAndSiteLine) {
     EXPECT_GT(newline, 3u) << "the author line names somebody";
     EXPECT_EQ(lines.compare(newline + 1, 3, L"网站:"), 0);
     EXPECT_GT(lines.size(), newline + 4) << "the site line names something";
+}
+
+TEST(UnlockQuestionTemplate, NamesTheClassEveryoneFindsItBy) {
+    test::DialogTemplate question;
+    ASSERT_TRUE(test::loadDialogTemplate(IDD_ASK_DIALOG, question));
+    // windres writes the name in capitals; class names are compared without case.
+    EXPECT_EQ(::CompareStringOrdinal(question.windowClass.c_str(), -1, L"kivAskDlg", -1, TRUE), CSTR_EQUAL)
+        << testing::PrintToString(question.windowClass);
+    test::DialogTemplate settings;
+    ASSERT_TRUE(test::loadDialogTemplate(IDD_SETTING_DIALOG, settings));
+    EXPECT_EQ(settings.windowClass, L"") << "the others are the system's dialogs";
 }
 
 TEST(Resources, DialogsAreInTheChinesePrcLanguage) {

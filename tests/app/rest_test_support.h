@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "dialogs/screen_colours.h"
 #include "framework/dialog.h"
 #include "framework/handles.h"
 #include "isound.h"
@@ -197,6 +198,31 @@ private:
     platform::UnregisterHotKeyFunction m_previousUnregister;
 };
 
+// Makes the rest screens see a high-contrast theme on or off while alive.
+class HighContrastScope {
+public:
+    explicit HighContrastScope(bool on) : m_previous(rest::setHighContrastFunction(on ? &yes : &no)) {}
+    ~HighContrastScope() { rest::setHighContrastFunction(m_previous); }
+    HighContrastScope(const HighContrastScope&) = delete;
+    HighContrastScope& operator=(const HighContrastScope&) = delete;
+
+private:
+    static bool yes() { return true; }
+    static bool no() { return false; }
+    rest::HighContrastFunction m_previous;
+};
+
+// Whether a theme change (WM_SYSCOLORCHANGE, WM_SETTINGCHANGE) sent to `window` leaves it
+// to be painted again, each checked from a validated window.
+inline bool repaintsOnThemeChange(HWND window) {
+    for (UINT message : {WM_SYSCOLORCHANGE, WM_SETTINGCHANGE}) {
+        ::ValidateRect(window, nullptr);
+        ::SendMessageW(window, message, message == WM_SETTINGCHANGE ? SPI_SETHIGHCONTRAST : 0, 0);
+        if (!::GetUpdateRect(window, nullptr, FALSE)) return false;
+    }
+    return true;
+}
+
 // theApp's mode for one test.
 class ModeScope {
 public:
@@ -277,26 +303,11 @@ private:
     HGDIOBJ m_old = nullptr;
 };
 
-struct TitleSearch {
-    const wchar_t* title;
+// The top-level windows of class `className`.
+inline std::vector<HWND> windowsOfClass(const wchar_t* className) {
     std::vector<HWND> found;
-};
-
-inline BOOL CALLBACK collectTitled(HWND wnd, LPARAM param) {
-    auto* search = reinterpret_cast<TitleSearch*>(param);
-    DWORD pid = 0;
-    ::GetWindowThreadProcessId(wnd, &pid);
-    wchar_t text[64] = {};
-    ::GetWindowTextW(wnd, text, 64);
-    if (pid == ::GetCurrentProcessId() && std::wstring(text) == search->title) search->found.push_back(wnd);
-    return TRUE;
-}
-
-// The top-level windows of this process titled `title`.
-inline std::vector<HWND> windowsTitled(const wchar_t* title) {
-    TitleSearch search{title, {}};
-    ::EnumWindows(&collectTitled, reinterpret_cast<LPARAM>(&search));
-    return search.found;
+    for (HWND w = nullptr; (w = ::FindWindowExW(nullptr, w, className, nullptr)) != nullptr;) found.push_back(w);
+    return found;
 }
 
 // Stands in for the main dialog where only its window matters: counts WM_REST_UNLOCKED.

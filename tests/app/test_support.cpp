@@ -2,11 +2,16 @@
 
 #include <cstring>
 
+#include "dialogs/ask_dlg.h"
 #include "framework/message_box.h"
 #include "framework/modeless_registry.h"
 
 namespace test {
 namespace {
+
+// Many tests borrow the question's template, which names the question's own window class:
+// registered once for the whole run, as CAskDlg::Open registers it in the program.
+const bool g_questionClassRegistered = CAskDlg::RegisterWindowClass();
 
 std::vector<MessageBoxRecorder::Shown> g_shown;
 
@@ -120,7 +125,7 @@ bool loadDialogTemplate(UINT id, DialogTemplate& out, LANGID language) {
     out.cx = r.read<short>();
     out.cy = r.read<short>();
     r.readNameOrOrdinal();  // menu
-    r.readNameOrOrdinal();  // window class
+    out.windowClass = r.readNameOrOrdinal();
     out.caption = r.readString();
     if (out.style & (DS_SETFONT | DS_SHELLFONT)) {
         out.pointSize = r.read<WORD>();

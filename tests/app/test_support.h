@@ -45,6 +45,7 @@ struct DialogTemplate {
     DWORD style = 0;
     DWORD exStyle = 0;
     short x = 0, y = 0, cx = 0, cy = 0;
+    std::wstring windowClass;  // empty: the system's dialog class
     std::wstring caption;
     WORD pointSize = 0;
     WORD weight = 0;

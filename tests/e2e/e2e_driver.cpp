@@ -7,14 +7,15 @@
 //   wait-title <title> <ms>   a top-level window with this title exists
 //   wait-shown <title> <ms>   ... and is visible
 //   wait-gone <title> <ms>    no window with this title is left
-//   wait-rest <ms>            a visible untitled dialog covers the whole screen
+//   wait-question <ms>        the unlock question (window class "kivAskDlg") is open
+//   wait-rest <ms>            a visible dialog without a caption covers the whole screen
 //   wait-rest-gone <ms>       no such window is left
 //   wait-notice <ms>          the small top-most countdown is shown
 //   wait-balloon <ms>         a balloon tip is shown
 //   wait-no-balloon <ms>      no balloon tip is shown
 //   menu-item <n> <count>     "x y": the middle of item n (from 0) of the open popup menu
 //                             of <count> items
-//   answer                    the product asked by the unlock question ("kivAskDlg")
+//   answer                    the product asked by the unlock question
 //   command <id>              posts the tray-menu command <id> to the status window
 #include <windows.h>
 
@@ -50,17 +51,13 @@ HWND titled(const std::wstring& title, bool visible) {
     return nullptr;
 }
 
-bool isUntitledDialog(HWND w) {
-    return ::IsWindowVisible(w) && windowClass(w) == L"#32770" && windowText(w).empty();
-}
-
 HWND restWindow() {
     RECT screen{};
     ::GetWindowRect(::GetDesktopWindow(), &screen);
     for (HWND w : topLevelWindows()) {
         RECT rect{};
         ::GetWindowRect(w, &rect);
-        if (isUntitledDialog(w) && ::EqualRect(&rect, &screen)) return w;
+        if (isCaptionlessDialog(w) && ::EqualRect(&rect, &screen)) return w;
     }
     return nullptr;
 }
@@ -69,7 +66,7 @@ HWND noticeWindow() {
     for (HWND w : topLevelWindows()) {
         RECT rect{};
         ::GetWindowRect(w, &rect);
-        if (isUntitledDialog(w) && (::GetWindowLongW(w, GWL_EXSTYLE) & WS_EX_TOPMOST) &&
+        if (isCaptionlessDialog(w) && (::GetWindowLongW(w, GWL_EXSTYLE) & WS_EX_TOPMOST) &&
             rect.right - rect.left < 300 && rect.bottom - rect.top < 200) {
             return w;
         }
@@ -127,12 +124,14 @@ int run(int argc, wchar_t** argv, std::string& out) {
               std::to_string(rect.top + border + inner * (2 * index + 1) / (2 * count));
         return 0;
     }
+    if (cmd == L"wait-question")
+        return waitFor([] { return ::FindWindowW(L"kivAskDlg", nullptr) != nullptr; }, argMs(argc, argv, 3)) ? 0 : 1;
     if (cmd == L"wait-rest") return waitFor([] { return restWindow() != nullptr; }, argMs(argc, argv, 3)) ? 0 : 1;
     if (cmd == L"wait-rest-gone") return waitFor([] { return restWindow() == nullptr; }, argMs(argc, argv, 3)) ? 0 : 1;
     if (cmd == L"wait-notice") return waitFor([] { return noticeWindow() != nullptr; }, argMs(argc, argv, 3)) ? 0 : 1;
     if (cmd == L"wait-balloon") return waitFor([] { return balloon() != nullptr; }, argMs(argc, argv, 3)) ? 0 : 1;
     if (cmd == L"answer") {
-        HWND ask = ::FindWindowW(nullptr, L"kivAskDlg");
+        HWND ask = ::FindWindowW(L"kivAskDlg", nullptr);
         if (!ask) return 1;
         const int a = _wtoi(itemText(ask, 1002).c_str()), b = _wtoi(itemText(ask, 1003).c_str());
         out = std::to_string(a * b);

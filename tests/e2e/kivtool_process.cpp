@@ -14,9 +14,9 @@ namespace e2e {
 const wchar_t* const kStatusTitle = L"Vanto\u5B9A\u65F6\u4F11\u606F\u5DE5\u5177";
 const wchar_t* const kSettingsTitle = L"Vanto\u5B9A\u65F6\u4F11\u606F\u8BBE\u7F6E";
 const wchar_t* const kAboutTitle = L"\u5173\u4E8EVanto\u5B9A\u65F6\u4F11\u606F\u5DE5\u5177";
-const wchar_t* const kAskTitle = L"kivAskDlg";
 const wchar_t* const kEnglishStatusTitle = L"Vanto Break Timer";
 const wchar_t* const kEnglishSettingsTitle = L"Vanto Break Timer Settings";
+const wchar_t* const kAskClass = L"kivAskDlg";
 
 namespace {
 
@@ -115,11 +115,26 @@ int KivTool::countWindowsTitled(const wchar_t* title) const {
     return count;
 }
 
+HWND KivTool::windowOfClass(const wchar_t* className) const {
+    for (HWND window : windowsOf(pid())) {
+        if (::CompareStringOrdinal(windowClass(window).c_str(), -1, className, -1, TRUE) == CSTR_EQUAL) return window;
+    }
+    return nullptr;
+}
+
+int KivTool::countWindowsOfClass(const wchar_t* className) const {
+    int count = 0;
+    for (HWND window : windowsOf(pid())) {
+        if (::CompareStringOrdinal(windowClass(window).c_str(), -1, className, -1, TRUE) == CSTR_EQUAL) ++count;
+    }
+    return count;
+}
+
 HWND KivTool::restWindow() const {
     RECT screen{};
     ::GetWindowRect(::GetDesktopWindow(), &screen);
     for (HWND window : windowsOf(pid())) {
-        if (!::IsWindowVisible(window) || windowClass(window) != L"#32770" || !windowText(window).empty()) continue;
+        if (!isCaptionlessDialog(window)) continue;
         RECT rect{};
         ::GetWindowRect(window, &rect);
         if (::EqualRect(&rect, &screen)) return window;

@@ -33,9 +33,9 @@ enum : int {
 extern const wchar_t* const kStatusTitle;    // "Vanto定时休息工具"
 extern const wchar_t* const kSettingsTitle;  // "Vanto定时休息设置"
 extern const wchar_t* const kAboutTitle;     // "关于Vanto定时休息工具"
-extern const wchar_t* const kAskTitle;       // "kivAskDlg"
 extern const wchar_t* const kEnglishStatusTitle;    // "Vanto Break Timer"
 extern const wchar_t* const kEnglishSettingsTitle;  // "Vanto Break Timer Settings"
+extern const wchar_t* const kAskClass;       // "kivAskDlg", the question's window class
 
 struct Profile {
     unsigned workTime;   // seconds
@@ -68,9 +68,13 @@ public:
 
     // A top-level window of this process with exactly this title, or null.
     HWND windowTitled(const wchar_t* title) const;
-    // The rest window: a visible, untitled dialog of this process covering the whole screen.
-    HWND restWindow() const;
     int countWindowsTitled(const wchar_t* title) const;
+    // A top-level window of this process of this window class, or null.
+    HWND windowOfClass(const wchar_t* className) const;
+    int countWindowsOfClass(const wchar_t* className) const;
+    // The rest window: a visible dialog of this process without a caption covering the
+    // whole screen. (Its text is the time left, for screen readers.)
+    HWND restWindow() const;
 
     // A tray-menu command, posted to the status window as the menu would send it.
     bool command(int id) const;

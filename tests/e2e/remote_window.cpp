@@ -75,6 +75,11 @@ std::wstring windowClass(HWND window) {
     return std::wstring(buffer, n > 0 ? n : 0);
 }
 
+bool isCaptionlessDialog(HWND window) {
+    return ::IsWindowVisible(window) && windowClass(window) == L"#32770" &&
+           (::GetWindowLongW(window, GWL_STYLE) & WS_CAPTION) != WS_CAPTION;
+}
+
 std::wstring itemText(HWND dialog, int id) {
     HWND item = ::GetDlgItem(dialog, id);
     return item ? windowText(item) : std::wstring(L"<no control>");

@@ -22,6 +22,9 @@ bool taskbarVisible();
 
 std::wstring windowText(HWND window);
 std::wstring windowClass(HWND window);
+// A visible window of the system's dialog class without a caption bar: the rest window,
+// the pre-rest notice and the covers of further monitors.
+bool isCaptionlessDialog(HWND window);
 std::wstring itemText(HWND dialog, int id);
 bool setItemText(HWND dialog, int id, const std::wstring& text);
 bool isChecked(HWND dialog, int id);
