@@ -6,7 +6,7 @@ FUZZ     := $(BUILD)/fuzz
 JOBS     ?= $(shell nproc)
 FUZZ_SECONDS ?= 30
 
-.PHONY: all deps native win test test-native test-win fuzz fuzz-build run demo dist bench bench-idle clean
+.PHONY: all deps native win test test-native test-win fuzz fuzz-build run demo dist bench bench-win bench-idle clean
 
 all: native win
 
@@ -50,6 +50,12 @@ bench: native
 	cmake -S . -B $(BUILD)/bench -DCMAKE_BUILD_TYPE=Release
 	cmake --build $(BUILD)/bench -j $(JOBS)
 	@for b in $(BUILD)/bench/bench/bench_*; do [ -x $$b ] && $$b; done
+
+# The Windows benchmarks under Wine (in their own Xvfb when there is no display): the rest
+# window's repaint per monitor size and mode.
+bench-win: deps $(WIN)/CMakeCache.txt
+	cmake --build $(WIN) -j $(JOBS) --target bench_rest_paint
+	scripts/wine-run $(WIN)/bench/bench_rest_paint.exe
 
 # Release packages in dist/: two zips (plain and portable) and the installer. Only the
 # shipped targets are built, in Release.

@@ -27,6 +27,9 @@ CNotifyDlg::~CNotifyDlg() = default;
 
 BOOL CNotifyDlg::OnInitDialog() {
     CDialog::OnInitDialog();
+    // First: laying the window over the screen activates it, and the window that had the
+    // keyboard until now is the one to give it back to.
+    m_keyboard.take(m_hWnd);
     startRestMusic();
     m_ticks = 0;
     m_monitorOff = false;
@@ -40,7 +43,6 @@ BOOL CNotifyDlg::OnInitDialog() {
     m_covers.layOver(rest::extraMonitorRects(rest::currentMonitors()), this, RemainingText());
     guard::showTaskbars(false);
     m_hotKey.registerFor(m_hWnd);  // without it the rest ends only by time
-    m_keyboard.take(m_hWnd);
     SetTimer(0, 1000);
     return TRUE;
 }
@@ -72,9 +74,11 @@ void CNotifyDlg::onDpiChanged(UINT dpi) {
 void CNotifyDlg::OnDestroy() {
     m_covers.closeAll();
     if (HWND question = CAskDlg::Find()) ::DestroyWindow(question);
-    m_keyboard.release();
     CDialog::OnDestroy();
     guard::showTaskbars(true);
+    // After the taskbars: showing one activates it, which would take the keyboard from the
+    // window given it back here.
+    m_keyboard.release();
     m_hotKey.release();
     // Switched on again whatever the mode is now: the settings may have changed to office
     // mode during the rest, and the monitor must not stay dark.

@@ -14,7 +14,7 @@
 //   wait-balloon <ms>         a balloon tip is shown
 //   wait-no-balloon <ms>      no balloon tip is shown
 //   menu-item <n> <count>     "x y": the middle of item n (from 0) of the open popup menu
-//                             of <count> items
+//                             of <count> items, at any display scale
 //   answer                    the product asked by the unlock question
 //   command <id>              posts the tray-menu command <id> to the status window
 #include <windows.h>
@@ -84,6 +84,33 @@ HWND balloon() {
     return nullptr;
 }
 
+// The screen rectangle of item `index` of the open popup menu (a window of the class
+// "#32768") of `count` items. The menu's own answer where Windows gives it to another
+// process; else the inside of the menu window divided evenly (its items are all text items
+// of one height, at any display scale). Read once the menu window has stopped growing.
+bool openMenuItemRect(int index, int count, RECT& item) {
+    HWND menu = nullptr;
+    RECT rect{}, before{};
+    const bool settled = waitFor(
+        [&] {
+            menu = ::FindWindowW(L"#32768", nullptr);
+            if (!menu || !::IsWindowVisible(menu)) return false;
+            before = rect;
+            ::GetWindowRect(menu, &rect);
+            return !::IsRectEmpty(&rect) && ::EqualRect(&rect, &before);
+        },
+        3000);
+    if (!settled) return false;
+    const auto handle = reinterpret_cast<HMENU>(::SendMessageW(menu, 0x01E1 /* MN_GETHMENU */, 0, 0));
+    if (handle && ::GetMenuItemRect(nullptr, handle, static_cast<UINT>(index), &item) && !::IsRectEmpty(&item))
+        return true;
+    const int border = ::GetSystemMetrics(SM_CYEDGE) + 1;
+    const int inner = rect.bottom - rect.top - 2 * border;
+    item = RECT{rect.left + border, rect.top + border + inner * index / count, rect.right - border,
+                rect.top + border + inner * (index + 1) / count};
+    return true;
+}
+
 DWORD argMs(int argc, wchar_t** argv, int i) { return i < argc ? static_cast<DWORD>(_wtoi(argv[i])) : 10000; }
 
 int run(int argc, wchar_t** argv, std::string& out) {
@@ -110,18 +137,11 @@ int run(int argc, wchar_t** argv, std::string& out) {
     }
     if (cmd == L"wait-no-balloon") return waitFor([] { return balloon() == nullptr; }, argMs(argc, argv, 3)) ? 0 : 1;
     if (cmd == L"menu-item" && argc > 4) {
-        // Popup menus are windows of the class "#32768"; their items here are all text
-        // items of one height, so the item rectangles divide the inside evenly.
-        HWND menu = nullptr;
-        if (!waitFor([&] { return (menu = ::FindWindowW(L"#32768", nullptr)) && ::IsWindowVisible(menu); }, 3000)) return 1;
-        RECT rect{};
-        ::GetWindowRect(menu, &rect);
         const int index = _wtoi(argv[3]), count = _wtoi(argv[4]);
-        const int border = ::GetSystemMetrics(SM_CYEDGE) + 1;
-        const int inner = rect.bottom - rect.top - 2 * border;
         if (count <= 0 || index < 0 || index >= count) return 2;
-        out = std::to_string((rect.left + rect.right) / 2) + " " +
-              std::to_string(rect.top + border + inner * (2 * index + 1) / (2 * count));
+        RECT item{};
+        if (!openMenuItemRect(index, count, item)) return 1;
+        out = std::to_string((item.left + item.right) / 2) + " " + std::to_string((item.top + item.bottom) / 2);
         return 0;
     }
     if (cmd == L"wait-question")
