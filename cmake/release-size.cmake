@@ -26,10 +26,14 @@ set(KIV_SHIP_LINK_OPTIONS
   -Wl,--gc-sections
   -Wl,--defsym,__ZN9__gnu_cxx27__verbose_terminate_handlerEv=_abort)
 
+# The most a shipped program and DLL may weigh.
+set(KIV_MAX_PROGRAM_BYTES 307200)
+set(KIV_MAX_DLL_BYTES 102400)
+
 # kiv_ship(<target> [<static library>...]): the release build of a shipped program or DLL
 # and of the libraries it is made of, with a link map (<target>.map in the build folder)
-# that shows what the size is made of. A program also gets the small throw helpers of
-# lean_throw.cpp.
+# that shows what the size is made of, and a test (<target>_size) that holds it to its
+# most. A program also gets the small throw helpers of lean_throw.cpp.
 function(kiv_ship target)
   foreach(part ${target} ${ARGN})
     target_compile_options(${part} PRIVATE ${KIV_LTO_COMPILE_OPTIONS})
@@ -39,5 +43,14 @@ function(kiv_ship target)
   get_target_property(type ${target} TYPE)
   if(type STREQUAL EXECUTABLE)
     target_sources(${target} PRIVATE "$<$<CONFIG:Release>:${CMAKE_CURRENT_FUNCTION_LIST_DIR}/lean_throw.cpp>")
+    set(max_bytes ${KIV_MAX_PROGRAM_BYTES})
+  else()
+    set(max_bytes ${KIV_MAX_DLL_BYTES})
+  endif()
+  if(CMAKE_BUILD_TYPE STREQUAL "Release")
+    add_test(NAME ${target}_size COMMAND ${CMAKE_COMMAND}
+      -DFILE=$<TARGET_FILE:${target}> -DMAX_BYTES=${max_bytes}
+      -DMAP=${CMAKE_CURRENT_BINARY_DIR}/$<TARGET_FILE_BASE_NAME:${target}>.map
+      -P ${CMAKE_CURRENT_FUNCTION_LIST_DIR}/check-size.cmake)
   endif()
 endfunction()

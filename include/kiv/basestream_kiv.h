@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "kiv/object_kiv.h"
 #include "kiv/string_kiv.h"
@@ -100,8 +101,9 @@ private:
 
     State ownState;
     // The line being read (and the bytes of UTF-16 text being written), kept between calls
-    // so that their memory is reused.
-    std::string lineBytes;
+    // so that their memory is reused. Not a std::string: that would link the C++ runtime's
+    // compiled narrow string into the program.
+    std::vector<char> lineBytes;
     std::u16string lineUnits;
 };
 

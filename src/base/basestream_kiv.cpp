@@ -4,6 +4,7 @@
 #include <cstring>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "kiv/debug_kiv.h"
 #include "kiv/stringc_kiv.h"
@@ -189,15 +190,15 @@ const unsigned char* findLineEnd(const unsigned char* begin, const unsigned char
 }
 
 // Appends [begin, stop) to `bytes`, without its carriage returns when `dropCr` is set.
-void appendRun(std::string& bytes, const unsigned char* begin, const unsigned char* stop, bool dropCr) {
+void appendRun(std::vector<char>& bytes, const unsigned char* begin, const unsigned char* stop, bool dropCr) {
     while (dropCr) {
         const void* found = std::memchr(begin, kCarriageReturn, static_cast<size_t>(stop - begin));
         if (!found) break;
         const unsigned char* cr = static_cast<const unsigned char*>(found);
-        bytes.append(reinterpret_cast<const char*>(begin), static_cast<size_t>(cr - begin));
+        bytes.insert(bytes.end(), reinterpret_cast<const char*>(begin), reinterpret_cast<const char*>(cr));
         begin = cr + 1;
     }
-    bytes.append(reinterpret_cast<const char*>(begin), static_cast<size_t>(stop - begin));
+    bytes.insert(bytes.end(), reinterpret_cast<const char*>(begin), reinterpret_cast<const char*>(stop));
 }
 
 }  // namespace
@@ -206,7 +207,7 @@ void appendRun(std::string& bytes, const unsigned char* begin, const unsigned ch
 // with readByte: its error and end checks are made once per refill, where their answers
 // can change.
 bool BaseStream::readLineBytes(String& line, char16_t delimiter) {
-    std::string& bytes = lineBytes;
+    std::vector<char>& bytes = lineBytes;
     bytes.clear();
     const bool dropCr = delimiter == kLineFeed;
     // A delimiter above 0xFF equals no byte; then only a zero byte ends the line.
@@ -291,7 +292,7 @@ bool BaseStream::writeText(const String& text) {
         const char16_t* units = text.wstr();
         const unsigned count = text.length();
         const unsigned low = state->encoding == kUtf16BigEndian ? 1 : 0;
-        std::string& bytes = lineBytes;  // reused: no line is being read during a write
+        std::vector<char>& bytes = lineBytes;  // reused: no line is being read during a write
         bytes.resize(2 * static_cast<size_t>(count));
         for (unsigned i = 0; i < count; ++i) {
             bytes[2 * i + low] = static_cast<char>(units[i] & 0xFF);

@@ -9,7 +9,6 @@
 #include <cstdlib>
 #include <ctime>
 #include <io.h>
-#include <string>
 #include <vector>
 
 namespace kiv {
@@ -141,8 +140,9 @@ void runtimeAssert(const char* expression, const char* file, unsigned line) {
 // --- For tests ---------------------------------------------------------------------------
 
 void setTimeZone(const char* rule) {
-    std::string setting = std::string("TZ=") + (rule ? rule : "");
-    _putenv(setting.c_str());  // "TZ=" removes the variable
+    String setting("TZ=");
+    setting.append(rule ? rule : "");
+    _putenv(setting.str());  // "TZ=" removes the variable
     _tzset();
 }
 

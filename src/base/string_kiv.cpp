@@ -426,8 +426,7 @@ String& String::vformat(const char16_t* format, va_list args) {
 }
 
 String& String::vformat(const char* format, va_list args) {
-    std::string text = formatNarrow(format, args);
-    return *this = String(text.data(), static_cast<int>(checkedLength(text.size())));
+    return *this = formatNarrow(format, args);
 }
 
 // ---- comparing and searching ----

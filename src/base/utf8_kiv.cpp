@@ -5,6 +5,8 @@
 #include <cstring>
 #include <string>
 
+#include "scratchbytes_kiv.h"
+
 namespace kiv {
 
 namespace {
@@ -45,8 +47,8 @@ String encodeUtf8(const char16_t* units, unsigned count) {
             size += 2;
         }
     }
-    std::string bytes(size, '\0');
-    char* out = &bytes[0];
+    ScratchBytes<256> bytes(size);
+    char* out = bytes.data();
     for (unsigned i = 0; i < count; ++i) {
         for (; i + 4 <= count && fourAscii(units + i); i += 4, out += 4) {
             out[0] = static_cast<char>(units[i]);

@@ -16,15 +16,39 @@ namespace {
 // for a gigabyte.
 const int kMaxField = 1 << 20;
 
+// The five flags, one bit each in the order written here. A flag given twice means what
+// it means once.
+const char kFlags[] = "-+ #0";
+const unsigned kLeftAlignFlag = 1u;  // '-'
+
+unsigned flagBit(char16_t unit) {
+    for (unsigned i = 0; kFlags[i]; ++i) {
+        if (unit == static_cast<unsigned char>(kFlags[i])) return 1u << i;
+    }
+    return 0;
+}
+
 // One conversion: "%[flags][width][.precision][length]conv".
 struct Conversion {
-    std::string flags;
+    unsigned flags = 0;  // bits of kFlags
     int width = -1;
     int precision = -1;
     enum Length { kNone, kChar, kShort, kLong, kLongLong, kLongDouble, kSize, kMax, kDiff, kWide } length = kNone;
     char16_t conv = 0;
-    bool leftAlign() const { return flags.find('-') != std::string::npos; }
+    bool leftAlign() const { return (flags & kLeftAlignFlag) != 0; }
 };
+
+// The digits of a width or precision (at most kMaxField) at `out`; returns the end.
+char* putDigits(char* out, int value) {
+    char digits[12];
+    unsigned n = 0;
+    do {
+        digits[n++] = static_cast<char>('0' + value % 10);
+        value /= 10;
+    } while (value > 0);
+    while (n > 0) *out++ = digits[--n];
+    return out;
+}
 
 class WideFormatter {
 public:
@@ -68,12 +92,12 @@ private:
     }
 
     const char16_t* parse(const char16_t* p, Conversion& c) {
-        while (*p == u'-' || *p == u'+' || *p == u' ' || *p == u'#' || *p == u'0') c.flags += static_cast<char>(*p++);
+        for (unsigned bit; (bit = flagBit(*p)) != 0; ++p) c.flags |= bit;
         if (*p == u'*') {
             ++p;
             int w = va_arg(args_, int);
             if (w < 0) {
-                c.flags += '-';
+                c.flags |= kLeftAlignFlag;
                 w = w == INT32_MIN ? kMaxField : -w;
             }
             c.width = w < kMaxField ? w : kMaxField;
@@ -128,27 +152,41 @@ private:
     }
 
     // The conversion as snprintf is given it: flags, width and precision as parsed, `length`
-    // and conv.
-    std::string narrowConversion(const Conversion& c, const char* length) {
-        std::string conversion = "%" + c.flags;
-        if (c.width >= 0) conversion += std::to_string(c.width);
-        if (c.precision >= 0) conversion += "." + std::to_string(c.precision);
-        conversion += length;
-        conversion += static_cast<char>(c.conv);
+    // and conv. At most 5 flags, two fields of 7 digits, a point, 2 length letters, conv
+    // and the terminator: the buffer always holds it.
+    struct NarrowConversion {
+        char text[32];
+    };
+
+    static NarrowConversion narrowConversion(const Conversion& c, const char* length) {
+        NarrowConversion conversion;
+        char* out = conversion.text;
+        *out++ = '%';
+        for (unsigned i = 0; kFlags[i]; ++i) {
+            if (c.flags & (1u << i)) *out++ = kFlags[i];
+        }
+        if (c.width >= 0) out = putDigits(out, c.width);
+        if (c.precision >= 0) {
+            *out++ = '.';
+            out = putDigits(out, c.precision);
+        }
+        while (*length) *out++ = *length++;
+        *out++ = static_cast<char>(c.conv);
+        *out = '\0';
         return conversion;
     }
 
     template <class T>
-    void printNumber(const std::string& conversion, T value) {
+    void printNumber(const NarrowConversion& conversion, T value) {
         char small[128];
-        int n = std::snprintf(small, sizeof small, conversion.c_str(), value);
+        int n = std::snprintf(small, sizeof small, conversion.text, value);
         if (n < 0) return;
         if (static_cast<size_t>(n) < sizeof small) {
             out_.append(small, small + n);
             return;
         }
         std::vector<char> big(static_cast<size_t>(n) + 1);
-        std::snprintf(big.data(), big.size(), conversion.c_str(), value);
+        std::snprintf(big.data(), big.size(), conversion.text, value);
         out_.append(big.data(), big.data() + n);
     }
 
@@ -260,20 +298,20 @@ std::u16string formatWide(const char16_t* format, va_list args) {
     return formatter.run();
 }
 
-std::string formatNarrow(const char* format, va_list args) {
-    if (!format) return std::string();
+String formatNarrow(const char* format, va_list args) {
+    if (!format) return String("");
     char small[256];
     va_list copy;
     va_copy(copy, args);
     int n = std::vsnprintf(small, sizeof small, format, copy);
     va_end(copy);
-    if (n < 0) return std::string();
-    if (static_cast<size_t>(n) < sizeof small) return std::string(small, static_cast<size_t>(n));
+    if (n < 0) return String("");
+    if (static_cast<size_t>(n) < sizeof small) return String(small, n);
     std::vector<char> big(static_cast<size_t>(n) + 1);
     va_copy(copy, args);
     std::vsnprintf(big.data(), big.size(), format, copy);
     va_end(copy);
-    return std::string(big.data(), static_cast<size_t>(n));
+    return String(big.data(), n);
 }
 
 }  // namespace kiv

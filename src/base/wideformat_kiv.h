@@ -4,6 +4,8 @@
 #include <cstdarg>
 #include <string>
 
+#include "kiv/string_kiv.h"
+
 namespace kiv {
 
 // A wide format gives the same text on every platform (the C library's wide printf
@@ -14,7 +16,8 @@ namespace kiv {
 // copied as it stands. The output has no length limit.
 std::u16string formatWide(const char16_t* format, va_list args);
 
-// A narrow format goes to vsnprintf as it is, in as many rounds as the text needs.
-std::string formatNarrow(const char* format, va_list args);
+// A narrow format goes to vsnprintf as it is, in as many rounds as the text needs. Gives
+// a narrow string.
+String formatNarrow(const char* format, va_list args);
 
 }  // namespace kiv

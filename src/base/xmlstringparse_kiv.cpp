@@ -4,6 +4,7 @@
 #include <cstring>
 #include <string>
 
+#include "scratchbytes_kiv.h"
 #include "unitscan_kiv.h"
 
 namespace kiv {
@@ -73,8 +74,8 @@ void decodeEntities(String& text) {
     std::u16string units(bytes, bytes + length);
     const unsigned decoded = decodeEntities(&units[0], length);
     if (decoded == length) return;
-    std::string narrow(decoded, '\0');
-    for (unsigned i = 0; i < decoded; ++i) narrow[i] = static_cast<char>(units[i]);
+    ScratchBytes<256> narrow(decoded);
+    for (unsigned i = 0; i < decoded; ++i) narrow.data()[i] = static_cast<char>(units[i]);
     text = String(narrow.data(), static_cast<int>(decoded));
 }
 

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <string>
 #include <type_traits>
+#include <vector>
 
 #include "kiv/basestream_kiv.h"
 #include "kiv/xml_kiv.h"
@@ -42,6 +43,16 @@ void appendRun(Out& out, const Unit* begin, const Unit* end) {
         out.append(begin, end);
     }
 }
+
+// Narrow output for appendEscaped: units of either size go in by value.
+struct NarrowOut {
+    using value_type = char;
+    template <class Unit>
+    void append(const Unit* begin, const Unit* end) {
+        bytes.insert(bytes.end(), begin, end);
+    }
+    std::vector<char> bytes;
+};
 
 // Appends the `length` units with the special characters replaced, in one pass: the runs
 // between them are copied whole.
@@ -162,9 +173,10 @@ void encodeEntities(String& text) {
         if (escaped.size() != length) text = String(escaped.data(), static_cast<int>(escaped.size()));
     } else {
         const unsigned char* bytes = reinterpret_cast<const unsigned char*>(text.str());
-        std::string escaped;
+        NarrowOut escaped;
         appendEscaped(escaped, bytes, length);
-        if (escaped.size() != length) text = String(escaped.data(), static_cast<int>(escaped.size()));
+        const std::vector<char>& out = escaped.bytes;
+        if (out.size() != length) text = String(out.data(), static_cast<int>(out.size()));
     }
 }
 

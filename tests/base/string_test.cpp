@@ -564,6 +564,7 @@ TEST(StringFormat, WideConversionsAreTheSameOnEveryPlatform) {
         {"%.2S", [](String& s) { s.format(u"[%.2S]", "abcdef"); }, u"[ab]"},
         {"%*d", [](String& s) { s.format(u"[%*d]", 4, 7); }, u"[   7]"},
         {"%-*d", [](String& s) { s.format(u"[%*d]", -4, 7); }, u"[7   ]"},
+        {"flags twice", [](String& s) { s.format(u"[%-+-*d|%00#5x]", -5, 42, 255u); }, u"[+42  |0x0ff]"},
         {"%.*s", [](String& s) { s.format(u"[%.*s]", 3, u"abcdef"); }, u"[abc]"},
         {"%*.*f", [](String& s) { s.format(u"[%*.*f]", 6, 1, 2.25); }, u"[   2.2]"},
         {"%%", [](String& s) { s.format(u"100%%"); }, u"100%"},
