@@ -142,7 +142,8 @@ do_install() {
   local menu="$programs/kivTool"
   expect "Start-menu shortcut to kivTool.exe" links_to "$menu/kivTool.lnk" "$instdir\\kivTool.exe"
   local uninst_lnk
-  uninst_lnk=$(find "$menu" -maxdepth 1 -iname '*uninstall*.lnk' 2>/dev/null | head -n1)
+  # Named in the installer's language: "卸载 kivTool" under the Chinese locale the tests run in.
+  uninst_lnk=$(find "$menu" -maxdepth 1 \( -iname '*uninstall*.lnk' -o -name '卸载*.lnk' \) 2>/dev/null | head -n1)
   expect "Start-menu shortcut to the uninstaller" links_to "$uninst_lnk" "$instdir\\uninstall.exe"
 
   local startup
