@@ -1,13 +1,14 @@
 ; The kivTool installer. Built by scripts/make-dist, which passes:
 ;   VERSION  the program version, four numbers (1.0.2.0)
 ;   STAGE    the folder holding the files to install (kivTool.exe, kivinterface-1.dll,
-;            resource\*.mp3, README.txt)
+;            resource\*.mp3, README.txt, README.zh.txt)
 ;   OUTFILE  the installer to write
 ;   ICON     the program's icon
 ;
 ; Per-user by default, into %LOCALAPPDATA%\Programs\kivTool, without administrator rights;
 ; per-machine into Program Files for an administrator who chooses it (or /AllUsers).
-; Command line: /S silent, /D=<folder> (last), /CurrentUser, /AllUsers, /NoStartup.
+; Command line: /S silent, /D=<folder> (last), /CurrentUser, /AllUsers, /NoStartup,
+; /L=zh or /L=en for the installer's language (the uninstaller takes /L= too).
 ; The uninstaller removes what the installer made and nothing else: the settings in
 ; %APPDATA%\Kelbrook.Murvel (and a portable "profile" folder made by the user) stay.
 
@@ -70,9 +71,31 @@ BrandingText "${PRODUCT} ${VERSION}"
 !insertmacro MUI_UNPAGE_CONFIRM
 !insertmacro MUI_UNPAGE_INSTFILES
 
-; The program speaks Simplified Chinese; the installer follows the user's language.
+; The installer speaks the program's languages and picks one by the program's rule.
 !insertmacro MUI_LANGUAGE "SimpChinese"
 !insertmacro MUI_LANGUAGE "English"
+
+; Chinese for any Chinese Windows UI language (Simplified, Traditional, Hong Kong...),
+; English for every other one; NSIS's own pick would give, say, a Japanese user the first
+; language of the list. /L=zh or /L=en on the command line wins. Only .onInit may set it.
+!macro PICK_LANGUAGE
+  ${GetParameters} $0
+  ClearErrors
+  ${GetOptions} $0 "/L=" $1
+  ${If} $1 == "zh"
+    StrCpy $LANGUAGE ${LANG_SIMPCHINESE}
+  ${ElseIf} $1 == "en"
+    StrCpy $LANGUAGE ${LANG_ENGLISH}
+  ${Else}
+    System::Call 'kernel32::GetUserDefaultUILanguage() i .r0'
+    IntOp $0 $0 & 0x3FF
+    ${If} $0 = 0x04
+      StrCpy $LANGUAGE ${LANG_SIMPCHINESE}
+    ${Else}
+      StrCpy $LANGUAGE ${LANG_ENGLISH}
+    ${EndIf}
+  ${EndIf}
+!macroend
 
 LangString SecProgramName   ${LANG_SIMPCHINESE} "kivTool 程序"
 LangString SecProgramName   ${LANG_ENGLISH}     "kivTool program"
@@ -121,6 +144,7 @@ Section "!$(SecProgramName)" SecProgram
   File "${STAGE}\kivTool.exe"
   File "${STAGE}\kivinterface-1.dll"
   File "${STAGE}\README.txt"
+  File "${STAGE}\README.zh.txt"
   SetOutPath "$INSTDIR\resource"
   File "${STAGE}\resource\relax.mp3"
   File "${STAGE}\resource\relaxNotice.mp3"
@@ -158,6 +182,7 @@ Section "$(SecStartupName)" SecStartup
 SectionEnd
 
 Function .onInit
+  !insertmacro PICK_LANGUAGE
   ; /D= fills $INSTDIR before this runs; MultiUser.nsh would replace it with the default.
   StrCpy $R9 "$INSTDIR"
   !insertmacro MULTIUSER_INIT
@@ -186,6 +211,7 @@ Section "Uninstall"
   Delete /REBOOTOK "$INSTDIR\kivTool.exe"
   Delete /REBOOTOK "$INSTDIR\kivinterface-1.dll"
   Delete "$INSTDIR\README.txt"
+  Delete "$INSTDIR\README.zh.txt"
   Delete "$INSTDIR\resource\relax.mp3"
   Delete "$INSTDIR\resource\relaxNotice.mp3"
   Delete "$INSTDIR\resource\relaxEnd.mp3"
@@ -199,6 +225,7 @@ Section "Uninstall"
 SectionEnd
 
 Function un.onInit
+  !insertmacro PICK_LANGUAGE
   ; $INSTDIR is where this uninstaller lives. MultiUser.nsh would replace it with the
   ; folder its registry value names for the mode; the mode follows the folder instead.
   StrCpy $R9 "$INSTDIR"

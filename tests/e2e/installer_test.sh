@@ -8,7 +8,9 @@
 #   1b. the same over a running kivTool, which the installer and the uninstaller close
 #   4. per machine and per user side by side: removing one leaves the other whole, also
 #      when uninstall.exe is started without telling it the mode
-#   5. the zips beside the installer: the portable one writes its settings into its own
+#   5. the installer's language: Chinese under the Chinese locale the other steps run in,
+#      English under an English one and when /L=en asks for it
+#   6. the zips beside the installer: the portable one writes its settings into its own
 #      profile folder, the plain one into %APPDATA%\Kelbrook.Murvel
 # After each uninstall nothing named kivTool may remain in the prefix, and the user's
 # settings in %APPDATA%\Kelbrook.Murvel must be untouched. Exits 1 on any failed check.
@@ -113,7 +115,7 @@ start_program() {  # <install folder>: starts the installed kivTool.exe, true on
   return 1
 }
 
-installed_files="kivTool.exe kivinterface-1.dll README.txt uninstall.exe
+installed_files="kivTool.exe kivinterface-1.dll README.txt README.zh.txt uninstall.exe
   resource/relax.mp3 resource/relaxNotice.mp3 resource/relaxEnd.mp3"
 
 # do_install <hive> <start-menu dir> <expected install folder> <startup expected 0/1>
@@ -141,10 +143,9 @@ do_install() {
 
   local menu="$programs/kivTool"
   expect "Start-menu shortcut to kivTool.exe" links_to "$menu/kivTool.lnk" "$instdir\\kivTool.exe"
-  local uninst_lnk
-  # Named in the installer's language: "卸载 kivTool" under the Chinese locale the tests run in.
-  uninst_lnk=$(find "$menu" -maxdepth 1 \( -iname '*uninstall*.lnk' -o -name '卸载*.lnk' \) 2>/dev/null | head -n1)
-  expect "Start-menu shortcut to the uninstaller" links_to "$uninst_lnk" "$instdir\\uninstall.exe"
+  # Named in the installer's language.
+  expect "Start-menu shortcut \"$uninst_name\" to the uninstaller" \
+    links_to "$menu/$uninst_name.lnk" "$instdir\\uninstall.exe"
 
   local startup
   startup=$(startup_dir "$programs")
@@ -246,6 +247,11 @@ machine_dir="$programfiles\\kivTool"
 own_dir='C:\Kiv Apps\kivTool'
 
 step() { echo "== $1 (at $SECONDS s)"; }
+# The uninstaller's shortcut in the language the installer should pick.
+uninst_name_zh='卸载 kivTool'
+uninst_name_en='Uninstall kivTool'
+uninst_name=$uninst_name_zh
+[ "$LANG" = zh_CN.UTF-8 ] || uninst_name=$uninst_name_en
 step "1. per user, default folder"
 do_install HKCU "$user_programs" "$user_dir" 1 1 /S
 do_uninstall HKCU "$user_programs" "$user_dir" 0 1
@@ -277,6 +283,17 @@ do_install HKCU "$user_programs" "$user_dir" 1 0 /S
 do_uninstall HKLM "$common_programs" "$machine_dir" 0 0 bare
 intact HKCU "$user_programs" "$user_dir"
 do_uninstall HKCU "$user_programs" "$user_dir" 0 1 bare
+
+step "5. the installer's language"
+# Wine takes the user's UI language from the locale of each process it starts.
+uninst_name=$uninst_name_en
+LANG=C.UTF-8 do_install HKCU "$user_programs" "$user_dir" 1 1 /S
+LANG=C.UTF-8 do_uninstall HKCU "$user_programs" "$user_dir" 0 1
+if [ "$LANG" = zh_CN.UTF-8 ]; then
+  do_install HKCU "$user_programs" "$user_dir" 1 1 /S /L=en
+  do_uninstall HKCU "$user_programs" "$user_dir" 0 1
+fi
+
 # The zips beside the installer: the portable one keeps the settings in its profile folder,
 # the plain one uses %APPDATA%\Kelbrook.Murvel.
 has_daily() { compgen -G "$1/[0-9][0-9][0-9][0-9]-[0-9][0-9]-[0-9][0-9].xml" >/dev/null; }
@@ -293,7 +310,7 @@ unpack() {  # <zip> <Windows folder>: prints the folder's Unix path
   mkdir -p "$dir" && unzip -q "$1" -d "$dir" && echo "$dir"
 }
 
-step "5. the zip packages"
+step "6. the zip packages"
 dist_dir=$(dirname "$setup")
 rm -f "$settings_u"/[0-9]*.xml
 echo "-- kivTool-$version-win32-portable.zip"
@@ -310,12 +327,17 @@ echo "-- kivTool-$version-win32.zip"
 plain_u=$(unpack "$dist_dir/kivTool-$version-win32.zip" 'C:\Plain kivTool')
 expect "plain zip unpacks" [ -n "$plain_u" ]
 expect "it has no profile folder" absent "$plain_u/profile"
-for f in kivTool.exe kivinterface-1.dll README.txt \
+for f in kivTool.exe kivinterface-1.dll README.txt README.zh.txt \
          resource/relax.mp3 resource/relaxNotice.mp3 resource/relaxEnd.mp3; do
   expect "plain and portable zips hold the same $f" cmp -s "$plain_u/$f" "$portable_u/$f"
 done
-expect "README.txt has CR LF line ends" \
-  [ "$(grep -c $'\r$' "$plain_u/README.txt")" = "$(wc -l <"$plain_u/README.txt")" ]
+for f in README.txt README.zh.txt; do
+  expect "$f has CR LF line ends" \
+    [ "$(grep -c $'\r$' "$plain_u/$f")" = "$(wc -l <"$plain_u/$f")" ]
+done
+# Notepad before Windows 10 takes UTF-8 for the ANSI code page without its mark.
+expect "README.zh.txt is UTF-8 with a byte order mark" \
+  [ "$(head -c3 "$plain_u/README.zh.txt" | od -An -tx1 | tr -d ' ')" = efbbbf ]
 expect "the plain copy starts" start_program 'C:\Plain kivTool'
 expect "its daily file is in %APPDATA%\\Kelbrook.Murvel" has_daily "$settings_u"
 expect "it stops" stop_program
