@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <string>
 
+#include "dialogs/history_colours.h"
 #include "framework/handles.h"
 #include "framework/resources.h"
 #include "resource.h"
@@ -10,19 +11,10 @@
 namespace history {
 namespace {
 
-const COLORREF kBackground = RGB(255, 255, 255);
-const COLORREF kText = RGB(0, 0, 0);
-const COLORREF kMuted = RGB(120, 120, 120);
-const COLORREF kGrid = RGB(225, 225, 225);
-const COLORREF kWorkColour = RGB(91, 123, 176);
-const COLORREF kRestColour = RGB(67, 160, 71);
-const COLORREF kCutColour = RGB(211, 47, 47);
-const COLORREF kTodayBand = RGB(255, 246, 214);
-
 class Painter {
 public:
-    Painter(HDC dc, const RECT& client)
-        : m_dc(dc), m_client(client), m_dpi(::GetDeviceCaps(dc, LOGPIXELSY)),
+    Painter(HDC dc, const RECT& client, const ChartPalette& colours)
+        : m_dc(dc), m_client(client), m_colours(colours), m_dpi(::GetDeviceCaps(dc, LOGPIXELSY)),
           m_font(fw::createPointFont(90, fw::loadString(IDS_HISTORY_FONT).c_str(), dc)), m_select(dc, m_font.get()) {
         TEXTMETRICW metrics{};
         ::GetTextMetricsW(dc, &metrics);
@@ -51,10 +43,12 @@ public:
         return size.cx;
     }
     const RECT& client() const { return m_client; }
+    const ChartPalette& colours() const { return m_colours; }
 
 private:
     HDC m_dc;
     RECT m_client;
+    ChartPalette m_colours;
     int m_dpi;
     fw::Font m_font;
     fw::SelectedObject m_select;
@@ -72,16 +66,17 @@ std::wstring hoursText(uint32_t hours) { return withNumber(IDS_HISTORY_HOURS, ho
 
 // The legend after the title: a swatch and a word for each kind of mark.
 void drawLegend(const Painter& p, int y) {
+    const ChartPalette& c = p.colours();
     const struct {
         COLORREF colour;
         std::wstring word;
-    } items[] = {{kWorkColour, fw::loadString(IDS_HISTORY_WORK)},
-                 {kRestColour, fw::loadString(IDS_HISTORY_REST)},
-                 {kCutColour, fw::loadString(IDS_HISTORY_CUT_SHORT)}};
+    } items[] = {{c.work, fw::loadString(IDS_HISTORY_WORK)},
+                 {c.rest, fw::loadString(IDS_HISTORY_REST)},
+                 {c.cutShort, fw::loadString(IDS_HISTORY_CUT_SHORT)}};
     int x = p.client().right - p.px(12);
     for (int i = 2; i >= 0; --i) {
         x -= p.textWidth(items[i].word);
-        p.text(items[i].word, x, y, p.client().right, kText);
+        p.text(items[i].word, x, y, p.client().right, c.text);
         x -= p.px(14);
         const int top = y + (p.lineHeight() - p.px(10)) / 2 - p.px(2);
         p.fill(x, top, x + p.px(10), top + p.px(10), items[i].colour);
@@ -100,14 +95,15 @@ uint32_t scaleHours(const Overview& overview) {
 }
 
 void drawBars(const Painter& p, const RECT& area, const Overview& overview) {
+    const ChartPalette& c = p.colours();
     const uint32_t hours = scaleHours(overview);
     const int axis = p.textWidth(hoursText(hours)) + p.px(6);
     const int left = area.left + axis, right = area.right, top = area.top, bottom = area.bottom;
     const int height = bottom - top;
     for (int part = 0; part <= 2; ++part) {  // grid lines at the top, the middle, the base
         const int y = top + height * part / 2;
-        p.fill(left, y, right, y + 1, part == 2 ? kMuted : kGrid);
-        if (part < 2) p.text(hoursText(hours * (2 - part) / 2), area.left, y - p.lineHeight() / 2, left, kMuted);
+        p.fill(left, y, right, y + 1, part == 2 ? c.muted : c.grid);
+        if (part < 2) p.text(hoursText(hours * (2 - part) / 2), area.left, y - p.lineHeight() / 2, left, c.muted);
     }
     if (overview.bars.empty()) return;
     const int columns = static_cast<int>(overview.bars.size());
@@ -120,53 +116,55 @@ void drawBars(const Painter& p, const RECT& area, const Overview& overview) {
     for (int i = 0; i < columns; ++i) {
         const DayBar& bar = overview.bars[i];
         const int x = left + i * column;
-        if (bar.isToday) p.fill(x + 1, top, x + column - 1, bottom, kTodayBand);
+        if (bar.isToday) p.fill(x + 1, top, x + column - 1, bottom, c.todayBand);
         const int barWidth = std::max(p.px(3), column * 3 / 10);
         const int workLeft = x + (column - 2 * barWidth) / 2, restLeft = workLeft + barWidth;
         const int worked = barHeight(bar.worked), rested = barHeight(bar.rested);
         if (worked == 0 && rested == 0) {
             // A day without any record: a short grey dash on the base line says so.
-            p.fill(workLeft, bottom - p.px(2), restLeft + barWidth, bottom, kGrid);
+            p.fill(workLeft, bottom - p.px(2), restLeft + barWidth, bottom, c.grid);
         }
-        p.fill(workLeft, bottom - worked, restLeft, bottom, kWorkColour);
-        p.fill(restLeft, bottom - rested, restLeft + barWidth, bottom, kRestColour);
+        p.fill(workLeft, bottom - worked, restLeft, bottom, c.work);
+        p.fill(restLeft, bottom - rested, restLeft + barWidth, bottom, c.rest);
         const int mark = p.px(5);
         for (unsigned m = 0; m < bar.cutShort; ++m) {
             const int markBottom = bottom - rested - p.px(2) - static_cast<int>(m) * (mark + p.px(2));
             if (markBottom - mark < top) break;
             const int markLeft = restLeft + (barWidth - mark) / 2;
-            p.fill(markLeft, markBottom - mark, markLeft + mark, markBottom, kCutColour);
+            p.fill(markLeft, markBottom - mark, markLeft + mark, markBottom, c.cutShort);
         }
-        p.text(bar.label.c_wstr(), x, bottom + p.px(3), x + column, bar.isToday ? kText : kMuted, DT_CENTER);
+        p.text(bar.label.c_wstr(), x, bottom + p.px(3), x + column, bar.isToday ? c.text : c.muted, DT_CENTER);
     }
 }
 
 void drawEmptyChart(const Painter& p, const RECT& area) {
-    p.fill(area.left, area.bottom, area.right, area.bottom + 1, kMuted);
+    const ChartPalette& c = p.colours();
+    p.fill(area.left, area.bottom, area.right, area.bottom + 1, c.muted);
     const int middle = (area.top + area.bottom) / 2 - p.lineHeight();
-    p.text(fw::loadString(IDS_HISTORY_NONE), area.left, middle, area.right, kText, DT_CENTER);
-    p.text(fw::loadString(IDS_HISTORY_EMPTY_HINT), area.left, middle + p.lineHeight(), area.right, kMuted,
+    p.text(fw::loadString(IDS_HISTORY_NONE), area.left, middle, area.right, c.text, DT_CENTER);
+    p.text(fw::loadString(IDS_HISTORY_EMPTY_HINT), area.left, middle + p.lineHeight(), area.right, c.muted,
            DT_CENTER);
 }
 
 // Today's rests, as many lines as fit above `bottom`, then a count of the ones left out.
 void drawTodayList(const Painter& p, int left, int top, int right, int bottom, const Overview& overview) {
-    p.text(fw::loadString(IDS_HISTORY_TODAY), left, top, right, kText);
+    const ChartPalette& c = p.colours();
+    p.text(fw::loadString(IDS_HISTORY_TODAY), left, top, right, c.text);
     int y = top + p.lineHeight();
     const int indent = left + p.px(12);
     if (overview.todaysRests.empty()) {
-        p.text(fw::loadString(IDS_HISTORY_NONE_TODAY), indent, y, right, kMuted);
+        p.text(fw::loadString(IDS_HISTORY_NONE_TODAY), indent, y, right, c.muted);
         return;
     }
     const size_t count = overview.todaysRests.size();
     for (size_t i = 0; i < count; ++i) {
         const bool lastRoom = y + 2 * p.lineHeight() > bottom;
         if (lastRoom && i + 1 < count) {
-            p.text(withNumber(IDS_HISTORY_MORE, static_cast<uint32_t>(count - i)), indent, y, right, kMuted);
+            p.text(withNumber(IDS_HISTORY_MORE, static_cast<uint32_t>(count - i)), indent, y, right, c.muted);
             return;
         }
         const Rest& rest = overview.todaysRests[i];
-        p.text(restLine(rest).c_wstr(), indent, y, right, rest.isCutShort() ? kCutColour : kText);
+        p.text(restLine(rest).c_wstr(), indent, y, right, rest.isCutShort() ? c.cutShort : c.text);
         y += p.lineHeight();
     }
 }
@@ -174,12 +172,13 @@ void drawTodayList(const Painter& p, int left, int top, int right, int bottom, c
 }  // namespace
 
 void drawHistory(HDC dc, const RECT& client, const Overview& overview) {
-    Painter p(dc, client);
-    p.fill(client.left, client.top, client.right, client.bottom, kBackground);
+    Painter p(dc, client, currentChartPalette());
+    const ChartPalette& c = p.colours();
+    p.fill(client.left, client.top, client.right, client.bottom, c.background);
     const int margin = p.px(12), line = p.lineHeight();
     const int left = client.left + margin, right = client.right - margin;
     int y = client.top + margin;
-    p.text(fw::loadString(IDS_HISTORY_LAST_DAYS), left, y, right, kText);
+    p.text(fw::loadString(IDS_HISTORY_LAST_DAYS), left, y, right, c.text);
     drawLegend(p, y);
     y += line + p.px(8);
 
@@ -191,9 +190,9 @@ void drawHistory(HDC dc, const RECT& client, const Overview& overview) {
     y = chart.bottom + line + p.px(10);
 
     const int weekTop = client.bottom - margin - 2 * line;
-    p.fill(left, weekTop - p.px(6), right, weekTop - p.px(5), kGrid);
+    p.fill(left, weekTop - p.px(6), right, weekTop - p.px(5), c.grid);
     drawTodayList(p, left, y, right, weekTop - p.px(8), overview);
-    p.text(weekLine(overview.week).c_wstr(), left, weekTop, right, kText);
+    p.text(weekLine(overview.week).c_wstr(), left, weekTop, right, c.text);
 }
 
 }  // namespace history

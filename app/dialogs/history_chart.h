@@ -1,5 +1,6 @@
 // Drawing the history window's content with GDI, every length scaled by the context's
-// DPI / 96 and the text in the face the language's strings name (the Song face in Chinese).
+// DPI / 96 and the text in the face the language's strings name (the Song face in Chinese),
+// in the colours of history_colours.h.
 #pragma once
 
 #include <windows.h>
