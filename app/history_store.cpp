@@ -7,12 +7,11 @@
 #include "kiv/path_kiv.h"
 #include "kiv/profilefile_kiv.h"
 #include "kiv/xml_kiv.h"
+#include "settings_store.h"
 
 namespace history {
 namespace {
 
-const char16_t kRootName[] = u"profile";
-const char16_t kDayFilePattern[] = u"%Y-%m-%d.xml";
 const char16_t kTimeOfDayPattern[] = u"%H-%M-%S";
 const char16_t kRest[] = u"rest";
 const char16_t kDelay[] = u"delay";
@@ -69,12 +68,12 @@ bool exists(const kiv::String& path) {
 
 // Loads the day file, lets `edit` change its root and saves it whole.
 bool updateDay(const kiv::String& profileDir, const kiv::Time& day, const std::function<void(kiv::XmlElement&)>& edit) {
-    const kiv::String path = dayFilePath(profileDir, day);
+    const kiv::String path = settings::dayFilePath(profileDir, day);
     kiv::ProfileFile profile;
     if (!profile.load(path)) {
         // A damaged file is the start-up's to replace; the history would only lose it.
         if (exists(path)) return false;
-        profile.createRoot(kiv::String(kRootName));
+        profile.createRoot(kiv::String(settings::kRootName));
         kiv::makeDirectory(profileDir);
     }
     kiv::XmlElement* root = profile.document().getRoot();
@@ -111,10 +110,6 @@ bool readRest(const kiv::XmlElement& element, Rest& rest) {
 
 const char16_t* endWord(RestEnd end) { return kEndWords[static_cast<int>(end)]; }
 
-kiv::String dayFilePath(const kiv::String& profileDir, const kiv::Time& when) {
-    return profileDir + when.format(kiv::String(kDayFilePattern));
-}
-
 bool recordRest(const kiv::String& profileDir, const kiv::Time& start, uint32_t planned, uint32_t rested,
                 RestEnd end) {
     return updateDay(profileDir, start, [&](kiv::XmlElement& root) {
@@ -148,7 +143,7 @@ bool addWorkSeconds(const kiv::String& profileDir, const kiv::Time& day, uint32_
 Day readDay(const kiv::String& profileDir, const kiv::Time& day) {
     Day out;
     kiv::ProfileFile profile;
-    if (!profile.load(dayFilePath(profileDir, day))) return out;
+    if (!profile.load(settings::dayFilePath(profileDir, day))) return out;
     const kiv::XmlElement* root = profile.document().getRoot();
     if (!root) return out;
     for (const kiv::Pointer<kiv::XmlElement>& child : root->children()) {

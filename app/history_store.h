@@ -48,9 +48,6 @@ struct Day {
     uint32_t workSeconds = 0;
 };
 
-// profileDir + the day of `when` as "%Y-%m-%d.xml", the file the start-up time lives in.
-kiv::String dayFilePath(const kiv::String& profileDir, const kiv::Time& when);
-
 // Each writer loads the file of the day `start` or `at` falls on, adds its element at the
 // end and saves the file whole. A missing file is made (with its folder, one level); a file
 // that is there but cannot be read is left alone for the start-up to deal with, and false

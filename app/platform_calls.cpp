@@ -1,6 +1,5 @@
 #include "platform_calls.h"
 
-#include "kiv/time_kiv.h"
 
 namespace platform {
 namespace {

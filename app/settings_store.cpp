@@ -15,11 +15,9 @@
 namespace settings {
 namespace {
 
-const char16_t kRootName[] = u"profile";
 const char16_t kDefaultText[] = u"default";
 const char16_t kStartupKey[] = u"startup_time";
 const char16_t kStartupPattern[] = u"%Y-%m-%d %H-%M-%S";
-const char16_t kDayFilePattern[] = u"%Y-%m-%d.xml";
 
 // The sound rows of the key table, in the file's order.
 struct SoundKey {
@@ -126,6 +124,10 @@ kiv::String chooseProfileDir(const kiv::String& programDir, const std::function<
 
 kiv::String settingsFilePath(const kiv::String& profileDir) { return profileDir + u"Murvel.xml"; }
 
+kiv::String dayFilePath(const kiv::String& profileDir, const kiv::Time& when) {
+    return profileDir + when.format(kiv::String(u"%Y-%m-%d.xml"));
+}
+
 Values loadSettingsFile(const kiv::String& path, const kiv::String& programDir) {
     Values values;
     for (const SoundKey& sound : kSoundKeys) values.*sound.member = kiv::String(kDefaultText);
@@ -173,7 +175,7 @@ bool saveSettingsFile(const kiv::String& profileDir, const kiv::String& programD
 }
 
 kiv::Time loadFirstStartToday(const kiv::String& profileDir, const kiv::Time& now, uint64_t uptimeMilliseconds) {
-    const kiv::String dayFile = profileDir + now.format(kiv::String(kDayFilePattern));
+    const kiv::String dayFile = dayFilePath(profileDir, now);
     const kiv::Time midnight = localMidnight(now, kiv::Time(0));
     kiv::ProfileFile profile;
     kiv::Time recorded;

@@ -41,6 +41,12 @@ kiv::String chooseProfileDir(const kiv::String& programDir, const std::function<
 // profileDir + "Murvel.xml".
 kiv::String settingsFilePath(const kiv::String& profileDir);
 
+// The root element of the settings file and of the day files.
+constexpr char16_t kRootName[] = u"profile";
+
+// The file of the day `when` falls on: profileDir + "%Y-%m-%d.xml".
+kiv::String dayFilePath(const kiv::String& profileDir, const kiv::Time& when);
+
 // Reads the settings file. A missing key, a sound path that is exactly "default" and a
 // time that reads as 0 or above its maximum take their defaults; homeMode and
 // relaxAtFullScreen are true only for the number 1 (leading digits, never wrapped), and so

@@ -60,10 +60,6 @@ bool CHistoryDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam, LRESULT
     case WM_ERASEBKGND:  // the paint fills the whole client area
         result = TRUE;
         return true;
-    case WM_SYSCOLORCHANGE:
-    case WM_SETTINGCHANGE:
-        ::InvalidateRect(m_hWnd, nullptr, FALSE);  // a high-contrast theme may have come or gone
-        return false;
     default:
         return CDialog::WindowProc(message, wParam, lParam, result);
     }

@@ -36,10 +36,6 @@ bool CMonitorCover::WindowProc(UINT message, WPARAM wParam, LPARAM lParam, LRESU
         result = 0;
         return true;
     }
-    case WM_SYSCOLORCHANGE:
-    case WM_SETTINGCHANGE:
-        ::InvalidateRect(m_hWnd, nullptr, TRUE);  // a high-contrast theme may have come or gone
-        return false;
     case WM_MOUSEACTIVATE:
         result = MA_NOACTIVATE;
         return true;

@@ -99,11 +99,6 @@ bool CNotifyDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam, LRESULT&
         onPaint();
         result = 0;
         return true;
-    case WM_SYSCOLORCHANGE:
-    case WM_SETTINGCHANGE:
-        // A high-contrast theme may have come or gone: drawn anew in its colours at once.
-        ::InvalidateRect(m_hWnd, nullptr, TRUE);
-        return false;
     case WM_HOTKEY:
         OnHotKey();
         result = 0;

@@ -51,10 +51,6 @@ bool CPreviousNotifyDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam, 
         onPaint();
         result = 0;
         return true;
-    case WM_SYSCOLORCHANGE:
-    case WM_SETTINGCHANGE:
-        ::InvalidateRect(m_hWnd, nullptr, TRUE);  // a high-contrast theme may have come or gone
-        return false;
     case WM_DPICHANGED:
         // The new size from the base class, the font for the new scale, the corner again.
         CDialog::WindowProc(message, wParam, lParam, result);

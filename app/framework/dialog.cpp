@@ -143,6 +143,11 @@ bool CDialog::WindowProc(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& re
     case WM_DESTROY:
         OnDestroy();
         return false;
+    case WM_SYSCOLORCHANGE:
+    case WM_SETTINGCHANGE:
+        // A high-contrast theme may have come or gone: what we draw ourselves follows it at once.
+        ::InvalidateRect(m_hWnd, nullptr, TRUE);
+        return false;
     case WM_DPICHANGED: {
         // Moved to another monitor's scale: take the size and place Windows suggests, then
         // let the dialog manager scale the fonts of the controls.
