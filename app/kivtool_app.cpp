@@ -3,9 +3,9 @@
 
 #include <commctrl.h>
 
-#include "desktop_guard.h"
+#include "desktop/desktop_guard.h"
 #include "kivtool_dlg.h"
-#include "single_instance.h"
+#include "desktop/single_instance.h"
 #include "ui_language.h"
 
 CkivToolApp theApp;

@@ -2,7 +2,7 @@
 #include "kivtool_dlg.h"
 
 #include "dialogs/about_dlg.h"
-#include "dialogs/history_dlg.h"
+#include "history/history_dlg.h"
 #include "dialogs/notify_dlg.h"
 #include "dialogs/previous_notify_dlg.h"
 #include "dialogs/setting_dlg.h"

@@ -4,7 +4,7 @@
 // kivtool_dlg.cpp: creation, the window procedure, painting and the menu commands;
 // tray.cpp: the tray icon, its tip and balloons, the status labels;
 // scheduler.cpp: the tick and the moves between work and rest;
-// away_events.cpp: the session, sleep and input-idle events that count as time away.
+// away/away_events.cpp: the session, sleep and input-idle events that count as time away.
 #pragma once
 
 #include <windows.h>
@@ -12,10 +12,10 @@
 
 #include <cstddef>
 
-#include "away_detector.h"
+#include "away/away_detector.h"
 #include "framework/dialog.h"
 #include "framework/handles.h"
-#include "history_recorder.h"
+#include "history/history_recorder.h"
 #include "kiv/time_kiv.h"
 #include "resource.h"
 
@@ -51,7 +51,7 @@ public:
     // counters stay; a notice closes unless the rest is at most its countdown away.
     void ApplySettingLengths();
 
-    // Time away (away_events.cpp): WM_WTSSESSION_CHANGE and WM_POWERBROADCAST.
+    // Time away (away/away_events.cpp): WM_WTSSESSION_CHANGE and WM_POWERBROADCAST.
     void OnSessionChange(WPARAM code);
     void OnPowerBroadcast(WPARAM event);
     // Session notifications for this window, from creation to destruction.

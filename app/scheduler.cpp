@@ -1,6 +1,6 @@
 // The rest scheduler: one tick a second counts work or rest, warns before a rest, and
 // opens and closes the rest window. Work and rest are the count of delivered ticks; the
-// clock only measures time away (away_events.cpp).
+// clock only measures time away (away/away_events.cpp).
 #include <memory>
 #include <utility>
 

@@ -1,5 +1,5 @@
 // The tray icon, its tip and balloons, and the status window's labels.
-#include "desktop_guard.h"
+#include "desktop/desktop_guard.h"
 #include "framework/handles.h"
 #include "framework/resources.h"
 #include "kivtool_app.h"

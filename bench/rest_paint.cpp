@@ -9,7 +9,7 @@
 #include <cstdio>
 #include <string>
 
-#include "dialogs/desktop_snapshot.h"
+#include "desktop/desktop_snapshot.h"
 #include "dialogs/red_text.h"
 #include "framework/handles.h"
 

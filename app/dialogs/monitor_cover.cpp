@@ -1,6 +1,6 @@
 #include "dialogs/monitor_cover.h"
 
-#include "dialogs/desktop_snapshot.h"
+#include "desktop/desktop_snapshot.h"
 #include "dialogs/red_text.h"
 #include "dialogs/screen_colours.h"
 #include "framework/dpi.h"

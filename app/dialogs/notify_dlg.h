@@ -12,8 +12,8 @@
 #include <string>
 
 #include "dialogs/monitor_cover.h"
-#include "dialogs/rest_keyboard.h"
-#include "dialogs/unlock_hotkey.h"
+#include "desktop/rest_keyboard.h"
+#include "desktop/unlock_hotkey.h"
 #include "framework/dialog.h"
 #include "framework/handles.h"
 #include "resource.h"

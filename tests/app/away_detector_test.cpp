@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "away_detector.h"
+#include "away/away_detector.h"
 
 namespace {
 

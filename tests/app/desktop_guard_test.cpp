@@ -4,7 +4,7 @@
 
 #include <windows.h>
 
-#include "desktop_guard.h"
+#include "desktop/desktop_guard.h"
 #include "rest_test_support.h"
 #include "test_support.h"
 

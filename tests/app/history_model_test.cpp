@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "history_model.h"
+#include "history/history_model.h"
 #include "scratch_folder.h"
 
 namespace {

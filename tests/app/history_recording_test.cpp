@@ -3,7 +3,7 @@
 #include <windows.h>
 #include <wtsapi32.h>
 
-#include "history_store.h"
+#include "history/history_store.h"
 #include "main_dialog_fixture.h"
 #include "wall_clock.h"
 

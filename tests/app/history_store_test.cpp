@@ -4,7 +4,7 @@
 #include <filesystem>
 #include <string>
 
-#include "history_store.h"
+#include "history/history_store.h"
 #include "scratch_folder.h"
 #include "settings_store.h"
 

@@ -7,7 +7,7 @@
 
 #include <vector>
 
-#include "dialogs/monitor_layout.h"
+#include "desktop/monitor_layout.h"
 #include "dialogs/notify_dlg.h"
 #include "dialogs/red_text.h"
 #include "framework/winapp.h"

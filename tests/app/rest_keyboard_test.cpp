@@ -4,7 +4,7 @@
 
 #include <windows.h>
 
-#include "dialogs/rest_keyboard.h"
+#include "desktop/rest_keyboard.h"
 
 namespace {
 

@@ -6,9 +6,9 @@
 
 #include <windows.h>
 
-#include "dialogs/history_chart.h"
-#include "dialogs/history_colours.h"
-#include "dialogs/history_dlg.h"
+#include "history/history_chart.h"
+#include "history/history_colours.h"
+#include "history/history_dlg.h"
 #include "dialogs/screen_colours.h"
 #include "rest_test_support.h"
 #include "scratch_folder.h"

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "framework/resources.h"
-#include "single_instance.h"
+#include "desktop/single_instance.h"
 #include "test_support.h"
 #include "resource.h"
 

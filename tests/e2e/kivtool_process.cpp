@@ -36,7 +36,7 @@ KivTool::KivTool(const Profile& profile) {
     const fs::path bin = programFolder();
     std::random_device random;
     for (int attempt = 0; attempt < 100 && m_folder.empty(); ++attempt) {
-        fs::path candidate = fs::current_path(error) / (L"kiv_e2e_" + std::to_wstring(random()));
+        fs::path candidate = bin.parent_path() / (L"kiv_e2e_" + std::to_wstring(random()));
         if (fs::create_directory(candidate, error)) m_folder = candidate;
     }
     if (m_folder.empty()) {

@@ -1,4 +1,4 @@
-#include "dialogs/unlock_hotkey.h"
+#include "desktop/unlock_hotkey.h"
 
 #include "platform_calls.h"
 

@@ -1,5 +1,5 @@
 // The scheduler's events into the history files.
-#include "history_recorder.h"
+#include "history/history_recorder.h"
 
 namespace history {
 

@@ -1,5 +1,5 @@
 // The history window's content: bars, today's lines and the week's totals.
-#include "history_model.h"
+#include "history/history_model.h"
 
 #include "framework/resources.h"
 #include "resource.h"

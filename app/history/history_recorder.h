@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "history_store.h"
+#include "history/history_store.h"
 #include "kiv/string_kiv.h"
 #include "kiv/time_kiv.h"
 

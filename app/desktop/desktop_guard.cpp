@@ -1,4 +1,4 @@
-#include "desktop_guard.h"
+#include "desktop/desktop_guard.h"
 
 #include <cstdlib>
 #include <exception>

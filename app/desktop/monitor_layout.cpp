@@ -1,4 +1,4 @@
-#include "dialogs/monitor_layout.h"
+#include "desktop/monitor_layout.h"
 
 namespace rest {
 

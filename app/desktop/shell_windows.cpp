@@ -1,4 +1,4 @@
-#include "dialogs/shell_windows.h"
+#include "desktop/shell_windows.h"
 
 #include <windows.h>
 

@@ -1,8 +1,8 @@
-#include "dialogs/history_dlg.h"
+#include "history/history_dlg.h"
 
 #include <string>
 
-#include "dialogs/history_chart.h"
+#include "history/history_chart.h"
 #include "framework/handles.h"
 #include "framework/resources.h"
 #include "resource.h"

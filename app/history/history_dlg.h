@@ -7,7 +7,7 @@
 #include <windows.h>
 
 #include "framework/dialog.h"
-#include "history_model.h"
+#include "history/history_model.h"
 #include "resource.h"
 
 class CHistoryDlg : public CDialog {

@@ -1,5 +1,5 @@
 // The rest history in the per-day files: each write loads the day, adds, and saves whole.
-#include "history_store.h"
+#include "history/history_store.h"
 
 #include <functional>
 

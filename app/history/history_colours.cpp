@@ -1,4 +1,4 @@
-#include "dialogs/history_colours.h"
+#include "history/history_colours.h"
 
 #include "dialogs/screen_colours.h"
 

@@ -5,7 +5,7 @@
 
 #include <windows.h>
 
-#include "history_model.h"
+#include "history/history_model.h"
 
 namespace history {
 

@@ -1,4 +1,4 @@
-#include "dialogs/desktop_snapshot.h"
+#include "desktop/desktop_snapshot.h"
 
 namespace rest {
 

@@ -1,4 +1,4 @@
-#include "away_detector.h"
+#include "away/away_detector.h"
 
 namespace {
 

@@ -1,9 +1,9 @@
-#include "dialogs/history_chart.h"
+#include "history/history_chart.h"
 
 #include <algorithm>
 #include <string>
 
-#include "dialogs/history_colours.h"
+#include "history/history_colours.h"
 #include "framework/handles.h"
 #include "framework/resources.h"
 #include "resource.h"

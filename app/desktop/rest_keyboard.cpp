@@ -1,4 +1,4 @@
-#include "dialogs/rest_keyboard.h"
+#include "desktop/rest_keyboard.h"
 
 namespace rest {
 
