@@ -57,7 +57,6 @@
 #define IDC_EDIT_ANSWER                 1001
 #define IDC_STATIC_FACTOR1              1002
 #define IDC_STATIC_FACTOR2              1003
-#define IDC_ASK_PROMPT                  1004
 
 // The settings dialog (IDD_SETTING_DIALOG).
 #define IDC_EDIT_RESTTIME               1001

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "history/history_chart.h"
+#include "framework/dpi.h"
 #include "framework/handles.h"
 #include "framework/resources.h"
 #include "resource.h"
@@ -69,7 +70,7 @@ void CHistoryDlg::onPaint() {
     fw::PaintDC dc(m_hWnd);
     RECT client{};
     ::GetClientRect(m_hWnd, &client);
-    history::drawHistory(dc.get(), client, m_overview);
+    history::drawHistory(dc.get(), client, m_overview, fw::dpiForWindow(m_hWnd));
 }
 
 void CHistoryDlg::PostNcDestroy() {

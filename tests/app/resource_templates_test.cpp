@@ -74,21 +74,19 @@ const std::vector<DialogRow>& dialogRows() {
          }},
         {"RestWindow", IDD_NOTIFY_DIALOG, DS_SETFONT | DS_FIXEDSYS | WS_POPUP | WS_VISIBLE | WS_BORDER, 0, 146, 54,
          L"", 9, L"宋体", {}},
-        // The question's prompt on top and just before the answer box; the rest moved down
-        // by its line.
+        // One row of factors, the answer box below it, the buttons below that: the question
+        // is the box's accessible name, never a second visible line.
         {"UnlockQuestion", IDD_ASK_DIALOG, DS_SETFONT | DS_SETFOREGROUND | WS_POPUP | WS_VISIBLE | WS_BORDER,
-         WS_EX_APPWINDOW, 215, 103, L"", 9, L"宋体",
+         WS_EX_APPWINDOW, 215, 89, L"", 9, L"宋体",
          {
-             {IDC_ASK_PROMPT, L"Static", L"请回答：", SS_LEFT, kStaticType, kChild | SS_NOPREFIX, WS_TABSTOP, 46, 14,
-              150, 8},
-             {IDC_EDIT_ANSWER, L"Edit", L"", 0, 0, kChild | kEditFlags, 0, 63, 44, 88, 16},
-             {IDOK, L"Button", L"OK", BS_DEFPUSHBUTTON, kButtonType, kChild | WS_TABSTOP, 0, 48, 71, 50, 14},
-             {IDCANCEL, L"Button", L"Cancel", BS_PUSHBUTTON, kButtonType, kChild | WS_TABSTOP, 0, 127, 71, 50, 14},
-             {IDC_STATIC_FACTOR1, L"Static", L"Static", SS_LEFT, kStaticType, kChild, 0, 46, 28, 19, 8},
-             {IDC_STATIC_FACTOR2, L"Static", L"Static", SS_LEFT, kStaticType, kChild, 0, 125, 28, 19, 8},
+             {IDC_EDIT_ANSWER, L"Edit", L"", 0, 0, kChild | kEditFlags, 0, 63, 30, 88, 16},
+             {IDOK, L"Button", L"OK", BS_DEFPUSHBUTTON, kButtonType, kChild | WS_TABSTOP, 0, 48, 57, 50, 14},
+             {IDCANCEL, L"Button", L"Cancel", BS_PUSHBUTTON, kButtonType, kChild | WS_TABSTOP, 0, 127, 57, 50, 14},
+             {IDC_STATIC_FACTOR1, L"Static", L"Static", SS_LEFT, kStaticType, kChild, 0, 46, 14, 19, 8},
+             {IDC_STATIC_FACTOR2, L"Static", L"Static", SS_LEFT, kStaticType, kChild, 0, 125, 14, 19, 8},
              // U+00D7 MULTIPLICATION SIGN
-             {IDC_STATIC, L"Static", L"\u00D7", SS_LEFT, kStaticType, kChild, 0, 91, 28, 8, 8},
-             {IDC_STATIC, L"Static", L"=", SS_LEFT, kStaticType, kChild, 0, 170, 28, 8, 8},
+             {IDC_STATIC, L"Static", L"\u00D7", SS_LEFT, kStaticType, kChild, 0, 91, 14, 8, 8},
+             {IDC_STATIC, L"Static", L"=", SS_LEFT, kStaticType, kChild, 0, 170, 14, 8, 8},
          }},
         {"PreRestNotice", IDD_PREVIOUS_NOTIFY_DIALOG, DS_SYSMODAL | DS_SETFONT | DS_FIXEDSYS | WS_POPUP | WS_VISIBLE,
          WS_EX_TOPMOST, 51, 24, L"", 8, L"MS Shell Dlg", {}},
