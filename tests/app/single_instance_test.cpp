@@ -1,6 +1,7 @@
 // The one-copy check: the named lock and which window counts as the running copy's.
 #include <gtest/gtest.h>
 
+#include <windows.h>
 #include <sddl.h>
 
 #include <memory>

@@ -10,7 +10,7 @@
 #       language)
 #   2b. per machine: only below Program Files (a folder elsewhere, or one that ".." leads
 #       out of, is refused), and the installed copy ignores a "profile" folder beside it
-#   2c. an install folder that is a reparse point (a junction) is refused
+#   2c. an install folder that is a reparse point (a link) is refused
 #   4. per machine and per user side by side: removing one leaves the other whole, also
 #      when uninstall.exe is started without telling it the mode
 #   5. the installer's language: Chinese under the Chinese locale the other steps run in,
@@ -338,18 +338,15 @@ expect "the uninstaller closed the per-machine copy" not_running
 rm -f "$settings_u"/[0-9]*.xml
 
 step "2c. an install folder that is a reparse point"
-junction_target='C:\kiv-junction-target'
-mkdir -p "$(unixpath "$junction_target")"
-wine cmd /c mklink /j 'C:\kiv-junction' "$junction_target" </dev/null >/dev/null 2>&1
-if [ "$(wine cmd /c 'dir /al C:\' </dev/null 2>/dev/null | grep -ci 'kiv-junction')" -ge 1 ]; then
-  refused "a junction as the install folder" /S '/D=C:\kiv-junction'
-  refused "a folder inside a junction" /S '/D=C:\kiv-junction\kivTool'
-  expect "nothing written through the junction" [ -z "$(ls -A "$(unixpath "$junction_target")")" ]
-else
-  echo "  skip  this Wine cannot make a junction (mklink /j)"
-fi
-wine cmd /c rmdir 'C:\kiv-junction' </dev/null >/dev/null 2>&1
-rm -rf "$(unixpath "$junction_target")" "$WINEPREFIX/drive_c/kiv-junction"
+# Wine 8 cannot make a junction (mklink /j fails), but it shows a Unix symbolic link to a
+# folder as a reparse point, which is what the installer looks at.
+junction_target_u=$WINEPREFIX/drive_c/kiv-link-target
+mkdir -p "$junction_target_u"
+ln -s kiv-link-target "$WINEPREFIX/drive_c/kiv-link"
+refused "a reparse point as the install folder" /S '/D=C:\kiv-link'
+refused "a folder to be made inside a reparse point" /S '/D=C:\kiv-link\kivTool'
+expect "nothing written through the link" [ -z "$(ls -A "$junction_target_u")" ]
+rm -rf "$WINEPREFIX/drive_c/kiv-link" "$junction_target_u"
 
 step "3. per user, own folder, no startup, portable profile"
 do_install HKCU "$user_programs" "$own_dir" 0 1 /S /NoStartup "/D=$own_dir"
