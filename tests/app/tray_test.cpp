@@ -322,6 +322,7 @@ TEST_F(TrayTest, TheEndOfTheSessionEndsARestCleanly) {
     tick(2);
     ASSERT_NE(nullptr, m_dlg->m_pNotifyDlg);
     const HWND restWindow = m_dlg->m_pNotifyDlg->m_hWnd;
+    const HWND window = hwnd();
     ASSERT_FALSE(::IsWindowVisible(taskbar));
 
     EXPECT_EQ(TRUE, send(WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF)) << "never holds up the end of the session";
@@ -340,7 +341,7 @@ TEST_F(TrayTest, TheEndOfTheSessionEndsARestCleanly) {
     EXPECT_FALSE(rest_test::HotKeyRecorder::calls().back().isRegister) << "the hot key is given back";
     EXPECT_EQ(1u, test::trayRecords(NIM_DELETE).size());
     EXPECT_FALSE(m_dlg->m_trayIconAdded);
-    EXPECT_FALSE(::IsWindow(hwnd())) << "the program ends: no copy is left without its timer and tray icon";
+    EXPECT_FALSE(::IsWindow(window)) << "the program ends: no copy is left without its timer and tray icon";
 }
 
 // The Restart Manager closes the program to replace its files (an installer): it does not
