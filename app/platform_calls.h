@@ -1,7 +1,8 @@
 // System calls whose effect a test cannot see from inside the program: the main dialog's
 // beep, window flash, the shell's tray and app-bar registration and the input-idle time
 // of its tick; the rest screens' monitor power broadcast and display wake-up (Wine never
-// acts on them) and hot-key registration (Wine's hot keys are not global). Each goes through a replaceable function pointer, so tests install a recorder
+// acts on them), hot-key registration (Wine's hot keys are not global) and the
+// registration with the Restart Manager (which Wine does not have). Each goes through a replaceable function pointer, so tests install a recorder
 // and the program uses the real call.
 #pragma once
 
