@@ -19,9 +19,11 @@ public:
     ~CkivToolApp() override;
 
     // First the one-copy check: a later start shows the running copy's status window and
-    // returns FALSE (exit code 0) before any file is read or written. Then common
+    // returns FALSE (exit code 0) before any file is read or written; when another program
+    // holds the one-copy name, the start says so once and runs anyway. Then common
     // controls, settings, and the main dialog: created, shown and at once hidden to the
-    // tray. TRUE: the program lives in the message loop from here on.
+    // tray, and the registration with the Restart Manager. TRUE: the program lives in the
+    // message loop from here on.
     BOOL InitInstance() override;
     // Deletes the main dialog, then the framework's exit.
     int ExitInstance() override;

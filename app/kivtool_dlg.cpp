@@ -1,6 +1,7 @@
 // The main dialog: creation, the window procedure, painting and the menu commands.
 #include "kivtool_dlg.h"
 
+#include "desktop/single_instance.h"
 #include "dialogs/about_dlg.h"
 #include "history/history_dlg.h"
 #include "dialogs/notify_dlg.h"
@@ -43,6 +44,8 @@ BOOL CkivToolDlg::OnInitDialog() {
     registerAppBar(ABM_NEW);
     RegisterSessionEvents();
     g_taskbarCreatedMsg = ::RegisterWindowMessageW(L"TaskbarCreated");
+    g_exitRequestMsg = instance::exitRequestMessage();
+    instance::acceptExitRequest(m_hWnd, g_exitRequestMsg);
     return TRUE;
 }
 
@@ -97,7 +100,7 @@ bool CkivToolDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam, LRESULT
         result = TRUE;
         return true;
     case WM_ENDSESSION:
-        if (wParam) OnEndSession();
+        if (wParam) OnEndSession(lParam);
         return true;
     case WM_WTSSESSION_CHANGE:
         OnSessionChange(wParam);
@@ -109,6 +112,11 @@ bool CkivToolDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam, LRESULT
     default:
         // The id is 0 until OnInitDialog registers it, and 0 is WM_NULL.
         if (g_taskbarCreatedMsg != 0 && message == g_taskbarCreatedMsg) OnTaskbarCreated();
+        // The installer or the uninstaller: exit as the tray menu's Exit does.
+        if (g_exitRequestMsg != 0 && message == g_exitRequestMsg) {
+            OnExit();
+            return true;
+        }
         return CDialog::WindowProc(message, wParam, lParam, result);
     }
 }
@@ -230,14 +238,24 @@ void CkivToolDlg::OnExit() {
 
 // After this the process may be ended at any moment: a rest ends now, without its end
 // sound, and the scheduler stops so that no new one begins. Nothing is left half-written:
-// the history is saved whole before it replaces the day file.
-void CkivToolDlg::OnEndSession() {
+// the history is saved whole before it replaces the day file. Then the program ends: the
+// Restart Manager (ENDSESSION_CLOSEAPP, an installer replacing our files) does not end the
+// process itself, and a copy left without its timer and tray icon would keep the one-copy
+// name, so that every later start only showed its frozen status window.
+void CkivToolDlg::OnEndSession(LPARAM flags) {
     KillTimer(0);
-    m_history.endRun(m_restElapsed.size(), history::RestEnd::Shutdown);
+    m_history.endRun(m_restElapsed.size(), endOfSessionReason(flags));
     ClosePreRestNotice();
     closeRestWindow();  // the taskbars, the monitor, the hot key and the music come back with it
     if (g_pSound) g_pSound->Stop();
     RemoveTrayIcon();
+    g_exiting = true;
+    DestroyWindow();  // the end of the main window ends the message loop
+}
+
+history::RestEnd endOfSessionReason(LPARAM flags) {
+    // Closed to be restarted: the computer goes on, so the rest ends as at an exit.
+    return (flags & ENDSESSION_CLOSEAPP) ? history::RestEnd::Exit : history::RestEnd::Shutdown;
 }
 
 // The window may go without OnClose (a test, the system shutting down): the icon and the

@@ -86,8 +86,10 @@ public:
     void OnClose();
     // Brings the open settings dialog or About box forward; false when none is open.
     bool BringModalForward();
-    // WM_ENDSESSION with the session really ending.
-    void OnEndSession();
+    // WM_ENDSESSION with the session really ending (or the Restart Manager closing the
+    // program: `flags` holds ENDSESSION_CLOSEAPP): everything given back, then the window
+    // destroyed, which ends the program.
+    void OnEndSession(LPARAM flags);
     // False when the default processing is to run.
     bool OnSysCommand(UINT nID, LPARAM lParam);
     // False when the default painting is to run.
@@ -142,5 +144,9 @@ static_assert(offsetof(NOTIFYICONDATAW, guidItem) + sizeof(GUID) == NOTIFYICONDA
 // The id the shell announces a new taskbar with ("TaskbarCreated"); 0 until the main
 // dialog is initialised.
 extern UINT g_taskbarCreatedMsg;
+// The installer's request to exit (instance::kExitRequestName), registered with it.
+extern UINT g_exitRequestMsg;
+// How a rest in progress is recorded at the end of a session with these WM_ENDSESSION flags.
+history::RestEnd endOfSessionReason(LPARAM flags);
 // The long-day reminder of office mode is given once per run.
 extern bool g_longDayWarned;

@@ -23,6 +23,7 @@ long long systemInputIdle() {
 }
 
 InputIdleFunction g_inputIdle = &systemInputIdle;
+RegisterRestartFunction g_registerRestart = &::RegisterApplicationRestart;
 
 template <typename Fn>
 Fn replace(Fn& slot, Fn fn, Fn system) {
@@ -55,6 +56,9 @@ ExecutionStateFunction setExecutionStateFunction(ExecutionStateFunction fn) {
 }
 SendInputFunction setSendInputFunction(SendInputFunction fn) { return replace(g_sendInput, fn, &::SendInput); }
 InputIdleFunction setInputIdleFunction(InputIdleFunction fn) { return replace(g_inputIdle, fn, &systemInputIdle); }
+RegisterRestartFunction setRegisterRestartFunction(RegisterRestartFunction fn) {
+    return replace(g_registerRestart, fn, &::RegisterApplicationRestart);
+}
 
 BOOL beep(DWORD frequency, DWORD duration) { return g_beep(frequency, duration); }
 BOOL flashWindow(HWND window, BOOL invert) { return g_flashWindow(window, invert); }
@@ -76,5 +80,8 @@ void wakeDisplay() {
     g_sendInput(1, &move, sizeof(move));
 }
 long long inputIdleSeconds() { return g_inputIdle(); }
+HRESULT registerForRestart() {
+    return g_registerRestart(nullptr, RESTART_NO_CRASH | RESTART_NO_HANG | RESTART_NO_REBOOT);
+}
 
 }  // namespace platform

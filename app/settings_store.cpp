@@ -9,6 +9,7 @@
 #include "kiv/path_kiv.h"
 #include "kiv/profilefile_kiv.h"
 #include "kiv/xml_kiv.h"
+#include "install_location.h"
 #include "kivtool_app.h"
 #include "ui_language.h"
 
@@ -116,9 +117,10 @@ std::vector<kiv::Pointer<kiv::XmlElement>> keptHistory(kiv::ProfileFile& profile
 
 }  // namespace
 
-kiv::String chooseProfileDir(const kiv::String& programDir, const std::function<kiv::String()>& appDataDir) {
+kiv::String chooseProfileDir(const kiv::String& programDir, const std::function<kiv::String()>& appDataDir,
+                             bool portableAllowed) {
     const kiv::String portable = programDir + u"profile\\";
-    if (kiv::isDirectory(portable)) return portable;
+    if (portableAllowed && kiv::isDirectory(portable)) return portable;
     return appDataDir() + u"Kelbrook.Murvel\\";
 }
 
@@ -198,7 +200,8 @@ kiv::Time loadFirstStartToday(const kiv::String& profileDir, const kiv::Time& no
 
 void CkivToolApp::LoadSettings() {
     const kiv::String programDir = kiv::getModuleDir();
-    m_profileDir = settings::chooseProfileDir(programDir, [] { return kiv::getAppDataDir(); });
+    const bool machineInstall = install::isMachineInstallFolder(programDir, install::machineInstallLocation());
+    m_profileDir = settings::chooseProfileDir(programDir, [] { return kiv::getAppDataDir(); }, !machineInstall);
     const settings::Values values = settings::loadSettingsFile(settings::settingsFilePath(m_profileDir), programDir);
     m_relaxMusic = values.relaxMusic;
     m_relaxNoticeMusic = values.relaxNoticeMusic;

@@ -33,10 +33,12 @@ constexpr uint32_t kMaxWorkSeconds = 60000000;
 constexpr uint32_t kMaxRelaxSeconds = 6000000;
 
 // The settings directory, ending in a backslash: programDir + "profile\" when that
-// directory exists (a portable installation), else appDataDir() + "Kelbrook.Murvel\".
+// directory exists (a portable installation) and `portableAllowed` (false for the copy a
+// per-machine installation put in place), else appDataDir() + "Kelbrook.Murvel\".
 // appDataDir is called only in the second case: the shell creates the app-data folder
 // when asked, and a portable installation must not touch it.
-kiv::String chooseProfileDir(const kiv::String& programDir, const std::function<kiv::String()>& appDataDir);
+kiv::String chooseProfileDir(const kiv::String& programDir, const std::function<kiv::String()>& appDataDir,
+                             bool portableAllowed = true);
 
 // profileDir + "Murvel.xml".
 kiv::String settingsFilePath(const kiv::String& profileDir);

@@ -9,6 +9,7 @@
 
 NOTIFYICONDATAW g_trayIconData{};
 UINT g_taskbarCreatedMsg = 0;
+UINT g_exitRequestMsg = 0;
 
 namespace {
 

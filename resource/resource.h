@@ -47,6 +47,7 @@
 #define IDS_END_AWAY                    232
 #define IDS_END_EXIT                    233
 #define IDS_END_SHUTDOWN                234
+#define IDS_ONE_COPY_NAME_TAKEN         259  // another program holds the one-copy name
 
 // The status window (IDD_KIVTOOL_DIALOG).
 #define IDC_STATIC_POWERON              1000

@@ -46,7 +46,7 @@ protected:
     wallclock::NowFunction m_oldClock = nullptr;
 };
 
-enum class How { Ticks, Unlock, Exit, EndOfSession };
+enum class How { Ticks, Unlock, Exit, EndOfSession, RestartManager };
 
 struct EndCase {
     const char* name;
@@ -63,6 +63,7 @@ protected:
         case How::Unlock: send(WM_REST_UNLOCKED); break;
         case How::Exit: command(ID_MENU_EXIT); break;
         case How::EndOfSession: send(WM_ENDSESSION, TRUE); break;
+        case How::RestartManager: send(WM_ENDSESSION, TRUE, ENDSESSION_CLOSEAPP); break;
         }
     }
 };
@@ -89,7 +90,8 @@ INSTANTIATE_TEST_SUITE_P(Ends, RestEndTest,
                          ::testing::Values(EndCase{"time", How::Ticks, RestEnd::Time, 4},
                                            EndCase{"unlock", How::Unlock, RestEnd::Unlock, 2},
                                            EndCase{"exit", How::Exit, RestEnd::Exit, 2},
-                                           EndCase{"endOfSession", How::EndOfSession, RestEnd::Shutdown, 2}),
+                                           EndCase{"endOfSession", How::EndOfSession, RestEnd::Shutdown, 2},
+                                           EndCase{"restartManager", How::RestartManager, RestEnd::Exit, 2}),
                          [](const ::testing::TestParamInfo<EndCase>& info) { return std::string(info.param.name); });
 
 // A lock as long as a rest is a rest taken away from the computer, from the moment of the lock.

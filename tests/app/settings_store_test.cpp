@@ -14,6 +14,7 @@
 #include "kiv/debug_kiv.h"
 #include "kiv/path_kiv.h"
 #include "kivtool_app.h"
+#include "install_location.h"
 #include "scratch_folder.h"
 #include "settings_store.h"
 #include "ui_language.h"
@@ -243,6 +244,37 @@ TEST_F(SettingsFileTest, PortableProfileFolderWinsAndAppDataIsNotAsked) {
     });
     EXPECT_EQ(w(dir), w(programDir + u"profile\\"));
     EXPECT_EQ(asked, 0);
+}
+
+// The copy a per-machine installation put in place: whoever made the folder beside it must
+// not choose every user's settings.
+TEST_F(SettingsFileTest, APerMachineCopyIgnoresAProfileFolderBesideIt) {
+    scratch.folder("program/profile");
+    const kiv::String appData = scratch.folder("appdata");
+    const kiv::String dir = settings::chooseProfileDir(programDir, [&] { return appData; }, false);
+    EXPECT_EQ(w(dir), w(appData + u"Kelbrook.Murvel\\"));
+}
+
+TEST(MachineInstall, TheProgramFolderIsTheOneThePerMachineInstallerRegistered) {
+    const kiv::String programDir(u"C:\\Program Files\\kivTool\\");
+    struct Row {
+        const char16_t* registered;
+        bool expected;
+    };
+    const Row rows[] = {
+        {u"C:\\Program Files\\kivTool", true},     // as the installer writes it
+        {u"C:\\Program Files\\kivTool\\", true},   // with the backslash
+        {u"c:\\program files\\KIVTOOL", true},     // letter case does not count
+        {u"", false},                              // no per-machine installation
+        {u"C:\\Program Files\\kiv", false},        // a prefix of the folder
+        {u"C:\\Program Files\\kivTool2", false},   // a longer name
+        {u"D:\\Program Files\\kivTool", false},    // elsewhere
+        {u"\\", false},                            // nothing but a separator
+    };
+    for (const Row& row : rows)
+        EXPECT_EQ(row.expected, install::isMachineInstallFolder(programDir, kiv::String(row.registered)))
+            << ::testing::PrintToString(w(kiv::String(row.registered)));
+    EXPECT_FALSE(install::isMachineInstallFolder(kiv::String(), kiv::String(u"\\")));
 }
 
 TEST_F(SettingsFileTest, WithoutAPortableFolderTheAppDataFolderIsUsed) {
