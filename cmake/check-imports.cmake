@@ -3,6 +3,7 @@
 # taken from the system folder) and the common controls (the manifest's side-by-side
 # version). Any other DLL would be looked for in the program's own folder first, before
 # the program's first line runs: such DLLs are delay-loaded (cmake/delay-import.cmake).
+cmake_minimum_required(VERSION 3.20)
 set(allowed comctl32.dll gdi32.dll kernel32.dll msvcrt.dll shell32.dll shlwapi.dll user32.dll
             advapi32.dll ole32.dll oleaut32.dll comdlg32.dll imm32.dll)
 execute_process(COMMAND ${OBJDUMP} -p ${FILE} OUTPUT_VARIABLE dump RESULT_VARIABLE failed)
