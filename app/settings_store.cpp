@@ -100,8 +100,8 @@ kiv::Time localMidnight(const kiv::Time& now, const kiv::Time& fallback) {
     return midnight.timeValue() < 0 ? fallback : midnight;
 }
 
-// A drive path ("C:\\...") or a share ("\\\\server\\...", where AppData is redirected), ending
-// in a separator: a folder whatever the current directory is.
+// A drive path (C:\Users\...) or a share (\\server\home\..., where AppData is redirected)
+// ending in a separator: a folder whatever the current directory is.
 bool isWholeDirectory(const kiv::String& dir) {
     if (dir.length() < 4 || dir.at(dir.length() - 1) != u'\\') return false;
     const unsigned first = dir.at(0) | 0x20;
