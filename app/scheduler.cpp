@@ -10,6 +10,7 @@
 #include "kivtool_app.h"
 #include "kivtool_dlg.h"
 #include "platform_calls.h"
+#include "settings_store.h"
 #include "sound_holder.h"
 #include "wall_clock.h"
 
@@ -27,9 +28,12 @@ const DWORD kPostponeBeepHz = 1000;
 const DWORD kRestEndBeepHz = 500;
 const DWORD kBeepMs = 1000;
 
-void playOnce(const kiv::String& path) {
+// A sound setting that is not a local file path plays the default sound instead.
+void playOnce(const kiv::String& configured, const char16_t* defaultFile) {
     if (!g_pSound) return;
-    g_pSound->Open(path.c_wstr());
+    const std::wstring file = settings::soundFileFor(configured, defaultFile);
+    if (file.empty()) return;
+    g_pSound->Open(file.c_str());
     g_pSound->Play(0);
 }
 
@@ -89,7 +93,7 @@ void CkivToolDlg::postponeRest() {
     m_workLength += kPostponement;
     m_history.postponed(wallclock::now(), kPostponement);
     if (theApp.m_homeMode)
-        playOnce(theApp.m_relaxNoticeMusic);
+        playOnce(theApp.m_relaxNoticeMusic, settings::kRelaxNoticeSound);
     else
         platform::beep(kPostponeBeepHz, kBeepMs);
 }
@@ -122,7 +126,7 @@ void CkivToolDlg::EndRest(history::RestEnd how) {
     m_history.restEnded(m_restElapsed.size(), how);
     closeRestWindow();  // the rest window stops its music as it goes
     if (theApp.m_homeMode)
-        playOnce(theApp.m_relaxEndMusic);
+        playOnce(theApp.m_relaxEndMusic, settings::kRelaxEndSound);
     else
         platform::beep(kRestEndBeepHz, kBeepMs);
     m_working = true;

@@ -11,6 +11,7 @@
 #include "kiv/xml_kiv.h"
 #include "install_location.h"
 #include "kivtool_app.h"
+#include "sound_path.h"
 #include "ui_language.h"
 
 namespace settings {
@@ -27,9 +28,9 @@ struct SoundKey {
     kiv::String Values::*member;
 };
 const SoundKey kSoundKeys[] = {
-    {u"relaxMusic", u"relax.mp3", &Values::relaxMusic},
-    {u"relaxNoticeMusic", u"relaxNotice.mp3", &Values::relaxNoticeMusic},
-    {u"relaxEndMusic", u"relaxEnd.mp3", &Values::relaxEndMusic},
+    {u"relaxMusic", kRelaxSound, &Values::relaxMusic},
+    {u"relaxNoticeMusic", kRelaxNoticeSound, &Values::relaxNoticeMusic},
+    {u"relaxEndMusic", kRelaxEndSound, &Values::relaxEndMusic},
 };
 
 // Every section argument is the empty text: the keys sit right below the root, whatever
@@ -37,7 +38,7 @@ const SoundKey kSoundKeys[] = {
 const kiv::String kRootSection;
 
 kiv::String defaultSoundPath(const kiv::String& programDir, const SoundKey& sound) {
-    return programDir + u"resource\\" + sound.file;
+    return settings::defaultSoundPath(programDir, sound.file);
 }
 
 // The leading decimal digits of `text`, or 0 when there are none or when their number is
@@ -100,6 +101,16 @@ kiv::Time localMidnight(const kiv::Time& now, const kiv::Time& fallback) {
     return midnight.timeValue() < 0 ? fallback : midnight;
 }
 
+// A drive path (C:\Users\...) or a share (\\server\home\..., where AppData is redirected)
+// ending in a separator: a folder whatever the current directory is.
+bool isWholeDirectory(const kiv::String& dir) {
+    if (dir.length() < 4 || dir.at(dir.length() - 1) != u'\\') return false;
+    const unsigned first = dir.at(0) | 0x20;
+    const bool drive = first >= 'a' && first <= 'z' && dir.at(1) == u':' && dir.at(2) == u'\\';
+    const bool share = dir.at(0) == u'\\' && dir.at(1) == u'\\' && dir.at(2) != u'\\';
+    return drive || share;
+}
+
 kiv::Time notBefore(const kiv::Time& time, const kiv::Time& earliest) {
     return time.timeValue() < earliest.timeValue() ? earliest : time;
 }
@@ -117,24 +128,39 @@ std::vector<kiv::Pointer<kiv::XmlElement>> keptHistory(kiv::ProfileFile& profile
 
 }  // namespace
 
+kiv::String defaultSoundPath(const kiv::String& programDir, const char16_t* file) {
+    return programDir + u"resource\\" + file;
+}
+
+std::wstring soundFileFor(const kiv::String& configured, const char16_t* defaultFile) {
+    const kiv::String fallback = defaultSoundPath(kiv::getModuleDir(), defaultFile);
+    return kiv::soundFileToOpen(configured.c_wstr(), fallback.c_wstr());
+}
+
 kiv::String chooseProfileDir(const kiv::String& programDir, const std::function<kiv::String()>& appDataDir,
                              bool portableAllowed) {
     const kiv::String portable = programDir + u"profile\\";
     if (portableAllowed && kiv::isDirectory(portable)) return portable;
-    return appDataDir() + u"Kelbrook.Murvel\\";
+    // Without the user's own folder there is none: a path built on an empty or partial
+    // answer would land in a folder of the current drive that any user can create.
+    const kiv::String appData = appDataDir();
+    if (!isWholeDirectory(appData)) return kiv::String();
+    return appData + u"Kelbrook.Murvel\\";
 }
 
-kiv::String settingsFilePath(const kiv::String& profileDir) { return profileDir + u"Murvel.xml"; }
+kiv::String settingsFilePath(const kiv::String& profileDir) {
+    return profileDir.isEmpty() ? kiv::String() : profileDir + u"Murvel.xml";
+}
 
 kiv::String dayFilePath(const kiv::String& profileDir, const kiv::Time& when) {
-    return profileDir + when.format(kiv::String(u"%Y-%m-%d.xml"));
+    return profileDir.isEmpty() ? kiv::String() : profileDir + when.format(kiv::String(u"%Y-%m-%d.xml"));
 }
 
 Values loadSettingsFile(const kiv::String& path, const kiv::String& programDir) {
     Values values;
     for (const SoundKey& sound : kSoundKeys) values.*sound.member = kiv::String(kDefaultText);
     kiv::ProfileFile profile;
-    if (profile.load(path)) {
+    if (profile.load(path, kMaxSettingsFileBytes)) {
         for (const SoundKey& sound : kSoundKeys) {
             values.*sound.member = profile.getValue(kRootSection, kiv::String(sound.key), kiv::String(kDefaultText));
         }
@@ -157,6 +183,7 @@ Values loadSettingsFile(const kiv::String& path, const kiv::String& programDir) 
 }
 
 bool saveSettingsFile(const kiv::String& profileDir, const kiv::String& programDir, const Values& values) {
+    if (profileDir.isEmpty()) return false;  // no settings folder: nothing is written anywhere
     kiv::makeDirectory(profileDir);  // a failure shows as a failed save below
     kiv::ProfileFile profile;
     if (!profile.createRoot(kiv::String(kRootName))) return false;
@@ -181,12 +208,13 @@ kiv::Time loadFirstStartToday(const kiv::String& profileDir, const kiv::Time& no
     const kiv::Time midnight = localMidnight(now, kiv::Time(0));
     kiv::ProfileFile profile;
     kiv::Time recorded;
-    const bool loaded = profile.load(dayFile);
+    const bool loaded = profile.load(dayFile, kMaxDayFileBytes);
     if (loaded && readStartupTime(profile, recorded)) return notBefore(recorded, midnight);
 
     // The day's first start (or a damaged day file): record the power-on anew. A failed
     // write is not fatal: the next start computes the same moment again.
     const kiv::Time powerOn = notBefore(powerOnTime(now, uptimeMilliseconds), midnight);
+    if (profileDir.isEmpty()) return powerOn;  // no settings folder: nothing is written anywhere
     const auto history = loaded ? keptHistory(profile) : std::vector<kiv::Pointer<kiv::XmlElement>>();
     profile.createRoot(kiv::String(kRootName));
     profile.setValue(kRootSection, kiv::String(kStartupKey), powerOn.format(kiv::String(kStartupPattern)));

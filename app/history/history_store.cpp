@@ -70,7 +70,7 @@ bool exists(const kiv::String& path) {
 bool updateDay(const kiv::String& profileDir, const kiv::Time& day, const std::function<void(kiv::XmlElement&)>& edit) {
     const kiv::String path = settings::dayFilePath(profileDir, day);
     kiv::ProfileFile profile;
-    if (!profile.load(path)) {
+    if (!profile.load(path, settings::kMaxDayFileBytes)) {
         // A damaged file is the start-up's to replace; the history would only lose it.
         if (exists(path)) return false;
         profile.createRoot(kiv::String(settings::kRootName));
@@ -143,7 +143,8 @@ bool addWorkSeconds(const kiv::String& profileDir, const kiv::Time& day, uint32_
 Day readDay(const kiv::String& profileDir, const kiv::Time& day) {
     Day out;
     kiv::ProfileFile profile;
-    if (!profile.load(settings::dayFilePath(profileDir, day))) return out;
+    // A file above the limit is skipped like a damaged one.
+    if (!profile.load(settings::dayFilePath(profileDir, day), settings::kMaxDayFileBytes)) return out;
     const kiv::XmlElement* root = profile.document().getRoot();
     if (!root) return out;
     for (const kiv::Pointer<kiv::XmlElement>& child : root->children()) {

@@ -89,6 +89,25 @@ TEST_F(HistoryStoreTest, AnUnreadableDayFileIsLeftAlone) {
     EXPECT_EQ(dayBytes("2027-01-15.xml"), "<profile><startup_time>");
 }
 
+// A day file above 4 MB is skipped like a damaged one: nothing read, nothing written.
+TEST_F(HistoryStoreTest, ADayFileAbove4MBIsSkipped) {
+    const std::string rest = "<rest end=\"time\" planned=\"480\" rested=\"480\" start=\"10-00-00\"/>";
+    const std::string head = std::string(kStartupLine) + rest;
+    const std::string tail = "</profile>\r\n";
+    const kiv::Time when = at(u"2027-01-15 12-00-00");
+    for (const uint64_t size : {settings::kMaxDayFileBytes, settings::kMaxDayFileBytes + 1}) {
+        SCOPED_TRACE(size);
+        const std::string bytes = head + std::string(size - head.size() - tail.size(), ' ') + tail;
+        ScratchFolder::writeBytes(dayFile("2027-01-15.xml"), bytes);
+        const bool readable = size <= settings::kMaxDayFileBytes;
+        EXPECT_EQ(history::readDay(profileDir, when).rests.size(), readable ? 1u : 0u);
+        if (!readable) {
+            EXPECT_FALSE(history::recordDelay(profileDir, when, 300));
+            EXPECT_TRUE(dayBytes("2027-01-15.xml") == bytes) << "a skipped file was written";
+        }
+    }
+}
+
 TEST_F(HistoryStoreTest, DaysWithoutHistoryReadEmpty) {
     const struct {
         const char* name;

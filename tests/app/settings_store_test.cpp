@@ -289,6 +289,71 @@ TEST_F(SettingsFileTest, WithoutAPortableFolderTheAppDataFolderIsUsed) {
     EXPECT_FALSE(fs::exists(test::toPath(dir)));  // made only when something is written
 }
 
+// Regression: without an app-data folder the program used "\\Kelbrook.Murvel\\" at the root
+// of the current drive, a folder any user can create and fill. A folder that is not whole
+// now means no settings folder at all.
+TEST_F(SettingsFileTest, WithoutAWholeAppDataFolderThereIsNoSettingsFolder) {
+    struct Row {
+        const char16_t* appData;
+        const char16_t* chosen;
+    };
+    const Row rows[] = {
+        {u"", u""},
+        {u"\\", u""},
+        {u"Roaming\\", u""},
+        {u"C:", u""},
+        {u"C:Roaming\\", u""},
+        {u"C:\\Users\\me\\AppData\\Roaming", u""},  // no separator: not what getAppDataDir gives
+        {u"C:\\Users\\me\\AppData\\Roaming\\", u"C:\\Users\\me\\AppData\\Roaming\\Kelbrook.Murvel\\"},
+        {u"\\\\server\\home\\me\\AppData\\", u"\\\\server\\home\\me\\AppData\\Kelbrook.Murvel\\"},  // redirected
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(w(row.appData));
+        EXPECT_EQ(w(settings::chooseProfileDir(programDir, [&] { return kiv::String(row.appData); })), w(row.chosen));
+    }
+}
+
+// With no settings folder the program runs on its defaults and touches no file: not one
+// in the current directory, where a path built on nothing would point.
+TEST_F(SettingsFileTest, WithoutASettingsFolderNothingIsReadOrWritten) {
+    const kiv::String current = scratch.folder("current");
+    wchar_t saved[MAX_PATH] = {};
+    ::GetCurrentDirectoryW(MAX_PATH, saved);
+    ASSERT_TRUE(::SetCurrentDirectoryW(current.c_wstr()));
+    ScratchFolder::writeBytes(test::toPath(current) / "Murvel.xml", IN_PROFILE("<workTime>90</workTime>"));
+    ScratchFolder::writeBytes(test::toPath(current) / "2027-01-15.xml", "planted");
+
+    const kiv::String none;
+    Values expected = defaults();
+    expected.homeMode = true;
+    expectSame(settings::loadSettingsFile(settings::settingsFilePath(none), programDir), expected);
+    EXPECT_EQ(text(settings::loadFirstStartToday(none, at(u"2027-01-15 09-30-00"), 3600000)), L"2027-01-15 08-30-00");
+    EXPECT_FALSE(settings::saveSettingsFile(none, programDir, defaults()));
+    EXPECT_EQ(w(settings::dayFilePath(none, at(u"2027-01-15 09-30-00"))), L"");
+
+    ::SetCurrentDirectoryW(saved);
+    EXPECT_EQ(ScratchFolder::readBytes(test::toPath(current) / "Murvel.xml"), IN_PROFILE("<workTime>90</workTime>"));
+    EXPECT_EQ(ScratchFolder::readBytes(test::toPath(current) / "2027-01-15.xml"), "planted");
+    EXPECT_EQ(std::distance(fs::directory_iterator(test::toPath(current)), fs::directory_iterator()), 2);
+}
+
+// Regression: a planted settings file of hundreds of megabytes ended the program at start.
+// Above 1 MB the file counts as unreadable: every default, and the file stays as it is.
+TEST_F(SettingsFileTest, ASettingsFileAbove1MBGivesTheDefaultsAndIsLeftAlone) {
+    const std::string head = IN_PROFILE("<workTime>90</workTime>");
+    Values ninety = defaults();
+    ninety.workTime = 90;
+    Values fallback = defaults();
+    fallback.homeMode = true;
+    for (const uint64_t size : {settings::kMaxSettingsFileBytes, settings::kMaxSettingsFileBytes + 1}) {
+        SCOPED_TRACE(size);
+        const std::string bytes = head + std::string(size - head.size(), ' ');
+        writeSettings(bytes);
+        expectSame(load(), size <= settings::kMaxSettingsFileBytes ? ninety : fallback);
+        EXPECT_TRUE(savedBytes() == bytes) << "reading changed the file";
+    }
+}
+
 // --- Writing ----------------------------------------------------------------------------
 
 TEST_F(SettingsFileTest, DefaultSettingsAreSavedWithoutSoundElements) {
