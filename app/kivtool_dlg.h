@@ -109,6 +109,7 @@ public:
     AwayDetector m_away;
     bool m_awayRested = false;        // the current away period already counted as a rest
     bool m_sessionEvents = false;     // registered for session notifications
+    unsigned m_sessionRetryTicks = 0; // ticks since the registration last failed
     history::Recorder m_history;      // the rest history in the day files
 
 private:
@@ -129,6 +130,8 @@ private:
     bool onAwayTick(const kiv::Time& now);
     void onAwayReport(const AwayReport& report, const kiv::Time& now);
     void takeAwayRest(const kiv::Time& now, uint32_t awaySeconds);
+    void retrySessionEvents(const kiv::Time& now);
+    AwayReport sessionAsItIs(SessionState told, const kiv::Time& now);
 
     HWND m_statusLabels[3] = {};  // power-on, worked, remaining: children of the dialog
 };

@@ -28,6 +28,27 @@ AwayReport AwayDetector::current(int64_t now) const {
     return {AwayReport::State::Away, secondsBetween(m_since, now)};
 }
 
+AwayReport AwayDetector::session(int64_t now, const SessionState& state) {
+    m_sessionHeard = now;
+    const unsigned before = m_sources;
+    const int64_t since = m_since;
+    using Connection = SessionState::Connection;
+    using Lock = SessionState::Lock;
+    if (state.connection == Connection::Disconnected) m_sources |= kDisconnected;
+    if (state.connection == Connection::Connected) m_sources &= ~kDisconnected;
+    if (state.lock == Lock::Locked) m_sources |= kLocked;
+    if (state.lock == Lock::Unlocked) m_sources &= ~kLocked;
+    // A disconnection that turns out to be a lock is one away period.
+    if (before == 0 && m_sources != 0) m_since = now;
+    if (before != 0 && m_sources == 0) return {AwayReport::State::Back, secondsBetween(since, now)};
+    return current(now);
+}
+
+bool AwayDetector::sessionCheckDue(int64_t now) const {
+    if (!(m_sources & (kLocked | kDisconnected))) return false;
+    return now - m_sessionHeard >= kSessionCheckSeconds || now < m_sessionHeard;  // or the clock went back
+}
+
 void AwayDetector::suspended(int64_t now) {
     if (m_sources & kAsleep) return;  // the first suspend counts
     m_asleepSince = now;
