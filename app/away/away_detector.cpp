@@ -52,6 +52,7 @@ bool AwayDetector::sessionCheckDue(int64_t now) const {
 void AwayDetector::suspended(int64_t now) {
     if (m_sources & kAsleep) return;  // the first suspend counts
     m_asleepSince = now;
+    m_ticksAsleep = 0;
     begin(kAsleep, now);
 }
 
@@ -62,6 +63,12 @@ uint32_t AwayDetector::resumed(int64_t now, AwayReport& report) {
 }
 
 AwayReport AwayDetector::tick(int64_t now, int64_t idleSeconds, uint32_t idleLimit) {
+    // No tick comes while the machine sleeps: a minute of them since the suspend, and the
+    // resume was lost (or the suspend did not happen). The machine is awake.
+    if ((m_sources & kAsleep) && ++m_ticksAsleep >= kLostResumeTicks) {
+        const AwayReport woke = end(kAsleep, now);
+        if (woke.state == AwayReport::State::Back) return woke;
+    }
     const bool idle = idleSeconds >= 0 && idleSeconds >= static_cast<int64_t>(idleLimit);
     if (idle && !(m_sources & kIdle)) {
         const int64_t lastInput = now - idleSeconds;

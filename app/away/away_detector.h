@@ -45,6 +45,8 @@ public:
     static constexpr int64_t kSessionCheckSeconds = 60;
 
     void suspended(int64_t now);
+    // Ticks after a suspend that tell its resume was lost.
+    static constexpr unsigned kLostResumeTicks = 60;
     // The seconds asleep: 0 when no suspend was seen (Windows announces one resume twice).
     // `report` then tells whether the user is still away (a locked session) or back.
     uint32_t resumed(int64_t now, AwayReport& report);
@@ -69,5 +71,6 @@ private:
     unsigned m_sources = 0;
     int64_t m_since = 0;       // start of the current away period
     int64_t m_asleepSince = 0;
+    unsigned m_ticksAsleep = 0;  // ticks since the suspend: none come while the machine sleeps
     int64_t m_sessionHeard = 0;  // the last session event or reading
 };

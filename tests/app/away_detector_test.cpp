@@ -116,6 +116,28 @@ TEST(AwayDetectorSessionCheck, IsDueAMinuteIntoALockOrDisconnectionOnly) {
     EXPECT_TRUE(detector.sessionCheckDue(10060));
 }
 
+// A resume that never came: the ticks tell the machine is awake; a late resume counts nothing.
+TEST(AwayDetectorSleep, AMinuteOfTicksAfterASuspendEndsIt) {
+    AwayDetector detector;
+    detector.suspended(1000);
+    for (int64_t t = 1001; t < 1000 + AwayDetector::kLostResumeTicks; ++t)
+        ASSERT_EQ(static_cast<int>(State::Away), static_cast<int>(detector.tick(t, -1, 480).state)) << t;
+    const AwayReport woke = detector.tick(1060, -1, 480);
+    EXPECT_EQ(static_cast<int>(State::Back), static_cast<int>(woke.state));
+    EXPECT_EQ(60u, woke.seconds);
+    AwayReport report;
+    EXPECT_EQ(0u, detector.resumed(1100, report));
+    EXPECT_EQ(static_cast<int>(State::Present), static_cast<int>(report.state));
+
+    // Locked as well: the lock still holds.
+    detector.sessionLocked(2000);
+    detector.suspended(2001);
+    for (int64_t t = 2002; t <= 2001 + AwayDetector::kLostResumeTicks; ++t) detector.tick(t, -1, 480);
+    EXPECT_TRUE(detector.away());
+    EXPECT_TRUE(detector.sessionAway()) << "still locked";
+    EXPECT_EQ(static_cast<int>(State::Back), static_cast<int>(detector.sessionUnlocked(2200).state));
+}
+
 // The two answers of the session service into a state; a failed query tells nothing.
 struct ReadingCase {
     const char* name;

@@ -399,6 +399,17 @@ TEST_F(AwayTest, AFailedRegistrationIsNeitherRetriedForeverOnEveryTickNorUnregis
     EXPECT_EQ(0, service.count("unregister"));
 }
 
+// A suspend whose resume never came: the ticks tell the machine is awake again.
+TEST_F(AwayTest, ALostResumeDoesNotFreezeTheCount) {
+    theApp.m_workTime = 1000;
+    theApp.m_relaxTime = 300;
+    ASSERT_TRUE(createDialog());
+    run(10);
+    power(PBT_APMSUSPEND);
+    run(AwayDetector::kLostResumeTicks + 10);
+    EXPECT_EQ(10u + 11u, worked());
+}
+
 // The last input as Windows keeps it, on a tick counter the test moves: the program's own
 // mouse move (the display wake-up after a home rest) is stamped like any input.
 DWORD g_tickMs = 0;
