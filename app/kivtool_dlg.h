@@ -54,7 +54,8 @@ public:
     // Time away (away/away_events.cpp): WM_WTSSESSION_CHANGE and WM_POWERBROADCAST.
     void OnSessionChange(WPARAM code);
     void OnPowerBroadcast(WPARAM event);
-    // Session notifications for this window, from creation to destruction.
+    // Session notifications for this window, from creation to destruction; a registration
+    // the session service refuses (early at sign-in) is tried again from the tick.
     void RegisterSessionEvents();
     void UnregisterSessionEvents();
 

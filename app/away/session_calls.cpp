@@ -24,7 +24,7 @@ bool isWindows7() {
 SessionCalls g_calls = {&::WTSRegisterSessionNotification, &::WTSUnRegisterSessionNotification,
                         &::WTSQuerySessionInformationW, &::WTSFreeMemory, &isWindows7};
 
-// One query of this session, its record copied out when it has at least `size` bytes.
+// One query of this session; its record is copied out when the answer holds one whole.
 template <typename Record>
 bool querySession(WTS_INFO_CLASS what, Record& out) {
     LPWSTR buffer = nullptr;

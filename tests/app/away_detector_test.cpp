@@ -60,6 +60,10 @@ TEST_P(AwayDetectorTest, ReportsAwayAndBackWithTheirLengths) {
     }
 }
 
+const SessionState kUnlocked{Connection::Connected, Lock::Unlocked};
+const SessionState kLocked{Connection::Connected, Lock::Locked};
+const SessionState kDisconnected{Connection::Disconnected, Lock::Unknown};
+
 const DetectorCase kCases[] = {
     {"Lock", {{'T', 90, State::Present, 0}, {'L', 100, {}, 0}, {'T', 150, State::Away, 50},
               {'U', 700, State::Back, 600}, {'T', 701, State::Present, 0}}},
@@ -78,17 +82,17 @@ const DetectorCase kCases[] = {
     {"ClockSetBack", {{'L', 1000, {}, 0}, {'T', 900, State::Away, 0}, {'U', 900, State::Back, 0}}},
     {"UnlockWithoutLock", {{'U', 100, State::Present, 0}, {'R', 100, State::Present, 0}}},
     // The session service's answer is trusted over the events; what it cannot tell is kept.
-    {"LostUnlockFoundByReading", {{'L', 100, {}, 0}, {'Q', 160, State::Back, 60, -1, {Connection::Connected, Lock::Unlocked}},
+    {"LostUnlockFoundByReading", {{'L', 100, {}, 0}, {'Q', 160, State::Back, 60, -1, kUnlocked},
                                   {'T', 161, State::Present, 0}}},
-    {"LostLockFoundByReading", {{'Q', 100, State::Away, 0, -1, {Connection::Connected, Lock::Locked}},
+    {"LostLockFoundByReading", {{'Q', 100, State::Away, 0, -1, kLocked},
                                 {'T', 150, State::Away, 50}, {'U', 200, State::Back, 100}}},
     {"UnknownReadingKeepsTheEvents", {{'L', 100, {}, 0}, {'Q', 160, State::Away, 60, -1, {}},
                                       {'U', 200, State::Back, 100}}},
-    {"ConnectedButStillLocked", {{'D', 100, {}, 0}, {'Q', 200, State::Away, 100, -1, {Connection::Connected, Lock::Locked}},
-                                 {'Q', 300, State::Back, 200, -1, {Connection::Connected, Lock::Unlocked}}}},
-    {"DisconnectedWithoutEvent", {{'Q', 100, State::Away, 0, -1, {Connection::Disconnected, Lock::Unknown}},
+    {"ConnectedButStillLocked", {{'D', 100, {}, 0}, {'Q', 200, State::Away, 100, -1, kLocked},
+                                 {'Q', 300, State::Back, 200, -1, kUnlocked}}},
+    {"DisconnectedWithoutEvent", {{'Q', 100, State::Away, 0, -1, kDisconnected},
                                   {'C', 400, State::Back, 300}}},
-    {"ReadingLeavesSleepAndIdle", {{'S', 100, {}, 0}, {'Q', 110, State::Away, 10, -1, {Connection::Connected, Lock::Unlocked}},
+    {"ReadingLeavesSleepAndIdle", {{'S', 100, {}, 0}, {'Q', 110, State::Away, 10, -1, kUnlocked},
                                    {'R', 700, State::Back, 600}}},
 };
 
@@ -162,15 +166,15 @@ TEST_P(SessionReadingTest, GivesTheStateTheAnswersTell) {
 }
 
 const ReadingCase kReadings[] = {
-    {"ActiveUnlocked", true, WTSActive, true, 1, 1, false, {Connection::Connected, Lock::Unlocked}},
-    {"ActiveLocked", true, WTSActive, true, 1, 0, false, {Connection::Connected, Lock::Locked}},
+    {"ActiveUnlocked", true, WTSActive, true, 1, 1, false, kUnlocked},
+    {"ActiveLocked", true, WTSActive, true, 1, 0, false, kLocked},
     {"ConnectedNotSignedIn", true, WTSConnected, false, 0, 0, false, {Connection::Connected, Lock::Unknown}},
     {"Disconnected", true, WTSDisconnected, true, 1, 0, false, {Connection::Disconnected, Lock::Locked}},
     {"ServiceStates", true, WTSListen, true, 1, -1, false, {Connection::Unknown, Lock::Unknown}},
     {"NothingRead", false, WTSActive, false, 1, 0, false, {Connection::Unknown, Lock::Unknown}},
     {"OtherLevel", true, WTSActive, true, 2, 0, false, {Connection::Connected, Lock::Unknown}},
-    {"Windows7Reversed", true, WTSActive, true, 1, 1, true, {Connection::Connected, Lock::Locked}},
-    {"Windows7Unlocked", true, WTSActive, true, 1, 0, true, {Connection::Connected, Lock::Unlocked}},
+    {"Windows7Reversed", true, WTSActive, true, 1, 1, true, kLocked},
+    {"Windows7Unlocked", true, WTSActive, true, 1, 0, true, kUnlocked},
 };
 
 INSTANTIATE_TEST_SUITE_P(Answers, SessionReadingTest, ::testing::ValuesIn(kReadings),

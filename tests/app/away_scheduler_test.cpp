@@ -343,15 +343,18 @@ TEST_P(SessionEventTest, TheSessionsRealStateIsTrustedOverItsEvents) {
 
 using C = SessionState::Connection;
 using L = SessionState::Lock;
+const SessionState kStillLocked{C::Connected, L::Locked};
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, SessionEventTest,
     ::testing::Values(
-        SessionCase{"ConsoleConnectEndsARemoteDisconnection", {WTS_REMOTE_DISCONNECT, WTS_CONSOLE_CONNECT}, {}, 5, 15, 1},
-        SessionCase{"RemoteConnectEndsAConsoleDisconnection", {WTS_CONSOLE_DISCONNECT, WTS_REMOTE_CONNECT}, {}, 5, 15, 1},
+        SessionCase{"ConsoleConnectEndsARemoteDisconnection", {WTS_REMOTE_DISCONNECT, WTS_CONSOLE_CONNECT}, {}, 5, 15,
+                    1},
+        SessionCase{"RemoteConnectEndsAConsoleDisconnection", {WTS_CONSOLE_DISCONNECT, WTS_REMOTE_CONNECT}, {}, 5, 15,
+                    1},
         SessionCase{"AConsoleDisconnectionIsAway", {WTS_CONSOLE_DISCONNECT}, {}, 5, 10, 0},
-        SessionCase{"UnlockedButStillLocked", {WTS_SESSION_LOCK, WTS_SESSION_UNLOCK}, {C::Connected, L::Locked}, 5, 10, 1},
-        SessionCase{"ConnectedButLocked", {WTS_REMOTE_DISCONNECT, WTS_REMOTE_CONNECT}, {C::Connected, L::Locked}, 5, 10, 1},
+        SessionCase{"UnlockedButStillLocked", {WTS_SESSION_LOCK, WTS_SESSION_UNLOCK}, kStillLocked, 5, 10, 1},
+        SessionCase{"ConnectedButLocked", {WTS_REMOTE_DISCONNECT, WTS_REMOTE_CONNECT}, kStillLocked, 5, 10, 1},
         SessionCase{"TheUnlockFindsALostConnect", {WTS_REMOTE_DISCONNECT, WTS_SESSION_LOCK, WTS_SESSION_UNLOCK},
                     {C::Connected, L::Unlocked}, 5, 15, 1},
         SessionCase{"ALostUnlockIsFoundAMinuteIn", {WTS_SESSION_LOCK}, {C::Connected, L::Unlocked}, 65, 16, 1},

@@ -182,7 +182,7 @@ enum class Absence { LockThroughTheRestsEnd, SleepThroughTheRestsEnd, SleepWhile
 struct AbsenceCase {
     const char* name;
     Absence absence;
-    uint32_t start;  // of the one rest, seconds after midnight
+    uint32_t start;  // of the one rest, seconds after midnight (10:00:05 is 36005)
     RestEnd end;
 };
 
@@ -228,9 +228,9 @@ TEST_P(AbsenceTest, YieldsOneRestOfAtMostItsPlannedLength) {
 
 INSTANTIATE_TEST_SUITE_P(
     Absences, AbsenceTest,
-    ::testing::Values(AbsenceCase{"LockThroughTheRestsEnd", Absence::LockThroughTheRestsEnd, 10 * 3600 + 5, RestEnd::Time},
-                      AbsenceCase{"SleepThroughTheRestsEnd", Absence::SleepThroughTheRestsEnd, 10 * 3600 + 5, RestEnd::Time},
-                      AbsenceCase{"SleepWhileWorking", Absence::SleepWhileWorking, 10 * 3600 + 2, RestEnd::Away}),
+    ::testing::Values(AbsenceCase{"LockThroughTheRestsEnd", Absence::LockThroughTheRestsEnd, 36005, RestEnd::Time},
+                      AbsenceCase{"SleepThroughTheRestsEnd", Absence::SleepThroughTheRestsEnd, 36005, RestEnd::Time},
+                      AbsenceCase{"SleepWhileWorking", Absence::SleepWhileWorking, 36002, RestEnd::Away}),
     [](const ::testing::TestParamInfo<AbsenceCase>& info) { return std::string(info.param.name); });
 
 // Work seconds stay in memory until something is written, the user leaves (a lock, a

@@ -173,7 +173,10 @@ TEST(AwayE2E, ALockThroughARestIsOneRestAndTheWorkIsWrittenOnTheLock) {
     ASSERT_TRUE(waitFor([&] { return !::IsWindow(restWindow); }, (rest + 5) * 1000)) << "the rest does not end";
     ::Sleep((rest + 1) * 1000);  // locked for longer than a rest by now
     post(status, WM_WTSSESSION_CHANGE, WTS_SESSION_UNLOCK);
-    ASSERT_TRUE(waitFor([&] { return worked(app) >= 2; }, 4000)) << narrow(itemText(status, kStatusWorked));
+    // A longer period, so that no rest window is open when the program is killed (the
+    // delay writes the work so far; what follows stays in memory until the lock).
+    ASSERT_TRUE(app.command(kCommandDelay5));
+    ASSERT_TRUE(waitFor([&] { return worked(app) >= 3; }, 5000)) << narrow(itemText(status, kStatusWorked));
     const long long workedAfter = worked(app);
     post(status, WM_WTSSESSION_CHANGE, WTS_SESSION_LOCK);
     ::Sleep(700);
