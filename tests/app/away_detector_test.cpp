@@ -99,27 +99,6 @@ const DetectorCase kCases[] = {
 INSTANTIATE_TEST_SUITE_P(Sequences, AwayDetectorTest, ::testing::ValuesIn(kCases),
                          [](const ::testing::TestParamInfo<DetectorCase>& info) { return std::string(info.param.name); });
 
-// The real state is read at a low rate only while the session is what keeps the user away,
-// counted from the last time the session was heard of.
-TEST(AwayDetectorSessionCheck, IsDueAMinuteIntoALockOrDisconnectionOnly) {
-    AwayDetector detector;
-    EXPECT_FALSE(detector.sessionCheckDue(100000)) << "present";
-    detector.tick(1000, 600, 480);
-    EXPECT_FALSE(detector.sessionCheckDue(2000)) << "away through idleness only";
-    detector.tick(2001, 0, 480);
-    detector.sessionLocked(3000);
-    EXPECT_FALSE(detector.sessionCheckDue(3059));
-    EXPECT_TRUE(detector.sessionCheckDue(3060));
-    detector.session(3060, {});  // a reading that told nothing
-    EXPECT_FALSE(detector.sessionCheckDue(3119));
-    EXPECT_TRUE(detector.sessionCheckDue(3120));
-    EXPECT_TRUE(detector.sessionCheckDue(2000)) << "the clock went back";
-    detector.sessionUnlocked(3200);
-    EXPECT_FALSE(detector.sessionCheckDue(9999));
-    detector.disconnected(10000);
-    EXPECT_TRUE(detector.sessionCheckDue(10060));
-}
-
 // A resume that never came: the ticks tell the machine is awake; a late resume counts nothing.
 TEST(AwayDetectorSleep, AMinuteOfTicksAfterASuspendEndsIt) {
     AwayDetector detector;
@@ -132,14 +111,6 @@ TEST(AwayDetectorSleep, AMinuteOfTicksAfterASuspendEndsIt) {
     AwayReport report;
     EXPECT_EQ(0u, detector.resumed(1100, report));
     EXPECT_EQ(static_cast<int>(State::Present), static_cast<int>(report.state));
-
-    // Locked as well: the lock still holds.
-    detector.sessionLocked(2000);
-    detector.suspended(2001);
-    for (int64_t t = 2002; t <= 2001 + AwayDetector::kLostResumeTicks; ++t) detector.tick(t, -1, 480);
-    EXPECT_TRUE(detector.away());
-    EXPECT_TRUE(detector.sessionAway()) << "still locked";
-    EXPECT_EQ(static_cast<int>(State::Back), static_cast<int>(detector.sessionUnlocked(2200).state));
 }
 
 // The two answers of the session service into a state; a failed query tells nothing.

@@ -391,17 +391,6 @@ TEST_F(AwayTest, SessionEventsAreRegisteredOnceTheServiceIsReady) {
     EXPECT_EQ(0, service.unfreed);
 }
 
-TEST_F(AwayTest, AFailedRegistrationIsNeitherRetriedForeverOnEveryTickNorUnregistered) {
-    SessionService& service = SessionService::get();
-    service.registerAnswers = std::vector<BOOL>(100, FALSE);
-    ASSERT_TRUE(createDialog());
-    run(95);
-    EXPECT_EQ(10, service.count("register")) << "once at creation, then every ten ticks";
-    EXPECT_EQ(0, service.count("query connect state"));
-    m_dlg.reset();
-    EXPECT_EQ(0, service.count("unregister"));
-}
-
 // A suspend whose resume never came: the ticks tell the machine is awake again.
 TEST_F(AwayTest, ALostResumeDoesNotFreezeTheCount) {
     theApp.m_workTime = 1000;
