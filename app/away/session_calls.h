@@ -11,6 +11,8 @@
 #include <windows.h>
 #include <wtsapi32.h>
 
+#include <cstddef>
+
 #include "away/away_detector.h"
 
 namespace away {
@@ -48,6 +50,8 @@ struct SessionInfoExHead {
     WTS_CONNECTSTATE_CLASS sessionState;
     LONG sessionFlags;
 };
+static_assert(offsetof(SessionInfoExHead, sessionId) == 8 && offsetof(SessionInfoExHead, sessionFlags) == 16,
+              "WTSINFOEXW's level-1 record follows the level at offset 8");
 
 // The session's state from the two answers, each null when its query failed or gave too
 // few bytes. Windows 7 reports the lock flags the other way round (`oldLockFlags`).

@@ -151,10 +151,6 @@ const ReadingCase kReadings[] = {
 INSTANTIATE_TEST_SUITE_P(Answers, SessionReadingTest, ::testing::ValuesIn(kReadings),
                          [](const ::testing::TestParamInfo<ReadingCase>& info) { return std::string(info.param.name); });
 
-}  // namespace
-
-namespace {
-
 // The display wake-up's own mouse move is not the user coming back.
 TEST(OwnInput, TheWakeUpMoveLeavesTheUsersLastInput) {
     struct Row {
