@@ -54,7 +54,8 @@ public:
     // Time away (away/away_events.cpp): WM_WTSSESSION_CHANGE and WM_POWERBROADCAST.
     void OnSessionChange(WPARAM code);
     void OnPowerBroadcast(WPARAM event);
-    // Session notifications for this window, from creation to destruction.
+    // Session notifications for this window, from creation to destruction; a registration
+    // the session service refuses (early at sign-in) is tried again from the tick.
     void RegisterSessionEvents();
     void UnregisterSessionEvents();
 
@@ -111,6 +112,7 @@ public:
     AwayDetector m_away;
     bool m_awayRested = false;        // the current away period already counted as a rest
     bool m_sessionEvents = false;     // registered for session notifications
+    unsigned m_sessionRetryTicks = 0; // ticks since the registration last failed
     history::Recorder m_history;      // the rest history in the day files
 
 private:
@@ -131,6 +133,8 @@ private:
     bool onAwayTick(const kiv::Time& now);
     void onAwayReport(const AwayReport& report, const kiv::Time& now);
     void takeAwayRest(const kiv::Time& now, uint32_t awaySeconds);
+    void retrySessionEvents(const kiv::Time& now);
+    AwayReport sessionAsItIs(SessionState told, const kiv::Time& now);
 
     HWND m_statusLabels[3] = {};  // power-on, worked, remaining: children of the dialog
 };

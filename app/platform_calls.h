@@ -22,6 +22,8 @@ using ExecutionStateFunction = EXECUTION_STATE(WINAPI*)(EXECUTION_STATE flags);
 using SendInputFunction = UINT(WINAPI*)(UINT count, INPUT* inputs, int size);
 using InputIdleFunction = long long (*)();  // seconds since the last keyboard or mouse input
 using RegisterRestartFunction = HRESULT(WINAPI*)(PCWSTR commandLine, DWORD flags);
+using LastInputFunction = BOOL(WINAPI*)(LASTINPUTINFO* info);
+using TickCountFunction = DWORD(WINAPI*)();
 
 // Each setter installs `fn` (null restores the system's function) and returns the one
 // it replaces.
@@ -36,6 +38,9 @@ ExecutionStateFunction setExecutionStateFunction(ExecutionStateFunction fn);
 SendInputFunction setSendInputFunction(SendInputFunction fn);
 InputIdleFunction setInputIdleFunction(InputIdleFunction fn);
 RegisterRestartFunction setRegisterRestartFunction(RegisterRestartFunction fn);
+// Below the input-idle time: the last input's tick and the tick counter it is read against.
+LastInputFunction setLastInputFunction(LastInputFunction fn);
+TickCountFunction setTickCountFunction(TickCountFunction fn);
 
 // The monitor power states of SC_MONITORPOWER.
 constexpr LPARAM kMonitorOff = 2;
@@ -53,11 +58,24 @@ UINT_PTR appBarMessage(DWORD message, APPBARDATA* data);
 // Asks for the display once (no lasting request) and moves the mouse by nothing: since
 // Windows 8 the SC_MONITORPOWER broadcast alone no longer wakes a display, input does.
 void wakeDisplay();
-// From GetLastInputInfo; 0 when it fails, so a failure never looks like time away.
+// From GetLastInputInfo; 0 when it fails, so a failure never looks like time away. The
+// display wake-up's own mouse move is not the user's input.
 long long inputIdleSeconds();
 // Asks the Restart Manager to start the program again (same path, no arguments) after it
 // closed it to replace a file, as an installer does. Not after a crash or a hang, and not
 // after a reboot: the Startup entry starts it then.
 HRESULT registerForRestart();
+
+// The display wake-up's mouse move: the tick it was sent at, and the user's last input
+// before it. Windows stamps the move a moment later; an input stamped within kWindowMs
+// of `at` is taken as the move.
+struct OwnInput {
+    static constexpr DWORD kWindowMs = 2000;
+    bool made = false;
+    DWORD at = 0;
+    DWORD userLastBefore = 0;
+};
+// The tick of the user's last input, given the last input's tick and the program's own move.
+DWORD userLastInput(DWORD lastInput, const OwnInput& own);
 
 }  // namespace platform

@@ -100,7 +100,11 @@ void CkivToolDlg::postponeRest() {
 
 void CkivToolDlg::onRestTick() {
     ++m_restElapsed;
-    if (m_restElapsed.size() >= m_restLength.size()) EndRest();
+    if (m_restElapsed.size() < m_restLength.size()) return;
+    EndRest();
+    // A rest that ends while the user is away is that absence's one rest: what follows is
+    // only time away, and the work period does not start once more when the user is back.
+    if (m_away.away()) m_awayRested = true;
 }
 
 void CkivToolDlg::StartRest() {

@@ -1,12 +1,15 @@
 // The scheduler's events into the history files.
 #include "history/history_recorder.h"
 
+#include <algorithm>
+
 namespace history {
 
 void Recorder::workSecond(const kiv::Time& now) {
     const kiv::String date = now.format(kiv::String(u"%Y-%m-%d"));
     if (m_work.empty() || !(m_work.back().date == date)) m_work.push_back({date, now, 0});
     ++m_work.back().seconds;
+    if (++m_unsaved >= kWorkSaveSeconds) writeWork();
 }
 
 void Recorder::restStarted(const kiv::Time& now, uint32_t planned) {
@@ -18,7 +21,7 @@ void Recorder::restStarted(const kiv::Time& now, uint32_t planned) {
 void Recorder::restEnded(uint32_t rested, RestEnd how) {
     if (!m_restOpen) return;  // an unlock message in the work phase
     m_restOpen = false;
-    if (isRecording()) recordRest(m_profileDir, m_restStart, m_restPlanned, rested, how);
+    if (isRecording()) recordRest(m_profileDir, m_restStart, m_restPlanned, std::min(rested, m_restPlanned), how);
     writeWork();
 }
 
@@ -41,6 +44,7 @@ void Recorder::writeWork() {
     for (const WorkOfDay& day : m_work)
         if (isRecording() && day.seconds != 0) addWorkSeconds(m_profileDir, day.second, day.seconds);
     m_work.clear();
+    m_unsaved = 0;
 }
 
 }  // namespace history
