@@ -6,50 +6,19 @@
 namespace a11y {
 namespace {
 
-using CoInitializeExFunction = HRESULT(WINAPI*)(void*, DWORD);
-using CoUninitializeFunction = void(WINAPI*)();
-using CoCreateInstanceFunction = HRESULT(WINAPI*)(REFCLSID, IUnknown*, DWORD, REFIID, void**);
-
-// COM comes from the system folder when the first name is given, not at start: the
-// question is the only window that needs it.
-struct Com {
-    Com() : module(::LoadLibraryExW(L"ole32.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32)) {
-        if (!module) return;
-        init = proc<CoInitializeExFunction>("CoInitializeEx");
-        uninit = proc<CoUninitializeFunction>("CoUninitialize");
-        create = proc<CoCreateInstanceFunction>("CoCreateInstance");
-    }
-    ~Com() {
-        if (module) ::FreeLibrary(module);
-    }
-    Com(const Com&) = delete;
-    Com& operator=(const Com&) = delete;
-    bool usable() const { return init && uninit && create; }
-    template <typename Fn>
-    Fn proc(const char* name) const {
-        return reinterpret_cast<Fn>(reinterpret_cast<void*>(::GetProcAddress(module, name)));
-    }
-
-    HMODULE module;
-    CoInitializeExFunction init = nullptr;
-    CoUninitializeFunction uninit = nullptr;
-    CoCreateInstanceFunction create = nullptr;
-};
-
 bool annotate(HWND control, const wchar_t* name) {
-    static Com com;
-    if (!control || !com.usable()) return false;
-    const HRESULT initialised = com.init(nullptr, COINIT_APARTMENTTHREADED);
+    if (!control) return false;
+    const HRESULT initialised = ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
     IAccPropServices* services = nullptr;
-    HRESULT hr = com.create(CLSID_AccPropServices, nullptr, CLSCTX_INPROC_SERVER, IID_IAccPropServices,
-                            reinterpret_cast<void**>(&services));
+    HRESULT hr = ::CoCreateInstance(CLSID_AccPropServices, nullptr, CLSCTX_INPROC_SERVER, IID_IAccPropServices,
+                                    reinterpret_cast<void**>(&services));
     if (SUCCEEDED(hr)) {
         MSAAPROPID property = PROPID_ACC_NAME;
         hr = name ? services->SetHwndPropStr(control, OBJID_CLIENT, CHILDID_SELF, property, name)
                   : services->ClearHwndProps(control, OBJID_CLIENT, CHILDID_SELF, &property, 1);
         services->Release();
     }
-    if (SUCCEEDED(initialised)) com.uninit();  // S_FALSE too: every success is paired
+    if (SUCCEEDED(initialised)) ::CoUninitialize();  // S_FALSE too: every success is paired
     return SUCCEEDED(hr);
 }
 

@@ -1,6 +1,7 @@
 // A name for screen readers on a control that has no visible label of its own: Windows'
 // dynamic annotation (IAccPropServices::SetHwndPropStr with PROPID_ACC_NAME). The name
 // lives with the window until it is cleared, which the window does as it is destroyed.
+// COM is started for the call and ended after it.
 // The call goes through a replaceable function, so tests see what is named; Wine's oleacc
 // answers E_NOTIMPL, so only a real Windows reads the name back.
 #pragma once
