@@ -1,7 +1,7 @@
 // The history window's content: bars, today's lines and the week's totals.
 #include "history/history_model.h"
 
-#include <algorithm>
+#include <cstddef>
 
 #include "framework/resources.h"
 #include "resource.h"
@@ -121,11 +121,15 @@ kiv::String holdLine(const Hold& held) {
     return line;
 }
 
+// Each list is in the order it was written; each line goes in after the lines not later.
 std::vector<TodayLine> todaysLines(const Overview& overview) {
     std::vector<TodayLine> lines;
     for (const Rest& rest : overview.todaysRests) lines.push_back({rest.start, restLine(rest), rest.isCutShort()});
-    for (const Hold& held : overview.todaysHolds) lines.push_back({held.at, holdLine(held), false});
-    std::stable_sort(lines.begin(), lines.end(), [](const TodayLine& a, const TodayLine& b) { return a.at < b.at; });
+    for (const Hold& held : overview.todaysHolds) {
+        size_t place = lines.size();
+        while (place > 0 && lines[place - 1].at > held.at) --place;
+        lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(place), TodayLine{held.at, holdLine(held), false});
+    }
     return lines;
 }
 
