@@ -88,10 +88,11 @@ bool CkivToolDlg::waitingForPause() {
     return false;
 }
 
+// Away meanwhile (the session locked), the rest waits for the return as it always did.
 void CkivToolDlg::onCoverWaitTimer() {
     KillTimer(kCoverWaitTimer);
     if (!m_coverWaiting) return;
-    if (!m_working || m_workElapsed.size() < m_workLength.size()) {
+    if (!m_working || m_workElapsed.size() < m_workLength.size() || m_away.away()) {
         stopCoverWait();
         return;
     }
