@@ -115,13 +115,4 @@ TEST(TypingPause, TheCoverWaitsForAPauseOfOneAndAHalfSecondsAtMostTenSeconds) {
         EXPECT_EQ(hold::coverDelay(row.sinceKey, row.waited), row.delay) << row.sinceKey << " " << row.waited;
 }
 
-// Someone types without a pause: the waits add up to exactly ten seconds.
-TEST(TypingPause, ContinuousTypingCoversAfterTenSeconds) {
-    uint32_t waited = 0;
-    int waits = 0;
-    for (uint32_t delay; (delay = hold::coverDelay(100, waited)) != 0; ++waits) waited += delay;
-    EXPECT_EQ(waited, hold::kLongestCoverWaitMs);
-    EXPECT_EQ(waits, 8);  // 1400 ms each, the last cut to 200
-}
-
 }  // namespace

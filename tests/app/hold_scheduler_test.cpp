@@ -209,12 +209,6 @@ TEST_F(TypingPauseTest, TypingOnCoversAfterTenSeconds) {
     EXPECT_EQ(timers, 8u) << "seven waits of 1400 ms and one of 200 ms: ten seconds";
 }
 
-TEST_F(TypingPauseTest, NoKeyCoversOnTime) {
-    ASSERT_TRUE(createDialog());
-    m_signals.millisSinceKey = 1600;
-    EXPECT_EQ(ticksUntilRest(30), 20u);
-}
-
 TEST_F(TypingPauseTest, ADelayDuringTheWaitLetsTheWorkGoOn) {
     ASSERT_TRUE(createDialog());
     tick(19);

@@ -15,11 +15,6 @@ std::vector<std::wstring> names(const std::vector<hold::ConsentUser>& users) {
     return out;
 }
 
-TEST(ConsentStore, TheKeyIsTheCapabilitysBelowTheCurrentUser) {
-    EXPECT_EQ(hold::consentKey(L"webcam"),
-              L"Software\\Microsoft\\Windows\\CurrentVersion\\CapabilityAccessManager\\ConsentStore\\webcam");
-}
-
 TEST(ConsentStore, EntriesAtZeroArePackagedBelowTheKeyAndDesktopPathsBelowNonPackaged) {
     FakeHoldSignals fake;
     fake.entry(L"microphone", L"Microsoft.SkypeApp_kzf8qxf38zg5c", 0);
@@ -62,13 +57,6 @@ TEST(ConsentStore, AnEntryCountsOnlyWhileItsProgramRuns) {
         EXPECT_FALSE(hold::capabilityInUse(L"webcam"));
         EXPECT_EQ(hold::readSignals().microphone, row.inUse);
     }
-}
-
-TEST(ConsentStore, NoConsentStoreAtAllIsNoCall) {
-    FakeHoldSignals fake;  // Windows before 1903, or Wine
-    EXPECT_TRUE(hold::consentUsers(L"microphone").empty());
-    const hold::Signals signals = hold::readSignals();
-    EXPECT_FALSE(signals.microphone || signals.camera || signals.presentation);
 }
 
 TEST(NotificationState, PresentationModeAndDirect3DFullScreenArePresentations) {
