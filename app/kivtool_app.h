@@ -44,6 +44,7 @@ public:
     bool m_homeMode = false;                   // home (true) or office (false)
     bool m_relaxAtFullScreen = false;          // rest even while a full-screen program runs
     bool m_idleIsRest = false;                 // no input for a rest's length counts as a rest
+    bool m_holdForCalls = true;                // calls and presentations hold a due rest
     kiv::String m_language;                    // "zh", "en", or empty: the user's Windows language
     kiv::String m_profileDir;                  // settings directory, ending in a backslash
 

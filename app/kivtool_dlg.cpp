@@ -4,6 +4,7 @@
 #include "desktop/single_instance.h"
 #include "dialogs/about_dlg.h"
 #include "history/history_dlg.h"
+#include "hold/typing_pause.h"
 #include "dialogs/notify_dlg.h"
 #include "dialogs/previous_notify_dlg.h"
 #include "dialogs/setting_dlg.h"
@@ -32,6 +33,7 @@ CkivToolDlg::~CkivToolDlg() {
     DestroyWindow();
     closeRestWindow();
     ClosePreRestNotice();
+    hold::watchKeys(false);
 }
 
 BOOL CkivToolDlg::OnInitDialog() {
@@ -205,12 +207,14 @@ void CkivToolDlg::OnSettings() {
     dlg.m_restAtFullScreen = theApp.m_relaxAtFullScreen ? 1 : 0;
     dlg.m_place = theApp.m_homeMode ? 0 : 1;
     dlg.m_idleIsRest = theApp.m_idleIsRest ? 1 : 0;
+    dlg.m_holdForCalls = theApp.m_holdForCalls ? 1 : 0;
     if (runModal(dlg) != IDOK) return;
     theApp.m_workTime = dlg.m_workMinutes * 60;
     theApp.m_relaxTime = dlg.m_restMinutes * 60;
     theApp.m_relaxAtFullScreen = dlg.m_restAtFullScreen != 0;
     theApp.m_homeMode = dlg.m_place == 0;
     theApp.m_idleIsRest = dlg.m_idleIsRest != 0;
+    theApp.m_holdForCalls = dlg.m_holdForCalls != 0;
     // The new values hold for this run even when the file cannot be written.
     const bool saved = theApp.SaveSettings();
     ApplySettingLengths();
@@ -231,6 +235,7 @@ void CkivToolDlg::OnAbout() {
 
 void CkivToolDlg::OnExit() {
     ClosePreRestNotice();
+    resetHold();
     m_history.endRun(m_restElapsed.size(), history::RestEnd::Exit);
     g_exiting = true;
     ::PostMessageW(m_hWnd, WM_CLOSE, 0, 0);
@@ -244,6 +249,7 @@ void CkivToolDlg::OnExit() {
 // name, so that every later start only showed its frozen status window.
 void CkivToolDlg::OnEndSession(LPARAM flags) {
     KillTimer(0);
+    resetHold();
     m_history.endRun(m_restElapsed.size(), endOfSessionReason(flags));
     ClosePreRestNotice();
     closeRestWindow();  // the taskbars, the monitor, the hot key and the music come back with it

@@ -4,18 +4,22 @@
 // kivtool_dlg.cpp: creation, the window procedure, painting and the menu commands;
 // tray.cpp: the tray icon, its tip and balloons, the status labels;
 // scheduler.cpp: the tick and the moves between work and rest;
-// away/away_events.cpp: the session, sleep and input-idle events that count as time away.
+// away/away_events.cpp: the session, sleep and input-idle events that count as time away;
+// hold/hold_events.cpp: calls and presentations that hold a rest, the cover at a pause in typing.
 #pragma once
 
 #include <windows.h>
 #include <shellapi.h>
 
 #include <cstddef>
+#include <cstdint>
+#include <string>
 
 #include "away/away_detector.h"
 #include "framework/dialog.h"
 #include "framework/handles.h"
 #include "history/history_recorder.h"
+#include "hold/hold_rules.h"
 #include "kiv/time_kiv.h"
 #include "resource.h"
 
@@ -39,7 +43,9 @@ public:
     void OnDestroy() override;
 
     // Scheduler (scheduler.cpp). Handlers are public so tests can drive them.
+    // Timer 0 is the tick; kCoverWaitTimer ends a wait for a pause in typing.
     void OnTimer(UINT_PTR nIDEvent);
+    static constexpr UINT_PTR kCoverWaitTimer = 1;
     void StartRest();
     // Ends the rest (or restarts the work period) and records how the rest ended.
     void EndRest(history::RestEnd how = history::RestEnd::Time);
@@ -50,6 +56,9 @@ public:
     // After a confirmed settings dialog: the new lengths apply, the phase and the elapsed
     // counters stay; a notice closes unless the rest is at most its countdown away.
     void ApplySettingLengths();
+
+    // A due rest is held by a call or a presentation (hold/hold_events.cpp).
+    bool isRestHeld() const { return m_hold.isHeld(); }
 
     // Time away (away/away_events.cpp): WM_WTSSESSION_CHANGE and WM_POWERBROADCAST.
     void OnSessionChange(WPARAM code);
@@ -114,6 +123,10 @@ public:
     bool m_sessionEvents = false;     // registered for session notifications
     unsigned m_sessionRetryTicks = 0; // ticks since the registration last failed
     history::Recorder m_history;      // the rest history in the day files
+    hold::HoldState m_hold;           // calls and presentations holding the due rest
+    kiv::Time m_holdStart;            // when the current hold began
+    bool m_coverWaiting = false;      // the rest is due and waits for a pause in typing
+    uint32_t m_coverWaited = 0;       // milliseconds it has waited
 
 private:
     void addAboutToSystemMenu();
@@ -135,6 +148,16 @@ private:
     void takeAwayRest(const kiv::Time& now, uint32_t awaySeconds);
     void retrySessionEvents(const kiv::Time& now);
     AwayReport sessionAsItIs(SessionState told, const kiv::Time& now);
+    bool onHoldTick();
+    void beginHold();
+    void endHold();
+    // A new work period or the end of the run: a hold still open is written down.
+    void resetHold();
+    std::wstring holdText() const;
+    void coverAtPause();
+    bool waitingForPause();
+    void onCoverWaitTimer();
+    void stopCoverWait();
 
     HWND m_statusLabels[3] = {};  // power-on, worked, remaining: children of the dialog
 };

@@ -7,6 +7,7 @@
 #include "dialogs/notify_dlg.h"
 #include "dialogs/previous_notify_dlg.h"
 #include "framework/resources.h"
+#include "hold/typing_pause.h"
 #include "kivtool_app.h"
 #include "kivtool_dlg.h"
 #include "platform_calls.h"
@@ -47,7 +48,11 @@ void destroyOwned(Dlg*& slot) {
 
 }  // namespace
 
-void CkivToolDlg::OnTimer(UINT_PTR /*nIDEvent: the window has only timer 0*/) {
+void CkivToolDlg::OnTimer(UINT_PTR nIDEvent) {
+    if (nIDEvent == kCoverWaitTimer) {
+        onCoverWaitTimer();
+        return;
+    }
     const kiv::Time now = wallclock::now();
     UpdateStatusFields(now);
     if (!theApp.m_homeMode) onLongDay(now);
@@ -74,22 +79,27 @@ void CkivToolDlg::onLongDay(const kiv::Time& now) {
 bool CkivToolDlg::fullScreenHoldsRest() const { return m_fullScreenApp && !theApp.m_relaxAtFullScreen; }
 
 void CkivToolDlg::onWorkTick() {
+    if (waitingForPause()) return;
     ++m_workElapsed;
+    // The stated full-screen rule goes first; a held rest gives no reminder and no rest.
+    if (!fullScreenHoldsRest() && onHoldTick()) return;
     if (m_workElapsed.size() >= m_workLength.size()) {
         if (fullScreenHoldsRest())
             postponeRest();
         else
-            StartRest();
+            coverAtPause();
         return;
     }
     if (fullScreenHoldsRest()) return;
     // Equality on purpose: a period that starts below 60 or 15 s gives no reminder.
     const uint32_t remaining = RemainingWork().size();
+    hold::watchKeys(remaining <= hold::kKeyWatchAt);
     if (remaining == kBalloonAt) ShowBalloon(fw::loadString(IDS_BALLOON_ONE_MINUTE).c_str());
     if (remaining == kNoticeAt) ShowPreRestNotice();
 }
 
 void CkivToolDlg::postponeRest() {
+    hold::watchKeys(false);
     m_workLength += kPostponement;
     m_history.postponed(wallclock::now(), kPostponement);
     if (theApp.m_homeMode)
@@ -108,6 +118,8 @@ void CkivToolDlg::onRestTick() {
 }
 
 void CkivToolDlg::StartRest() {
+    stopCoverWait();
+    hold::watchKeys(false);
     ClosePreRestNotice();
     if (!m_pNotifyDlg) {
         auto dlg = std::make_unique<CNotifyDlg>(this);
@@ -137,6 +149,7 @@ void CkivToolDlg::EndRest(history::RestEnd how) {
     m_restElapsed = 0;
     m_workElapsed = 0;
     m_workLength = theApp.m_workTime;  // delays and postponements end with their period
+    resetHold();
 }
 
 void CkivToolDlg::ShowPreRestNotice() {

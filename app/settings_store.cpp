@@ -170,6 +170,7 @@ Values loadSettingsFile(const kiv::String& path, const kiv::String& programDir) 
         values.relaxAtFullScreen = isOne(profile, u"relaxAtFullScreen");
         values.idleIsRest = isOne(profile, u"idleIsRest");
         values.language = language::normalized(profile.getValue(kRootSection, kiv::String(u"language"), kiv::String()));
+        values.holdForCalls = !(profile.getValue(kRootSection, kiv::String(u"holdForCalls"), kiv::String()) == u"0");
     } else {
         values.workTime = kDefaultWorkSeconds;
         values.relaxTime = kDefaultRelaxSeconds;
@@ -199,6 +200,7 @@ bool saveSettingsFile(const kiv::String& profileDir, const kiv::String& programD
     ok &= profile.setIntValue(kRootSection, kiv::String(u"relaxAtFullScreen"), values.relaxAtFullScreen ? 1 : 0);
     if (values.idleIsRest) ok &= profile.setIntValue(kRootSection, kiv::String(u"idleIsRest"), 1);
     if (!values.language.isEmpty()) ok &= profile.setValue(kRootSection, kiv::String(u"language"), values.language);
+    if (!values.holdForCalls) ok &= profile.setIntValue(kRootSection, kiv::String(u"holdForCalls"), 0);
     // A document missing a setting is never written over a complete file.
     return ok && profile.saveAs(settingsFilePath(profileDir));
 }
@@ -240,6 +242,7 @@ void CkivToolApp::LoadSettings() {
     m_relaxAtFullScreen = values.relaxAtFullScreen;
     m_idleIsRest = values.idleIsRest;
     m_language = values.language;
+    m_holdForCalls = values.holdForCalls;
     m_firstStartToday = settings::loadFirstStartToday(m_profileDir, kiv::Time::now(), ::GetTickCount64());
 }
 
@@ -254,5 +257,6 @@ bool CkivToolApp::SaveSettings() {
     values.relaxAtFullScreen = m_relaxAtFullScreen;
     values.idleIsRest = m_idleIsRest;
     values.language = m_language;
+    values.holdForCalls = m_holdForCalls;
     return settings::saveSettingsFile(m_profileDir, kiv::getModuleDir(), values);
 }

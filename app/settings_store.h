@@ -25,6 +25,7 @@ struct Values {
     bool relaxAtFullScreen = false;
     bool idleIsRest = false;       // no input for a rest's length counts as a rest
     kiv::String language;          // "zh", "en", or empty: the user's Windows language decides
+    bool holdForCalls = true;      // calls and presentations hold a due rest
 };
 
 constexpr uint32_t kDefaultWorkSeconds = 3120;  // 52 minutes
@@ -74,7 +75,8 @@ kiv::String dayFilePath(const kiv::String& profileDir, const kiv::Time& when);
 // Reads the settings file. A missing key, a sound path that is exactly "default" and a
 // time that reads as 0 or above its maximum take their defaults; homeMode and
 // relaxAtFullScreen are true only for the number 1 (leading digits, never wrapped), and so
-// is idleIsRest, which comes after them; "language" is kept only when it is "zh" or "en".
+// is idleIsRest, which comes after them; "language" is kept only when it is "zh" or "en";
+// holdForCalls, after it, is on unless it reads exactly "0".
 // When the file cannot be loaded at all (missing, malformed, above kMaxSettingsFileBytes)
 // every value is its default and home mode is on (a
 // new installation starts at home). The default sounds are programDir + "resource\relax.mp3", "resource\relaxNotice.mp3" and
@@ -83,8 +85,9 @@ Values loadSettingsFile(const kiv::String& path, const kiv::String& programDir);
 
 // Writes profileDir + "Murvel.xml" whole from `values`, creating profileDir (one level)
 // when missing. Sound paths equal to their defaults are left out, and so are idleIsRest when
-// it is off and an empty language: a user who never sets them keeps the file as it was. False when the file
-// could not be written (or profileDir is empty); the old file then stays as it was.
+// it is off, an empty language and holdForCalls when it is on: a user who never sets them
+// keeps the file as it was. False when the file could not be written (or profileDir is
+// empty); the old file then stays as it was.
 bool saveSettingsFile(const kiv::String& profileDir, const kiv::String& programDir, const Values& values);
 
 // The first power-on of the day `now` falls on. Today's file (profileDir + "%Y-%m-%d.xml")

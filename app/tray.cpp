@@ -120,10 +120,14 @@ void CkivToolDlg::OnTrayNotify(WPARAM wParam, LPARAM lParam) {
     }
 }
 
+// While a rest is held the tip says why.
 void CkivToolDlg::updateTrayTip() {
     const kiv::String format(fw::loadString(IDS_TRAY_STATUS_TIP).c_str());
     kiv::String tip;
-    tip.format(format.wstr(), m_workElapsed.durationText().wstr(), RemainingWork().durationText().wstr());
+    if (m_hold.isHeld())
+        tip = holdText().c_str();
+    else
+        tip.format(format.wstr(), m_workElapsed.durationText().wstr(), RemainingWork().durationText().wstr());
     g_trayIconData.uFlags = NIF_TIP;
     copyField(g_trayIconData.szTip, tip.c_wstr());
     platform::notifyIcon(NIM_MODIFY, &g_trayIconData);

@@ -48,6 +48,13 @@
 #define IDS_END_EXIT                    233
 #define IDS_END_SHUTDOWN                234
 #define IDS_ONE_COPY_NAME_TAKEN         259  // another program holds the one-copy name
+#define IDS_HOLD_CALL                   280  // why a rest is held: balloon and tray tip
+#define IDS_HOLD_CAMERA                 281
+#define IDS_HOLD_PRESENTATION           282
+#define IDS_HISTORY_HOLD_LINE           283  // %02u:%02u held %s, why %s
+#define IDS_HOLD_WHY_CALL               284  // the why of a hold in the history
+#define IDS_HOLD_WHY_CAMERA             285
+#define IDS_HOLD_WHY_PRESENTATION       286
 
 // The status window (IDD_KIVTOOL_DIALOG).
 #define IDC_STATIC_POWERON              1000
@@ -66,6 +73,7 @@
 #define IDC_RADIO_OFFICE                1005
 #define IDC_CHECK_FULLSCREEN            1006
 #define IDC_CHECK_IDLE_REST             1007
+#define IDC_CHECK_HOLD_CALLS            1008
 
 // The history window (IDD_HISTORY_DIALOG): a hidden label with today's list as text.
 #define IDC_HISTORY_TEXT                1000

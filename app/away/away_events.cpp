@@ -80,6 +80,7 @@ void CkivToolDlg::takeAwayRest(const kiv::Time& now, uint32_t awaySeconds) {
     ClosePreRestNotice();
     m_workElapsed = 0;
     m_workLength = theApp.m_workTime;
+    resetHold();
     m_awayRested = true;
     UpdateStatusFields(now);
 }

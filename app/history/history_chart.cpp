@@ -148,25 +148,25 @@ void drawEmptyChart(const Painter& p, const RECT& area) {
            DT_CENTER);
 }
 
-// Today's rests, as many lines as fit above `bottom`, then a count of the ones left out.
+// Today's rests and holds, as many lines as fit above `bottom`, then a count of the ones left out.
 void drawTodayList(const Painter& p, int left, int top, int right, int bottom, const Overview& overview) {
     const ChartPalette& c = p.colours();
     p.text(fw::loadString(IDS_HISTORY_TODAY), left, top, right, c.text);
     int y = top + p.lineHeight();
     const int indent = left + p.px(12);
-    if (overview.todaysRests.empty()) {
+    const std::vector<TodayLine> lines = todaysLines(overview);
+    if (lines.empty()) {
         p.text(fw::loadString(IDS_HISTORY_NONE_TODAY), indent, y, right, c.muted);
         return;
     }
-    const size_t count = overview.todaysRests.size();
+    const size_t count = lines.size();
     for (size_t i = 0; i < count; ++i) {
         const bool lastRoom = y + 2 * p.lineHeight() > bottom;
         if (lastRoom && i + 1 < count) {
             p.text(withNumber(IDS_HISTORY_MORE, static_cast<uint32_t>(count - i)), indent, y, right, c.muted);
             return;
         }
-        const Rest& rest = overview.todaysRests[i];
-        p.text(restLine(rest).c_wstr(), indent, y, right, rest.isCutShort() ? c.cutShort : c.text);
+        p.text(lines[i].text.c_wstr(), indent, y, right, lines[i].cutShort ? c.cutShort : c.text);
         y += p.lineHeight();
     }
 }

@@ -35,6 +35,11 @@ void Recorder::postponed(const kiv::Time& now, uint32_t added) {
     writeWork();
 }
 
+void Recorder::held(const kiv::Time& start, uint32_t seconds, hold::Reason why) {
+    if (isRecording()) recordHold(m_profileDir, start, seconds, why);
+    writeWork();
+}
+
 void Recorder::endRun(uint32_t rested, RestEnd how) {
     restEnded(rested, how);
     writeWork();

@@ -30,6 +30,8 @@ public:
     void restEnded(uint32_t rested, RestEnd how);
     void delayed(const kiv::Time& now, uint32_t added);
     void postponed(const kiv::Time& now, uint32_t added);
+    // A hold that began at `start` and lasted `seconds`, written when it is over.
+    void held(const kiv::Time& start, uint32_t seconds, hold::Reason why);
     // Exit or the end of the session: a rest still open ends as `how`, and the work counted
     // so far is written.
     void endRun(uint32_t rested, RestEnd how);

@@ -17,8 +17,11 @@ const char16_t kRest[] = u"rest";
 const char16_t kDelay[] = u"delay";
 const char16_t kPostpone[] = u"postpone";
 const char16_t kWork[] = u"work";
+const char16_t kHold[] = u"hold";
 
 const char16_t* const kEndWords[] = {u"time", u"unlock", u"away", u"exit", u"shutdown"};
+// In the order of hold::Reason, after None.
+const char16_t* const kHoldWords[] = {u"call", u"camera", u"presentation"};
 
 kiv::String number(uint32_t value) {
     kiv::String text;
@@ -59,6 +62,22 @@ bool readEnd(const kiv::String& word, RestEnd& out) {
         }
     }
     return false;
+}
+
+bool readWhy(const kiv::String& word, hold::Reason& out) {
+    for (unsigned i = 0; i < sizeof(kHoldWords) / sizeof(kHoldWords[0]); ++i) {
+        if (word == kHoldWords[i]) {
+            out = static_cast<hold::Reason>(i + 1);
+            return true;
+        }
+    }
+    return false;
+}
+
+bool readHold(const kiv::XmlElement& element, Hold& out) {
+    return readTimeOfDay(element.getAttribute(kiv::String(u"at")), out.at) &&
+           readNumber(element.getAttribute(kiv::String(u"held")), out.held) &&
+           readWhy(element.getAttribute(kiv::String(u"why")), out.why);
 }
 
 bool exists(const kiv::String& path) {
@@ -110,6 +129,20 @@ bool readRest(const kiv::XmlElement& element, Rest& rest) {
 
 const char16_t* endWord(RestEnd end) { return kEndWords[static_cast<int>(end)]; }
 
+const char16_t* holdWord(hold::Reason why) {
+    return why == hold::Reason::None ? u"" : kHoldWords[static_cast<int>(why) - 1];
+}
+
+bool recordHold(const kiv::String& profileDir, const kiv::Time& at, uint32_t held, hold::Reason why) {
+    if (why == hold::Reason::None) return false;
+    return updateDay(profileDir, at, [&](kiv::XmlElement& root) {
+        kiv::XmlElement* element = root.createChild(kiv::String(kHold));
+        element->setAttribute(kiv::String(u"at"), timeOfDay(at));
+        element->setAttribute(kiv::String(u"held"), number(held));
+        element->setAttribute(kiv::String(u"why"), kiv::String(holdWord(why)));
+    });
+}
+
 bool recordRest(const kiv::String& profileDir, const kiv::Time& start, uint32_t planned, uint32_t rested,
                 RestEnd end) {
     return updateDay(profileDir, start, [&](kiv::XmlElement& root) {
@@ -156,6 +189,9 @@ Day readDay(const kiv::String& profileDir, const kiv::Time& day) {
         } else if (name == kDelay || name == kPostpone) {
             const Change change = readChange(*child, ok);
             if (ok) (name == kDelay ? out.delays : out.postponements).push_back(change);
+        } else if (name == kHold) {
+            Hold held;
+            if (readHold(*child, held)) out.holds.push_back(held);
         } else if (name == kWork) {
             readNumber(child->getText(), out.workSeconds);
         }

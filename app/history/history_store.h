@@ -7,6 +7,7 @@
 //   <rest end="time" planned="480" rested="480" start="09-07-42"/>
 //   <delay added="300" at="10-00-00"/>
 //   <postpone added="1200" at="11-00-00"/>
+//   <hold at="11-30-00" held="720" why="call"/>
 //   <work>6240</work>
 // Times of day are local "HH-MM-SS", lengths are seconds. A file written before the history
 // existed is a day without history.
@@ -15,6 +16,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "hold/hold_rules.h"
 #include "kiv/string_kiv.h"
 #include "kiv/time_kiv.h"
 
@@ -41,10 +43,22 @@ struct Change {
     uint32_t added = 0;
 };
 
+// A due rest held by a call, a camera or a presentation: when the hold began, how long it
+// lasted and why.
+struct Hold {
+    uint32_t at = 0;  // seconds after midnight
+    uint32_t held = 0;
+    hold::Reason why = hold::Reason::Call;
+};
+
+// The word a hold's reason is written as ("call", "camera", "presentation").
+const char16_t* holdWord(hold::Reason why);
+
 struct Day {
     std::vector<Rest> rests;
     std::vector<Change> delays;
     std::vector<Change> postponements;
+    std::vector<Hold> holds;
     uint32_t workSeconds = 0;
 };
 
@@ -56,6 +70,8 @@ bool recordRest(const kiv::String& profileDir, const kiv::Time& start, uint32_t 
                 RestEnd end);
 bool recordDelay(const kiv::String& profileDir, const kiv::Time& at, uint32_t added);
 bool recordPostponement(const kiv::String& profileDir, const kiv::Time& at, uint32_t added);
+// A hold, in the file of the day it began on.
+bool recordHold(const kiv::String& profileDir, const kiv::Time& at, uint32_t held, hold::Reason why);
 // Adds `seconds` to the work time of the day `day` falls on.
 bool addWorkSeconds(const kiv::String& profileDir, const kiv::Time& day, uint32_t seconds);
 

@@ -270,3 +270,34 @@ INSTANTIATE_TEST_SUITE_P(
     [](const ::testing::TestParamInfo<SaveCase>& info) { return std::string(info.param.name); });
 
 }  // namespace
+
+// Each hold is written when it ends, with the time it began, its seconds and why; one still
+// going when the program exits is written then.
+TEST_F(HistoryRecordingTest, HoldsAreRecordedWithWhenHowLongAndWhy) {
+    theApp.m_workTime = 100;
+    ASSERT_TRUE(createDialog());
+    m_signals.call();
+    tickClock(40);  // 60 s left at 10:00:40: held by the call
+    ASSERT_TRUE(m_dlg->isRestHeld());
+    tickClock(99);
+    m_signals.clear();
+    tickClock(1);   // ends at 10:02:20 after 100 s
+    ASSERT_FALSE(m_dlg->isRestHeld());
+    m_signals.notificationState = QUNS_PRESENTATION_MODE;
+    tickClock(30);  // presenting from 10:02:21, still in the last minute
+    ASSERT_TRUE(m_dlg->isRestHeld());
+    command(ID_MENU_EXIT);
+
+    const history::Day today = day(u"2027-01-15 12-00-00");
+    ASSERT_EQ(today.holds.size(), 2u);
+    EXPECT_EQ(today.holds[0].at, 10u * 3600 + 40);
+    EXPECT_EQ(today.holds[0].held, 100u);
+    EXPECT_EQ(today.holds[0].why, hold::Reason::Call);
+    EXPECT_EQ(today.holds[1].at, 10u * 3600 + 141);
+    EXPECT_EQ(today.holds[1].held, 30u);
+    EXPECT_EQ(today.holds[1].why, hold::Reason::Presentation);
+    EXPECT_TRUE(today.rests.empty());
+    EXPECT_EQ(today.workSeconds, 170u) << "work goes on being counted while held";
+    EXPECT_NE(dayBytes("2027-01-15.xml").find("<hold at=\"10-00-40\" held=\"100\" why=\"call\"/>"), std::string::npos)
+        << dayBytes("2027-01-15.xml");
+}

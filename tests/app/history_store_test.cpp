@@ -80,6 +80,24 @@ TEST_F(HistoryStoreTest, EveryEndReadsBackAsItself) {
 
 // A file the start-up cannot read either is the start-up's to replace: the history would
 // only lose what is in it.
+TEST_F(HistoryStoreTest, HoldsAreWrittenWithTheirWhyAndReadBack) {
+    const hold::Reason whys[] = {hold::Reason::Call, hold::Reason::Camera, hold::Reason::Presentation};
+    for (hold::Reason why : whys) EXPECT_TRUE(history::recordHold(profileDir, at(u"2027-01-15 10-20-30"), 95, why));
+    EXPECT_FALSE(history::recordHold(profileDir, at(u"2027-01-15 10-20-30"), 95, hold::Reason::None));
+    EXPECT_NE(dayBytes("2027-01-15.xml").find(" <hold at=\"10-20-30\" held=\"95\" why=\"call\"/>\r\n"
+                                              " <hold at=\"10-20-30\" held=\"95\" why=\"camera\"/>\r\n"
+                                              " <hold at=\"10-20-30\" held=\"95\" why=\"presentation\"/>\r\n"),
+              std::string::npos)
+        << dayBytes("2027-01-15.xml");
+    const history::Day day = history::readDay(profileDir, at(u"2027-01-15 10-00-00"));
+    ASSERT_EQ(day.holds.size(), 3u);
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(day.holds[i].at, 10u * 3600 + 20 * 60 + 30);
+        EXPECT_EQ(day.holds[i].held, 95u);
+        EXPECT_EQ(day.holds[i].why, whys[i]);
+    }
+}
+
 TEST_F(HistoryStoreTest, AnUnreadableDayFileIsLeftAlone) {
     ScratchFolder::writeBytes(dayFile("2027-01-15.xml"), "<profile><startup_time>");
     const kiv::Time when = at(u"2027-01-15 10-00-00");
@@ -119,7 +137,9 @@ TEST_F(HistoryStoreTest, DaysWithoutHistoryReadEmpty) {
         {"entries that do not read", XML_HEAD "<profile><rest start=\"25-00-00\" planned=\"480\" rested=\"1\" end=\"time\"/>"
                                      "<rest start=\"10-00-00\" planned=\"x\" rested=\"1\" end=\"time\"/>"
                                      "<rest start=\"10-00-00\" planned=\"480\" rested=\"1\" end=\"nap\"/>"
-                                     "<delay at=\"10-00\" added=\"300\"/><work>-5</work></profile>"},
+                                     "<delay at=\"10-00\" added=\"300\"/><work>-5</work>"
+                                     "<hold at=\"10-00-00\" held=\"60\" why=\"lunch\"/>"
+                                     "<hold at=\"10-00-00\" held=\"\" why=\"call\"/></profile>"},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
@@ -128,6 +148,7 @@ TEST_F(HistoryStoreTest, DaysWithoutHistoryReadEmpty) {
         const history::Day day = history::readDay(profileDir, at(u"2027-01-15 12-00-00"));
         EXPECT_TRUE(day.rests.empty());
         EXPECT_TRUE(day.delays.empty());
+        EXPECT_TRUE(day.holds.empty());
         EXPECT_EQ(day.workSeconds, 0u);
     }
 }

@@ -91,7 +91,7 @@ const std::vector<DialogRow>& dialogRows() {
         {"PreRestNotice", IDD_PREVIOUS_NOTIFY_DIALOG, DS_SYSMODAL | DS_SETFONT | DS_FIXEDSYS | WS_POPUP | WS_VISIBLE,
          WS_EX_TOPMOST, 51, 24, L"", 8, L"MS Shell Dlg", {}},
         {"Settings", IDD_SETTING_DIALOG,
-         DS_SETFONT | DS_MODALFRAME | DS_FIXEDSYS | WS_POPUP | WS_CAPTION | WS_SYSMENU, 0, 203, 229,
+         DS_SETFONT | DS_MODALFRAME | DS_FIXEDSYS | WS_POPUP | WS_CAPTION | WS_SYSMENU, 0, 203, 243,
          L"Vanto定时休息设置", 8, L"MS Shell Dlg",
          {
              {IDC_STATIC, L"Static", L"工作时间(单位：分钟):", SS_LEFT, kStaticType, kChild, 0, 20, 23, 81, 8},
@@ -116,6 +116,8 @@ const std::vector<DialogRow>& dialogRows() {
              // Added below the others; the dialog grew by its height and margin.
              {IDC_CHECK_IDLE_REST, L"Button", L"离开电脑时计为休息", BS_AUTOCHECKBOX, kButtonType,
               kChild | WS_TABSTOP, 0, 20, 201, 163, 10},
+             {IDC_CHECK_HOLD_CALLS, L"Button", L"通话或演示时推迟休息", BS_AUTOCHECKBOX, kButtonType,
+              kChild | WS_TABSTOP, 0, 20, 215, 163, 10},
          }},
     };
     return rows;
@@ -282,6 +284,7 @@ TEST(Resources, IdsHaveTheirFixedValues) {
     EXPECT_EQ(IDC_STATIC_REMAIN, 1002);
     EXPECT_EQ(IDC_CHECK_FULLSCREEN, 1006);
     EXPECT_EQ(IDC_CHECK_IDLE_REST, 1007);
+    EXPECT_EQ(IDC_CHECK_HOLD_CALLS, 1008);
     EXPECT_EQ(IDR_MAINFRAME, 128);
     EXPECT_EQ(IDR_TRAY_MENU, 129);
 }

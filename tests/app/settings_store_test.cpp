@@ -94,6 +94,7 @@ protected:
         EXPECT_EQ(actual.relaxAtFullScreen, expected.relaxAtFullScreen);
         EXPECT_EQ(actual.idleIsRest, expected.idleIsRest);
         EXPECT_EQ(w(actual.language), w(expected.language));
+        EXPECT_EQ(actual.holdForCalls, expected.holdForCalls);
     }
 
     ScratchFolder scratch;
@@ -144,6 +145,11 @@ const ReadRow kReadRows[] = {
     {"idle is rest 1", IN_PROFILE("<idleIsRest>1</idleIsRest>"), [](Values& v) { v.idleIsRest = true; }},
     {"idle is rest 2", IN_PROFILE("<idleIsRest>2</idleIsRest>"), [](Values&) {}},
     {"idle is rest yes", IN_PROFILE("<idleIsRest>yes</idleIsRest>"), [](Values&) {}},
+    // On unless it reads exactly 0.
+    {"hold for calls 0", IN_PROFILE("<holdForCalls>0</holdForCalls>"), [](Values& v) { v.holdForCalls = false; }},
+    {"hold for calls 1", IN_PROFILE("<holdForCalls>1</holdForCalls>"), [](Values&) {}},
+    {"hold for calls 00", IN_PROFILE("<holdForCalls>00</holdForCalls>"), [](Values&) {}},
+    {"hold for calls empty", IN_PROFILE("<holdForCalls></holdForCalls>"), [](Values&) {}},
     {"language en", IN_PROFILE("<language>en</language>"), [](Values& v) { v.language = u"en"; }},
     {"language zh", IN_PROFILE("<language>zh</language>"), [](Values& v) { v.language = u"zh"; }},
     {"language unknown", IN_PROFILE("<language>fr</language>"), [](Values&) {}},
@@ -373,6 +379,7 @@ TEST_F(SettingsFileTest, CustomValuesAreSavedInTheTableOrder) {
     values.relaxAtFullScreen = true;
     values.idleIsRest = true;
     values.language = u"en";
+    values.holdForCalls = false;
     ASSERT_TRUE(settings::saveSettingsFile(profileDir, programDir, values));
     EXPECT_EQ(savedBytes(),
               XML_HEAD
@@ -385,7 +392,8 @@ TEST_F(SettingsFileTest, CustomValuesAreSavedInTheTableOrder) {
               " <homeMode>0</homeMode>\r\n"
               " <relaxAtFullScreen>1</relaxAtFullScreen>\r\n"
               " <idleIsRest>1</idleIsRest>\r\n"  // written only when on, after the others
-              " <language>en</language>\r\n"    // written only when set, last
+              " <language>en</language>\r\n"    // written only when set
+              " <holdForCalls>0</holdForCalls>\r\n"  // written only when off, last
               "</profile>\r\n");
 }
 
@@ -398,6 +406,7 @@ TEST_F(SettingsFileTest, SavedValuesReadBackTheSame) {
     office.relaxAtFullScreen = true;
     office.idleIsRest = true;
     office.language = u"zh";
+    office.holdForCalls = false;
     Values custom = defaults();
     custom.relaxMusic = u"E:\\a b\\rain & wind.mp3";
     custom.relaxNoticeMusic = u"<notice>.mp3";
