@@ -21,6 +21,7 @@ CkivToolDlg::CkivToolDlg(CDialog* pParent)
       m_workLength(theApp.m_workTime),
       m_restLength(theApp.m_relaxTime),
       m_history(theApp.m_profileDir) {
+    m_hours.setSchedule(theApp.m_workingHours);
     g_pSound.create();  // false: the program runs silently
 }
 
@@ -136,6 +137,9 @@ bool CkivToolDlg::OnCommand(UINT id) {
     case ID_MENU_HISTORY:
         CHistoryDlg::Open(this, theApp.m_profileDir, wallclock::now());
         return true;
+    case ID_MENU_SKIP_TODAY:
+        OnSkipToday();
+        return true;
     default:
         return CDialog::OnCommand(id);  // IDCANCEL: a modeless dialog only hides
     }
@@ -197,15 +201,18 @@ void CkivToolDlg::OnSettings() {
     dlg.m_restAtFullScreen = theApp.m_relaxAtFullScreen ? 1 : 0;
     dlg.m_place = theApp.m_homeMode ? 0 : 1;
     dlg.m_idleIsRest = theApp.m_idleIsRest ? 1 : 0;
+    dlg.m_workingHours = theApp.m_workingHours;
     if (runModal(dlg) != IDOK) return;
     theApp.m_workTime = dlg.m_workMinutes * 60;
     theApp.m_relaxTime = dlg.m_restMinutes * 60;
     theApp.m_relaxAtFullScreen = dlg.m_restAtFullScreen != 0;
     theApp.m_homeMode = dlg.m_place == 0;
     theApp.m_idleIsRest = dlg.m_idleIsRest != 0;
+    if (dlg.m_workingHoursChanged) theApp.setWorkingHoursText(hours::valueOf(dlg.m_workingHours));
     // The new values hold for this run even when the file cannot be written.
     const bool saved = theApp.SaveSettings();
     ApplySettingLengths();
+    if (dlg.m_workingHoursChanged) ApplyWorkingHours();
     if (!saved) reportSaveFailure();
 }
 

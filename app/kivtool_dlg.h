@@ -16,6 +16,7 @@
 #include "framework/dialog.h"
 #include "framework/handles.h"
 #include "history/history_recorder.h"
+#include "hours/hours_clock.h"
 #include "kiv/time_kiv.h"
 #include "resource.h"
 
@@ -57,6 +58,15 @@ public:
     // Session notifications for this window, from creation to destruction.
     void RegisterSessionEvents();
     void UnregisterSessionEvents();
+
+    // Working hours (hours/hours_events.cpp).
+    // Outside working hours now: no work is counted and no rest comes (a rest already
+    // running runs to its end).
+    bool isOutsideWorkingHours() const { return !m_hours.isInside(); }
+    // "今天不再休息": today's working hours end now, until the first range of a later day.
+    void OnSkipToday();
+    // After new hours were saved: the next tick decides by them.
+    void ApplyWorkingHours();
 
     // Tray and status window (tray.cpp).
     // The three value labels; `now` is the tick's time, so one tick reads the clock once.
@@ -110,6 +120,8 @@ public:
     bool m_awayRested = false;        // the current away period already counted as a rest
     bool m_sessionEvents = false;     // registered for session notifications
     history::Recorder m_history;      // the rest history in the day files
+    hours::Tracker m_hours;           // inside or outside working hours, and when that changes
+    kiv::Time m_lastRestEnd;          // when the last rest ended: time outside starts no earlier
 
 private:
     void addAboutToSystemMenu();
@@ -129,6 +141,9 @@ private:
     bool onAwayTick(const kiv::Time& now);
     void onAwayReport(const AwayReport& report, const kiv::Time& now);
     void takeAwayRest(const kiv::Time& now, uint32_t awaySeconds);
+    // True when the tick is outside working hours in the work phase.
+    bool onWorkingHoursTick(const kiv::Time& now);
+    void enterWorkingHours(const kiv::Time& now, const kiv::Time& outsideFrom);
 
     HWND m_statusLabels[3] = {};  // power-on, worked, remaining: children of the dialog
 };

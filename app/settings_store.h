@@ -24,6 +24,9 @@ struct Values {
     bool relaxAtFullScreen = false;
     bool idleIsRest = false;       // no input for a rest's length counts as a rest
     kiv::String language;          // "zh", "en", or empty: the user's Windows language decides
+    // The working hours as the file holds them, kept as written (even when they do not
+    // read: they stay until the user saves new hours); empty: always working hours.
+    kiv::String workingHours;
 };
 
 constexpr uint32_t kDefaultWorkSeconds = 3120;  // 52 minutes
@@ -58,7 +61,7 @@ Values loadSettingsFile(const kiv::String& path, const kiv::String& programDir);
 
 // Writes profileDir + "Murvel.xml" whole from `values`, creating profileDir (one level)
 // when missing. Sound paths equal to their defaults are left out, and so are idleIsRest when
-// it is off and an empty language: a user who never sets them keeps the file as it was. False when the file
+// it is off, an empty language and empty working hours: a user who never sets them keeps the file as it was. False when the file
 // could not be written; the old file then stays as it was.
 bool saveSettingsFile(const kiv::String& profileDir, const kiv::String& programDir, const Values& values);
 

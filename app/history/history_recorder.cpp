@@ -32,6 +32,11 @@ void Recorder::postponed(const kiv::Time& now, uint32_t added) {
     writeWork();
 }
 
+void Recorder::skippedToday(const kiv::Time& now) {
+    if (isRecording()) recordSkip(m_profileDir, now);
+    writeWork();
+}
+
 void Recorder::endRun(uint32_t rested, RestEnd how) {
     restEnded(rested, how);
     writeWork();

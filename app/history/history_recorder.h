@@ -25,6 +25,8 @@ public:
     void restEnded(uint32_t rested, RestEnd how);
     void delayed(const kiv::Time& now, uint32_t added);
     void postponed(const kiv::Time& now, uint32_t added);
+    // "No more breaks today" at `now`.
+    void skippedToday(const kiv::Time& now);
     // Exit or the end of the session: a rest still open ends as `how`, and the work counted
     // so far is written.
     void endRun(uint32_t rested, RestEnd how);
