@@ -309,7 +309,7 @@ TEST_F(SettingsFileTest, SavedValuesReadBackTheSame) {
     custom.relaxMusic = u"E:\\a b\\rain & wind.mp3";
     custom.relaxNoticeMusic = u"<notice>.mp3";
     custom.relaxEndMusic = u"";
-    custom.workingHours = u" mon-fri 8:30 - 12:00 ;; & <x>";  // does not read: kept as it is
+    custom.workingHours = u"mon-fri 8:30 - 12:00 ;; & <x>";  // does not read: kept as it is
     for (const Values& values : {home, office, custom}) {
         ASSERT_TRUE(settings::saveSettingsFile(profileDir, programDir, values));
         expectSame(load(), values);
