@@ -22,6 +22,7 @@ CkivToolDlg::CkivToolDlg(CDialog* pParent)
       m_restLength(theApp.m_relaxTime),
       m_history(theApp.m_profileDir) {
     m_hours.setSchedule(theApp.m_workingHours);
+    restoreSkipToday(wallclock::now());
     g_pSound.create();  // false: the program runs silently
 }
 

@@ -144,6 +144,7 @@ private:
     // True when the tick is outside working hours in the work phase.
     bool onWorkingHoursTick(const kiv::Time& now);
     void enterWorkingHours(const kiv::Time& now, const kiv::Time& outsideFrom);
+    void restoreSkipToday(const kiv::Time& now);
 
     HWND m_statusLabels[3] = {};  // power-on, worked, remaining: children of the dialog
 };

@@ -1,6 +1,7 @@
 // Working hours in the scheduler: outside them no work is counted and no reminder or rest
 // comes; entering a range starts a fresh work period, which the history keeps as a rest
 // that ended "schedule". A rest that is running when a range ends runs to its end.
+#include "history/history_store.h"
 #include "kivtool_app.h"
 #include "kivtool_dlg.h"
 #include "wall_clock.h"
@@ -39,4 +40,18 @@ void CkivToolDlg::ApplyWorkingHours() {
     const kiv::Time now = wallclock::now();
     onWorkingHoursTick(now);
     UpdateStatusFields(now);
+}
+
+// "No more breaks today" chosen in an earlier run today still holds: today's file says when.
+void CkivToolDlg::restoreSkipToday(const kiv::Time& now) {
+    if (theApp.m_profileDir.isEmpty()) return;
+    const history::Day today = history::readDay(theApp.m_profileDir, now);
+    if (today.skips.empty()) return;
+    const uint32_t at = today.skips.back();
+    kiv::String text = now.format(kiv::String(u"%Y-%m-%d"));
+    kiv::String time;
+    time.format(u" %02u-%02u-%02u", at / 3600, at / 60 % 60, at % 60);
+    text += time;
+    const kiv::Time when(text, kiv::String(u"%Y-%m-%d %H-%M-%S"));
+    if (when.timeValue() >= 0) m_hours.skipToday(when);
 }

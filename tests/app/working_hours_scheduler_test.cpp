@@ -3,6 +3,7 @@
 // across a range's start, and "no more breaks today". (Daylight saving is tested on the
 // tracker natively: Wine keeps no summer time for a zone set through TZ.)
 #include <windows.h>
+#include <wtsapi32.h>
 
 #include "framework/resources.h"
 #include "history/history_store.h"
@@ -210,6 +211,45 @@ TEST_F(WorkingHoursSchedulerTest, NoMoreBreaksTodayHoldsUntilTomorrowsFirstRange
     ASSERT_EQ(monday.rests.size(), 1u);
     EXPECT_EQ(monday.rests[0].end, RestEnd::Schedule);
     EXPECT_EQ(monday.rests[0].start, hms(10, 0, 5));
+}
+
+// The next start of the program the same day still skips; the day after it does not.
+TEST_F(WorkingHoursSchedulerTest, NoMoreBreaksTodayOutlivesARestartOfTheProgram) {
+    ASSERT_TRUE(start(kOffice, u"2026-12-07 10-00-00", 100, 30));
+    command(ID_MENU_SKIP_TODAY);
+    m_dlg.reset();
+    g_clock = at(u"2026-12-07 14-00-00");
+    ASSERT_TRUE(createDialog());
+    tickClock(5);
+    EXPECT_TRUE(m_dlg->isOutsideWorkingHours());
+    EXPECT_EQ(worked(), 0u);
+    m_dlg.reset();
+    g_clock = at(u"2026-12-08 09-00-00");
+    ASSERT_TRUE(createDialog());
+    tickClock(5);
+    EXPECT_FALSE(m_dlg->isOutsideWorkingHours());
+    EXPECT_EQ(worked(), 5u);
+}
+
+// Locked over the lunch break: the break is the rest, taken once; the return takes no
+// rest "away" besides it.
+TEST_F(WorkingHoursSchedulerTest, LockedOverTheLunchBreakIsOneRest) {
+    // A rest longer than the time locked before noon: no rest "away" comes before it.
+    ASSERT_TRUE(start(kOffice, u"2026-12-07 11-55-00", 3000, 600));
+    tickClock(10);
+    send(WM_WTSSESSION_CHANGE, WTS_SESSION_LOCK);
+    tickClock(300);  // to 12:00:10
+    EXPECT_TRUE(m_dlg->isOutsideWorkingHours());
+    tickAt(u"2026-12-07 13-00-00");
+    EXPECT_EQ(worked(), 0u);  // locked: not work time
+    tickClock(300);
+    send(WM_WTSSESSION_CHANGE, WTS_SESSION_UNLOCK);
+    tickClock(4);
+    EXPECT_EQ(worked(), 4u);
+    const history::Day today = day(u"2026-12-07 12-00-00");
+    ASSERT_EQ(today.rests.size(), 1u);
+    EXPECT_EQ(today.rests[0].end, RestEnd::Schedule);
+    EXPECT_EQ(today.rests[0].start, hms(12, 0, 0));
 }
 
 // Without working hours the item ends today's count at once and starts tomorrow afresh.
