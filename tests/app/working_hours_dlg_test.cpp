@@ -214,12 +214,4 @@ TEST(WorkingHoursDlg, RowsShowTheScheduleAndNoDayCheckedMeansAlways) {
     EXPECT_TRUE(boxes.shown().empty());
 }
 
-TEST(WorkingHoursDlg, OkWithoutChangesGivesTheSameSchedule) {
-    ScriptedHoursDlg dlg;
-    dlg.m_schedule = scheduleOf("mon-fri 08:30-12:00 13:00-18:00; sun 22:00-06:00");
-    dlg.script({command(IDOK)});
-    EXPECT_EQ(dlg.DoModal(), IDOK);
-    EXPECT_EQ(valueText(dlg.m_schedule), "mon-fri 08:30-12:00 13:00-18:00; sun 22:00-06:00");
-}
-
 }  // namespace
