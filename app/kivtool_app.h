@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "framework/winapp.h"
+#include "hours/working_hours.h"
 #include "kiv/string_kiv.h"
 #include "kiv/time_kiv.h"
 
@@ -33,6 +34,9 @@ public:
     // Writes the settings file from the members below (settings_store.cpp); false when it
     // could not be written (the values in memory stay in force either way).
     bool SaveSettings();
+    // The settings value of the working hours: kept as given for the file, and read into
+    // m_workingHours (not set, so always working hours, when empty or when it does not read).
+    void setWorkingHoursText(const kiv::String& text);
 
     std::unique_ptr<CkivToolDlg> m_pMainDlg;  // also the framework's m_pMainWnd
     kiv::String m_relaxMusic;                  // full path of the rest music
@@ -47,6 +51,8 @@ public:
     bool m_holdForCalls = true;                // calls and presentations hold a due rest
     kiv::String m_language;                    // "zh", "en", or empty: the user's Windows language
     kiv::String m_profileDir;                  // settings directory, ending in a backslash
+    hours::Schedule m_workingHours;            // not set: always working hours
+    kiv::String m_workingHoursText;            // "workingHours" as the file holds it
 
 private:
     std::unique_ptr<instance::InstanceLock> m_instanceLock;  // held for the whole run

@@ -23,6 +23,8 @@ CkivToolDlg::CkivToolDlg(CDialog* pParent)
       m_workLength(theApp.m_workTime),
       m_restLength(theApp.m_relaxTime),
       m_history(theApp.m_profileDir) {
+    m_hours.setSchedule(theApp.m_workingHours);
+    restoreSkipToday(wallclock::now());
     g_pSound.create();  // false: the program runs silently
 }
 
@@ -146,6 +148,9 @@ bool CkivToolDlg::OnCommand(UINT id) {
     case ID_MENU_HISTORY:
         CHistoryDlg::Open(this, theApp.m_profileDir, wallclock::now());
         return true;
+    case ID_MENU_SKIP_TODAY:
+        OnSkipToday();
+        return true;
     default:
         return CDialog::OnCommand(id);  // IDCANCEL: a modeless dialog only hides
     }
@@ -208,6 +213,7 @@ void CkivToolDlg::OnSettings() {
     dlg.m_place = theApp.m_homeMode ? 0 : 1;
     dlg.m_idleIsRest = theApp.m_idleIsRest ? 1 : 0;
     dlg.m_holdForCalls = theApp.m_holdForCalls ? 1 : 0;
+    dlg.m_workingHours = theApp.m_workingHours;
     if (runModal(dlg) != IDOK) return;
     theApp.m_workTime = dlg.m_workMinutes * 60;
     theApp.m_relaxTime = dlg.m_restMinutes * 60;
@@ -215,9 +221,11 @@ void CkivToolDlg::OnSettings() {
     theApp.m_homeMode = dlg.m_place == 0;
     theApp.m_idleIsRest = dlg.m_idleIsRest != 0;
     theApp.m_holdForCalls = dlg.m_holdForCalls != 0;
+    if (dlg.m_workingHoursChanged) theApp.setWorkingHoursText(hours::valueOf(dlg.m_workingHours));
     // The new values hold for this run even when the file cannot be written.
     const bool saved = theApp.SaveSettings();
     ApplySettingLengths();
+    if (dlg.m_workingHoursChanged) ApplyWorkingHours();
     if (!saved) reportSaveFailure();
 }
 

@@ -20,6 +20,7 @@
 #include "framework/handles.h"
 #include "history/history_recorder.h"
 #include "hold/hold_rules.h"
+#include "hours/hours_clock.h"
 #include "kiv/time_kiv.h"
 #include "resource.h"
 
@@ -67,6 +68,15 @@ public:
     // the session service refuses (early at sign-in) is tried again from the tick.
     void RegisterSessionEvents();
     void UnregisterSessionEvents();
+
+    // Working hours (hours/hours_events.cpp).
+    // Outside working hours now: no work is counted and no rest comes (a rest already
+    // running runs to its end).
+    bool isOutsideWorkingHours() const { return !m_hours.isInside(); }
+    // "今天不再休息": today's working hours end now, until the first range of a later day.
+    void OnSkipToday();
+    // After new hours were saved: the next tick decides by them.
+    void ApplyWorkingHours();
 
     // Tray and status window (tray.cpp).
     // The three value labels; `now` is the tick's time, so one tick reads the clock once.
@@ -127,6 +137,8 @@ public:
     kiv::Time m_holdStart;            // when the current hold began
     bool m_coverWaiting = false;      // the rest is due and waits for a pause in typing
     uint32_t m_coverWaited = 0;       // milliseconds it has waited
+    hours::Tracker m_hours;           // inside or outside working hours, and when that changes
+    kiv::Time m_lastRestEnd;          // when the last rest ended: time outside starts no earlier
 
 private:
     void addAboutToSystemMenu();
@@ -158,6 +170,10 @@ private:
     bool waitingForPause();
     void onCoverWaitTimer();
     void stopCoverWait();
+    // True when the tick is outside working hours in the work phase.
+    bool onWorkingHoursTick(const kiv::Time& now);
+    void enterWorkingHours(const kiv::Time& now, const kiv::Time& outsideFrom);
+    void restoreSkipToday(const kiv::Time& now);
 
     HWND m_statusLabels[3] = {};  // power-on, worked, remaining: children of the dialog
 };

@@ -54,8 +54,10 @@ void CkivToolDlg::OnTimer(UINT_PTR nIDEvent) {
         return;
     }
     const kiv::Time now = wallclock::now();
+    const bool outside = onWorkingHoursTick(now);
     UpdateStatusFields(now);
     if (!theApp.m_homeMode) onLongDay(now);
+    if (outside) return;
     if (onAwayTick(now)) return;
     if (m_working) m_history.workSecond(now);
     if (m_working)
@@ -146,6 +148,7 @@ void CkivToolDlg::EndRest(history::RestEnd how) {
     else
         platform::beep(kRestEndBeepHz, kBeepMs);
     m_working = true;
+    m_lastRestEnd = wallclock::now();
     m_restElapsed = 0;
     m_workElapsed = 0;
     m_workLength = theApp.m_workTime;  // delays and postponements end with their period

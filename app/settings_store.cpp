@@ -6,6 +6,7 @@
 
 #include <vector>
 
+#include "hours/hours_clock.h"
 #include "kiv/path_kiv.h"
 #include "kiv/profilefile_kiv.h"
 #include "kiv/xml_kiv.h"
@@ -171,6 +172,7 @@ Values loadSettingsFile(const kiv::String& path, const kiv::String& programDir) 
         values.idleIsRest = isOne(profile, u"idleIsRest");
         values.language = language::normalized(profile.getValue(kRootSection, kiv::String(u"language"), kiv::String()));
         values.holdForCalls = !(profile.getValue(kRootSection, kiv::String(u"holdForCalls"), kiv::String()) == u"0");
+        values.workingHours = profile.getValue(kRootSection, kiv::String(u"workingHours"), kiv::String());
     } else {
         values.workTime = kDefaultWorkSeconds;
         values.relaxTime = kDefaultRelaxSeconds;
@@ -201,6 +203,8 @@ bool saveSettingsFile(const kiv::String& profileDir, const kiv::String& programD
     if (values.idleIsRest) ok &= profile.setIntValue(kRootSection, kiv::String(u"idleIsRest"), 1);
     if (!values.language.isEmpty()) ok &= profile.setValue(kRootSection, kiv::String(u"language"), values.language);
     if (!values.holdForCalls) ok &= profile.setIntValue(kRootSection, kiv::String(u"holdForCalls"), 0);
+    if (!values.workingHours.isEmpty())
+        ok &= profile.setValue(kRootSection, kiv::String(u"workingHours"), values.workingHours);
     // A document missing a setting is never written over a complete file.
     return ok && profile.saveAs(settingsFilePath(profileDir));
 }
@@ -243,7 +247,14 @@ void CkivToolApp::LoadSettings() {
     m_idleIsRest = values.idleIsRest;
     m_language = values.language;
     m_holdForCalls = values.holdForCalls;
+    setWorkingHoursText(values.workingHours);
     m_firstStartToday = settings::loadFirstStartToday(m_profileDir, kiv::Time::now(), ::GetTickCount64());
+}
+
+// A text that does not read is kept for the file, and the program works as without one.
+void CkivToolApp::setWorkingHoursText(const kiv::String& text) {
+    m_workingHoursText = text;
+    if (text.isEmpty() || !hours::parseValue(text, m_workingHours)) m_workingHours = hours::Schedule();
 }
 
 bool CkivToolApp::SaveSettings() {
@@ -258,5 +269,6 @@ bool CkivToolApp::SaveSettings() {
     values.idleIsRest = m_idleIsRest;
     values.language = m_language;
     values.holdForCalls = m_holdForCalls;
+    values.workingHours = m_workingHoursText;
     return settings::saveSettingsFile(m_profileDir, kiv::getModuleDir(), values);
 }

@@ -26,6 +26,9 @@ struct Values {
     bool idleIsRest = false;       // no input for a rest's length counts as a rest
     kiv::String language;          // "zh", "en", or empty: the user's Windows language decides
     bool holdForCalls = true;      // calls and presentations hold a due rest
+    // The working hours as the file holds them, kept as written (even when they do not
+    // read: they stay until the user saves new hours); empty: always working hours.
+    kiv::String workingHours;
 };
 
 constexpr uint32_t kDefaultWorkSeconds = 3120;  // 52 minutes
@@ -85,9 +88,9 @@ Values loadSettingsFile(const kiv::String& path, const kiv::String& programDir);
 
 // Writes profileDir + "Murvel.xml" whole from `values`, creating profileDir (one level)
 // when missing. Sound paths equal to their defaults are left out, and so are idleIsRest when
-// it is off, an empty language and holdForCalls when it is on: a user who never sets them
-// keeps the file as it was. False when the file could not be written (or profileDir is
-// empty); the old file then stays as it was.
+// it is off, an empty language, holdForCalls when it is on and empty working hours: a user
+// who never sets them keeps the file as it was. False when the file could not be written (or
+// profileDir is empty); the old file then stays as it was.
 bool saveSettingsFile(const kiv::String& profileDir, const kiv::String& programDir, const Values& values);
 
 // The first power-on of the day `now` falls on. Today's file (profileDir + "%Y-%m-%d.xml")

@@ -9,6 +9,7 @@
 #define IDD_PREVIOUS_NOTIFY_DIALOG      132
 #define IDD_SETTING_DIALOG              135
 #define IDD_HISTORY_DIALOG              136
+#define IDD_WORKING_HOURS_DIALOG        137
 
 // Icon, menu, strings.
 #define IDR_MAINFRAME                   128
@@ -56,6 +57,21 @@
 #define IDS_HOLD_WHY_CAMERA             285
 #define IDS_HOLD_WHY_PRESENTATION       286
 
+// Working hours.
+#define IDS_END_SCHEDULE                300  // a rest: the time outside working hours
+#define IDS_STATUS_OUTSIDE              301  // the status window's third label
+#define IDS_TRAY_OUTSIDE_TIP            302  // worked %s
+#define IDS_HOURS_OUT_OF_DAY            303  // %1: the weekday
+#define IDS_HOURS_EMPTY                 304  // %1: the weekday
+#define IDS_HOURS_OVERLAP               305  // %1: the weekday
+#define IDS_HOURS_MONDAY                306  // the weekdays in the messages, Monday first
+#define IDS_HOURS_TUESDAY               307
+#define IDS_HOURS_WEDNESDAY             308
+#define IDS_HOURS_THURSDAY              309
+#define IDS_HOURS_FRIDAY                310
+#define IDS_HOURS_SATURDAY              311
+#define IDS_HOURS_SUNDAY                312
+
 // The status window (IDD_KIVTOOL_DIALOG).
 #define IDC_STATIC_POWERON              1000
 #define IDC_STATIC_WORKED               1001
@@ -74,6 +90,16 @@
 #define IDC_CHECK_FULLSCREEN            1006
 #define IDC_CHECK_IDLE_REST             1007
 #define IDC_CHECK_HOLD_CALLS            1008
+#define IDC_BUTTON_WORKING_HOURS        1010
+
+// The working-hours dialog (IDD_WORKING_HOURS_DIALOG): one row per weekday, Monday first;
+// the id of a row's control is its column's id plus the weekday (0 Monday .. 6 Sunday).
+#define IDC_HOURS_DAY                   1100  // check box: the day has working hours
+#define IDC_HOURS_FROM1                 1110  // date-time pickers in time format
+#define IDC_HOURS_TO1                   1120
+#define IDC_HOURS_SECOND                1130  // check box: a second range
+#define IDC_HOURS_FROM2                 1140
+#define IDC_HOURS_TO2                   1150
 
 // The history window (IDD_HISTORY_DIALOG): a hidden label with today's list as text.
 #define IDC_HISTORY_TEXT                1000
@@ -85,6 +111,7 @@
 #define ID_MENU_SETTINGS                32777
 #define ID_MENU_ABOUT                   32779
 #define ID_MENU_HISTORY                 32780
+#define ID_MENU_SKIP_TODAY              32781
 
 // The status window's system-menu entry for the About box.
 #define IDM_ABOUTBOX                    0x0010

@@ -66,7 +66,9 @@ void CkivToolDlg::onAwayReport(const AwayReport& report, const kiv::Time& now) {
         m_awayRested = false;
         return;
     }
-    if (m_working && !m_awayRested && report.seconds >= m_restLength.size()) takeAwayRest(now, report.seconds);
+    // Outside working hours nothing is work, so there is no rest to take.
+    if (m_working && !m_awayRested && !isOutsideWorkingHours() && report.seconds >= m_restLength.size())
+        takeAwayRest(now, report.seconds);
     if (report.state == AwayReport::State::Back) m_awayRested = false;
 }
 
@@ -134,6 +136,9 @@ void CkivToolDlg::OnPowerBroadcast(WPARAM event) {
             m_restElapsed += kiv::TimeCount(asleep);
         }
     }
+    // Working hours that ended or began while it slept first, so the time away is not
+    // counted twice.
+    onWorkingHoursTick(now);
     onAwayReport(report, now);
     UpdateStatusFields(now);
 }

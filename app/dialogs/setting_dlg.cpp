@@ -1,5 +1,7 @@
 #include "dialogs/setting_dlg.h"
 
+#include "hours/working_hours_dlg.h"
+
 CSettingDlg::CSettingDlg(CDialog* pParent) : CDialog(IDD, pParent) {}
 
 CSettingDlg::~CSettingDlg() = default;
@@ -19,4 +21,18 @@ void CSettingDlg::DoDataExchange(fw::DataExchange& dx) {
 BOOL CSettingDlg::OnInitDialog() {
     CDialog::OnInitDialog();
     return TRUE;
+}
+
+bool CSettingDlg::OnCommand(UINT id) {
+    if (id != IDC_BUTTON_WORKING_HOURS) return CDialog::OnCommand(id);
+    OnWorkingHours();
+    return true;
+}
+
+void CSettingDlg::OnWorkingHours() {
+    CWorkingHoursDlg dlg(this);
+    dlg.m_schedule = m_workingHours;
+    if (dlg.DoModal() != IDOK) return;
+    m_workingHours = dlg.m_schedule;
+    m_workingHoursChanged = true;
 }

@@ -8,6 +8,7 @@
 #include <cstdint>
 
 #include "framework/dialog.h"
+#include "hours/working_hours.h"
 #include "resource.h"
 
 class CSettingDlg : public CDialog {
@@ -22,6 +23,10 @@ public:
     // framework's message and the focus on that field.
     void DoDataExchange(fw::DataExchange& dx) override;
     BOOL OnInitDialog() override;
+    // "工作时间...": the working-hours dialog over m_workingHours.
+    bool OnCommand(UINT id) override;
+    // Runs the working-hours dialog; the hours it gives apply only with this dialog's OK.
+    virtual void OnWorkingHours();
 
     std::uint32_t m_workMinutes = 0;  // 1 to 1000000
     std::uint32_t m_restMinutes = 0;  // 1 to 100000
@@ -29,4 +34,6 @@ public:
     int m_place = 0;                  // 0 home ("家"), 1 office ("公司"), -1 neither
     int m_idleIsRest = 0;             // 1 checked, 0 not
     int m_holdForCalls = 0;           // 1 checked, 0 not
+    hours::Schedule m_workingHours;   // in: the current hours; out: what the user set
+    bool m_workingHoursChanged = false;  // the working-hours dialog ended with OK
 };

@@ -35,6 +35,7 @@ kiv::String endText(RestEnd end) {
     case RestEnd::Away: return text(IDS_END_AWAY);
     case RestEnd::Exit: return text(IDS_END_EXIT);
     case RestEnd::Shutdown: return text(IDS_END_SHUTDOWN);
+    case RestEnd::Schedule: return text(IDS_END_SCHEDULE);
     }
     return kiv::String();
 }

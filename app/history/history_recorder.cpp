@@ -40,6 +40,11 @@ void Recorder::held(const kiv::Time& start, uint32_t seconds, hold::Reason why) 
     writeWork();
 }
 
+void Recorder::skippedToday(const kiv::Time& now) {
+    if (isRecording()) recordSkip(m_profileDir, now);
+    writeWork();
+}
+
 void Recorder::endRun(uint32_t rested, RestEnd how) {
     restEnded(rested, how);
     writeWork();

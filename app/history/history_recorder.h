@@ -32,6 +32,8 @@ public:
     void postponed(const kiv::Time& now, uint32_t added);
     // A hold that began at `start` and lasted `seconds`, written when it is over.
     void held(const kiv::Time& start, uint32_t seconds, hold::Reason why);
+    // "No more breaks today" at `now`.
+    void skippedToday(const kiv::Time& now);
     // Exit or the end of the session: a rest still open ends as `how`, and the work counted
     // so far is written.
     void endRun(uint32_t rested, RestEnd how);

@@ -18,8 +18,9 @@ const char16_t kDelay[] = u"delay";
 const char16_t kPostpone[] = u"postpone";
 const char16_t kWork[] = u"work";
 const char16_t kHold[] = u"hold";
+const char16_t kSkip[] = u"skip";
 
-const char16_t* const kEndWords[] = {u"time", u"unlock", u"away", u"exit", u"shutdown"};
+const char16_t* const kEndWords[] = {u"time", u"unlock", u"away", u"exit", u"shutdown", u"schedule"};
 // In the order of hold::Reason, after None.
 const char16_t* const kHoldWords[] = {u"call", u"camera", u"presentation"};
 
@@ -162,6 +163,12 @@ bool recordPostponement(const kiv::String& profileDir, const kiv::Time& at, uint
     return recordChange(profileDir, kPostpone, at, added);
 }
 
+bool recordSkip(const kiv::String& profileDir, const kiv::Time& at) {
+    return updateDay(profileDir, at, [&](kiv::XmlElement& root) {
+        root.createChild(kiv::String(kSkip))->setAttribute(kiv::String(u"at"), timeOfDay(at));
+    });
+}
+
 bool addWorkSeconds(const kiv::String& profileDir, const kiv::Time& day, uint32_t seconds) {
     return updateDay(profileDir, day, [&](kiv::XmlElement& root) {
         kiv::XmlElement* work = root.findChild(kiv::String(kWork));
@@ -192,6 +199,9 @@ Day readDay(const kiv::String& profileDir, const kiv::Time& day) {
         } else if (name == kHold) {
             Hold held;
             if (readHold(*child, held)) out.holds.push_back(held);
+        } else if (name == kSkip) {
+            uint32_t at = 0;
+            if (readTimeOfDay(child->getAttribute(kiv::String(u"at")), at)) out.skips.push_back(at);
         } else if (name == kWork) {
             readNumber(child->getText(), out.workSeconds);
         }

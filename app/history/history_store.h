@@ -8,6 +8,7 @@
 //   <delay added="300" at="10-00-00"/>
 //   <postpone added="1200" at="11-00-00"/>
 //   <hold at="11-30-00" held="720" why="call"/>
+//   <skip at="16-30-00"/>
 //   <work>6240</work>
 // Times of day are local "HH-MM-SS", lengths are seconds. A file written before the history
 // existed is a day without history.
@@ -22,10 +23,12 @@
 
 namespace history {
 
-// How a rest ended. Away: the user was away long enough to count it as a rest.
-enum class RestEnd { Time, Unlock, Away, Exit, Shutdown };
+// How a rest ended. Away: the user was away long enough to count it as a rest. Schedule:
+// the time outside working hours, ended by the start of a range.
+enum class RestEnd { Time, Unlock, Away, Exit, Shutdown, Schedule };
 
-// The word a rest's end is written as ("time", "unlock", "away", "exit", "shutdown").
+// The word a rest's end is written as ("time", "unlock", "away", "exit", "shutdown",
+// "schedule").
 const char16_t* endWord(RestEnd end);
 
 struct Rest {
@@ -59,6 +62,7 @@ struct Day {
     std::vector<Change> delays;
     std::vector<Change> postponements;
     std::vector<Hold> holds;
+    std::vector<uint32_t> skips;  // "no more breaks today", seconds after midnight
     uint32_t workSeconds = 0;
 };
 
@@ -72,6 +76,8 @@ bool recordDelay(const kiv::String& profileDir, const kiv::Time& at, uint32_t ad
 bool recordPostponement(const kiv::String& profileDir, const kiv::Time& at, uint32_t added);
 // A hold, in the file of the day it began on.
 bool recordHold(const kiv::String& profileDir, const kiv::Time& at, uint32_t held, hold::Reason why);
+// "No more breaks today" chosen at `at`: <skip at="HH-MM-SS"/>.
+bool recordSkip(const kiv::String& profileDir, const kiv::Time& at);
 // Adds `seconds` to the work time of the day `day` falls on.
 bool addWorkSeconds(const kiv::String& profileDir, const kiv::Time& day, uint32_t seconds);
 

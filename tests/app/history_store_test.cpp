@@ -71,11 +71,22 @@ TEST_F(HistoryStoreTest, EventsFollowTheStartupLineAndReadBack) {
 }
 
 TEST_F(HistoryStoreTest, EveryEndReadsBackAsItself) {
-    const RestEnd ends[] = {RestEnd::Time, RestEnd::Unlock, RestEnd::Away, RestEnd::Exit, RestEnd::Shutdown};
+    const RestEnd ends[] = {RestEnd::Time, RestEnd::Unlock, RestEnd::Away, RestEnd::Exit, RestEnd::Shutdown,
+                            RestEnd::Schedule};
     for (RestEnd end : ends) history::recordRest(profileDir, at(u"2027-01-15 10-00-00"), 480, 100, end);
     const history::Day day = history::readDay(profileDir, at(u"2027-01-15 10-00-00"));
-    ASSERT_EQ(day.rests.size(), 5u);
-    for (int i = 0; i < 5; ++i) EXPECT_EQ(day.rests[i].end, ends[i]) << history::endWord(ends[i]);
+    ASSERT_EQ(day.rests.size(), 6u);
+    for (int i = 0; i < 6; ++i) EXPECT_EQ(day.rests[i].end, ends[i]) << history::endWord(ends[i]);
+    EXPECT_EQ(kiv::String(history::endWord(RestEnd::Schedule)), kiv::String(u"schedule"));
+}
+
+TEST_F(HistoryStoreTest, NoMoreBreaksTodayIsKeptWithItsTime) {
+    startDay();
+    ASSERT_TRUE(history::recordSkip(profileDir, at(u"2027-01-15 16-30-05")));
+    const history::Day day = history::readDay(profileDir, at(u"2027-01-15 12-00-00"));
+    ASSERT_EQ(day.skips.size(), 1u);
+    EXPECT_EQ(day.skips[0], 16u * 3600 + 30 * 60 + 5);
+    EXPECT_NE(dayBytes("2027-01-15.xml").find("<skip at=\"16-30-05\"/>"), std::string::npos);
 }
 
 // A file the start-up cannot read either is the start-up's to replace: the history would

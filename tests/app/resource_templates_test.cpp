@@ -91,7 +91,7 @@ const std::vector<DialogRow>& dialogRows() {
         {"PreRestNotice", IDD_PREVIOUS_NOTIFY_DIALOG, DS_SYSMODAL | DS_SETFONT | DS_FIXEDSYS | WS_POPUP | WS_VISIBLE,
          WS_EX_TOPMOST, 51, 24, L"", 8, L"MS Shell Dlg", {}},
         {"Settings", IDD_SETTING_DIALOG,
-         DS_SETFONT | DS_MODALFRAME | DS_FIXEDSYS | WS_POPUP | WS_CAPTION | WS_SYSMENU, 0, 203, 243,
+         DS_SETFONT | DS_MODALFRAME | DS_FIXEDSYS | WS_POPUP | WS_CAPTION | WS_SYSMENU, 0, 203, 262,
          L"Vanto定时休息设置", 8, L"MS Shell Dlg",
          {
              {IDC_STATIC, L"Static", L"工作时间(单位：分钟):", SS_LEFT, kStaticType, kChild, 0, 20, 23, 81, 8},
@@ -118,6 +118,9 @@ const std::vector<DialogRow>& dialogRows() {
               kChild | WS_TABSTOP, 0, 20, 201, 163, 10},
              {IDC_CHECK_HOLD_CALLS, L"Button", L"通话或演示时推迟休息", BS_AUTOCHECKBOX, kButtonType,
               kChild | WS_TABSTOP, 0, 20, 215, 163, 10},
+             // The working hours, a row below the rows the other settings keep.
+             {IDC_BUTTON_WORKING_HOURS, L"Button", L"工作时间...", BS_PUSHBUTTON, kButtonType, kChild | WS_TABSTOP, 0,
+              20, 243, 70, 14},
          }},
     };
     return rows;
@@ -235,8 +238,9 @@ TEST(Resources, DialogsAreInTheChinesePrcLanguage) {
     }
 }
 
-// The five first commands keep their places; the history window comes last.
-TEST(Resources, TrayMenuHoldsTheSixCommandsInOrder) {
+// The five first commands keep their places; the history window and "no more breaks
+// today" come after them.
+TEST(Resources, TrayMenuHoldsItsCommandsInOrder) {
     fw::Menu menu = fw::loadMenu(IDR_TRAY_MENU);
     HMENU bar = menu.get();
     ASSERT_NE(bar, nullptr);
@@ -254,9 +258,10 @@ TEST(Resources, TrayMenuHoldsTheSixCommandsInOrder) {
                  {ID_MENU_DELAY5, L"延时5分钟"},
                  {ID_MENU_DELAY_PRESET, L"延时一个预定时间"},
                  {ID_MENU_ABOUT, L"关于"},
-                 {ID_MENU_HISTORY, L"休息记录"}};
-    ASSERT_EQ(::GetMenuItemCount(popup), 6);
-    for (int i = 0; i < 6; ++i) {
+                 {ID_MENU_HISTORY, L"休息记录"},
+                 {ID_MENU_SKIP_TODAY, L"今天不再休息"}};
+    ASSERT_EQ(::GetMenuItemCount(popup), 7);
+    for (int i = 0; i < 7; ++i) {
         EXPECT_EQ(::GetMenuItemID(popup, i), items[i].id) << i;
         wchar_t text[64] = {};
         ::GetMenuStringW(popup, i, text, 64, MF_BYPOSITION);
@@ -271,6 +276,9 @@ TEST(Resources, IdsHaveTheirFixedValues) {
     EXPECT_EQ(ID_MENU_DELAY_PRESET, 32776);
     EXPECT_EQ(ID_MENU_ABOUT, 32779);
     EXPECT_EQ(ID_MENU_HISTORY, 32780);
+    EXPECT_EQ(ID_MENU_SKIP_TODAY, 32781);
+    EXPECT_EQ(IDD_WORKING_HOURS_DIALOG, 137);
+    EXPECT_EQ(IDC_BUTTON_WORKING_HOURS, 1010);
     EXPECT_EQ(IDM_ABOUTBOX, 16);
     EXPECT_EQ(IDS_ABOUTBOX, 101);
     EXPECT_EQ(IDD_ABOUTBOX, 100);

@@ -168,7 +168,7 @@ TEST_F(TrayTest, RightClickOpensTheTrayMenuAndChoosingNothingChangesNothing) {
     ::KillTimer(nullptr, timer);
     ASSERT_TRUE(g_menuSeen);
     EXPECT_EQ((std::vector<UINT>{ID_MENU_SETTINGS, ID_MENU_EXIT, ID_MENU_DELAY5, ID_MENU_DELAY_PRESET, ID_MENU_ABOUT,
-                                 ID_MENU_HISTORY}),
+                                 ID_MENU_HISTORY, ID_MENU_SKIP_TODAY}),
               g_menuIds);
     test::pumpMessages();
     EXPECT_FALSE(g_exiting);
