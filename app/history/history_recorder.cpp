@@ -21,7 +21,10 @@ void Recorder::restStarted(const kiv::Time& now, uint32_t planned) {
 void Recorder::restEnded(uint32_t rested, RestEnd how) {
     if (!m_restOpen) return;  // an unlock message in the work phase
     m_restOpen = false;
-    if (isRecording()) recordRest(m_profileDir, m_restStart, m_restPlanned, std::min(rested, m_restPlanned), how);
+    // No rest counts more than it was meant to be (an absence after it is time away), except
+    // the time outside working hours, which is as long as the schedule made it.
+    if (how != RestEnd::Schedule) rested = std::min(rested, m_restPlanned);
+    if (isRecording()) recordRest(m_profileDir, m_restStart, m_restPlanned, rested, how);
     writeWork();
 }
 
