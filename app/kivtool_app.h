@@ -2,6 +2,7 @@
 // hidden main dialog, whose timer drives the rest scheduler.
 #pragma once
 
+#include <cstdint>
 #include <memory>
 
 #include "framework/winapp.h"
@@ -44,6 +45,9 @@ public:
     bool m_idleIsRest = false;                 // no input for a rest's length counts as a rest
     kiv::String m_language;                    // "zh", "en", or empty: the user's Windows language
     kiv::String m_profileDir;                  // settings directory, ending in a backslash
+    bool m_eyeBreak = false;                   // eye breaks between rests
+    uint32_t m_eyeBreakEvery = 1200;           // seconds of work between eye breaks
+    uint32_t m_eyeBreakSeconds = 20;           // the length of one
 
 private:
     std::unique_ptr<instance::InstanceLock> m_instanceLock;  // held for the whole run

@@ -31,6 +31,7 @@ CkivToolDlg::~CkivToolDlg() {
     DestroyWindow();
     closeRestWindow();
     ClosePreRestNotice();
+    closeEyeBreakWindow();
 }
 
 BOOL CkivToolDlg::OnInitDialog() {
@@ -197,12 +198,14 @@ void CkivToolDlg::OnSettings() {
     dlg.m_restAtFullScreen = theApp.m_relaxAtFullScreen ? 1 : 0;
     dlg.m_place = theApp.m_homeMode ? 0 : 1;
     dlg.m_idleIsRest = theApp.m_idleIsRest ? 1 : 0;
+    dlg.m_eyeBreak = theApp.m_eyeBreak ? 1 : 0;
     if (runModal(dlg) != IDOK) return;
     theApp.m_workTime = dlg.m_workMinutes * 60;
     theApp.m_relaxTime = dlg.m_restMinutes * 60;
     theApp.m_relaxAtFullScreen = dlg.m_restAtFullScreen != 0;
     theApp.m_homeMode = dlg.m_place == 0;
     theApp.m_idleIsRest = dlg.m_idleIsRest != 0;
+    theApp.m_eyeBreak = dlg.m_eyeBreak != 0;
     // The new values hold for this run even when the file cannot be written.
     const bool saved = theApp.SaveSettings();
     ApplySettingLengths();
@@ -223,6 +226,7 @@ void CkivToolDlg::OnAbout() {
 
 void CkivToolDlg::OnExit() {
     ClosePreRestNotice();
+    if (m_pEyeBreakDlg) EndEyeBreak(history::EyeBreakEnd::Closed);
     m_history.endRun(m_restElapsed.size(), history::RestEnd::Exit);
     g_exiting = true;
     ::PostMessageW(m_hWnd, WM_CLOSE, 0, 0);
@@ -235,6 +239,7 @@ void CkivToolDlg::OnEndSession() {
     KillTimer(0);
     m_history.endRun(m_restElapsed.size(), history::RestEnd::Shutdown);
     ClosePreRestNotice();
+    if (m_pEyeBreakDlg) EndEyeBreak(history::EyeBreakEnd::Closed);
     closeRestWindow();  // the taskbars, the monitor, the hot key and the music come back with it
     if (g_pSound) g_pSound->Stop();
     RemoveTrayIcon();

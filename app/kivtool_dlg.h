@@ -4,7 +4,8 @@
 // kivtool_dlg.cpp: creation, the window procedure, painting and the menu commands;
 // tray.cpp: the tray icon, its tip and balloons, the status labels;
 // scheduler.cpp: the tick and the moves between work and rest;
-// away/away_events.cpp: the session, sleep and input-idle events that count as time away.
+// away/away_events.cpp: the session, sleep and input-idle events that count as time away;
+// eyebreak/eye_break_events.cpp: the eye breaks between rests.
 #pragma once
 
 #include <windows.h>
@@ -19,6 +20,7 @@
 #include "kiv/time_kiv.h"
 #include "resource.h"
 
+class CEyeBreakDlg;
 class CNotifyDlg;
 class CPreviousNotifyDlg;
 
@@ -57,6 +59,11 @@ public:
     // Session notifications for this window, from creation to destruction.
     void RegisterSessionEvents();
     void UnregisterSessionEvents();
+
+    // Eye breaks (eyebreak/eye_break_events.cpp). The window of one; its end, recorded in
+    // the history (the window closes itself through this at the end of its count).
+    void ShowEyeBreak();
+    void EndEyeBreak(history::EyeBreakEnd how);
 
     // Tray and status window (tray.cpp).
     // The three value labels; `now` is the tick's time, so one tick reads the clock once.
@@ -110,6 +117,10 @@ public:
     bool m_awayRested = false;        // the current away period already counted as a rest
     bool m_sessionEvents = false;     // registered for session notifications
     history::Recorder m_history;      // the rest history in the day files
+    CEyeBreakDlg* m_pEyeBreakDlg = nullptr;  // the eye break, owned; null when none is shown
+    // Work counted since the last rest, away period or eye break, while eye breaks are on.
+    uint32_t m_eyeBreakWorked = 0;
+    kiv::Time m_eyeBreakStart;        // when the shown eye break began
 
 private:
     void addAboutToSystemMenu();
@@ -129,6 +140,8 @@ private:
     bool onAwayTick(const kiv::Time& now);
     void onAwayReport(const AwayReport& report, const kiv::Time& now);
     void takeAwayRest(const kiv::Time& now, uint32_t awaySeconds);
+    void onEyeBreakTick();
+    void closeEyeBreakWindow();
 
     HWND m_statusLabels[3] = {};  // power-on, worked, remaining: children of the dialog
 };

@@ -49,10 +49,12 @@ void CkivToolDlg::OnTimer(UINT_PTR /*nIDEvent: the window has only timer 0*/) {
     if (!theApp.m_homeMode) onLongDay(now);
     if (onAwayTick(now)) return;
     if (m_working) m_history.workSecond(now);
-    if (m_working)
+    if (m_working) {
         onWorkTick();
-    else
+        if (m_working) onEyeBreakTick();
+    } else {
         onRestTick();
+    }
 }
 
 // Once per run, not once per day. A visible status window gets a flash instead of a balloon.
@@ -101,6 +103,8 @@ void CkivToolDlg::onRestTick() {
 
 void CkivToolDlg::StartRest() {
     ClosePreRestNotice();
+    if (m_pEyeBreakDlg) EndEyeBreak(history::EyeBreakEnd::Closed);
+    m_eyeBreakWorked = 0;
     if (!m_pNotifyDlg) {
         auto dlg = std::make_unique<CNotifyDlg>(this);
         // A rest window that could not be made is not kept: the rest is counted anyway.
@@ -128,6 +132,7 @@ void CkivToolDlg::EndRest(history::RestEnd how) {
     m_working = true;
     m_restElapsed = 0;
     m_workElapsed = 0;
+    m_eyeBreakWorked = 0;
     m_workLength = theApp.m_workTime;  // delays and postponements end with their period
 }
 

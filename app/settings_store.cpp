@@ -6,6 +6,7 @@
 
 #include <vector>
 
+#include "eyebreak/eye_break_timing.h"
 #include "kiv/path_kiv.h"
 #include "kiv/profilefile_kiv.h"
 #include "kiv/xml_kiv.h"
@@ -142,6 +143,11 @@ Values loadSettingsFile(const kiv::String& path, const kiv::String& programDir) 
         values.relaxAtFullScreen = isOne(profile, u"relaxAtFullScreen");
         values.idleIsRest = isOne(profile, u"idleIsRest");
         values.language = language::normalized(profile.getValue(kRootSection, kiv::String(u"language"), kiv::String()));
+        values.eyeBreak = isOne(profile, u"eyeBreak");
+        values.eyeBreakEvery = eyebreak::valueOrDefault(numberOf(profile, u"eyeBreakEvery", eyebreak::kMaxEvery),
+                                                        eyebreak::kMaxEvery, eyebreak::kDefaultEvery);
+        values.eyeBreakSeconds = eyebreak::valueOrDefault(numberOf(profile, u"eyeBreakSeconds", eyebreak::kMaxSeconds),
+                                                          eyebreak::kMaxSeconds, eyebreak::kDefaultSeconds);
     } else {
         values.workTime = kDefaultWorkSeconds;
         values.relaxTime = kDefaultRelaxSeconds;
@@ -170,6 +176,12 @@ bool saveSettingsFile(const kiv::String& profileDir, const kiv::String& programD
     ok &= profile.setIntValue(kRootSection, kiv::String(u"relaxAtFullScreen"), values.relaxAtFullScreen ? 1 : 0);
     if (values.idleIsRest) ok &= profile.setIntValue(kRootSection, kiv::String(u"idleIsRest"), 1);
     if (!values.language.isEmpty()) ok &= profile.setValue(kRootSection, kiv::String(u"language"), values.language);
+    if (values.eyeBreak) ok &= profile.setIntValue(kRootSection, kiv::String(u"eyeBreak"), 1);
+    if (values.eyeBreakEvery != eyebreak::kDefaultEvery)
+        ok &= profile.setIntValue(kRootSection, kiv::String(u"eyeBreakEvery"), static_cast<int32_t>(values.eyeBreakEvery));
+    if (values.eyeBreakSeconds != eyebreak::kDefaultSeconds)
+        ok &= profile.setIntValue(kRootSection, kiv::String(u"eyeBreakSeconds"),
+                                  static_cast<int32_t>(values.eyeBreakSeconds));
     // A document missing a setting is never written over a complete file.
     return ok && profile.saveAs(settingsFilePath(profileDir));
 }
@@ -209,6 +221,9 @@ void CkivToolApp::LoadSettings() {
     m_relaxAtFullScreen = values.relaxAtFullScreen;
     m_idleIsRest = values.idleIsRest;
     m_language = values.language;
+    m_eyeBreak = values.eyeBreak;
+    m_eyeBreakEvery = values.eyeBreakEvery;
+    m_eyeBreakSeconds = values.eyeBreakSeconds;
     m_firstStartToday = settings::loadFirstStartToday(m_profileDir, kiv::Time::now(), ::GetTickCount64());
 }
 
@@ -223,5 +238,8 @@ bool CkivToolApp::SaveSettings() {
     values.relaxAtFullScreen = m_relaxAtFullScreen;
     values.idleIsRest = m_idleIsRest;
     values.language = m_language;
+    values.eyeBreak = m_eyeBreak;
+    values.eyeBreakEvery = m_eyeBreakEvery;
+    values.eyeBreakSeconds = m_eyeBreakSeconds;
     return settings::saveSettingsFile(m_profileDir, kiv::getModuleDir(), values);
 }

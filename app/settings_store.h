@@ -24,6 +24,9 @@ struct Values {
     bool relaxAtFullScreen = false;
     bool idleIsRest = false;       // no input for a rest's length counts as a rest
     kiv::String language;          // "zh", "en", or empty: the user's Windows language decides
+    bool eyeBreak = false;         // a short look into the distance between rests
+    uint32_t eyeBreakEvery = 1200;   // seconds of work between eye breaks, 1..86400
+    uint32_t eyeBreakSeconds = 20;   // the length of one, 1..600
 };
 
 constexpr uint32_t kDefaultWorkSeconds = 3120;  // 52 minutes
@@ -51,6 +54,8 @@ kiv::String dayFilePath(const kiv::String& profileDir, const kiv::Time& when);
 // time that reads as 0 or above its maximum take their defaults; homeMode and
 // relaxAtFullScreen are true only for the number 1 (leading digits, never wrapped), and so
 // is idleIsRest, which comes after them; "language" is kept only when it is "zh" or "en".
+// "eyeBreak" is on only for 1; "eyeBreakEvery" and "eyeBreakSeconds" outside 1..86400 and
+// 1..600 take their defaults.
 // When the file cannot be loaded at all every value is its default and home mode is on (a
 // new installation starts at home). The default sounds are programDir + "resource\relax.mp3", "resource\relaxNotice.mp3" and
 // "resource\relaxEnd.mp3".
@@ -58,7 +63,8 @@ Values loadSettingsFile(const kiv::String& path, const kiv::String& programDir);
 
 // Writes profileDir + "Murvel.xml" whole from `values`, creating profileDir (one level)
 // when missing. Sound paths equal to their defaults are left out, and so are idleIsRest when
-// it is off and an empty language: a user who never sets them keeps the file as it was. False when the file
+// it is off, an empty language, eyeBreak when off and the eye-break lengths at their
+// defaults: a user who never sets them keeps the file as it was. False when the file
 // could not be written; the old file then stays as it was.
 bool saveSettingsFile(const kiv::String& profileDir, const kiv::String& programDir, const Values& values);
 

@@ -34,6 +34,7 @@ void CkivToolDlg::onAwayReport(const AwayReport& report, const kiv::Time& now) {
         m_awayRested = false;
         return;
     }
+    m_eyeBreakWorked = 0;  // eyes away from the screen: the eye breaks count again from here
     if (m_working && !m_awayRested && report.seconds >= m_restLength.size()) takeAwayRest(now, report.seconds);
     if (report.state == AwayReport::State::Back) m_awayRested = false;
 }

@@ -18,7 +18,7 @@ public:
     ~CSettingDlg() override;
 
     // Edits 1002 and 1001 as unsigned numbers with their ranges, the full-screen box, the
-    // radio group, then the away box; the first refused field stops the exchange with the
+    // radio group, then the away box and the eye-break box; the first refused field stops the exchange with the
     // framework's message and the focus on that field.
     void DoDataExchange(fw::DataExchange& dx) override;
     BOOL OnInitDialog() override;
@@ -28,4 +28,5 @@ public:
     int m_restAtFullScreen = 0;       // 1 checked, 0 not
     int m_place = 0;                  // 0 home ("家"), 1 office ("公司"), -1 neither
     int m_idleIsRest = 0;             // 1 checked, 0 not
+    int m_eyeBreak = 0;               // 1 checked, 0 not
 };

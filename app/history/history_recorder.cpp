@@ -32,6 +32,11 @@ void Recorder::postponed(const kiv::Time& now, uint32_t added) {
     writeWork();
 }
 
+void Recorder::eyeBreakEnded(const kiv::Time& start, uint32_t planned, uint32_t shown, EyeBreakEnd how) {
+    if (isRecording()) recordEyeBreak(m_profileDir, start, planned, shown, how);
+    writeWork();
+}
+
 void Recorder::endRun(uint32_t rested, RestEnd how) {
     restEnded(rested, how);
     writeWork();

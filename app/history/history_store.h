@@ -7,6 +7,7 @@
 //   <rest end="time" planned="480" rested="480" start="09-07-42"/>
 //   <delay added="300" at="10-00-00"/>
 //   <postpone added="1200" at="11-00-00"/>
+//   <eyebreak end="time" planned="20" rested="20" start="10-20-00"/>
 //   <work>6240</work>
 // Times of day are local "HH-MM-SS", lengths are seconds. A file written before the history
 // existed is a day without history.
@@ -26,6 +27,13 @@ enum class RestEnd { Time, Unlock, Away, Exit, Shutdown };
 // The word a rest's end is written as ("time", "unlock", "away", "exit", "shutdown").
 const char16_t* endWord(RestEnd end);
 
+// How an eye break ended: its count ran out, the user skipped it, or the program closed it
+// (a rest began, the program exited, the session ended).
+enum class EyeBreakEnd { Time, Skip, Closed };
+
+// "time", "skip", "closed".
+const char16_t* eyeBreakEndWord(EyeBreakEnd end);
+
 struct Rest {
     uint32_t start = 0;  // seconds after the day's midnight
     uint32_t planned = 0;
@@ -41,10 +49,19 @@ struct Change {
     uint32_t added = 0;
 };
 
+struct EyeBreak {
+    uint32_t start = 0;  // seconds after midnight
+    uint32_t planned = 0;
+    uint32_t rested = 0;  // seconds it was shown
+    EyeBreakEnd end = EyeBreakEnd::Time;
+    bool isTaken() const { return end != EyeBreakEnd::Skip; }
+};
+
 struct Day {
     std::vector<Rest> rests;
     std::vector<Change> delays;
     std::vector<Change> postponements;
+    std::vector<EyeBreak> eyeBreaks;
     uint32_t workSeconds = 0;
 };
 
@@ -56,11 +73,15 @@ bool recordRest(const kiv::String& profileDir, const kiv::Time& start, uint32_t 
                 RestEnd end);
 bool recordDelay(const kiv::String& profileDir, const kiv::Time& at, uint32_t added);
 bool recordPostponement(const kiv::String& profileDir, const kiv::Time& at, uint32_t added);
+bool recordEyeBreak(const kiv::String& profileDir, const kiv::Time& start, uint32_t planned, uint32_t rested,
+                    EyeBreakEnd end);
 // Adds `seconds` to the work time of the day `day` falls on.
 bool addWorkSeconds(const kiv::String& profileDir, const kiv::Time& day, uint32_t seconds);
 
 // The history of the day `day` falls on; empty for a missing, unreadable or older file.
 // Entries that do not read back (a hand-edited file) are skipped.
 Day readDay(const kiv::String& profileDir, const kiv::Time& day);
+// The history in the day file `path`; false, and `out` empty, when it cannot be read.
+bool readDayFile(const kiv::String& path, Day& out);
 
 }  // namespace history
