@@ -95,13 +95,13 @@ const std::vector<TabRow>& tabRows() {
         // The place of work is one stop: the checked button, else the first of the group.
         {"SettingsNoPlace", IDD_SETTING_DIALOG, -1,
          {IDC_EDIT_WORKTIME, IDC_EDIT_RESTTIME, IDC_RADIO_HOME, IDC_CHECK_FULLSCREEN, IDOK, IDCANCEL,
-          IDC_CHECK_IDLE_REST}},
+          IDC_CHECK_IDLE_REST, IDC_CHECK_EYE_BREAK}},
         {"SettingsHome", IDD_SETTING_DIALOG, 0,
          {IDC_EDIT_WORKTIME, IDC_EDIT_RESTTIME, IDC_RADIO_HOME, IDC_CHECK_FULLSCREEN, IDOK, IDCANCEL,
-          IDC_CHECK_IDLE_REST}},
+          IDC_CHECK_IDLE_REST, IDC_CHECK_EYE_BREAK}},
         {"SettingsOffice", IDD_SETTING_DIALOG, 1,
          {IDC_EDIT_WORKTIME, IDC_EDIT_RESTTIME, IDC_RADIO_OFFICE, IDC_CHECK_FULLSCREEN, IDOK, IDCANCEL,
-          IDC_CHECK_IDLE_REST}},
+          IDC_CHECK_IDLE_REST, IDC_CHECK_EYE_BREAK}},
     };
     return rows;
 }

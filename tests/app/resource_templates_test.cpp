@@ -93,7 +93,7 @@ const std::vector<DialogRow>& dialogRows() {
         {"PreRestNotice", IDD_PREVIOUS_NOTIFY_DIALOG, DS_SYSMODAL | DS_SETFONT | DS_FIXEDSYS | WS_POPUP | WS_VISIBLE,
          WS_EX_TOPMOST, 51, 24, L"", 8, L"MS Shell Dlg", {}},
         {"Settings", IDD_SETTING_DIALOG,
-         DS_SETFONT | DS_MODALFRAME | DS_FIXEDSYS | WS_POPUP | WS_CAPTION | WS_SYSMENU, 0, 203, 229,
+         DS_SETFONT | DS_MODALFRAME | DS_FIXEDSYS | WS_POPUP | WS_CAPTION | WS_SYSMENU, 0, 203, 257,
          L"Vanto定时休息设置", 8, L"MS Shell Dlg",
          {
              {IDC_STATIC, L"Static", L"工作时间(单位：分钟):", SS_LEFT, kStaticType, kChild, 0, 20, 23, 81, 8},
@@ -118,6 +118,18 @@ const std::vector<DialogRow>& dialogRows() {
              // Added below the others; the dialog grew by its height and margin.
              {IDC_CHECK_IDLE_REST, L"Button", L"离开电脑时计为休息", BS_AUTOCHECKBOX, kButtonType,
               kChild | WS_TABSTOP, 0, 20, 201, 163, 10},
+             {IDC_CHECK_EYE_BREAK, L"Button", L"每20分钟远眺20秒", BS_AUTOCHECKBOX, kButtonType, kChild | WS_TABSTOP,
+              0, 20, 229, 163, 10},
+         }},
+        // Never activated, so never the keyboard's; shown by the program without activation.
+        {"EyeBreak", IDD_EYE_BREAK_DIALOG, DS_SETFONT | WS_POPUP | WS_BORDER,
+         WS_EX_TOPMOST | WS_EX_NOACTIVATE | WS_EX_TOOLWINDOW, 180, 52, L"", 9, L"宋体",
+         {
+             {IDC_EYE_BREAK_TEXT, L"Static", L"看向6米外的远处，放松眼睛", SS_CENTER, kStaticType,
+              kChild | SS_NOPREFIX, 0, 7, 8, 166, 10},
+             {IDC_EYE_BREAK_COUNT, L"Static", L"", SS_CENTER, kStaticType, kChild | SS_NOPREFIX, 0, 7, 21, 166, 10},
+             {IDC_EYE_BREAK_SKIP, L"Button", L"跳过", BS_PUSHBUTTON, kButtonType, kChild | WS_TABSTOP, 0, 65, 34, 50,
+              14},
          }},
     };
     return rows;
@@ -284,6 +296,8 @@ TEST(Resources, IdsHaveTheirFixedValues) {
     EXPECT_EQ(IDC_STATIC_REMAIN, 1002);
     EXPECT_EQ(IDC_CHECK_FULLSCREEN, 1006);
     EXPECT_EQ(IDC_CHECK_IDLE_REST, 1007);
+    EXPECT_EQ(IDC_CHECK_EYE_BREAK, 1009);
+    EXPECT_EQ(IDD_EYE_BREAK_DIALOG, 138);
     EXPECT_EQ(IDR_MAINFRAME, 128);
     EXPECT_EQ(IDR_TRAY_MENU, 129);
 }

@@ -93,6 +93,9 @@ protected:
         EXPECT_EQ(actual.relaxAtFullScreen, expected.relaxAtFullScreen);
         EXPECT_EQ(actual.idleIsRest, expected.idleIsRest);
         EXPECT_EQ(w(actual.language), w(expected.language));
+        EXPECT_EQ(actual.eyeBreak, expected.eyeBreak);
+        EXPECT_EQ(actual.eyeBreakEvery, expected.eyeBreakEvery);
+        EXPECT_EQ(actual.eyeBreakSeconds, expected.eyeBreakSeconds);
     }
 
     ScratchFolder scratch;
@@ -143,6 +146,21 @@ const ReadRow kReadRows[] = {
     {"idle is rest 1", IN_PROFILE("<idleIsRest>1</idleIsRest>"), [](Values& v) { v.idleIsRest = true; }},
     {"idle is rest 2", IN_PROFILE("<idleIsRest>2</idleIsRest>"), [](Values&) {}},
     {"idle is rest yes", IN_PROFILE("<idleIsRest>yes</idleIsRest>"), [](Values&) {}},
+    {"eye break 1", IN_PROFILE("<eyeBreak>1</eyeBreak>"), [](Values& v) { v.eyeBreak = true; }},
+    {"eye break 2", IN_PROFILE("<eyeBreak>2</eyeBreak>"), [](Values&) {}},
+    {"eye break every", IN_PROFILE("<eyeBreakEvery>600</eyeBreakEvery>"), [](Values& v) { v.eyeBreakEvery = 600; }},
+    {"eye break every 1", IN_PROFILE("<eyeBreakEvery>1</eyeBreakEvery>"), [](Values& v) { v.eyeBreakEvery = 1; }},
+    {"eye break every at most", IN_PROFILE("<eyeBreakEvery>86400</eyeBreakEvery>"),
+     [](Values& v) { v.eyeBreakEvery = 86400; }},
+    {"eye break every above most", IN_PROFILE("<eyeBreakEvery>86401</eyeBreakEvery>"), [](Values&) {}},
+    {"eye break every 0", IN_PROFILE("<eyeBreakEvery>0</eyeBreakEvery>"), [](Values&) {}},
+    {"eye break every letters", IN_PROFILE("<eyeBreakEvery>often</eyeBreakEvery>"), [](Values&) {}},
+    {"eye break seconds", IN_PROFILE("<eyeBreakSeconds>45</eyeBreakSeconds>"),
+     [](Values& v) { v.eyeBreakSeconds = 45; }},
+    {"eye break seconds at most", IN_PROFILE("<eyeBreakSeconds>600</eyeBreakSeconds>"),
+     [](Values& v) { v.eyeBreakSeconds = 600; }},
+    {"eye break seconds above most", IN_PROFILE("<eyeBreakSeconds>601</eyeBreakSeconds>"), [](Values&) {}},
+    {"eye break seconds 0", IN_PROFILE("<eyeBreakSeconds>0</eyeBreakSeconds>"), [](Values&) {}},
     {"language en", IN_PROFILE("<language>en</language>"), [](Values& v) { v.language = u"en"; }},
     {"language zh", IN_PROFILE("<language>zh</language>"), [](Values& v) { v.language = u"zh"; }},
     {"language unknown", IN_PROFILE("<language>fr</language>"), [](Values&) {}},
@@ -276,6 +294,9 @@ TEST_F(SettingsFileTest, CustomValuesAreSavedInTheTableOrder) {
     values.relaxAtFullScreen = true;
     values.idleIsRest = true;
     values.language = u"en";
+    values.eyeBreak = true;
+    values.eyeBreakEvery = 900;
+    values.eyeBreakSeconds = 30;
     ASSERT_TRUE(settings::saveSettingsFile(profileDir, programDir, values));
     EXPECT_EQ(savedBytes(),
               XML_HEAD
@@ -288,7 +309,10 @@ TEST_F(SettingsFileTest, CustomValuesAreSavedInTheTableOrder) {
               " <homeMode>0</homeMode>\r\n"
               " <relaxAtFullScreen>1</relaxAtFullScreen>\r\n"
               " <idleIsRest>1</idleIsRest>\r\n"  // written only when on, after the others
-              " <language>en</language>\r\n"    // written only when set, last
+              " <language>en</language>\r\n"    // written only when set
+              " <eyeBreak>1</eyeBreak>\r\n"       // the eye breaks' keys, each only when not its default
+              " <eyeBreakEvery>900</eyeBreakEvery>\r\n"
+              " <eyeBreakSeconds>30</eyeBreakSeconds>\r\n"
               "</profile>\r\n");
 }
 
@@ -301,6 +325,8 @@ TEST_F(SettingsFileTest, SavedValuesReadBackTheSame) {
     office.relaxAtFullScreen = true;
     office.idleIsRest = true;
     office.language = u"zh";
+    office.eyeBreak = true;
+    office.eyeBreakSeconds = 600;
     Values custom = defaults();
     custom.relaxMusic = u"E:\\a b\\rain & wind.mp3";
     custom.relaxNoticeMusic = u"<notice>.mp3";

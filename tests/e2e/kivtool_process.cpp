@@ -59,8 +59,11 @@ KivTool::KivTool(const Profile& profile) {
              << " <homeMode>" << profile.homeMode << "</homeMode>\n"
              << " <relaxAtFullScreen>0</relaxAtFullScreen>\n"
              << (profile.idleIsRest ? " <idleIsRest>1</idleIsRest>\n" : "")
-             << (profile.language ? std::string(" <language>") + profile.language + "</language>\n" : "")
-             << "</profile>\n";
+             << (profile.language ? std::string(" <language>") + profile.language + "</language>\n" : "");
+    if (profile.eyeBreakEvery != 0)
+        settings << " <eyeBreak>1</eyeBreak>\n <eyeBreakEvery>" << profile.eyeBreakEvery << "</eyeBreakEvery>\n";
+    if (profile.eyeBreakSeconds != 0) settings << " <eyeBreakSeconds>" << profile.eyeBreakSeconds << "</eyeBreakSeconds>\n";
+    settings << "</profile>\n";
     if (!settings) m_setupError = "cannot write Murvel.xml";
 }
 

@@ -43,6 +43,8 @@ struct Profile {
     int homeMode;        // 1 home, 0 office
     int idleIsRest = 0;  // 1: time away from the keyboard is rest (written only then)
     const char* language = nullptr;  // "zh" or "en" forces that set (written only then)
+    unsigned eyeBreakEvery = 0;    // seconds; 0: eye breaks off (their keys are not written)
+    unsigned eyeBreakSeconds = 0;  // 0: the default length
 };
 
 class KivTool {
