@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <memory>
 
+#include "eyebreak/eye_break_timing.h"
 #include "framework/winapp.h"
 #include "kiv/string_kiv.h"
 #include "kiv/time_kiv.h"
@@ -46,8 +47,8 @@ public:
     kiv::String m_language;                    // "zh", "en", or empty: the user's Windows language
     kiv::String m_profileDir;                  // settings directory, ending in a backslash
     bool m_eyeBreak = false;                   // eye breaks between rests
-    uint32_t m_eyeBreakEvery = 1200;           // seconds of work between eye breaks
-    uint32_t m_eyeBreakSeconds = 20;           // the length of one
+    uint32_t m_eyeBreakEvery = eyebreak::kDefaultEvery;    // seconds of work between eye breaks
+    uint32_t m_eyeBreakSeconds = eyebreak::kDefaultSeconds;  // the length of one
 
 private:
     std::unique_ptr<instance::InstanceLock> m_instanceLock;  // held for the whole run

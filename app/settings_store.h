@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <functional>
 
+#include "eyebreak/eye_break_timing.h"
 #include "kiv/string_kiv.h"
 #include "kiv/time_kiv.h"
 
@@ -25,8 +26,8 @@ struct Values {
     bool idleIsRest = false;       // no input for a rest's length counts as a rest
     kiv::String language;          // "zh", "en", or empty: the user's Windows language decides
     bool eyeBreak = false;         // a short look into the distance between rests
-    uint32_t eyeBreakEvery = 1200;   // seconds of work between eye breaks, 1..86400
-    uint32_t eyeBreakSeconds = 20;   // the length of one, 1..600
+    uint32_t eyeBreakEvery = eyebreak::kDefaultEvery;      // seconds of work between eye breaks, 1..86400
+    uint32_t eyeBreakSeconds = eyebreak::kDefaultSeconds;  // the length of one, 1..600
 };
 
 constexpr uint32_t kDefaultWorkSeconds = 3120;  // 52 minutes

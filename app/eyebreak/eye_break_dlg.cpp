@@ -141,6 +141,8 @@ void CEyeBreakDlg::OnTimer(UINT_PTR) {
         return;
     }
     showCount();
+    // Another top-most window may have come in front meanwhile.
+    ::SetWindowPos(m_hWnd, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOACTIVATE | SWP_NOMOVE | SWP_NOSIZE);
 }
 
 std::wstring CEyeBreakDlg::CountText() const {

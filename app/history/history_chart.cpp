@@ -143,7 +143,9 @@ void drawBars(const Painter& p, const RECT& area, const Overview& overview) {
             const int marks = static_cast<int>(bar.cutShort) * (mark + p.px(2));
             const int above = std::max(worked, rested + (bar.cutShort ? p.px(2) + marks : 0));
             const int y = std::max(top, bottom - above - p.lineHeight());
-            p.text(std::to_wstring(bar.eyeBreaks), x, y, x + column, c.text, DT_CENTER);
+            wchar_t count[12];
+            wsprintfW(count, L"%u", bar.eyeBreaks);
+            p.text(count, x, y, x + column, c.text, DT_CENTER);
         }
         p.text(bar.label.c_wstr(), x, bottom + p.px(3), x + column, bar.isToday ? c.text : c.muted, DT_CENTER);
     }

@@ -2,8 +2,6 @@
 
 #include <windows.h>
 
-#include <algorithm>
-
 #include "framework/handles.h"
 #include "framework/resources.h"
 #include "resource.h"
@@ -18,20 +16,34 @@ Event event(uint32_t start, EventKind kind) {
     return out;
 }
 
-std::wstring number(uint32_t value) { return std::to_wstring(value); }
-
-std::wstring timeOfDay(uint32_t seconds) {
-    wchar_t text[16];
-    wsprintfW(text, L"%02u:%02u:%02u", seconds / 3600, seconds / 60 % 60, seconds % 60);
-    return text;
+// A field after the row's others (`first`: the row's first), quoted as csvField says.
+void addField(std::wstring& row, const wchar_t* text, bool first = false) {
+    if (!first) row += L',';
+    const std::wstring plain(text);
+    if (plain.find_first_of(L",\"\r\n") == std::wstring::npos) {
+        row += plain;
+        return;
+    }
+    row += L'"';
+    for (wchar_t unit : plain) {
+        if (unit == L'"') row += L'"';
+        row += unit;
+    }
+    row += L'"';
 }
 
-void addRow(std::wstring& out, const std::vector<std::wstring>& fields) {
-    for (size_t i = 0; i < fields.size(); ++i) {
-        if (i != 0) out += L',';
-        out += csvField(fields[i]);
-    }
-    out += L"\r\n";
+void addNumber(std::wstring& row, bool has, uint32_t value) {
+    wchar_t text[16] = L"";
+    if (has) wsprintfW(text, L"%u", value);
+    addField(row, text);
+}
+
+void endRow(std::wstring& out) { out += L"\r\n"; }
+
+// Stable, and small: a day holds a few dozen events at most.
+void sortByStart(std::vector<Event>& events) {
+    for (size_t i = 1; i < events.size(); ++i)
+        for (size_t j = i; j > 0 && events[j].start < events[j - 1].start; --j) std::swap(events[j], events[j - 1]);
 }
 
 // "2027-03-15.xml": the name of a day file.
@@ -57,7 +69,9 @@ std::vector<std::wstring> dayFileNames(const std::wstring& folder) {
         if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && isDayFileName(found.cFileName))
             names.push_back(found.cFileName);
     } while (::FindNextFileW(search.get(), &found));
-    std::sort(names.begin(), names.end());  // the names sort by date
+    // The names sort by date; not every file system lists them in order.
+    for (size_t i = 1; i < names.size(); ++i)
+        for (size_t j = i; j > 0 && names[j] < names[j - 1]; --j) names[j].swap(names[j - 1]);
     return names;
 }
 
@@ -72,7 +86,7 @@ std::vector<Event> dayEvents(const Day& day, const CsvTexts& texts) {
         e.hasPlanned = e.hasRested = true;
         e.planned = rest.planned;
         e.rested = rest.rested;
-        e.end = texts.restEnds[static_cast<int>(rest.end)];
+        e.end = texts.restEnds[static_cast<int>(rest.end)].c_str();
         events.push_back(e);
     }
     for (const EyeBreak& eyeBreak : day.eyeBreaks) {
@@ -80,7 +94,7 @@ std::vector<Event> dayEvents(const Day& day, const CsvTexts& texts) {
         e.hasPlanned = e.hasRested = true;
         e.planned = eyeBreak.planned;
         e.rested = eyeBreak.rested;
-        e.end = texts.eyeBreakEnds[static_cast<int>(eyeBreak.end)];
+        e.end = texts.eyeBreakEnds[static_cast<int>(eyeBreak.end)].c_str();
         events.push_back(e);
     }
     for (const Change& delay : day.delays) {
@@ -95,40 +109,43 @@ std::vector<Event> dayEvents(const Day& day, const CsvTexts& texts) {
         e.planned = postponement.added;
         events.push_back(e);
     }
-    std::stable_sort(events.begin(), events.end(), [](const Event& a, const Event& b) { return a.start < b.start; });
+    sortByStart(events);
     return events;
 }
 
 std::wstring csvField(const std::wstring& text) {
-    if (text.find_first_of(L",\"\r\n") == std::wstring::npos) return text;
-    std::wstring quoted = L"\"";
-    for (wchar_t unit : text) {
-        if (unit == L'"') quoted += L'"';
-        quoted += unit;
-    }
-    return quoted + L"\"";
+    std::wstring field;
+    addField(field, text.c_str(), true);
+    return field;
 }
 
 std::wstring csvText(const std::vector<CsvDay>& days, const CsvTexts& texts, unsigned& unreadable) {
     unreadable = 0;
     std::wstring out;
-    addRow(out, texts.header);
+    for (size_t i = 0; i < texts.header.size(); ++i) addField(out, texts.header[i].c_str(), i == 0);
+    endRow(out);
     for (const CsvDay& day : days) {
         if (!day.readable) {
             ++unreadable;
             continue;
         }
         for (const Event& e : dayEvents(day.day, texts)) {
-            addRow(out, {day.date, timeOfDay(e.start), texts.kinds[static_cast<int>(e.kind)],
-                         e.hasPlanned ? number(e.planned) : std::wstring(),
-                         e.hasRested ? number(e.rested) : std::wstring(), e.end});
+            wchar_t start[16];
+            wsprintfW(start, L"%02u:%02u:%02u", e.start / 3600, e.start / 60 % 60, e.start % 60);
+            addField(out, day.date.c_str(), true);
+            addField(out, start);
+            addField(out, texts.kinds[static_cast<int>(e.kind)].c_str());
+            addNumber(out, e.hasPlanned, e.planned);
+            addNumber(out, e.hasRested, e.rested);
+            addField(out, e.end);
+            endRow(out);
         }
     }
     return out;
 }
 
-std::string csvBytes(const std::wstring& text) {
-    std::string bytes = "\xEF\xBB\xBF";
+std::vector<char> csvBytes(const std::wstring& text) {
+    std::vector<char> bytes = {'\xEF', '\xBB', '\xBF'};
     if (text.empty()) return bytes;
     const int size = ::WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0,
                                            nullptr, nullptr);
@@ -165,7 +182,7 @@ ExportResult exportHistory(const kiv::String& profileDir, const std::wstring& pa
         if (day.readable) ++result.days;
         days.push_back(day);
     }
-    const std::string bytes = csvBytes(csvText(days, texts, result.unreadable));
+    const std::vector<char> bytes = csvBytes(csvText(days, texts, result.unreadable));
     HANDLE created =
         ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (created == INVALID_HANDLE_VALUE) return result;

@@ -5,7 +5,7 @@
 #pragma once
 
 #include <cstdint>
-#include <string>
+#include <string>  // wide only: the narrow string would weigh on the program
 #include <vector>
 
 #include "history/history_store.h"
@@ -25,7 +25,7 @@ struct Event {
     uint32_t planned = 0;
     bool hasRested = false;
     uint32_t rested = 0;
-    std::wstring end;  // how it ended, in words; empty when the kind has none
+    const wchar_t* end = L"";  // how it ended, in words (from the texts); empty when the kind has none
 };
 
 struct CsvTexts {
@@ -43,7 +43,8 @@ struct CsvDay {
     Day day;
 };
 
-// The day's events in the order they began (events of the same second in file order).
+// The day's events in the order they began (events of the same second in file order). The
+// ends point into `texts`.
 std::vector<Event> dayEvents(const Day& day, const CsvTexts& texts);
 
 // One field as RFC 4180 wants it: in double quotes, with its quotes doubled, when it holds
@@ -55,7 +56,7 @@ std::wstring csvField(const std::wstring& text);
 std::wstring csvText(const std::vector<CsvDay>& days, const CsvTexts& texts, unsigned& unreadable);
 
 // The bytes of the file: a UTF-8 byte-order mark, then `text` in UTF-8.
-std::string csvBytes(const std::wstring& text);
+std::vector<char> csvBytes(const std::wstring& text);
 
 // The texts in the language of the windows.
 CsvTexts currentCsvTexts();

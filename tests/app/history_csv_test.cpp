@@ -89,12 +89,14 @@ TEST(HistoryCsv, OneRowPerEventInTheOrderTheyBeganAndUnreadableDaysCounted) {
     EXPECT_EQ(unreadable, 0u);
 }
 
+std::string asText(const std::vector<char>& bytes) { return std::string(bytes.begin(), bytes.end()); }
+
 TEST(HistoryCsv, BytesAreUtf8AfterAByteOrderMark) {
     // EF BB BF: the byte-order mark; E4 BC 91 E6 81 AF: U+4F11 U+606F (休息);
     // F0 9F 98 80: U+1F600, a surrogate pair in UTF-16.
-    EXPECT_EQ(history::csvBytes(L"\u4F11\u606F,\U0001F600\r\n"),
+    EXPECT_EQ(asText(history::csvBytes(L"\u4F11\u606F,\U0001F600\r\n")),
               "\xEF\xBB\xBF\xE4\xBC\x91\xE6\x81\xAF,\xF0\x9F\x98\x80\r\n");
-    EXPECT_EQ(history::csvBytes(L""), "\xEF\xBB\xBF");
+    EXPECT_EQ(asText(history::csvBytes(L"")), "\xEF\xBB\xBF");
 }
 
 // Every day file of the folder, oldest first; a damaged one skipped and counted; other
