@@ -90,10 +90,12 @@ void drawLegend(const Painter& p, int y, bool eyeBreaks) {
 }
 
 // The largest bar, rounded up to an even number of hours (two at least), so that the
-// half-way line is a whole number of hours too.
+// half-way line is a whole number of hours too. With eye breaks to count over the bars, a
+// sixth more leaves a line of room over the tallest.
 uint32_t scaleHours(const Overview& overview) {
     uint32_t most = 0;
     for (const DayBar& bar : overview.bars) most = std::max(most, std::max(bar.worked, bar.rested));
+    if (overview.hasEyeBreaks()) most += most / 6;
     uint32_t hours = (most + 3599) / 3600;
     hours += hours % 2;
     return std::max<uint32_t>(hours, 2);
