@@ -2,8 +2,10 @@
 // hidden main dialog, whose timer drives the rest scheduler.
 #pragma once
 
+#include <cstdint>
 #include <memory>
 
+#include "eyebreak/eye_break_timing.h"
 #include "framework/winapp.h"
 #include "hours/working_hours.h"
 #include "kiv/string_kiv.h"
@@ -53,6 +55,9 @@ public:
     kiv::String m_profileDir;                  // settings directory, ending in a backslash
     hours::Schedule m_workingHours;            // not set: always working hours
     kiv::String m_workingHoursText;            // "workingHours" as the file holds it
+    bool m_eyeBreak = false;                   // eye breaks between rests
+    uint32_t m_eyeBreakEvery = eyebreak::kDefaultEvery;    // seconds of work between eye breaks
+    uint32_t m_eyeBreakSeconds = eyebreak::kDefaultSeconds;  // the length of one
 
 private:
     std::unique_ptr<instance::InstanceLock> m_instanceLock;  // held for the whole run

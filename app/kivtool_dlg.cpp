@@ -36,6 +36,7 @@ CkivToolDlg::~CkivToolDlg() {
     closeRestWindow();
     ClosePreRestNotice();
     hold::watchKeys(false);
+    closeEyeBreakWindow();
 }
 
 BOOL CkivToolDlg::OnInitDialog() {
@@ -214,6 +215,7 @@ void CkivToolDlg::OnSettings() {
     dlg.m_idleIsRest = theApp.m_idleIsRest ? 1 : 0;
     dlg.m_holdForCalls = theApp.m_holdForCalls ? 1 : 0;
     dlg.m_workingHours = theApp.m_workingHours;
+    dlg.m_eyeBreak = theApp.m_eyeBreak ? 1 : 0;
     if (runModal(dlg) != IDOK) return;
     theApp.m_workTime = dlg.m_workMinutes * 60;
     theApp.m_relaxTime = dlg.m_restMinutes * 60;
@@ -222,6 +224,7 @@ void CkivToolDlg::OnSettings() {
     theApp.m_idleIsRest = dlg.m_idleIsRest != 0;
     theApp.m_holdForCalls = dlg.m_holdForCalls != 0;
     if (dlg.m_workingHoursChanged) theApp.setWorkingHoursText(hours::valueOf(dlg.m_workingHours));
+    theApp.m_eyeBreak = dlg.m_eyeBreak != 0;
     // The new values hold for this run even when the file cannot be written.
     const bool saved = theApp.SaveSettings();
     ApplySettingLengths();
@@ -243,6 +246,7 @@ void CkivToolDlg::OnAbout() {
 
 void CkivToolDlg::OnExit() {
     ClosePreRestNotice();
+    if (m_pEyeBreakDlg) EndEyeBreak(history::EyeBreakEnd::Closed);
     resetHold();
     m_history.endRun(m_restElapsed.size(), history::RestEnd::Exit);
     g_exiting = true;
@@ -260,6 +264,7 @@ void CkivToolDlg::OnEndSession(LPARAM flags) {
     resetHold();
     m_history.endRun(m_restElapsed.size(), endOfSessionReason(flags));
     ClosePreRestNotice();
+    if (m_pEyeBreakDlg) EndEyeBreak(history::EyeBreakEnd::Closed);
     closeRestWindow();  // the taskbars, the monitor, the hot key and the music come back with it
     if (g_pSound) g_pSound->Stop();
     RemoveTrayIcon();

@@ -6,6 +6,7 @@
 // scheduler.cpp: the tick and the moves between work and rest;
 // away/away_events.cpp: the session, sleep and input-idle events that count as time away;
 // hold/hold_events.cpp: calls and presentations that hold a rest, the cover at a pause in typing.
+// eyebreak/eye_break_events.cpp: the eye breaks between rests.
 #pragma once
 
 #include <windows.h>
@@ -24,6 +25,7 @@
 #include "kiv/time_kiv.h"
 #include "resource.h"
 
+class CEyeBreakDlg;
 class CNotifyDlg;
 class CPreviousNotifyDlg;
 
@@ -77,6 +79,10 @@ public:
     void OnSkipToday();
     // After new hours were saved: the next tick decides by them.
     void ApplyWorkingHours();
+    // Eye breaks (eyebreak/eye_break_events.cpp). The window of one; its end, recorded in
+    // the history (the window closes itself through this at the end of its count).
+    void ShowEyeBreak();
+    void EndEyeBreak(history::EyeBreakEnd how);
 
     // Tray and status window (tray.cpp).
     // The three value labels; `now` is the tick's time, so one tick reads the clock once.
@@ -139,6 +145,10 @@ public:
     uint32_t m_coverWaited = 0;       // milliseconds it has waited
     hours::Tracker m_hours;           // inside or outside working hours, and when that changes
     kiv::Time m_lastRestEnd;          // when the last rest ended: time outside starts no earlier
+    CEyeBreakDlg* m_pEyeBreakDlg = nullptr;  // the eye break, owned; null when none is shown
+    // Work counted since the last rest, away period or eye break, while eye breaks are on.
+    uint32_t m_eyeBreakWorked = 0;
+    kiv::Time m_eyeBreakStart;        // when the shown eye break began
 
 private:
     void addAboutToSystemMenu();
@@ -174,6 +184,8 @@ private:
     bool onWorkingHoursTick(const kiv::Time& now);
     void enterWorkingHours(const kiv::Time& now, const kiv::Time& outsideFrom);
     void restoreSkipToday(const kiv::Time& now);
+    void onEyeBreakTick();
+    void closeEyeBreakWindow();
 
     HWND m_statusLabels[3] = {};  // power-on, worked, remaining: children of the dialog
 };

@@ -60,10 +60,12 @@ void CkivToolDlg::OnTimer(UINT_PTR nIDEvent) {
     if (outside) return;
     if (onAwayTick(now)) return;
     if (m_working) m_history.workSecond(now);
-    if (m_working)
+    if (m_working) {
         onWorkTick();
-    else
+        if (m_working) onEyeBreakTick();
+    } else {
         onRestTick();
+    }
 }
 
 // Once per run, not once per day. A visible status window gets a flash instead of a balloon.
@@ -123,6 +125,8 @@ void CkivToolDlg::StartRest() {
     stopCoverWait();
     hold::watchKeys(false);
     ClosePreRestNotice();
+    if (m_pEyeBreakDlg) EndEyeBreak(history::EyeBreakEnd::Closed);
+    m_eyeBreakWorked = 0;
     if (!m_pNotifyDlg) {
         auto dlg = std::make_unique<CNotifyDlg>(this);
         // A rest window that could not be made is not kept: the rest is counted anyway.
@@ -151,6 +155,7 @@ void CkivToolDlg::EndRest(history::RestEnd how) {
     m_lastRestEnd = wallclock::now();
     m_restElapsed = 0;
     m_workElapsed = 0;
+    m_eyeBreakWorked = 0;
     m_workLength = theApp.m_workTime;  // delays and postponements end with their period
     resetHold();
 }

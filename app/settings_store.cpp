@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "hours/hours_clock.h"
+#include "eyebreak/eye_break_timing.h"
 #include "kiv/path_kiv.h"
 #include "kiv/profilefile_kiv.h"
 #include "kiv/xml_kiv.h"
@@ -173,6 +174,11 @@ Values loadSettingsFile(const kiv::String& path, const kiv::String& programDir) 
         values.language = language::normalized(profile.getValue(kRootSection, kiv::String(u"language"), kiv::String()));
         values.holdForCalls = !(profile.getValue(kRootSection, kiv::String(u"holdForCalls"), kiv::String()) == u"0");
         values.workingHours = profile.getValue(kRootSection, kiv::String(u"workingHours"), kiv::String());
+        values.eyeBreak = isOne(profile, u"eyeBreak");
+        values.eyeBreakEvery = eyebreak::valueOrDefault(numberOf(profile, u"eyeBreakEvery", eyebreak::kMaxEvery),
+                                                        eyebreak::kMaxEvery, eyebreak::kDefaultEvery);
+        values.eyeBreakSeconds = eyebreak::valueOrDefault(numberOf(profile, u"eyeBreakSeconds", eyebreak::kMaxSeconds),
+                                                          eyebreak::kMaxSeconds, eyebreak::kDefaultSeconds);
     } else {
         values.workTime = kDefaultWorkSeconds;
         values.relaxTime = kDefaultRelaxSeconds;
@@ -205,6 +211,12 @@ bool saveSettingsFile(const kiv::String& profileDir, const kiv::String& programD
     if (!values.holdForCalls) ok &= profile.setIntValue(kRootSection, kiv::String(u"holdForCalls"), 0);
     if (!values.workingHours.isEmpty())
         ok &= profile.setValue(kRootSection, kiv::String(u"workingHours"), values.workingHours);
+    if (values.eyeBreak) ok &= profile.setIntValue(kRootSection, kiv::String(u"eyeBreak"), 1);
+    if (values.eyeBreakEvery != eyebreak::kDefaultEvery)
+        ok &= profile.setIntValue(kRootSection, kiv::String(u"eyeBreakEvery"), static_cast<int32_t>(values.eyeBreakEvery));
+    if (values.eyeBreakSeconds != eyebreak::kDefaultSeconds)
+        ok &= profile.setIntValue(kRootSection, kiv::String(u"eyeBreakSeconds"),
+                                  static_cast<int32_t>(values.eyeBreakSeconds));
     // A document missing a setting is never written over a complete file.
     return ok && profile.saveAs(settingsFilePath(profileDir));
 }
@@ -248,6 +260,9 @@ void CkivToolApp::LoadSettings() {
     m_language = values.language;
     m_holdForCalls = values.holdForCalls;
     setWorkingHoursText(values.workingHours);
+    m_eyeBreak = values.eyeBreak;
+    m_eyeBreakEvery = values.eyeBreakEvery;
+    m_eyeBreakSeconds = values.eyeBreakSeconds;
     m_firstStartToday = settings::loadFirstStartToday(m_profileDir, kiv::Time::now(), ::GetTickCount64());
 }
 
@@ -270,5 +285,8 @@ bool CkivToolApp::SaveSettings() {
     values.language = m_language;
     values.holdForCalls = m_holdForCalls;
     values.workingHours = m_workingHoursText;
+    values.eyeBreak = m_eyeBreak;
+    values.eyeBreakEvery = m_eyeBreakEvery;
+    values.eyeBreakSeconds = m_eyeBreakSeconds;
     return settings::saveSettingsFile(m_profileDir, kiv::getModuleDir(), values);
 }

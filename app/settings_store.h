@@ -8,6 +8,7 @@
 #include <functional>
 #include <string>
 
+#include "eyebreak/eye_break_timing.h"
 #include "kiv/string_kiv.h"
 #include "kiv/time_kiv.h"
 
@@ -29,6 +30,9 @@ struct Values {
     // The working hours as the file holds them, kept as written (even when they do not
     // read: they stay until the user saves new hours); empty: always working hours.
     kiv::String workingHours;
+    bool eyeBreak = false;         // a short look into the distance between rests
+    uint32_t eyeBreakEvery = eyebreak::kDefaultEvery;      // seconds of work between eye breaks, 1..86400
+    uint32_t eyeBreakSeconds = eyebreak::kDefaultSeconds;  // the length of one, 1..600
 };
 
 constexpr uint32_t kDefaultWorkSeconds = 3120;  // 52 minutes
@@ -79,7 +83,8 @@ kiv::String dayFilePath(const kiv::String& profileDir, const kiv::Time& when);
 // time that reads as 0 or above its maximum take their defaults; homeMode and
 // relaxAtFullScreen are true only for the number 1 (leading digits, never wrapped), and so
 // is idleIsRest, which comes after them; "language" is kept only when it is "zh" or "en";
-// holdForCalls, after it, is on unless it reads exactly "0".
+// holdForCalls, after it, is on unless it reads exactly "0"; "eyeBreak" is on only for 1;
+// "eyeBreakEvery" and "eyeBreakSeconds" outside 1..86400 and 1..600 take their defaults.
 // When the file cannot be loaded at all (missing, malformed, above kMaxSettingsFileBytes)
 // every value is its default and home mode is on (a
 // new installation starts at home). The default sounds are programDir + "resource\relax.mp3", "resource\relaxNotice.mp3" and
@@ -88,9 +93,10 @@ Values loadSettingsFile(const kiv::String& path, const kiv::String& programDir);
 
 // Writes profileDir + "Murvel.xml" whole from `values`, creating profileDir (one level)
 // when missing. Sound paths equal to their defaults are left out, and so are idleIsRest when
-// it is off, an empty language, holdForCalls when it is on and empty working hours: a user
-// who never sets them keeps the file as it was. False when the file could not be written (or
-// profileDir is empty); the old file then stays as it was.
+// it is off, an empty language, holdForCalls when it is on, empty working hours, eyeBreak
+// when off and the eye-break lengths at their defaults: a user who never sets them keeps the
+// file as it was. False when the file could not be written (or profileDir is empty); the old
+// file then stays as it was.
 bool saveSettingsFile(const kiv::String& profileDir, const kiv::String& programDir, const Values& values);
 
 // The first power-on of the day `now` falls on. Today's file (profileDir + "%Y-%m-%d.xml")

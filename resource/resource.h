@@ -10,6 +10,7 @@
 #define IDD_SETTING_DIALOG              135
 #define IDD_HISTORY_DIALOG              136
 #define IDD_WORKING_HOURS_DIALOG        137
+#define IDD_EYE_BREAK_DIALOG            138
 
 // Icon, menu, strings.
 #define IDR_MAINFRAME                   128
@@ -71,6 +72,25 @@
 #define IDS_HOURS_FRIDAY                310
 #define IDS_HOURS_SATURDAY              311
 #define IDS_HOURS_SUNDAY                312
+// Eye breaks and the history's export.
+#define IDS_HISTORY_WEEK_FULL           350  // the week's third line: %u rests in full, %u%%
+#define IDS_HISTORY_WEEK_EYES           351  // after it: %u eye breaks taken, %u skipped
+#define IDS_HISTORY_EYE_BREAKS          352  // the legend of the numbers beside the bars
+#define IDS_EYE_BREAK_COUNT             353  // %u seconds left
+#define IDS_EXPORT_FILTER               354  // the save dialog's filter, '|' between the parts
+#define IDS_EXPORT_FILE_NAME            355  // the file name it proposes
+#define IDS_EXPORT_DONE                 356  // %u days written to %s
+#define IDS_EXPORT_SKIPPED              357  // %u day files could not be read
+#define IDS_EXPORT_FAILED               358  // followed by the full path
+#define IDS_CSV_HEADER                  359  // the header row, fields between commas
+#define IDS_CSV_REST                    360  // the kinds of rows
+#define IDS_CSV_EYE_BREAK               361
+#define IDS_CSV_DELAY                   362
+#define IDS_CSV_POSTPONEMENT            363
+#define IDS_CSV_HOLD                    364
+#define IDS_EYE_END_TIME                365  // how an eye break ended
+#define IDS_EYE_END_SKIP                366
+#define IDS_EYE_END_CLOSED              367
 
 // The status window (IDD_KIVTOOL_DIALOG).
 #define IDC_STATIC_POWERON              1000
@@ -100,9 +120,16 @@
 #define IDC_HOURS_SECOND                1130  // check box: a second range
 #define IDC_HOURS_FROM2                 1140
 #define IDC_HOURS_TO2                   1150
+#define IDC_CHECK_EYE_BREAK             1009
 
 // The history window (IDD_HISTORY_DIALOG): a hidden label with today's list as text.
 #define IDC_HISTORY_TEXT                1000
+#define IDC_HISTORY_EXPORT              1001
+
+// The eye break (IDD_EYE_BREAK_DIALOG): its line, its countdown and the skip button.
+#define IDC_EYE_BREAK_TEXT              1000
+#define IDC_EYE_BREAK_COUNT             1001
+#define IDC_EYE_BREAK_SKIP              1002
 
 // Tray menu commands (IDR_TRAY_MENU).
 #define ID_MENU_EXIT                    32774

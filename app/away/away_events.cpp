@@ -66,6 +66,7 @@ void CkivToolDlg::onAwayReport(const AwayReport& report, const kiv::Time& now) {
         m_awayRested = false;
         return;
     }
+    m_eyeBreakWorked = 0;  // eyes away from the screen: the eye breaks count again from here
     // Outside working hours nothing is work, so there is no rest to take.
     if (m_working && !m_awayRested && !isOutsideWorkingHours() && report.seconds >= m_restLength.size())
         takeAwayRest(now, report.seconds);

@@ -15,7 +15,8 @@ void CSettingDlg::DoDataExchange(fw::DataExchange& dx) {
         .checkBox(IDC_CHECK_FULLSCREEN, m_restAtFullScreen)
         .radioGroup(IDC_RADIO_HOME, m_place)
         .checkBox(IDC_CHECK_IDLE_REST, m_idleIsRest)
-        .checkBox(IDC_CHECK_HOLD_CALLS, m_holdForCalls);
+        .checkBox(IDC_CHECK_HOLD_CALLS, m_holdForCalls)
+        .checkBox(IDC_CHECK_EYE_BREAK, m_eyeBreak);
 }
 
 BOOL CSettingDlg::OnInitDialog() {

@@ -19,7 +19,7 @@ public:
     ~CSettingDlg() override;
 
     // Edits 1002 and 1001 as unsigned numbers with their ranges, the full-screen box, the
-    // radio group, then the away box and the calls box; the first refused field stops the exchange with the
+    // radio group, then the away, calls and eye-break boxes; the first refused field stops the exchange with the
     // framework's message and the focus on that field.
     void DoDataExchange(fw::DataExchange& dx) override;
     BOOL OnInitDialog() override;
@@ -36,4 +36,5 @@ public:
     int m_holdForCalls = 0;           // 1 checked, 0 not
     hours::Schedule m_workingHours;   // in: the current hours; out: what the user set
     bool m_workingHoursChanged = false;  // the working-hours dialog ended with OK
+    int m_eyeBreak = 0;               // 1 checked, 0 not
 };

@@ -35,7 +35,7 @@ public:
     }
     // Text at (x, y); DT_ flags place it in the box up to `right`.
     void text(const std::wstring& value, int x, int y, int right, COLORREF colour, UINT flags = DT_LEFT) const {
-        RECT box{x, y, right, y + m_lineHeight * 2};
+        RECT box{x, y, right, y + m_lineHeight * 3};  // the week takes up to three lines
         ::SetTextColor(m_dc, colour);
         ::DrawTextW(m_dc, value.c_str(), static_cast<int>(value.size()), &box, flags | DT_NOPREFIX);
     }
@@ -66,8 +66,9 @@ std::wstring withNumber(UINT id, uint32_t number) {
 
 std::wstring hoursText(uint32_t hours) { return withNumber(IDS_HISTORY_HOURS, hours); }
 
-// The legend after the title: a swatch and a word for each kind of mark.
-void drawLegend(const Painter& p, int y) {
+// The legend after the title: a swatch and a word for each kind of mark, and before them,
+// when some day had eye breaks, what the numbers over the bars count.
+void drawLegend(const Painter& p, int y, bool eyeBreaks) {
     const ChartPalette& c = p.colours();
     const struct {
         COLORREF colour;
@@ -84,13 +85,19 @@ void drawLegend(const Painter& p, int y) {
         p.fill(x, top, x + p.px(10), top + p.px(10), items[i].colour);
         x -= p.px(12);
     }
+    if (!eyeBreaks) return;
+    const std::wstring numbers = fw::loadString(IDS_HISTORY_EYE_BREAKS);
+    x -= p.textWidth(numbers);
+    p.text(numbers, x, y, p.client().right, c.text);
 }
 
 // The largest bar, rounded up to an even number of hours (two at least), so that the
-// half-way line is a whole number of hours too.
+// half-way line is a whole number of hours too. With eye breaks to count over the bars, a
+// sixth more leaves a line of room over the tallest.
 uint32_t scaleHours(const Overview& overview) {
     uint32_t most = 0;
     for (const DayBar& bar : overview.bars) most = std::max(most, std::max(bar.worked, bar.rested));
+    if (overview.hasEyeBreaks()) most += most / 6;
     uint32_t hours = (most + 3599) / 3600;
     hours += hours % 2;
     return std::max<uint32_t>(hours, 2);
@@ -134,6 +141,15 @@ void drawBars(const Painter& p, const RECT& area, const Overview& overview) {
             if (markBottom - mark < top) break;
             const int markLeft = restLeft + (barWidth - mark) / 2;
             p.fill(markLeft, markBottom - mark, markLeft + mark, markBottom, c.cutShort);
+        }
+        if (bar.eyeBreaks != 0) {
+            // The day's eye breaks, over the taller bar and its marks.
+            const int marks = static_cast<int>(bar.cutShort) * (mark + p.px(2));
+            const int above = std::max(worked, rested + (bar.cutShort ? p.px(2) + marks : 0));
+            const int y = std::max(top, bottom - above - p.lineHeight());
+            wchar_t count[12];
+            wsprintfW(count, L"%u", bar.eyeBreaks);
+            p.text(count, x, y, x + column, c.text, DT_CENTER);
         }
         p.text(bar.label.c_wstr(), x, bottom + p.px(3), x + column, bar.isToday ? c.text : c.muted, DT_CENTER);
     }
@@ -181,7 +197,7 @@ void drawHistory(HDC dc, const RECT& client, const Overview& overview, UINT dpi)
     const int left = client.left + margin, right = client.right - margin;
     int y = client.top + margin;
     p.text(fw::loadString(IDS_HISTORY_LAST_DAYS), left, y, right, c.text);
-    drawLegend(p, y);
+    drawLegend(p, y, overview.hasEyeBreaks());
     y += line + p.px(8);
 
     const RECT chart{left, y, right, y + p.px(150)};
@@ -191,10 +207,13 @@ void drawHistory(HDC dc, const RECT& client, const Overview& overview, UINT dpi)
         drawBars(p, chart, overview);
     y = chart.bottom + line + p.px(10);
 
-    const int weekTop = client.bottom - margin - 2 * line;
+    // The week takes two lines, three once it has rests or eye breaks to sum up.
+    const std::wstring week = weekLine(overview.week).c_wstr();
+    const int weekLines = 1 + static_cast<int>(std::count(week.begin(), week.end(), L'\n'));
+    const int weekTop = client.bottom - margin - weekLines * line;
     p.fill(left, weekTop - p.px(6), right, weekTop - p.px(5), c.grid);
     drawTodayList(p, left, y, right, weekTop - p.px(8), overview);
-    p.text(weekLine(overview.week).c_wstr(), left, weekTop, right, c.text);
+    p.text(week, left, weekTop, right, c.text);
 }
 
 }  // namespace history

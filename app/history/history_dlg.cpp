@@ -1,17 +1,48 @@
 #include "history/history_dlg.h"
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
 #include "history/history_chart.h"
 #include "framework/dpi.h"
+#include "history/history_csv.h"
 #include "framework/handles.h"
+#include "framework/message_box.h"
 #include "framework/resources.h"
 #include "resource.h"
 
 namespace {
 
 CHistoryDlg* g_open = nullptr;
+CHistoryDlg::SaveDialogFunction g_saveDialog = &::GetSaveFileNameW;
+
+// The path the user chose, or empty when the dialog was cancelled.
+std::wstring chooseExportPath(HWND owner) {
+    std::wstring filter = fw::loadString(IDS_EXPORT_FILTER);
+    for (wchar_t& unit : filter)
+        if (unit == L'|') unit = L'\0';  // the dialog's list ends with two terminators
+    wchar_t path[MAX_PATH * 4] = {};
+    const std::wstring name = fw::loadString(IDS_EXPORT_FILE_NAME);
+    name.copy(path, std::min<size_t>(name.size(), MAX_PATH));
+    OPENFILENAMEW dialog{};
+    dialog.lStructSize = sizeof dialog;
+    dialog.hwndOwner = owner;
+    dialog.lpstrFilter = filter.c_str();
+    dialog.nFilterIndex = 1;
+    dialog.lpstrFile = path;
+    dialog.nMaxFile = sizeof path / sizeof path[0];
+    dialog.lpstrDefExt = L"csv";
+    dialog.Flags = OFN_EXPLORER | OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
+    if (!g_saveDialog(&dialog)) return std::wstring();
+    return path;
+}
+
+std::wstring withNumbers(UINT id, unsigned number, const std::wstring& path = std::wstring()) {
+    kiv::String text;
+    text.format(kiv::String(fw::loadString(id).c_str()).wstr(), number, kiv::String(path.c_str()).wstr());
+    return text.c_wstr();
+}
 
 // Today's lines and the week line, one per line.
 std::wstring listText(const history::Overview& overview) {
@@ -37,6 +68,7 @@ HWND CHistoryDlg::Open(CDialog* owner, const kiv::String& profileDir, const kiv:
     }
     auto* dlg = new CHistoryDlg(owner);
     dlg->m_overview = history::loadOverview(profileDir, now);
+    dlg->m_profileDir = profileDir;
     // A window that could not be made never reached the dialog procedure: nothing else
     // deletes the object.
     if (!dlg->Create(IDD, owner)) {
@@ -66,6 +98,33 @@ bool CHistoryDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam, LRESULT
     default:
         return CDialog::WindowProc(message, wParam, lParam, result);
     }
+}
+
+bool CHistoryDlg::OnCommand(UINT id) {
+    if (id == IDC_HISTORY_EXPORT) {
+        OnExport();
+        return true;
+    }
+    return CDialog::OnCommand(id);
+}
+
+CHistoryDlg::SaveDialogFunction CHistoryDlg::setSaveDialogFunction(SaveDialogFunction fn) {
+    const SaveDialogFunction previous = g_saveDialog;
+    g_saveDialog = fn ? fn : &::GetSaveFileNameW;
+    return previous;
+}
+
+void CHistoryDlg::OnExport() {
+    const std::wstring path = chooseExportPath(m_hWnd);
+    if (path.empty()) return;
+    const history::ExportResult result = history::exportHistory(m_profileDir, path, history::currentCsvTexts());
+    if (!result.written) {
+        fw::showMessageBox(m_hWnd, fw::loadString(IDS_EXPORT_FAILED) + path, MB_OK | MB_ICONWARNING);
+        return;
+    }
+    std::wstring message = withNumbers(IDS_EXPORT_DONE, result.days, path);
+    if (result.unreadable != 0) message += withNumbers(IDS_EXPORT_SKIPPED, result.unreadable);
+    fw::showMessageBox(m_hWnd, message, MB_OK | (result.unreadable != 0 ? MB_ICONWARNING : MB_ICONINFORMATION));
 }
 
 void CHistoryDlg::onPaint() {

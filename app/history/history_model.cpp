@@ -45,8 +45,12 @@ void add(Totals& totals, const Day& day) {
     for (const Rest& rest : day.rests) {
         totals.rested += rest.rested;
         ++totals.rests;
-        if (rest.isCutShort()) ++totals.cutShort;
+        if (rest.isCutShort())
+            ++totals.cutShort;
+        else
+            ++totals.fullRests;
     }
+    for (const EyeBreak& eyeBreak : day.eyeBreaks) ++(eyeBreak.isTaken() ? totals.eyeBreaks : totals.eyeBreaksSkipped);
     totals.delays += static_cast<unsigned>(day.delays.size());
     totals.postponements += static_cast<unsigned>(day.postponements.size());
 }
@@ -57,6 +61,12 @@ bool Overview::isEmpty() const {
     for (const DayBar& bar : bars)
         if (bar.worked != 0 || bar.rested != 0 || bar.cutShort != 0) return false;
     return todaysRests.empty() && todaysHolds.empty();
+}
+
+bool Overview::hasEyeBreaks() const {
+    for (const DayBar& bar : bars)
+        if (bar.eyeBreaks != 0) return true;
+    return false;
 }
 
 Overview makeOverview(const std::vector<DatedDay>& days) {
@@ -70,6 +80,7 @@ Overview makeOverview(const std::vector<DatedDay>& days) {
         bar.worked = totals.worked;
         bar.rested = totals.rested;
         bar.cutShort = totals.cutShort;
+        bar.eyeBreaks = totals.eyeBreaks;
         bar.isToday = i + 1 == days.size();
         out.bars.push_back(bar);
         if (i + kWeekDays >= days.size()) add(out.week, day);
@@ -139,7 +150,22 @@ kiv::String weekLine(const Totals& week) {
     line.format(text(IDS_HISTORY_WEEK).wstr(),
                 shortDuration(week.worked).wstr(), shortDuration(week.rested).wstr(), week.rests, week.cutShort,
                 week.delays, week.postponements);
+    // A week without rests or eye breaks keeps its two lines: there is nothing to add.
+    if (week.rests == 0 && week.eyeBreaks == 0 && week.eyeBreaksSkipped == 0) return line;
+    kiv::String full;
+    full.format(text(IDS_HISTORY_WEEK_FULL).wstr(), week.fullRests, fullPercent(week));
+    line += u"\n";
+    line += full;
+    if (week.eyeBreaks != 0 || week.eyeBreaksSkipped != 0) {
+        kiv::String eyes;
+        eyes.format(text(IDS_HISTORY_WEEK_EYES).wstr(), week.eyeBreaks, week.eyeBreaksSkipped);
+        line += eyes;
+    }
     return line;
+}
+
+unsigned fullPercent(const Totals& week) {
+    return week.rests == 0 ? 0 : static_cast<unsigned>(uint64_t(week.fullRests) * 100 / week.rests);
 }
 
 }  // namespace history

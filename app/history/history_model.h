@@ -20,6 +20,7 @@ struct DayBar {
     uint32_t worked = 0;
     uint32_t rested = 0;
     unsigned cutShort = 0;  // one mark each
+    unsigned eyeBreaks = 0;  // taken, not skipped: a number beside the bar
     bool isToday = false;
 };
 
@@ -30,6 +31,9 @@ struct Totals {
     unsigned cutShort = 0;
     unsigned delays = 0;
     unsigned postponements = 0;
+    unsigned fullRests = 0;     // rests that ran their planned length
+    unsigned eyeBreaks = 0;     // taken
+    unsigned eyeBreaksSkipped = 0;
 };
 
 struct Overview {
@@ -39,6 +43,8 @@ struct Overview {
     Totals week;                    // today and the six days before
     // Nothing recorded on any shown day: the first day with the history, say.
     bool isEmpty() const;
+    // An eye break on some shown day: only then does the chart explain its numbers.
+    bool hasEyeBreaks() const;
 };
 
 struct DatedDay {
@@ -68,7 +74,10 @@ struct TodayLine {
 // second: a hold is written when it ends).
 std::vector<TodayLine> todaysLines(const Overview& overview);
 
-// The week in two lines: "近7天：工作…，休息…" and "共N次休息，M次提前结束，K次延时，P次推迟".
+// The week in two lines: "近7天：工作…，休息…" and "共N次休息，M次提前结束，K次延时，P次推迟";
+// a third line when the week had a rest or an eye break: "完整休息F次（P%）", then the eye breaks.
 kiv::String weekLine(const Totals& week);
+// The share of rests taken in full, in whole percent rounded down; 0 without rests.
+unsigned fullPercent(const Totals& week);
 
 }  // namespace history

@@ -48,6 +48,11 @@ void Recorder::skippedToday(const kiv::Time& now) {
     writeWork();
 }
 
+void Recorder::eyeBreakEnded(const kiv::Time& start, uint32_t planned, uint32_t shown, EyeBreakEnd how) {
+    if (isRecording()) recordEyeBreak(m_profileDir, start, planned, shown, how);
+    writeWork();
+}
+
 void Recorder::endRun(uint32_t rested, RestEnd how) {
     restEnded(rested, how);
     writeWork();

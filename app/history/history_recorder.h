@@ -1,5 +1,5 @@
 // What the scheduler tells the history as the day goes: a rest begins and ends, a delay,
-// a postponement, one more second of work. Rests and changes are written when they happen
+// a postponement, an eye break, one more second of work. Rests and changes are written when they happen
 // (a rest in the file of the day it began); the work seconds are counted in memory and
 // added to their days' files with each write, when the user leaves (saveWork: a lock, a
 // suspend) and after every ten minutes of work, so the tick touches a file at most once in
@@ -34,6 +34,8 @@ public:
     void held(const kiv::Time& start, uint32_t seconds, hold::Reason why);
     // "No more breaks today" at `now`.
     void skippedToday(const kiv::Time& now);
+    // An eye break that began at `start` ended after `shown` seconds.
+    void eyeBreakEnded(const kiv::Time& start, uint32_t planned, uint32_t shown, EyeBreakEnd how);
     // Exit or the end of the session: a rest still open ends as `how`, and the work counted
     // so far is written.
     void endRun(uint32_t rested, RestEnd how);

@@ -19,10 +19,12 @@ const char16_t kPostpone[] = u"postpone";
 const char16_t kWork[] = u"work";
 const char16_t kHold[] = u"hold";
 const char16_t kSkip[] = u"skip";
+const char16_t kEyeBreak[] = u"eyebreak";
 
 const char16_t* const kEndWords[] = {u"time", u"unlock", u"away", u"exit", u"shutdown", u"schedule"};
 // In the order of hold::Reason, after None.
 const char16_t* const kHoldWords[] = {u"call", u"camera", u"presentation"};
+const char16_t* const kEyeBreakEndWords[] = {u"time", u"skip", u"closed"};
 
 kiv::String number(uint32_t value) {
     kiv::String text;
@@ -55,10 +57,11 @@ bool readTimeOfDay(const kiv::String& text, uint32_t& out) {
     return true;
 }
 
-bool readEnd(const kiv::String& word, RestEnd& out) {
-    for (unsigned i = 0; i < sizeof(kEndWords) / sizeof(kEndWords[0]); ++i) {
-        if (word == kEndWords[i]) {
-            out = static_cast<RestEnd>(i);
+template <typename End, size_t N>
+bool readEnd(const kiv::String& word, const char16_t* const (&words)[N], End& out) {
+    for (size_t i = 0; i < N; ++i) {
+        if (word == words[i]) {
+            out = static_cast<End>(i);
             return true;
         }
     }
@@ -123,7 +126,14 @@ bool readRest(const kiv::XmlElement& element, Rest& rest) {
     return readTimeOfDay(element.getAttribute(kiv::String(u"start")), rest.start) &&
            readNumber(element.getAttribute(kiv::String(u"planned")), rest.planned) &&
            readNumber(element.getAttribute(kiv::String(u"rested")), rest.rested) &&
-           readEnd(element.getAttribute(kiv::String(u"end")), rest.end);
+           readEnd(element.getAttribute(kiv::String(u"end")), kEndWords, rest.end);
+}
+
+bool readEyeBreak(const kiv::XmlElement& element, EyeBreak& eyeBreak) {
+    return readTimeOfDay(element.getAttribute(kiv::String(u"start")), eyeBreak.start) &&
+           readNumber(element.getAttribute(kiv::String(u"planned")), eyeBreak.planned) &&
+           readNumber(element.getAttribute(kiv::String(u"rested")), eyeBreak.rested) &&
+           readEnd(element.getAttribute(kiv::String(u"end")), kEyeBreakEndWords, eyeBreak.end);
 }
 
 }  // namespace
@@ -144,6 +154,8 @@ bool recordHold(const kiv::String& profileDir, const kiv::Time& at, uint32_t hel
     });
 }
 
+const char16_t* eyeBreakEndWord(EyeBreakEnd end) { return kEyeBreakEndWords[static_cast<int>(end)]; }
+
 bool recordRest(const kiv::String& profileDir, const kiv::Time& start, uint32_t planned, uint32_t rested,
                 RestEnd end) {
     return updateDay(profileDir, start, [&](kiv::XmlElement& root) {
@@ -152,6 +164,17 @@ bool recordRest(const kiv::String& profileDir, const kiv::Time& start, uint32_t 
         rest->setAttribute(kiv::String(u"planned"), number(planned));
         rest->setAttribute(kiv::String(u"rested"), number(rested));
         rest->setAttribute(kiv::String(u"end"), kiv::String(endWord(end)));
+    });
+}
+
+bool recordEyeBreak(const kiv::String& profileDir, const kiv::Time& start, uint32_t planned, uint32_t rested,
+                    EyeBreakEnd end) {
+    return updateDay(profileDir, start, [&](kiv::XmlElement& root) {
+        kiv::XmlElement* eyeBreak = root.createChild(kiv::String(kEyeBreak));
+        eyeBreak->setAttribute(kiv::String(u"start"), timeOfDay(start));
+        eyeBreak->setAttribute(kiv::String(u"planned"), number(planned));
+        eyeBreak->setAttribute(kiv::String(u"rested"), number(rested));
+        eyeBreak->setAttribute(kiv::String(u"end"), kiv::String(eyeBreakEndWord(end)));
     });
 }
 
@@ -182,17 +205,26 @@ bool addWorkSeconds(const kiv::String& profileDir, const kiv::Time& day, uint32_
 
 Day readDay(const kiv::String& profileDir, const kiv::Time& day) {
     Day out;
+    readDayFile(settings::dayFilePath(profileDir, day), out);
+    return out;
+}
+
+bool readDayFile(const kiv::String& path, Day& out) {
+    out = Day();
     kiv::ProfileFile profile;
     // A file above the limit is skipped like a damaged one.
-    if (!profile.load(settings::dayFilePath(profileDir, day), settings::kMaxDayFileBytes)) return out;
+    if (!profile.load(path, settings::kMaxDayFileBytes)) return false;
     const kiv::XmlElement* root = profile.document().getRoot();
-    if (!root) return out;
+    if (!root) return false;
     for (const kiv::Pointer<kiv::XmlElement>& child : root->children()) {
         const kiv::String name = child->getName();
         bool ok = false;
         if (name == kRest) {
             Rest rest;
             if (readRest(*child, rest)) out.rests.push_back(rest);
+        } else if (name == kEyeBreak) {
+            EyeBreak eyeBreak;
+            if (readEyeBreak(*child, eyeBreak)) out.eyeBreaks.push_back(eyeBreak);
         } else if (name == kDelay || name == kPostpone) {
             const Change change = readChange(*child, ok);
             if (ok) (name == kDelay ? out.delays : out.postponements).push_back(change);
@@ -206,7 +238,7 @@ Day readDay(const kiv::String& profileDir, const kiv::Time& day) {
             readNumber(child->getText(), out.workSeconds);
         }
     }
-    return out;
+    return true;
 }
 
 }  // namespace history

@@ -9,6 +9,7 @@
 //   <postpone added="1200" at="11-00-00"/>
 //   <hold at="11-30-00" held="720" why="call"/>
 //   <skip at="16-30-00"/>
+//   <eyebreak end="time" planned="20" rested="20" start="10-20-00"/>
 //   <work>6240</work>
 // Times of day are local "HH-MM-SS", lengths are seconds. A file written before the history
 // existed is a day without history.
@@ -30,6 +31,13 @@ enum class RestEnd { Time, Unlock, Away, Exit, Shutdown, Schedule };
 // The word a rest's end is written as ("time", "unlock", "away", "exit", "shutdown",
 // "schedule").
 const char16_t* endWord(RestEnd end);
+
+// How an eye break ended: its count ran out, the user skipped it, or the program closed it
+// (a rest began, the program exited, the session ended).
+enum class EyeBreakEnd { Time, Skip, Closed };
+
+// "time", "skip", "closed".
+const char16_t* eyeBreakEndWord(EyeBreakEnd end);
 
 struct Rest {
     uint32_t start = 0;  // seconds after the day's midnight
@@ -57,12 +65,21 @@ struct Hold {
 // The word a hold's reason is written as ("call", "camera", "presentation").
 const char16_t* holdWord(hold::Reason why);
 
+struct EyeBreak {
+    uint32_t start = 0;  // seconds after midnight
+    uint32_t planned = 0;
+    uint32_t rested = 0;  // seconds it was shown
+    EyeBreakEnd end = EyeBreakEnd::Time;
+    bool isTaken() const { return end != EyeBreakEnd::Skip; }
+};
+
 struct Day {
     std::vector<Rest> rests;
     std::vector<Change> delays;
     std::vector<Change> postponements;
     std::vector<Hold> holds;
     std::vector<uint32_t> skips;  // "no more breaks today", seconds after midnight
+    std::vector<EyeBreak> eyeBreaks;
     uint32_t workSeconds = 0;
 };
 
@@ -78,11 +95,15 @@ bool recordPostponement(const kiv::String& profileDir, const kiv::Time& at, uint
 bool recordHold(const kiv::String& profileDir, const kiv::Time& at, uint32_t held, hold::Reason why);
 // "No more breaks today" chosen at `at`: <skip at="HH-MM-SS"/>.
 bool recordSkip(const kiv::String& profileDir, const kiv::Time& at);
+bool recordEyeBreak(const kiv::String& profileDir, const kiv::Time& start, uint32_t planned, uint32_t rested,
+                    EyeBreakEnd end);
 // Adds `seconds` to the work time of the day `day` falls on.
 bool addWorkSeconds(const kiv::String& profileDir, const kiv::Time& day, uint32_t seconds);
 
 // The history of the day `day` falls on; empty for a missing, unreadable or older file.
 // Entries that do not read back (a hand-edited file) are skipped.
 Day readDay(const kiv::String& profileDir, const kiv::Time& day);
+// The history in the day file `path`; false, and `out` empty, when it cannot be read.
+bool readDayFile(const kiv::String& path, Day& out);
 
 }  // namespace history

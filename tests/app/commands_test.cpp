@@ -98,7 +98,8 @@ TEST_F(CommandTest, SettingsShowMinutesRoundedDownAndOkStoresWholeMinutes) {
     ASSERT_TRUE(createDialog());
     tick(40);
     std::wstring shownWork, shownRest;
-    bool officeChecked = false, fullScreenChecked = false, idleChecked = true, holdChecked = false;
+    bool officeChecked = false, fullScreenChecked = false, idleChecked = true, holdChecked = false,
+         eyeBreakChecked = true;
     runWithAnswer(ID_MENU_SETTINGS, [&](HWND dialog) {
         shownWork = text(dialog, IDC_EDIT_WORKTIME);
         shownRest = text(dialog, IDC_EDIT_RESTTIME);
@@ -108,11 +109,15 @@ TEST_F(CommandTest, SettingsShowMinutesRoundedDownAndOkStoresWholeMinutes) {
         holdChecked = ::IsDlgButtonChecked(dialog, IDC_CHECK_HOLD_CALLS) == BST_CHECKED;
         ::SendMessageW(::GetDlgItem(dialog, IDC_CHECK_IDLE_REST), BM_CLICK, 0, 0);
         ::SendMessageW(::GetDlgItem(dialog, IDC_CHECK_HOLD_CALLS), BM_CLICK, 0, 0);
+        eyeBreakChecked = ::IsDlgButtonChecked(dialog, IDC_CHECK_EYE_BREAK) == BST_CHECKED;
+        ::SendMessageW(::GetDlgItem(dialog, IDC_CHECK_EYE_BREAK), BM_CLICK, 0, 0);
         ::PostMessageW(dialog, WM_COMMAND, IDOK, 0);
     });
     ASSERT_TRUE(g_answered);
     EXPECT_TRUE(holdChecked) << "on by default";
     EXPECT_FALSE(theApp.m_holdForCalls);
+    EXPECT_FALSE(eyeBreakChecked);
+    EXPECT_TRUE(theApp.m_eyeBreak);
     EXPECT_EQ(L"1", shownWork);
     EXPECT_EQ(L"2", shownRest);
     EXPECT_TRUE(officeChecked);

@@ -97,7 +97,63 @@ TEST(HistoryModelTest, Texts) {
     week.rested = 960;
     week.rests = 2;
     week.cutShort = 1;
-    EXPECT_EQ(w(history::weekLine(week)), L"近7天：工作2小时0分钟，休息16分钟\n共2次休息，1次提前结束，0次延时，0次推迟");
+    week.fullRests = 1;
+    EXPECT_EQ(w(history::weekLine(week)), L"近7天：工作2小时0分钟，休息16分钟\n共2次休息，1次提前结束，0次延时，0次推迟"
+                                          L"\n完整休息1次（50%）");
+}
+
+// The rests taken in full, as a number and a percentage, and the eye breaks: a third line,
+// left out for a week with neither, so that week keeps its two lines.
+TEST(HistoryModelTest, WeekLineWithRestsInFullAndEyeBreaks) {
+    const struct {
+        unsigned rests, fullRests, eyes, skipped;
+        const wchar_t* third;  // null: no third line
+    } rows[] = {
+        {0, 0, 0, 0, nullptr},
+        {3, 3, 0, 0, L"完整休息3次（100%）"},
+        {3, 2, 0, 0, L"完整休息2次（66%）"},  // rounded down: 100% only when every rest was
+        {3, 0, 0, 0, L"完整休息0次（0%）"},
+        {0, 0, 4, 1, L"完整休息0次（0%），远眺4次，跳过1次"},
+        {7, 6, 12, 0, L"完整休息6次（85%），远眺12次，跳过0次"},
+    };
+    for (const auto& row : rows) {
+        history::Totals week;
+        week.rests = row.rests;
+        week.fullRests = row.fullRests;
+        week.cutShort = row.rests - row.fullRests;
+        week.eyeBreaks = row.eyes;
+        week.eyeBreaksSkipped = row.skipped;
+        const std::wstring line = w(history::weekLine(week));
+        const size_t second = line.find(L'\n'), third = line.find(L'\n', second + 1);
+        ASSERT_NE(second, std::wstring::npos);
+        if (!row.third) {
+            EXPECT_EQ(third, std::wstring::npos) << row.rests;
+            continue;
+        }
+        ASSERT_NE(third, std::wstring::npos) << row.rests;
+        EXPECT_EQ(line.substr(third + 1), row.third);
+    }
+}
+
+TEST(HistoryModelTest, EyeBreaksCountedBesideTheBarsAndInTheWeek) {
+    std::vector<history::DatedDay> days = fortnight();
+    history::EyeBreak taken{10 * 3600, 20, 20, history::EyeBreakEnd::Time};
+    history::EyeBreak closed{10 * 3600, 20, 5, history::EyeBreakEnd::Closed};
+    history::EyeBreak skipped{10 * 3600, 20, 2, history::EyeBreakEnd::Skip};
+    days[0].day.eyeBreaks = {taken, taken};          // outside the week
+    days[12].day.eyeBreaks = {taken, skipped, closed};
+    days[13].day.eyeBreaks = {skipped};
+    const history::Overview overview = history::makeOverview(days);
+    EXPECT_TRUE(overview.hasEyeBreaks());
+    EXPECT_EQ(overview.bars[0].eyeBreaks, 2u);
+    EXPECT_EQ(overview.bars[1].eyeBreaks, 0u);
+    EXPECT_EQ(overview.bars[12].eyeBreaks, 2u) << "a skipped one is not an eye break taken";
+    EXPECT_EQ(overview.bars[13].eyeBreaks, 0u);
+    EXPECT_EQ(overview.week.eyeBreaks, 2u);
+    EXPECT_EQ(overview.week.eyeBreaksSkipped, 2u);
+    EXPECT_EQ(overview.week.fullRests, 11u) << "14 rests, 3 cut short";
+    EXPECT_EQ(history::fullPercent(overview.week), 78u);
+    EXPECT_FALSE(history::makeOverview(fortnight()).hasEyeBreaks());
 }
 
 // Holds are lines of today's list among the rests, in the order of their times.

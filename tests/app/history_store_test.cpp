@@ -74,9 +74,21 @@ TEST_F(HistoryStoreTest, EveryEndReadsBackAsItself) {
     const RestEnd ends[] = {RestEnd::Time, RestEnd::Unlock, RestEnd::Away, RestEnd::Exit, RestEnd::Shutdown,
                             RestEnd::Schedule};
     for (RestEnd end : ends) history::recordRest(profileDir, at(u"2027-01-15 10-00-00"), 480, 100, end);
+    const history::EyeBreakEnd eyeEnds[] = {history::EyeBreakEnd::Time, history::EyeBreakEnd::Skip,
+                                            history::EyeBreakEnd::Closed};
+    for (auto end : eyeEnds) history::recordEyeBreak(profileDir, at(u"2027-01-15 10-20-00"), 20, 7, end);
     const history::Day day = history::readDay(profileDir, at(u"2027-01-15 10-00-00"));
     ASSERT_EQ(day.rests.size(), 6u);
     for (int i = 0; i < 6; ++i) EXPECT_EQ(day.rests[i].end, ends[i]) << history::endWord(ends[i]);
+    ASSERT_EQ(day.eyeBreaks.size(), 3u);
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(day.eyeBreaks[i].end, eyeEnds[i]) << history::eyeBreakEndWord(eyeEnds[i]);
+        EXPECT_EQ(day.eyeBreaks[i].start, 10u * 3600 + 20 * 60);
+        EXPECT_EQ(day.eyeBreaks[i].planned, 20u);
+        EXPECT_EQ(day.eyeBreaks[i].rested, 7u);
+    }
+    EXPECT_NE(dayBytes("2027-01-15.xml").find(" <eyebreak end=\"skip\" planned=\"20\" rested=\"7\" start=\"10-20-00\"/>\r\n"),
+              std::string::npos);
     EXPECT_EQ(kiv::String(history::endWord(RestEnd::Schedule)), kiv::String(u"schedule"));
 }
 

@@ -108,6 +108,9 @@ protected:
         theApp.m_relaxAtFullScreen = false;
         theApp.m_idleIsRest = false;
         theApp.m_holdForCalls = true;
+        theApp.m_eyeBreak = false;
+        theApp.m_eyeBreakEvery = 1200;
+        theApp.m_eyeBreakSeconds = 20;
         theApp.m_firstStartToday = kiv::Time::now();
         theApp.m_relaxMusic = kRelaxMusic;
         theApp.m_relaxNoticeMusic = kNoticeMusic;

@@ -118,9 +118,21 @@ const std::vector<DialogRow>& dialogRows() {
               kChild | WS_TABSTOP, 0, 20, 201, 163, 10},
              {IDC_CHECK_HOLD_CALLS, L"Button", L"通话或演示时推迟休息", BS_AUTOCHECKBOX, kButtonType,
               kChild | WS_TABSTOP, 0, 20, 215, 163, 10},
+             {IDC_CHECK_EYE_BREAK, L"Button", L"每20分钟远眺20秒", BS_AUTOCHECKBOX, kButtonType, kChild | WS_TABSTOP,
+              0, 20, 229, 163, 10},
              // The working hours, a row below the rows the other settings keep.
              {IDC_BUTTON_WORKING_HOURS, L"Button", L"工作时间...", BS_PUSHBUTTON, kButtonType, kChild | WS_TABSTOP, 0,
               20, 243, 70, 14},
+         }},
+        // Never activated, so never the keyboard's; shown by the program without activation.
+        {"EyeBreak", IDD_EYE_BREAK_DIALOG, DS_SETFONT | WS_POPUP | WS_BORDER,
+         WS_EX_TOPMOST | WS_EX_NOACTIVATE | WS_EX_TOOLWINDOW, 180, 52, L"", 9, L"宋体",
+         {
+             {IDC_EYE_BREAK_TEXT, L"Static", L"看向6米外的远处，放松眼睛", SS_CENTER, kStaticType,
+              kChild | SS_NOPREFIX, 0, 7, 8, 166, 10},
+             {IDC_EYE_BREAK_COUNT, L"Static", L"", SS_CENTER, kStaticType, kChild | SS_NOPREFIX, 0, 7, 21, 166, 10},
+             {IDC_EYE_BREAK_SKIP, L"Button", L"跳过", BS_PUSHBUTTON, kButtonType, kChild | WS_TABSTOP, 0, 65, 34, 50,
+              14},
          }},
     };
     return rows;
@@ -293,6 +305,8 @@ TEST(Resources, IdsHaveTheirFixedValues) {
     EXPECT_EQ(IDC_CHECK_FULLSCREEN, 1006);
     EXPECT_EQ(IDC_CHECK_IDLE_REST, 1007);
     EXPECT_EQ(IDC_CHECK_HOLD_CALLS, 1008);
+    EXPECT_EQ(IDC_CHECK_EYE_BREAK, 1009);
+    EXPECT_EQ(IDD_EYE_BREAK_DIALOG, 138);
     EXPECT_EQ(IDR_MAINFRAME, 128);
     EXPECT_EQ(IDR_TRAY_MENU, 129);
 }

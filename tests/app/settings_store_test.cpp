@@ -96,6 +96,9 @@ protected:
         EXPECT_EQ(w(actual.language), w(expected.language));
         EXPECT_EQ(actual.holdForCalls, expected.holdForCalls);
         EXPECT_EQ(w(actual.workingHours), w(expected.workingHours));
+        EXPECT_EQ(actual.eyeBreak, expected.eyeBreak);
+        EXPECT_EQ(actual.eyeBreakEvery, expected.eyeBreakEvery);
+        EXPECT_EQ(actual.eyeBreakSeconds, expected.eyeBreakSeconds);
     }
 
     ScratchFolder scratch;
@@ -151,6 +154,21 @@ const ReadRow kReadRows[] = {
     {"hold for calls 1", IN_PROFILE("<holdForCalls>1</holdForCalls>"), [](Values&) {}},
     {"hold for calls 00", IN_PROFILE("<holdForCalls>00</holdForCalls>"), [](Values&) {}},
     {"hold for calls empty", IN_PROFILE("<holdForCalls></holdForCalls>"), [](Values&) {}},
+    {"eye break 1", IN_PROFILE("<eyeBreak>1</eyeBreak>"), [](Values& v) { v.eyeBreak = true; }},
+    {"eye break 2", IN_PROFILE("<eyeBreak>2</eyeBreak>"), [](Values&) {}},
+    {"eye break every", IN_PROFILE("<eyeBreakEvery>600</eyeBreakEvery>"), [](Values& v) { v.eyeBreakEvery = 600; }},
+    {"eye break every 1", IN_PROFILE("<eyeBreakEvery>1</eyeBreakEvery>"), [](Values& v) { v.eyeBreakEvery = 1; }},
+    {"eye break every at most", IN_PROFILE("<eyeBreakEvery>86400</eyeBreakEvery>"),
+     [](Values& v) { v.eyeBreakEvery = 86400; }},
+    {"eye break every above most", IN_PROFILE("<eyeBreakEvery>86401</eyeBreakEvery>"), [](Values&) {}},
+    {"eye break every 0", IN_PROFILE("<eyeBreakEvery>0</eyeBreakEvery>"), [](Values&) {}},
+    {"eye break every letters", IN_PROFILE("<eyeBreakEvery>often</eyeBreakEvery>"), [](Values&) {}},
+    {"eye break seconds", IN_PROFILE("<eyeBreakSeconds>45</eyeBreakSeconds>"),
+     [](Values& v) { v.eyeBreakSeconds = 45; }},
+    {"eye break seconds at most", IN_PROFILE("<eyeBreakSeconds>600</eyeBreakSeconds>"),
+     [](Values& v) { v.eyeBreakSeconds = 600; }},
+    {"eye break seconds above most", IN_PROFILE("<eyeBreakSeconds>601</eyeBreakSeconds>"), [](Values&) {}},
+    {"eye break seconds 0", IN_PROFILE("<eyeBreakSeconds>0</eyeBreakSeconds>"), [](Values&) {}},
     {"language en", IN_PROFILE("<language>en</language>"), [](Values& v) { v.language = u"en"; }},
     {"language zh", IN_PROFILE("<language>zh</language>"), [](Values& v) { v.language = u"zh"; }},
     {"language unknown", IN_PROFILE("<language>fr</language>"), [](Values&) {}},
@@ -382,6 +400,9 @@ TEST_F(SettingsFileTest, CustomValuesAreSavedInTheTableOrder) {
     values.language = u"en";
     values.holdForCalls = false;
     values.workingHours = u"mon-fri 08:30-12:00 13:00-18:00; sat 09:00-12:00";
+    values.eyeBreak = true;
+    values.eyeBreakEvery = 900;
+    values.eyeBreakSeconds = 30;
     ASSERT_TRUE(settings::saveSettingsFile(profileDir, programDir, values));
     EXPECT_EQ(savedBytes(),
               XML_HEAD
@@ -396,7 +417,10 @@ TEST_F(SettingsFileTest, CustomValuesAreSavedInTheTableOrder) {
               " <idleIsRest>1</idleIsRest>\r\n"  // written only when on, after the others
               " <language>en</language>\r\n"    // written only when set
               " <holdForCalls>0</holdForCalls>\r\n"  // written only when off
-              " <workingHours>mon-fri 08:30-12:00 13:00-18:00; sat 09:00-12:00</workingHours>\r\n"  // only when set, last
+              " <workingHours>mon-fri 08:30-12:00 13:00-18:00; sat 09:00-12:00</workingHours>\r\n"  // only when set
+              " <eyeBreak>1</eyeBreak>\r\n"       // the eye breaks' keys, each only when not its default
+              " <eyeBreakEvery>900</eyeBreakEvery>\r\n"
+              " <eyeBreakSeconds>30</eyeBreakSeconds>\r\n"
               "</profile>\r\n");
 }
 
@@ -411,6 +435,8 @@ TEST_F(SettingsFileTest, SavedValuesReadBackTheSame) {
     office.language = u"zh";
     office.holdForCalls = false;
     office.workingHours = u"mon 22:00-06:00";
+    office.eyeBreak = true;
+    office.eyeBreakSeconds = 600;
     Values custom = defaults();
     custom.relaxMusic = u"E:\\a b\\rain & wind.mp3";
     custom.relaxNoticeMusic = u"<notice>.mp3";

@@ -11,6 +11,8 @@
 //   wait-rest <ms>            a visible dialog without a caption covers the whole screen
 //   wait-rest-gone <ms>       no such window is left
 //   wait-notice <ms>          the small top-most countdown is shown
+//   wait-eye-break <ms>       the eye break is shown (its title starts with its line)
+//   wait-eye-break-gone <ms>  no eye break is shown
 //   wait-balloon <ms>         a balloon tip is shown
 //   wait-no-balloon <ms>      no balloon tip is shown
 //   menu-item <n> <count>     "x y": the middle of item n (from 0) of the open popup menu
@@ -47,6 +49,17 @@ std::vector<HWND> topLevelWindows() {
 HWND titled(const std::wstring& title, bool visible) {
     for (HWND w : topLevelWindows()) {
         if ((!visible || ::IsWindowVisible(w)) && windowText(w) == title) return w;
+    }
+    return nullptr;
+}
+
+// The eye break's window text is its line and the seconds left, in either set.
+HWND eyeBreakWindow() {
+    const wchar_t* const lines[] = {L"\u770B\u54116\u7C73\u5916\u7684\u8FDC\u5904", L"Look at something far away"};
+    for (HWND w : topLevelWindows()) {
+        if (!::IsWindowVisible(w)) continue;
+        for (const wchar_t* line : lines)
+            if (windowText(w).rfind(line, 0) == 0) return w;
     }
     return nullptr;
 }
@@ -149,6 +162,10 @@ int run(int argc, wchar_t** argv, std::string& out) {
     if (cmd == L"wait-rest") return waitFor([] { return restWindow() != nullptr; }, argMs(argc, argv, 3)) ? 0 : 1;
     if (cmd == L"wait-rest-gone") return waitFor([] { return restWindow() == nullptr; }, argMs(argc, argv, 3)) ? 0 : 1;
     if (cmd == L"wait-notice") return waitFor([] { return noticeWindow() != nullptr; }, argMs(argc, argv, 3)) ? 0 : 1;
+    if (cmd == L"wait-eye-break")
+        return waitFor([] { return eyeBreakWindow() != nullptr; }, argMs(argc, argv, 3)) ? 0 : 1;
+    if (cmd == L"wait-eye-break-gone")
+        return waitFor([] { return eyeBreakWindow() == nullptr; }, argMs(argc, argv, 3)) ? 0 : 1;
     if (cmd == L"wait-balloon") return waitFor([] { return balloon() != nullptr; }, argMs(argc, argv, 3)) ? 0 : 1;
     if (cmd == L"answer") {
         HWND ask = ::FindWindowW(L"kivAskDlg", nullptr);

@@ -60,8 +60,11 @@ KivTool::KivTool(const Profile& profile) {
              << " <relaxAtFullScreen>0</relaxAtFullScreen>\n"
              << (profile.idleIsRest ? " <idleIsRest>1</idleIsRest>\n" : "")
              << (profile.language ? std::string(" <language>") + profile.language + "</language>\n" : "")
-             << (profile.workingHours.empty() ? "" : " <workingHours>" + profile.workingHours + "</workingHours>\n")
-             << "</profile>\n";
+             << (profile.workingHours.empty() ? "" : " <workingHours>" + profile.workingHours + "</workingHours>\n");
+    if (profile.eyeBreakEvery != 0)
+        settings << " <eyeBreak>1</eyeBreak>\n <eyeBreakEvery>" << profile.eyeBreakEvery << "</eyeBreakEvery>\n";
+    if (profile.eyeBreakSeconds != 0) settings << " <eyeBreakSeconds>" << profile.eyeBreakSeconds << "</eyeBreakSeconds>\n";
+    settings << "</profile>\n";
     if (!settings) m_setupError = "cannot write Murvel.xml";
 }
 

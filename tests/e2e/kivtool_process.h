@@ -44,6 +44,8 @@ struct Profile {
     int idleIsRest = 0;  // 1: time away from the keyboard is rest (written only then)
     const char* language = nullptr;  // "zh" or "en" forces that set (written only then)
     std::string workingHours{};      // the working hours (written only when not empty)
+    unsigned eyeBreakEvery = 0;    // seconds; 0: eye breaks off (their keys are not written)
+    unsigned eyeBreakSeconds = 0;  // 0: the default length
 };
 
 class KivTool {
