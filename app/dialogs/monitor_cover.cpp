@@ -18,6 +18,7 @@ BOOL CMonitorCover::OnInitDialog() {
                         ::GetWindowLongPtrW(m_hWnd, GWL_EXSTYLE) | WS_EX_NOACTIVATE | WS_EX_TOOLWINDOW);
     ::SetWindowPos(m_hWnd, HWND_TOPMOST, m_monitor.left, m_monitor.top, m_monitor.right - m_monitor.left,
                    m_monitor.bottom - m_monitor.top, SWP_NOACTIVATE);
+    m_tracked.track(m_hWnd);
     m_snapshot = rest::takeScreenSnapshot(m_monitor);
     SetWindowText(m_text.c_str());  // for screen readers; no caption draws it
     onDpiChanged(fw::dpiForWindow(m_hWnd));

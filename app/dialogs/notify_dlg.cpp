@@ -27,9 +27,10 @@ CNotifyDlg::~CNotifyDlg() = default;
 
 BOOL CNotifyDlg::OnInitDialog() {
     CDialog::OnInitDialog();
-    // First: laying the window over the screen activates it, and the window that had the
-    // keyboard until now is the one to give it back to.
+    // First: no key waits for what follows, and laying the window over the screen activates
+    // it, while the window that had the keyboard until now is the one to give it back to.
     m_keyboard.take(m_hWnd);
+    m_tracked.track(m_hWnd);  // a crash takes the cover away
     startRestMusic();
     m_ticks = 0;
     m_monitorOff = false;
@@ -72,19 +73,20 @@ void CNotifyDlg::onDpiChanged(UINT dpi) {
 }
 
 void CNotifyDlg::OnDestroy() {
+    m_tracked.untrack();
     m_covers.closeAll();
     if (HWND question = CAskDlg::Find()) ::DestroyWindow(question);
     CDialog::OnDestroy();
     guard::showTaskbars(true);
-    // After the taskbars: showing one activates it, which would take the keyboard from the
-    // window given it back here.
-    m_keyboard.release();
     m_hotKey.release();
     // Switched on again whatever the mode is now: the settings may have changed to office
     // mode during the rest, and the monitor must not stay dark.
     if (m_monitorOff) guard::switchMonitorOn();
     m_monitorOff = false;
     if (g_pSound) g_pSound->Stop();
+    // Last: the hook holds the keys until the rest is all gone, and the window that had
+    // the keyboard gets it back after everything else has moved.
+    m_keyboard.release();
 }
 
 bool CNotifyDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
