@@ -171,7 +171,7 @@ struct CoverWatch {
                 self->coveredMs = msSince(self->tick);
                 return 0;
             }
-            ::Sleep(1);
+            ::Sleep(2);  // leaves the processor to the program it watches
         }
         return 0;
     }

@@ -23,6 +23,7 @@ BOOL CMonitorCover::OnInitDialog() {
     SetWindowText(m_text.c_str());  // for screen readers; no caption draws it
     onDpiChanged(fw::dpiForWindow(m_hWnd));
     ::ShowWindow(m_hWnd, SW_SHOWNOACTIVATE);
+    ::UpdateWindow(m_hWnd);  // painted at once, as the rest window is
     return FALSE;  // no focus for the cover itself
 }
 

@@ -31,7 +31,6 @@ BOOL CNotifyDlg::OnInitDialog() {
     // it, while the window that had the keyboard until now is the one to give it back to.
     m_keyboard.take(m_hWnd);
     m_tracked.track(m_hWnd);  // a crash takes the cover away
-    startRestMusic();
     m_ticks = 0;
     m_monitorOff = false;
     coverPrimaryScreen();
@@ -45,6 +44,11 @@ BOOL CNotifyDlg::OnInitDialog() {
     guard::showTaskbars(false);
     m_hotKey.registerFor(m_hWnd);  // without it the rest ends only by time
     SetTimer(0, 1000);
+    // The screen covered and painted before the music: the sound device can take a while
+    // to open, the first time above all.
+    ShowWindow(SW_SHOW);
+    UpdateWindow();
+    startRestMusic();
     return TRUE;
 }
 

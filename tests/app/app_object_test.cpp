@@ -23,7 +23,7 @@ TEST_F(AppObjectTest, StartsHiddenInTheTrayAndExitDeletesTheMainDialog) {
     rest_test::SecondaryTaskbars secondary(1);
     secondary.hide();
     ASSERT_TRUE(theApp.InitInstance());
-    EXPECT_TRUE(::IsWindowVisible(taskbar));
+    EXPECT_TRUE(rest_test::becomesVisible(taskbar, true));
     EXPECT_EQ(1, secondary.visibleCount());
     CkivToolDlg* dlg = theApp.m_pMainDlg.get();
     ASSERT_NE(nullptr, dlg);

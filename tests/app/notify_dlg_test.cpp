@@ -276,12 +276,12 @@ TEST_F(NotifyDlgTest, HidesEveryTaskbarForTheRestAndShowsThemAfter) {
     for (bool home : {true, false}) {
         SCOPED_TRACE(home ? "home" : "office");
         ASSERT_NE(open(home), nullptr);
-        EXPECT_FALSE(::IsWindowVisible(m_taskbar));
+        EXPECT_TRUE(rest_test::becomesVisible(m_taskbar, false));
         EXPECT_EQ(secondary.visibleCount(), 0);
         ticks(3);
-        EXPECT_FALSE(::IsWindowVisible(m_taskbar));
+        EXPECT_TRUE(rest_test::becomesVisible(m_taskbar, false));
         close();
-        EXPECT_TRUE(::IsWindowVisible(m_taskbar));
+        EXPECT_TRUE(rest_test::becomesVisible(m_taskbar, true));
         EXPECT_EQ(secondary.visibleCount(), secondary.count());
     }
 }
@@ -379,7 +379,7 @@ TEST_F(NotifyDlgTest, ClosingTheRestWindowClosesTheQuestionAndGivesTheTaskbarBac
     ASSERT_NE(question, nullptr);
     close();
     EXPECT_FALSE(::IsWindow(question));
-    EXPECT_TRUE(::IsWindowVisible(m_taskbar));
+    EXPECT_TRUE(rest_test::becomesVisible(m_taskbar, true));
 }
 
 TEST_F(NotifyDlgTest, EachTickBringsTheQuestionOrElseTheRestWindowToTheFront) {
