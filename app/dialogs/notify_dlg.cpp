@@ -3,6 +3,7 @@
 #include "desktop/desktop_guard.h"
 #include "dialogs/ask_dlg.h"
 #include "desktop/desktop_snapshot.h"
+#include "desktop/foreground.h"
 #include "desktop/monitor_layout.h"
 #include "dialogs/red_text.h"
 #include "dialogs/screen_colours.h"
@@ -48,6 +49,7 @@ BOOL CNotifyDlg::OnInitDialog() {
     // to open, the first time above all.
     ShowWindow(SW_SHOW);
     UpdateWindow();
+    rest::takeForeground(m_hWnd);  // again, now that it can be seen: nothing if it has it
     startRestMusic();
     return TRUE;
 }
