@@ -31,8 +31,11 @@ bool held(int vk) { return (::GetAsyncKeyState(vk) & 0x8000) != 0; }
 
 LRESULT CALLBACK onKey(int code, WPARAM wParam, LPARAM lParam) {
     if (code == HC_ACTION) {
-        const auto* key = reinterpret_cast<const KBDLLHOOKSTRUCT*>(lParam);
-        if (!letKeyThrough(foregroundIsOurs(), key->vkCode, held(VK_CONTROL), held(VK_MENU))) return 1;
+        const DWORD vk = reinterpret_cast<const KBDLLHOOKSTRUCT*>(lParam)->vkCode;
+        // Every question to the system is time the key waits: only what the answer needs.
+        const bool through = isModifier(vk) || foregroundIsOurs() ||
+                             letKeyThrough(false, vk, vk == 'U' && held(VK_CONTROL), vk == 'U' && held(VK_MENU));
+        if (!through) return 1;
     }
     return ::CallNextHookEx(nullptr, code, wParam, lParam);
 }
