@@ -52,10 +52,12 @@ bench: native
 	@for b in $(BUILD)/bench/bench/bench_*; do [ -x $$b ] && $$b; done
 
 # The Windows benchmarks under Wine (in their own Xvfb when there is no display): the rest
-# window's repaint per monitor size and mode.
+# window's repaint per monitor size and mode; a rest opening and ending on one monitor and
+# on two (a nested two-screen X server): screens covered, the keyboard hook's delay per key.
 bench-win: deps $(WIN)/CMakeCache.txt
-	cmake --build $(WIN) -j $(JOBS) --target bench_rest_paint
+	cmake --build $(WIN) -j $(JOBS) --target bench_rest_paint bench_rest_open
 	scripts/wine-run $(WIN)/bench/bench_rest_paint.exe
+	scripts/bench-rest-open $(WIN)
 
 # Release packages in dist/: two zips (plain and portable) and the installer. Only the
 # shipped targets are built, in Release.

@@ -145,8 +145,9 @@ void CkivToolDlg::StartRest() {
 void CkivToolDlg::closeRestWindow() { destroyOwned(m_pNotifyDlg); }
 
 void CkivToolDlg::EndRest(history::RestEnd how) {
-    m_history.restEnded(m_restElapsed.size(), how);
     closeRestWindow();  // the rest window stops its music as it goes
+    // After the window: the day file may take a while to write.
+    m_history.restEnded(m_restElapsed.size(), how);
     if (theApp.m_homeMode)
         playOnce(theApp.m_relaxEndMusic, settings::kRelaxEndSound);
     else

@@ -1,5 +1,6 @@
 #include "desktop/desktop_guard.h"
 
+#include <atomic>
 #include <cstdlib>
 #include <exception>
 
@@ -12,12 +13,23 @@ LPTOP_LEVEL_EXCEPTION_FILTER g_previousFilter = nullptr;
 std::terminate_handler g_previousTerminate = nullptr;
 LONG g_restored = 0;
 
-// `show` is ShowWindow or ShowWindowAsync: the taskbar belongs to the shell's process.
-template <typename Show>
-void forEachTaskbar(Show show, int command) {
-    if (HWND primary = ::FindWindowW(L"Shell_TrayWnd", nullptr)) show(primary, command);
-    for (HWND secondary = nullptr; (secondary = ::FindWindowExW(nullptr, secondary, L"Shell_SecondaryTrayWnd", nullptr));)
-        show(secondary, command);
+// The rest window and one cover per further monitor; a desk of more monitors than this
+// keeps the rest of its covers untracked (and of its taskbars unshown).
+constexpr int kCoverSlots = 16;
+std::atomic<HWND> g_covers[kCoverSlots];
+std::atomic<HHOOK> g_keyboardHook{nullptr};
+
+// ShowWindow would wait for the shell's thread, which owns the taskbars. Every taskbar is
+// found before any is shown: showing one can move it in the z-order, and a search that
+// goes on from it would then find the others again, for ever.
+void showEveryTaskbar(int command) {
+    HWND taskbars[1 + kCoverSlots] = {::FindWindowW(L"Shell_TrayWnd", nullptr)};
+    int count = 1;
+    for (HWND secondary = nullptr;
+         count < 1 + kCoverSlots && (secondary = ::FindWindowExW(nullptr, secondary, L"Shell_SecondaryTrayWnd", nullptr));)
+        taskbars[count++] = secondary;
+    for (int i = 0; i < count; ++i)
+        if (taskbars[i]) ::ShowWindowAsync(taskbars[i], command);
 }
 
 // Once per process: a second exception while restoring must not loop.
@@ -33,7 +45,36 @@ void onTerminate() {
 
 }  // namespace
 
-void showTaskbars(bool show) { forEachTaskbar(&::ShowWindow, show ? SW_SHOW : SW_HIDE); }
+void showTaskbars(bool show) { showEveryTaskbar(show ? SW_SHOWNA : SW_HIDE); }
+
+void trackCover(HWND cover) {
+    if (!cover) return;
+    for (auto& slot : g_covers) {
+        HWND empty = nullptr;
+        if (slot.compare_exchange_strong(empty, cover)) return;
+    }
+}
+
+void untrackCover(HWND cover) {
+    if (!cover) return;
+    for (auto& slot : g_covers) {
+        HWND tracked = cover;
+        if (slot.compare_exchange_strong(tracked, nullptr)) return;
+    }
+}
+
+void trackKeyboardHook(HHOOK hook) { g_keyboardHook = hook; }
+
+void TrackedCover::track(HWND cover) {
+    untrack();
+    m_cover = cover;
+    trackCover(cover);
+}
+
+void TrackedCover::untrack() {
+    untrackCover(m_cover);
+    m_cover = nullptr;
+}
 
 void switchMonitorOn() {
     platform::broadcastMonitorPower(platform::kMonitorOn);
@@ -41,8 +82,12 @@ void switchMonitorOn() {
 }
 
 void restoreDesktop() {
+    // The hook first: from here on no key waits for this process.
+    if (HHOOK hook = g_keyboardHook.exchange(nullptr)) ::UnhookWindowsHookEx(hook);
+    for (auto& slot : g_covers)
+        if (HWND cover = slot.exchange(nullptr)) ::ShowWindowAsync(cover, SW_HIDE);
     // Posted to the shell, never waited for: a crashed program must not hang on it.
-    forEachTaskbar(&::ShowWindowAsync, SW_SHOW);
+    showEveryTaskbar(SW_SHOWNA);
     switchMonitorOn();
 }
 

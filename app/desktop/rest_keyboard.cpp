@@ -1,5 +1,8 @@
 #include "desktop/rest_keyboard.h"
 
+#include "desktop/desktop_guard.h"
+#include "desktop/foreground.h"
+
 namespace rest {
 
 namespace {
@@ -16,6 +19,8 @@ bool isModifier(DWORD vk) {
     }
 }
 
+// Runs on the hook's thread: it reads only what the system keeps (the foreground window, the
+// keys held) and the process id, so it shares nothing with the window thread.
 bool foregroundIsOurs() {
     DWORD pid = 0;
     ::GetWindowThreadProcessId(::GetForegroundWindow(), &pid);
@@ -26,8 +31,11 @@ bool held(int vk) { return (::GetAsyncKeyState(vk) & 0x8000) != 0; }
 
 LRESULT CALLBACK onKey(int code, WPARAM wParam, LPARAM lParam) {
     if (code == HC_ACTION) {
-        const auto* key = reinterpret_cast<const KBDLLHOOKSTRUCT*>(lParam);
-        if (!letKeyThrough(foregroundIsOurs(), key->vkCode, held(VK_CONTROL), held(VK_MENU))) return 1;
+        const DWORD vk = reinterpret_cast<const KBDLLHOOKSTRUCT*>(lParam)->vkCode;
+        // Every question to the system is time the key waits: only what the answer needs.
+        const bool through = isModifier(vk) || foregroundIsOurs() ||
+                             letKeyThrough(false, vk, vk == 'U' && held(VK_CONTROL), vk == 'U' && held(VK_MENU));
+        if (!through) return 1;
     }
     return ::CallNextHookEx(nullptr, code, wParam, lParam);
 }
@@ -41,15 +49,16 @@ bool letKeyThrough(bool ours, DWORD vkCode, bool ctrl, bool alt) {
 
 void RestKeyboard::take(HWND rest) {
     release();
-    m_previous = ::GetForegroundWindow();
+    if (m_hook.install(WH_KEYBOARD_LL, &onKey)) guard::trackKeyboardHook(m_hook.hook());
+    m_previous = foregroundWindow();
     if (m_previous == rest) m_previous = nullptr;
-    ::SetForegroundWindow(rest);  // may be refused; the hook holds the keys anyway
-    m_hook.reset(::SetWindowsHookExW(WH_KEYBOARD_LL, &onKey, ::GetModuleHandleW(nullptr), 0));
+    takeForeground(rest);  // may be refused; the hook holds the keys anyway
 }
 
 void RestKeyboard::release() {
-    m_hook.reset();
-    if (m_previous && ::IsWindow(m_previous)) ::SetForegroundWindow(m_previous);
+    guard::trackKeyboardHook(nullptr);
+    m_hook.remove();
+    giveForeground(m_previous);
     m_previous = nullptr;
 }
 

@@ -1,13 +1,14 @@
-// The keyboard belongs to the rest. Windows stops a background program's plain
-// SetForegroundWindow, so while a rest lasts a low-level keyboard hook swallows every key
+// The keyboard belongs to the rest. The rest window takes the foreground as far as Windows
+// allows (foreground.h), and while a rest lasts a low-level keyboard hook swallows every key
 // meant for another program's window, letting through only what the rest's own windows
-// get (the question's answer) and Ctrl+Alt+U. When the rest ends, the window that had the
-// keyboard before gets it back.
+// get (the question's answer) and Ctrl+Alt+U. The hook runs on a thread of its own
+// (hook_thread.h), so no key waits for what the rest window does meanwhile. When the rest
+// ends, the window that had the keyboard before gets it back.
 #pragma once
 
 #include <windows.h>
 
-#include "framework/handles.h"
+#include "desktop/hook_thread.h"
 
 namespace rest {
 
@@ -23,15 +24,17 @@ public:
     RestKeyboard(const RestKeyboard&) = delete;
     RestKeyboard& operator=(const RestKeyboard&) = delete;
 
-    // Remembers the window with the keyboard, brings `rest` to the front as far as Windows
-    // allows and installs the hook.
+    // Installs the hook, remembers the window with the keyboard and brings `rest` to the
+    // front as far as Windows allows.
     void take(HWND rest);
     // Removes the hook and gives the keyboard back to the remembered window, if it is
     // still there.
     void release();
+    // The hook's thread while the keyboard is taken, else 0.
+    DWORD hookThreadId() const { return m_hook.threadId(); }
 
 private:
-    fw::Hook m_hook;
+    HookThread m_hook;
     HWND m_previous = nullptr;
 };
 

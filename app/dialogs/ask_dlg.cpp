@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 
+#include "desktop/foreground.h"
 #include "dialogs/accessible_name.h"
 #include "dialogs/ask_answer.h"
 #include "framework/resource_string.h"
@@ -42,6 +43,8 @@ HWND CAskDlg::Open() {
     }
     dlg->ShowWindow(SW_SHOW);
     dlg->UpdateWindow();
+    // The answer must reach it, even when the rest window did not get the keyboard.
+    rest::takeForeground(dlg->GetSafeHwnd());
     return dlg->GetSafeHwnd();
 }
 

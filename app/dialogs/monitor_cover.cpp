@@ -18,10 +18,12 @@ BOOL CMonitorCover::OnInitDialog() {
                         ::GetWindowLongPtrW(m_hWnd, GWL_EXSTYLE) | WS_EX_NOACTIVATE | WS_EX_TOOLWINDOW);
     ::SetWindowPos(m_hWnd, HWND_TOPMOST, m_monitor.left, m_monitor.top, m_monitor.right - m_monitor.left,
                    m_monitor.bottom - m_monitor.top, SWP_NOACTIVATE);
+    m_tracked.track(m_hWnd);
     m_snapshot = rest::takeScreenSnapshot(m_monitor);
     SetWindowText(m_text.c_str());  // for screen readers; no caption draws it
     onDpiChanged(fw::dpiForWindow(m_hWnd));
     ::ShowWindow(m_hWnd, SW_SHOWNOACTIVATE);
+    ::UpdateWindow(m_hWnd);  // painted at once, as the rest window is
     return FALSE;  // no focus for the cover itself
 }
 

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "desktop/desktop_guard.h"
 #include "framework/dialog.h"
 #include "framework/handles.h"
 #include "resource.h"
@@ -30,6 +31,7 @@ public:
     void OnOK() override {}
     void OnCancel() override {}
     bool WindowProc(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+    void OnDestroy() override { m_tracked.untrack(); }
 
     // The time text to show; repainted at once.
     void SetText(const std::wstring& text);
@@ -42,6 +44,7 @@ public:
     fw::Bitmap m_snapshot;  // the monitor as it was when the cover came
     fw::Font m_font;        // "Courier New", 20 points at the monitor's DPI
     UINT m_dpi = 96;
+    guard::TrackedCover m_tracked;  // taken away by the crash filter
 
 private:
     bool onEraseBackground(HDC dc);

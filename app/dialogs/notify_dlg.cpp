@@ -3,6 +3,7 @@
 #include "desktop/desktop_guard.h"
 #include "dialogs/ask_dlg.h"
 #include "desktop/desktop_snapshot.h"
+#include "desktop/foreground.h"
 #include "desktop/monitor_layout.h"
 #include "dialogs/red_text.h"
 #include "dialogs/screen_colours.h"
@@ -28,12 +29,10 @@ CNotifyDlg::~CNotifyDlg() = default;
 
 BOOL CNotifyDlg::OnInitDialog() {
     CDialog::OnInitDialog();
-    // The sound is opened before the keyboard is taken: while the low-level hook is in
-    // place every key of the session waits for this thread.
-    startRestMusic();
-    // Then, before laying the window over the screen activates it: the window that had
-    // the keyboard until now is the one to give it back to.
+    // First: no key waits for what follows, and laying the window over the screen activates
+    // it, while the window that had the keyboard until now is the one to give it back to.
     m_keyboard.take(m_hWnd);
+    m_tracked.track(m_hWnd);  // a crash takes the cover away
     m_ticks = 0;
     m_monitorOff = false;
     coverPrimaryScreen();
@@ -47,6 +46,12 @@ BOOL CNotifyDlg::OnInitDialog() {
     guard::showTaskbars(false);
     m_hotKey.registerFor(m_hWnd);  // without it the rest ends only by time
     SetTimer(0, 1000);
+    // The screen covered and painted before the music: the sound device can take a while
+    // to open, the first time above all.
+    ShowWindow(SW_SHOW);
+    UpdateWindow();
+    rest::takeForeground(m_hWnd);  // again, now that it can be seen: nothing if it has it
+    startRestMusic();
     return TRUE;
 }
 
@@ -78,19 +83,20 @@ void CNotifyDlg::onDpiChanged(UINT dpi) {
 }
 
 void CNotifyDlg::OnDestroy() {
+    m_tracked.untrack();
     m_covers.closeAll();
     if (HWND question = CAskDlg::Find()) ::DestroyWindow(question);
     CDialog::OnDestroy();
     guard::showTaskbars(true);
-    // After the taskbars: showing one activates it, which would take the keyboard from the
-    // window given it back here.
-    m_keyboard.release();
     m_hotKey.release();
     // Switched on again whatever the mode is now: the settings may have changed to office
     // mode during the rest, and the monitor must not stay dark.
     if (m_monitorOff) guard::switchMonitorOn();
     m_monitorOff = false;
     if (g_pSound) g_pSound->Stop();
+    // Last: the hook holds the keys until the rest is all gone, and the window that had
+    // the keyboard gets it back after everything else has moved.
+    m_keyboard.release();
 }
 
 bool CNotifyDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {

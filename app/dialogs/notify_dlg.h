@@ -11,6 +11,7 @@
 
 #include <string>
 
+#include "desktop/desktop_guard.h"
 #include "dialogs/monitor_cover.h"
 #include "desktop/rest_keyboard.h"
 #include "desktop/unlock_hotkey.h"
@@ -54,6 +55,7 @@ public:
     rest::UnlockHotKey m_hotKey;     // Ctrl+Alt+U, while the window lives
     rest::MonitorCovers m_covers;   // the monitors besides the primary one
     rest::RestKeyboard m_keyboard;  // no key for other programs while the window lives
+    guard::TrackedCover m_tracked;  // taken away by the crash filter
     UINT m_dpi = 96;                // of the primary monitor, which the window covers
 
 private:

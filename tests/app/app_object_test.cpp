@@ -48,7 +48,7 @@ TEST_F(AppObjectTest, StartsHiddenInTheTrayAndExitDeletesTheMainDialog) {
     ASSERT_EQ(1u, restartCalls().size());
     EXPECT_FALSE(restartCalls()[0].hasCommandLine);
     EXPECT_EQ(DWORD(RESTART_NO_CRASH | RESTART_NO_HANG | RESTART_NO_REBOOT), restartCalls()[0].flags);
-    EXPECT_TRUE(::IsWindowVisible(taskbar));
+    EXPECT_TRUE(rest_test::becomesVisible(taskbar, true));
     EXPECT_EQ(1, secondary.visibleCount());
     CkivToolDlg* dlg = theApp.m_pMainDlg.get();
     ASSERT_NE(nullptr, dlg);

@@ -4,21 +4,33 @@
 
 #include <windows.h>
 
+#include <atomic>
+
 #include "desktop/desktop_guard.h"
+#include "desktop/hook_thread.h"
 #include "rest_test_support.h"
 #include "test_support.h"
 
 namespace {
 
-bool becomesVisible(HWND window) {
-    for (int i = 0; i < 200 && !::IsWindowVisible(window); ++i) {
-        test::pumpMessages();
-        ::Sleep(10);  // the taskbar belongs to the shell's process, which shows it in its own time
-    }
-    return ::IsWindowVisible(window) != FALSE;
+std::atomic<int> g_keys{0};
+
+LRESULT CALLBACK countKey(int code, WPARAM wParam, LPARAM lParam) {
+    if (code == HC_ACTION) ++g_keys;
+    return ::CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
-TEST(DesktopGuardTest, TheCrashFilterShowsEveryTaskbarSwitchesTheMonitorOnAndLetsTheCrashGoOn) {
+void typeF24() {
+    INPUT keys[2] = {};
+    keys[0].type = keys[1].type = INPUT_KEYBOARD;
+    keys[0].ki.wVk = keys[1].ki.wVk = VK_F24;
+    keys[1].ki.dwFlags = KEYEVENTF_KEYUP;
+    ::SendInput(2, keys, sizeof(INPUT));
+    test::pumpMessages();
+}
+
+// Only once per process: the filter restores the desktop once.
+TEST(DesktopGuardTest, TheCrashFilterRemovesTheRestsHookAndCoversShowsEveryTaskbarAndLetsTheCrashGoOn) {
     rest_test::BroadcastRecorder broadcasts;
     rest_test::WakeRecorder wakes;
     HWND taskbar = ::FindWindowW(L"Shell_TrayWnd", nullptr);
@@ -27,6 +39,21 @@ TEST(DesktopGuardTest, TheCrashFilterShowsEveryTaskbarSwitchesTheMonitorOnAndLet
     ASSERT_TRUE(secondary.allCreated());
     ::ShowWindow(taskbar, SW_HIDE);
     secondary.hide();
+    // A rest in progress: its covers over the monitors, its keyboard hook on its own thread.
+    HWND covers[2] = {};
+    guard::TrackedCover tracked[2];
+    for (int i = 0; i < 2; ++i) {
+        covers[i] = ::CreateWindowExW(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, L"STATIC", L"", WS_POPUP | WS_VISIBLE, 300 * i,
+                                      0, 200, 200, nullptr, nullptr, nullptr, nullptr);
+        ASSERT_NE(covers[i], nullptr);
+        tracked[i].track(covers[i]);
+    }
+    rest::HookThread hook;
+    ASSERT_TRUE(hook.install(WH_KEYBOARD_LL, &countKey));
+    guard::trackKeyboardHook(hook.hook());
+    g_keys = 0;
+    typeF24();
+    ASSERT_EQ(g_keys.load(), 2);
 
     EXCEPTION_RECORD record{};
     record.ExceptionCode = EXCEPTION_ACCESS_VIOLATION;
@@ -34,9 +61,14 @@ TEST(DesktopGuardTest, TheCrashFilterShowsEveryTaskbarSwitchesTheMonitorOnAndLet
     EXCEPTION_POINTERS pointers{&record, &context};
     EXPECT_EQ(EXCEPTION_CONTINUE_SEARCH, guard::onUnhandledException(&pointers));
 
-    EXPECT_TRUE(becomesVisible(taskbar));
+    EXPECT_TRUE(rest_test::becomesVisible(taskbar, true));
     test::pumpMessages();
     EXPECT_EQ(secondary.count(), secondary.visibleCount());
+    for (HWND cover : covers) EXPECT_TRUE(rest_test::becomesVisible(cover, false)) << "a cover stayed over the screen";
+    typeF24();
+    EXPECT_EQ(g_keys.load(), 2) << "keys still went through the dying program's hook";
+    guard::trackKeyboardHook(nullptr);
+    for (HWND cover : covers) ::DestroyWindow(cover);
     EXPECT_EQ(rest_test::BroadcastRecorder::states(), std::vector<LPARAM>{-1});
     EXPECT_EQ(rest_test::WakeRecorder::calls(), rest_test::displayWake());
 }

@@ -269,6 +269,32 @@ INSTANTIATE_TEST_SUITE_P(
                       SaveCase{"EveryTenMinutes", 1205, 0, 0, 1200}),
     [](const ::testing::TestParamInfo<SaveCase>& info) { return std::string(info.param.name); });
 
+// The day file can take a while to write (it is retried for up to a second): the rest window,
+// its covers and its keyboard hook are gone before, so neither the screens nor the keys wait.
+class DayFileAtStop : public test::RecordingSound {
+public:
+    explicit DayFileAtStop(const kiv::String& profile) : m_profile(profile) {}
+    BOOL __stdcall Stop() override {
+        restsWhenStopped.push_back(history::readDay(m_profile, at(u"2027-01-15 12-00-00")).rests.size());
+        return RecordingSound::Stop();
+    }
+    std::vector<size_t> restsWhenStopped;
+
+private:
+    kiv::String m_profile;
+};
+
+TEST_F(HistoryRecordingTest, TheRestIsWrittenAfterTheRestWindowIsGone) {
+    ASSERT_TRUE(createDialog());
+    DayFileAtStop sound(theApp.m_profileDir);
+    g_pSound.reset(&sound);
+    tickClock(5 + 4);  // a rest that ends by time; its window stops the music as it goes
+    g_pSound.reset(&m_sound);
+    ASSERT_FALSE(sound.restsWhenStopped.empty());
+    EXPECT_EQ(sound.restsWhenStopped.front(), 0u) << "the day file was written while the rest window was there";
+    EXPECT_EQ(day(u"2027-01-15 12-00-00").rests.size(), 1u);
+}
+
 }  // namespace
 
 // Each hold is written when it ends, with the time it began, its seconds and why; one still

@@ -19,6 +19,7 @@
 #include "recording_sound.h"
 #include "resource.h"
 #include "sound_holder.h"
+#include "test_support.h"
 
 namespace rest_test {
 
@@ -108,6 +109,16 @@ private:
     platform::ExecutionStateFunction m_previousState;
     platform::SendInputFunction m_previousInput;
 };
+
+// Whether `window` is (or becomes) shown or hidden as asked. The taskbars are shown and
+// hidden asynchronously and belong to the shell's process, which does it in its own time.
+inline bool becomesVisible(HWND window, bool visible) {
+    for (int i = 0; i < 200 && (::IsWindowVisible(window) != FALSE) != visible; ++i) {
+        test::pumpMessages();
+        ::Sleep(10);
+    }
+    return (::IsWindowVisible(window) != FALSE) == visible;
+}
 
 // What ending a rest with the monitor off asks for, after the "on" broadcast.
 inline std::vector<std::string> displayWake() { return {"execution state 0x2", "mouse 0,0 flags 0x1"}; }

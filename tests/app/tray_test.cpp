@@ -257,14 +257,14 @@ TEST_F(TrayTest, TaskbarsThatTheNewShellShowsDuringARestAreHiddenAgain) {
     rest_test::SecondaryTaskbars secondary(1);
     ASSERT_TRUE(secondary.allCreated());
     send(g_taskbarCreatedMsg);
-    EXPECT_FALSE(::IsWindowVisible(taskbar));
+    EXPECT_TRUE(rest_test::becomesVisible(taskbar, false));
     EXPECT_EQ(0, secondary.visibleCount());
     m_dlg->EndRest();
-    EXPECT_TRUE(::IsWindowVisible(taskbar));
+    EXPECT_TRUE(rest_test::becomesVisible(taskbar, true));
     EXPECT_EQ(1, secondary.visibleCount());
     // Outside a rest the new taskbar stays as the shell made it.
     send(g_taskbarCreatedMsg);
-    EXPECT_TRUE(::IsWindowVisible(taskbar));
+    EXPECT_TRUE(rest_test::becomesVisible(taskbar, true));
 }
 
 TEST_F(TrayTest, NullMessageIsNotTakenForTaskbarCreated) {
@@ -323,7 +323,7 @@ TEST_F(TrayTest, TheEndOfTheSessionEndsARestCleanly) {
     ASSERT_NE(nullptr, m_dlg->m_pNotifyDlg);
     const HWND restWindow = m_dlg->m_pNotifyDlg->m_hWnd;
     const HWND window = hwnd();
-    ASSERT_FALSE(::IsWindowVisible(taskbar));
+    ASSERT_TRUE(rest_test::becomesVisible(taskbar, false));
 
     EXPECT_EQ(TRUE, send(WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF)) << "never holds up the end of the session";
     send(WM_ENDSESSION, FALSE, ENDSESSION_LOGOFF);  // someone else held it up
@@ -333,7 +333,7 @@ TEST_F(TrayTest, TheEndOfTheSessionEndsARestCleanly) {
     send(WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);
     EXPECT_EQ(nullptr, m_dlg->m_pNotifyDlg);
     EXPECT_FALSE(::IsWindow(restWindow));
-    EXPECT_TRUE(::IsWindowVisible(taskbar));
+    EXPECT_TRUE(rest_test::becomesVisible(taskbar, true));
     ASSERT_FALSE(m_sound.calls.empty());
     EXPECT_EQ(L"Stop", m_sound.calls.back());
     for (const std::wstring& call : m_sound.calls) EXPECT_EQ(std::wstring::npos, call.find(L"relaxEnd")) << "no end sound";
