@@ -7,6 +7,8 @@
 #include "framework/winapp.h"
 #include "kiv/string_kiv.h"
 #include "kiv/time_kiv.h"
+#include "policy/policies.h"
+#include "settings_store.h"
 
 class CkivToolDlg;
 namespace instance {
@@ -26,11 +28,15 @@ public:
     // Deletes the main dialog, then the framework's exit.
     int ExitInstance() override;
 
-    // Settings directory, settings file and today's file (settings_store.cpp).
+    // Settings directory, settings file, the policies and today's file (settings_store.cpp).
     void LoadSettings();
-    // Writes the settings file from the members below (settings_store.cpp); false when it
+    // Writes the settings file from the members below (settings_store.cpp), except that a
+    // setting still at the value a policy gives keeps the user's own value; false when it
     // could not be written (the values in memory stay in force either way).
     bool SaveSettings();
+    // Reads the policies again and puts the values in force into the members below. True
+    // when any policy changed.
+    bool ReadPolicies();
 
     std::unique_ptr<CkivToolDlg> m_pMainDlg;  // also the framework's m_pMainWnd
     kiv::String m_relaxMusic;                  // full path of the rest music
@@ -44,8 +50,15 @@ public:
     bool m_idleIsRest = false;                 // no input for a rest's length counts as a rest
     kiv::String m_language;                    // "zh", "en", or empty: the user's Windows language
     kiv::String m_profileDir;                  // settings directory, ending in a backslash
+    // The settings above are the values in force; these are the user's own, as the settings
+    // file keeps them, and the policies put on top of them.
+    settings::Values m_ownSettings;
+    policy::Policies m_policies;
 
 private:
+    void setSettingsInForce(const settings::Values& values);
+    settings::Values settingsInForce() const;
+
     std::unique_ptr<instance::InstanceLock> m_instanceLock;  // held for the whole run
 };
 

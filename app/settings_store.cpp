@@ -10,6 +10,7 @@
 #include "kiv/profilefile_kiv.h"
 #include "kiv/xml_kiv.h"
 #include "kivtool_app.h"
+#include "policy/policy_settings.h"
 #include "ui_language.h"
 
 namespace settings {
@@ -199,7 +200,26 @@ kiv::Time loadFirstStartToday(const kiv::String& profileDir, const kiv::Time& no
 void CkivToolApp::LoadSettings() {
     const kiv::String programDir = kiv::getModuleDir();
     m_profileDir = settings::chooseProfileDir(programDir, [] { return kiv::getAppDataDir(); });
-    const settings::Values values = settings::loadSettingsFile(settings::settingsFilePath(m_profileDir), programDir);
+    m_ownSettings = settings::loadSettingsFile(settings::settingsFilePath(m_profileDir), programDir);
+    m_policies = policy::readPolicies();
+    setSettingsInForce(policy::inForce(m_ownSettings, m_policies));
+    m_firstStartToday = settings::loadFirstStartToday(m_profileDir, kiv::Time::now(), ::GetTickCount64());
+}
+
+bool CkivToolApp::SaveSettings() {
+    m_ownSettings = policy::toKeep(settingsInForce(), m_ownSettings, m_policies);
+    return settings::saveSettingsFile(m_profileDir, kiv::getModuleDir(), m_ownSettings);
+}
+
+bool CkivToolApp::ReadPolicies() {
+    const policy::Policies read = policy::readPolicies();
+    if (read == m_policies) return false;
+    m_policies = read;
+    setSettingsInForce(policy::inForce(m_ownSettings, m_policies));
+    return true;
+}
+
+void CkivToolApp::setSettingsInForce(const settings::Values& values) {
     m_relaxMusic = values.relaxMusic;
     m_relaxNoticeMusic = values.relaxNoticeMusic;
     m_relaxEndMusic = values.relaxEndMusic;
@@ -209,10 +229,9 @@ void CkivToolApp::LoadSettings() {
     m_relaxAtFullScreen = values.relaxAtFullScreen;
     m_idleIsRest = values.idleIsRest;
     m_language = values.language;
-    m_firstStartToday = settings::loadFirstStartToday(m_profileDir, kiv::Time::now(), ::GetTickCount64());
 }
 
-bool CkivToolApp::SaveSettings() {
+settings::Values CkivToolApp::settingsInForce() const {
     settings::Values values;
     values.relaxMusic = m_relaxMusic;
     values.relaxNoticeMusic = m_relaxNoticeMusic;
@@ -223,5 +242,5 @@ bool CkivToolApp::SaveSettings() {
     values.relaxAtFullScreen = m_relaxAtFullScreen;
     values.idleIsRest = m_idleIsRest;
     values.language = m_language;
-    return settings::saveSettingsFile(m_profileDir, kiv::getModuleDir(), values);
+    return values;
 }

@@ -66,6 +66,7 @@
 #define IDC_RADIO_OFFICE                1005
 #define IDC_CHECK_FULLSCREEN            1006
 #define IDC_CHECK_IDLE_REST             1007
+#define IDC_STATIC_MANAGED              1011  // shown while a policy is in force
 
 // The history window (IDD_HISTORY_DIALOG): a hidden label with today's list as text.
 #define IDC_HISTORY_TEXT                1000

@@ -8,6 +8,7 @@
 #include <cstdint>
 
 #include "framework/dialog.h"
+#include "policy/policies.h"
 #include "resource.h"
 
 class CSettingDlg : public CDialog {
@@ -17,10 +18,12 @@ public:
     explicit CSettingDlg(CDialog* pParent = nullptr);
     ~CSettingDlg() override;
 
-    // Edits 1002 and 1001 as unsigned numbers with their ranges, the full-screen box, the
-    // radio group, then the away box; the first refused field stops the exchange with the
-    // framework's message and the focus on that field.
+    // Edits 1002 and 1001 as unsigned numbers with their ranges (narrowed by a policy's
+    // floor or ceiling), the full-screen box, the radio group, then the away box; the first
+    // refused field stops the exchange with the framework's message and the focus on that
+    // field.
     void DoDataExchange(fw::DataExchange& dx) override;
+    // Also disables the controls a policy sets and shows the "managed" line under them.
     BOOL OnInitDialog() override;
 
     std::uint32_t m_workMinutes = 0;  // 1 to 1000000
@@ -28,4 +31,5 @@ public:
     int m_restAtFullScreen = 0;       // 1 checked, 0 not
     int m_place = 0;                  // 0 home ("家"), 1 office ("公司"), -1 neither
     int m_idleIsRest = 0;             // 1 checked, 0 not
+    policy::Policies m_policies;      // those in force: the members above already follow them
 };

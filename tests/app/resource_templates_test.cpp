@@ -93,7 +93,7 @@ const std::vector<DialogRow>& dialogRows() {
         {"PreRestNotice", IDD_PREVIOUS_NOTIFY_DIALOG, DS_SYSMODAL | DS_SETFONT | DS_FIXEDSYS | WS_POPUP | WS_VISIBLE,
          WS_EX_TOPMOST, 51, 24, L"", 8, L"MS Shell Dlg", {}},
         {"Settings", IDD_SETTING_DIALOG,
-         DS_SETFONT | DS_MODALFRAME | DS_FIXEDSYS | WS_POPUP | WS_CAPTION | WS_SYSMENU, 0, 203, 229,
+         DS_SETFONT | DS_MODALFRAME | DS_FIXEDSYS | WS_POPUP | WS_CAPTION | WS_SYSMENU, 0, 203, 289,
          L"Vanto定时休息设置", 8, L"MS Shell Dlg",
          {
              {IDC_STATIC, L"Static", L"工作时间(单位：分钟):", SS_LEFT, kStaticType, kChild, 0, 20, 23, 81, 8},
@@ -118,6 +118,9 @@ const std::vector<DialogRow>& dialogRows() {
              // Added below the others; the dialog grew by its height and margin.
              {IDC_CHECK_IDLE_REST, L"Button", L"离开电脑时计为休息", BS_AUTOCHECKBOX, kButtonType,
               kChild | WS_TABSTOP, 0, 20, 201, 163, 10},
+             // Hidden until a policy is in force.
+             {IDC_STATIC_MANAGED, L"Static", L"部分设置由你的组织管理", SS_LEFT, kStaticType, WS_CHILD, WS_VISIBLE,
+              20, 263, 163, 8},
          }},
     };
     return rows;
