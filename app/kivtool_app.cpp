@@ -8,6 +8,8 @@
 #include "desktop/single_instance.h"
 #include "ui_language.h"
 
+settings::Values CkivToolApp::m_ownSettings;
+policy::Policies CkivToolApp::m_policies;
 CkivToolApp theApp;
 bool g_exiting = false;
 

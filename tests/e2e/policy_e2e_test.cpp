@@ -58,6 +58,7 @@ TEST(PolicyE2E, PoliciesSetTheLengthsAndManageTheDialogUntilTheyGo) {
 
     KivTool app({120, 60, 1});
     ASSERT_EQ(app.setupError(), "");
+    const std::string written = KivTool::readFile(app.profileDir() / L"Murvel.xml");
     ASSERT_TRUE(app.start());
     long long remain = -1;
     EXPECT_TRUE(waitFor([&] {
@@ -82,7 +83,9 @@ TEST(PolicyE2E, PoliciesSetTheLengthsAndManageTheDialogUntilTheyGo) {
     // Confirmed as it is: nothing the policy set reaches the file.
     ASSERT_TRUE(clickItem(dialog, IDOK));
     ASSERT_TRUE(waitFor([&] { return !::IsWindow(dialog); }, 5000));
-    const std::string saved = KivTool::readFile(app.profileDir() / L"Murvel.xml");
+    std::string saved;
+    EXPECT_TRUE(waitFor([&] { return (saved = KivTool::readFile(app.profileDir() / L"Murvel.xml")) != written; }, 3000))
+        << "the file was not saved";
     EXPECT_NE(saved.find("<workTime>120</workTime>"), std::string::npos) << saved;
     EXPECT_NE(saved.find("<homeMode>1</homeMode>"), std::string::npos) << saved;
 
