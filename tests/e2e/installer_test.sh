@@ -331,7 +331,8 @@ plain_u=$(unpack "$dist_dir/kivTool-$version-win32.zip" 'C:\Plain kivTool')
 expect "plain zip unpacks" [ -n "$plain_u" ]
 expect "it has no profile folder" absent "$plain_u/profile"
 for f in kivTool.exe kivinterface-1.dll README.txt README.zh.txt \
-         resource/relax.mp3 resource/relaxNotice.mp3 resource/relaxEnd.mp3; do
+         resource/relax.mp3 resource/relaxNotice.mp3 resource/relaxEnd.mp3 \
+         policy/kivTool.admx policy/en-US/kivTool.adml policy/zh-CN/kivTool.adml; do
   expect "plain and portable zips hold the same $f" cmp -s "$plain_u/$f" "$portable_u/$f"
 done
 for f in README.txt README.zh.txt; do
@@ -368,12 +369,17 @@ msiexec_rc() {  # <msiexec arguments...>: its exit code
   wine msiexec "$@" </dev/null >/dev/null 2>&1
   echo $?
 }
+# The shortcut goes into everyone's Start menu on Windows; Wine's msiexec puts a per-machine
+# package's ProgramMenuFolder into the installing user's.
+msi_shortcut_to() {
+  links_to "$common_programs/kivTool.lnk" "$1" || links_to "$user_programs/kivTool.lnk" "$1"
+}
 msi_installed() {  # <want autostart 0/1> <version>
   local f
   for f in $msi_files; do
     expect "MSI installed $f" [ -s "$machine_u/$f" ]
   done
-  expect "MSI: Start-menu shortcut to kivTool.exe" links_to "$common_programs/kivTool.lnk" "$machine_dir\\kivTool.exe"
+  expect "MSI: Start-menu shortcut to kivTool.exe" msi_shortcut_to "$machine_dir\\kivTool.exe"
   if [ "$1" = 1 ]; then
     expect "MSI: HKLM Run starts kivTool.exe ($(run_value))" [ "$(run_value)" = "\"$machine_dir\\kivTool.exe\"" ]
   else
@@ -385,6 +391,7 @@ msi_installed() {  # <want autostart 0/1> <version>
 msi_removed() {
   expect "MSI: install folder removed" absent "$machine_u"
   expect "MSI: Start-menu shortcut removed" absent "$common_programs/kivTool.lnk"
+  expect "MSI: no Start-menu shortcut in the user's menu either" absent "$user_programs/kivTool.lnk"
   expect "MSI: HKLM Run value removed" [ -z "$(run_value)" ]
   expect "MSI: no product left in Add/Remove Programs" [ -z "$(msi_products)" ]
   local left
@@ -394,8 +401,8 @@ msi_removed() {
 }
 
 step "7. the MSI"
-msi_version=${version%.*}  # what Windows Installer shows and compares: three parts
-# A newer package of the same files, for the upgrade below; then the unpacked zips go, so
+# A newer package of the same files, for the upgrade below (Windows Installer compares the
+# first three parts of a version); then the unpacked zips go, so
 # that nothing named kivTool is left in the prefix but what the MSI puts there.
 IFS=. read -r v1 v2 v3 _ <<<"$version"
 newer=$v1.$v2.$((v3 + 1))
@@ -405,24 +412,27 @@ expect "a newer package $newer builds" [ -s "$newer_msi" ]
 rm -rf "$plain_u" "$portable_u"
 echo "-- msiexec /i $(basename "$msi") /qn"
 expect "msiexec /i exits with 0" [ "$(msiexec_rc /i "$msi_w" /qn)" = 0 ]
-msi_installed 1 "$msi_version"
+msi_installed 1 "$version"
 echo "-- msiexec /x $(basename "$msi") /qn"
 expect "msiexec /x exits with 0" [ "$(msiexec_rc /x "$msi_w" /qn)" = 0 ]
 msi_removed
 echo "-- msiexec /i $(basename "$msi") /qn AUTOSTART=0"
 expect "msiexec /i AUTOSTART=0 exits with 0" [ "$(msiexec_rc /i "$msi_w" /qn AUTOSTART=0)" = 0 ]
-msi_installed 0 "$msi_version"
+msi_installed 0 "$version"
 
 # A newer package of the same files over the running program: the upgrade code finds the
-# installed one, which goes first (Windows asks the running copy to close through the
-# Restart Manager; Wine's msiexec has none, so here the new files wait for the copy to end).
+# installed one, which goes first. On Windows the Restart Manager asks the running copy to
+# close (WM_QUERYENDSESSION, then WM_ENDSESSION with ENDSESSION_CLOSEAPP); Wine's msiexec has
+# no Restart Manager and overwrites the running program's files, so here the check is that
+# the upgrade goes through with the program running and leaves one product behind.
 expect "the installed program starts" start_program "$machine_dir"
 echo "-- msiexec /i $(basename "$newer_msi") /qn, over the running program"
 upgrade_rc=$(msiexec_rc /i "$(winepath -w "$newer_msi" 2>/dev/null | tr -d '\r')" /qn)
 # 3010: done, but a file in use is replaced at the next start of Windows.
 done_rc() { [ "$1" = 0 ] || [ "$1" = 3010 ]; }
 expect "the upgrade exits with 0 or 3010 ($upgrade_rc)" done_rc "$upgrade_rc"
-msi_installed 1 "$newer"
+msi_installed 1 "$newer.0"
+if is_running; then echo "  note  the old copy still runs (no Restart Manager under Wine)"; fi
 stop_program
 echo "-- msiexec /x $(basename "$newer_msi") /qn"
 expect "msiexec /x of the newer package exits with 0" \
