@@ -32,10 +32,13 @@ Values inForce(const Values& own, const Policies& policies) {
     forEachSetting([&](Id id, auto member) {
         if (policies.isSet(id)) assign(values.*member, policies, id);
     });
-    const MinuteRange work = workMinutesRange(policies);
-    if (values.workTime.size() > work.maximum * 60) values.workTime = work.maximum * 60;
-    const MinuteRange rest = restMinutesRange(policies);
-    if (values.relaxTime.size() < rest.minimum * 60) values.relaxTime = rest.minimum * 60;
+    // Only a set floor or ceiling limits: the file may hold lengths in seconds below a minute.
+    const Id ceiling = Id::MaximumWorkMinutes;
+    if (policies.isSet(ceiling) && values.workTime.size() > policies.number(ceiling) * 60)
+        values.workTime = policies.number(ceiling) * 60;
+    const Id floor = Id::MinimumRestMinutes;
+    if (policies.isSet(floor) && values.relaxTime.size() < policies.number(floor) * 60)
+        values.relaxTime = policies.number(floor) * 60;
     return values;
 }
 

@@ -188,6 +188,10 @@ struct LengthRow {
 
 const LengthRow kLengthRows[] = {
     {"NoPolicy", 0, 0, 0, 0, 3120, 480, 3120, 480},
+    // A regression: the dialog's own range must not act as a floor, or a hand-set rest of a
+    // few seconds would last a minute.
+    {"NoPolicyKeepsSeconds", 0, 0, 0, 0, 3, 4, 3, 4},
+    {"CeilingKeepsSecondsBelow", 0, 0, 10, 45, 3, 700, 3, 700},
     {"SetLengths", 45, 5, 0, 0, 3120, 480, 2700, 300},
     {"CeilingShortensWork", 0, 0, 0, 45, 3120, 480, 2700, 480},
     {"CeilingLeavesShorterWork", 0, 0, 0, 45, 1800, 480, 1800, 480},
