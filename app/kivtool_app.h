@@ -51,10 +51,11 @@ public:
     kiv::String m_language;                    // "zh", "en", or empty: the user's Windows language
     kiv::String m_profileDir;                  // settings directory, ending in a backslash
     // The settings above are the values in force; these are the user's own, as the settings
-    // file keeps them, and the policies put on top of them. Static: with these two as
-    // ordinary members, the size-optimised link-time build of the program (GCC 12, i686)
-    // left theApp with the base class's virtual table, so InitInstance never ran. The
-    // tests' builds were not affected; the program has one application object anyway.
+    // file keeps them, and the policies put on top of them. Static: with a Policies member
+    // (even an unused one), the size-optimised link-time build of the program (GCC 12,
+    // i686) left theApp with the base class's virtual table, so InitInstance never ran and
+    // the program sat in an empty message loop. The tests' builds were not affected; the
+    // program has one application object anyway.
     static settings::Values m_ownSettings;
     static policy::Policies m_policies;
 
