@@ -6,6 +6,7 @@
 #include "desktop/desktop_guard.h"
 #include "kivtool_dlg.h"
 #include "desktop/single_instance.h"
+#include "platform_calls.h"
 #include "ui_language.h"
 
 settings::Values CkivToolApp::m_ownSettings;
@@ -19,7 +20,10 @@ CkivToolApp::~CkivToolApp() = default;
 
 BOOL CkivToolApp::InitInstance() {
     if (!m_instanceLock) m_instanceLock = std::make_unique<instance::InstanceLock>(instance::kMutexName);
-    if (!m_instanceLock->isFirst()) {
+    const instance::LockState lock = m_instanceLock->state();
+    const instance::StartAction start =
+        instance::startActionFor(lock, lock == instance::LockState::Denied && instance::findRunningCopy());
+    if (start == instance::StartAction::ShowRunningCopy) {
         instance::showRunningCopy();  // not found: that copy is still starting; nothing to do
         return FALSE;
     }
@@ -41,6 +45,9 @@ BOOL CkivToolApp::InitInstance() {
     m_pMainDlg->ShowWindow(SW_SHOWNORMAL);
     m_pMainDlg->HideToTray();
     m_pMainDlg->UpdateWindow();
+    platform::registerForRestart();  // a failure only means no restart after an update
+    // In the user's language, once the program is in the tray (its tick runs on meanwhile).
+    if (start == instance::StartAction::RunAndWarn) instance::warnNameTaken();
     return TRUE;
 }
 

@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "framework/winapp.h"
+#include "hours/working_hours.h"
 #include "kiv/string_kiv.h"
 #include "kiv/time_kiv.h"
 #include "policy/policies.h"
@@ -21,9 +22,11 @@ public:
     ~CkivToolApp() override;
 
     // First the one-copy check: a later start shows the running copy's status window and
-    // returns FALSE (exit code 0) before any file is read or written. Then common
+    // returns FALSE (exit code 0) before any file is read or written; when another program
+    // holds the one-copy name, the start says so once and runs anyway. Then common
     // controls, settings, and the main dialog: created, shown and at once hidden to the
-    // tray. TRUE: the program lives in the message loop from here on.
+    // tray, and the registration with the Restart Manager. TRUE: the program lives in the
+    // message loop from here on.
     BOOL InitInstance() override;
     // Deletes the main dialog, then the framework's exit.
     int ExitInstance() override;
@@ -37,6 +40,9 @@ public:
     // Reads the policies again and puts the values in force into the members below. True
     // when any policy changed.
     bool ReadPolicies();
+    // The settings value of the working hours: kept as given for the file, and read into
+    // m_workingHours (not set, so always working hours, when empty or when it does not read).
+    void setWorkingHoursText(const kiv::String& text);
 
     std::unique_ptr<CkivToolDlg> m_pMainDlg;  // also the framework's m_pMainWnd
     kiv::String m_relaxMusic;                  // full path of the rest music
@@ -48,8 +54,11 @@ public:
     bool m_homeMode = false;                   // home (true) or office (false)
     bool m_relaxAtFullScreen = false;          // rest even while a full-screen program runs
     bool m_idleIsRest = false;                 // no input for a rest's length counts as a rest
+    bool m_holdForCalls = true;                // calls and presentations hold a due rest
     kiv::String m_language;                    // "zh", "en", or empty: the user's Windows language
     kiv::String m_profileDir;                  // settings directory, ending in a backslash
+    hours::Schedule m_workingHours;            // not set: always working hours
+    kiv::String m_workingHoursText;            // "workingHours" as the file holds it
     // The settings above are the values in force; these are the user's own, as the settings
     // file keeps them, and the policies put on top of them. Static: with a Policies member
     // (even an unused one), the size-optimised link-time build of the program (GCC 12,

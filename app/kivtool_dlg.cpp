@@ -1,8 +1,10 @@
 // The main dialog: creation, the window procedure, painting and the menu commands.
 #include "kivtool_dlg.h"
 
+#include "desktop/single_instance.h"
 #include "dialogs/about_dlg.h"
 #include "history/history_dlg.h"
+#include "hold/typing_pause.h"
 #include "dialogs/notify_dlg.h"
 #include "dialogs/previous_notify_dlg.h"
 #include "dialogs/setting_dlg.h"
@@ -23,6 +25,8 @@ CkivToolDlg::CkivToolDlg(CDialog* pParent)
       m_workLength(theApp.m_workTime),
       m_restLength(theApp.m_relaxTime),
       m_history(theApp.m_profileDir) {
+    m_hours.setSchedule(theApp.m_workingHours);
+    restoreSkipToday(wallclock::now());
     g_pSound.create();  // false: the program runs silently
 }
 
@@ -33,6 +37,7 @@ CkivToolDlg::~CkivToolDlg() {
     DestroyWindow();
     closeRestWindow();
     ClosePreRestNotice();
+    hold::watchKeys(false);
 }
 
 BOOL CkivToolDlg::OnInitDialog() {
@@ -45,6 +50,8 @@ BOOL CkivToolDlg::OnInitDialog() {
     registerAppBar(ABM_NEW);
     RegisterSessionEvents();
     g_taskbarCreatedMsg = ::RegisterWindowMessageW(L"TaskbarCreated");
+    g_exitRequestMsg = instance::exitRequestMessage();
+    instance::acceptExitRequest(m_hWnd, g_exitRequestMsg);
     return TRUE;
 }
 
@@ -99,7 +106,7 @@ bool CkivToolDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam, LRESULT
         result = TRUE;
         return true;
     case WM_ENDSESSION:
-        if (wParam) OnEndSession();
+        if (wParam) OnEndSession(lParam);
         return true;
     case WM_WTSSESSION_CHANGE:
         OnSessionChange(wParam);
@@ -114,6 +121,11 @@ bool CkivToolDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam, LRESULT
     default:
         // The id is 0 until OnInitDialog registers it, and 0 is WM_NULL.
         if (g_taskbarCreatedMsg != 0 && message == g_taskbarCreatedMsg) OnTaskbarCreated();
+        // The installer or the uninstaller: exit as the tray menu's Exit does.
+        if (g_exitRequestMsg != 0 && message == g_exitRequestMsg) {
+            OnExit();
+            return true;
+        }
         return CDialog::WindowProc(message, wParam, lParam, result);
     }
 }
@@ -141,6 +153,9 @@ bool CkivToolDlg::OnCommand(UINT id) {
         return true;
     case ID_MENU_HISTORY:
         CHistoryDlg::Open(this, theApp.m_profileDir, wallclock::now());
+        return true;
+    case ID_MENU_SKIP_TODAY:
+        OnSkipToday();
         return true;
     default:
         return CDialog::OnCommand(id);  // IDCANCEL: a modeless dialog only hides
@@ -203,6 +218,8 @@ void CkivToolDlg::OnSettings() {
     dlg.m_restAtFullScreen = theApp.m_relaxAtFullScreen ? 1 : 0;
     dlg.m_place = theApp.m_homeMode ? 0 : 1;
     dlg.m_idleIsRest = theApp.m_idleIsRest ? 1 : 0;
+    dlg.m_holdForCalls = theApp.m_holdForCalls ? 1 : 0;
+    dlg.m_workingHours = theApp.m_workingHours;
     dlg.m_policies = theApp.m_policies;
     if (runModal(dlg) != IDOK) return;
     // The policies changed while the dialog was open: what it showed as managed is no
@@ -213,9 +230,12 @@ void CkivToolDlg::OnSettings() {
     theApp.m_relaxAtFullScreen = dlg.m_restAtFullScreen != 0;
     theApp.m_homeMode = dlg.m_place == 0;
     theApp.m_idleIsRest = dlg.m_idleIsRest != 0;
+    theApp.m_holdForCalls = dlg.m_holdForCalls != 0;
+    if (dlg.m_workingHoursChanged) theApp.setWorkingHoursText(hours::valueOf(dlg.m_workingHours));
     // The new values hold for this run even when the file cannot be written.
     const bool saved = theApp.SaveSettings();
     ApplySettingLengths();
+    if (dlg.m_workingHoursChanged) ApplyWorkingHours();
     if (!saved) reportSaveFailure();
 }
 
@@ -244,6 +264,7 @@ void CkivToolDlg::OnAbout() {
 
 void CkivToolDlg::OnExit() {
     ClosePreRestNotice();
+    resetHold();
     m_history.endRun(m_restElapsed.size(), history::RestEnd::Exit);
     g_exiting = true;
     ::PostMessageW(m_hWnd, WM_CLOSE, 0, 0);
@@ -251,14 +272,25 @@ void CkivToolDlg::OnExit() {
 
 // After this the process may be ended at any moment: a rest ends now, without its end
 // sound, and the scheduler stops so that no new one begins. Nothing is left half-written:
-// the history is saved whole before it replaces the day file.
-void CkivToolDlg::OnEndSession() {
+// the history is saved whole before it replaces the day file. Then the program ends: the
+// Restart Manager (ENDSESSION_CLOSEAPP, an installer replacing our files) does not end the
+// process itself, and a copy left without its timer and tray icon would keep the one-copy
+// name, so that every later start only showed its frozen status window.
+void CkivToolDlg::OnEndSession(LPARAM flags) {
     KillTimer(0);
-    m_history.endRun(m_restElapsed.size(), history::RestEnd::Shutdown);
+    resetHold();
+    m_history.endRun(m_restElapsed.size(), endOfSessionReason(flags));
     ClosePreRestNotice();
     closeRestWindow();  // the taskbars, the monitor, the hot key and the music come back with it
     if (g_pSound) g_pSound->Stop();
     RemoveTrayIcon();
+    g_exiting = true;
+    DestroyWindow();  // the end of the main window ends the message loop
+}
+
+history::RestEnd endOfSessionReason(LPARAM flags) {
+    // Closed to be restarted: the computer goes on, so the rest ends as at an exit.
+    return (flags & ENDSESSION_CLOSEAPP) ? history::RestEnd::Exit : history::RestEnd::Shutdown;
 }
 
 // The window may go without OnClose (a test, the system shutting down): the icon and the

@@ -4,18 +4,23 @@
 // kivtool_dlg.cpp: creation, the window procedure, painting and the menu commands;
 // tray.cpp: the tray icon, its tip and balloons, the status labels;
 // scheduler.cpp: the tick and the moves between work and rest;
-// away/away_events.cpp: the session, sleep and input-idle events that count as time away.
+// away/away_events.cpp: the session, sleep and input-idle events that count as time away;
+// hold/hold_events.cpp: calls and presentations that hold a rest, the cover at a pause in typing.
 #pragma once
 
 #include <windows.h>
 #include <shellapi.h>
 
 #include <cstddef>
+#include <cstdint>
+#include <string>
 
 #include "away/away_detector.h"
 #include "framework/dialog.h"
 #include "framework/handles.h"
 #include "history/history_recorder.h"
+#include "hold/hold_rules.h"
+#include "hours/hours_clock.h"
 #include "kiv/time_kiv.h"
 #include "resource.h"
 
@@ -39,7 +44,9 @@ public:
     void OnDestroy() override;
 
     // Scheduler (scheduler.cpp). Handlers are public so tests can drive them.
+    // Timer 0 is the tick; kCoverWaitTimer ends a wait for a pause in typing.
     void OnTimer(UINT_PTR nIDEvent);
+    static constexpr UINT_PTR kCoverWaitTimer = 1;
     void StartRest();
     // Ends the rest (or restarts the work period) and records how the rest ended.
     void EndRest(history::RestEnd how = history::RestEnd::Time);
@@ -51,12 +58,25 @@ public:
     // counters stay; a notice closes unless the rest is at most its countdown away.
     void ApplySettingLengths();
 
+    // A due rest is held by a call or a presentation (hold/hold_events.cpp).
+    bool isRestHeld() const { return m_hold.isHeld(); }
+
     // Time away (away/away_events.cpp): WM_WTSSESSION_CHANGE and WM_POWERBROADCAST.
     void OnSessionChange(WPARAM code);
     void OnPowerBroadcast(WPARAM event);
-    // Session notifications for this window, from creation to destruction.
+    // Session notifications for this window, from creation to destruction; a registration
+    // the session service refuses (early at sign-in) is tried again from the tick.
     void RegisterSessionEvents();
     void UnregisterSessionEvents();
+
+    // Working hours (hours/hours_events.cpp).
+    // Outside working hours now: no work is counted and no rest comes (a rest already
+    // running runs to its end).
+    bool isOutsideWorkingHours() const { return !m_hours.isInside(); }
+    // "今天不再休息": today's working hours end now, until the first range of a later day.
+    void OnSkipToday();
+    // After new hours were saved: the next tick decides by them.
+    void ApplyWorkingHours();
 
     // Tray and status window (tray.cpp).
     // The three value labels; `now` is the tick's time, so one tick reads the clock once.
@@ -89,8 +109,10 @@ public:
     void OnClose();
     // Brings the open settings dialog or About box forward; false when none is open.
     bool BringModalForward();
-    // WM_ENDSESSION with the session really ending.
-    void OnEndSession();
+    // WM_ENDSESSION with the session really ending (or the Restart Manager closing the
+    // program: `flags` holds ENDSESSION_CLOSEAPP): everything given back, then the window
+    // destroyed, which ends the program.
+    void OnEndSession(LPARAM flags);
     // False when the default processing is to run.
     bool OnSysCommand(UINT nID, LPARAM lParam);
     // False when the default painting is to run.
@@ -112,7 +134,14 @@ public:
     AwayDetector m_away;
     bool m_awayRested = false;        // the current away period already counted as a rest
     bool m_sessionEvents = false;     // registered for session notifications
+    unsigned m_sessionRetryTicks = 0; // ticks since the registration last failed
     history::Recorder m_history;      // the rest history in the day files
+    hold::HoldState m_hold;           // calls and presentations holding the due rest
+    kiv::Time m_holdStart;            // when the current hold began
+    bool m_coverWaiting = false;      // the rest is due and waits for a pause in typing
+    uint32_t m_coverWaited = 0;       // milliseconds it has waited
+    hours::Tracker m_hours;           // inside or outside working hours, and when that changes
+    kiv::Time m_lastRestEnd;          // when the last rest ended: time outside starts no earlier
 
 private:
     void addAboutToSystemMenu();
@@ -132,6 +161,22 @@ private:
     bool onAwayTick(const kiv::Time& now);
     void onAwayReport(const AwayReport& report, const kiv::Time& now);
     void takeAwayRest(const kiv::Time& now, uint32_t awaySeconds);
+    void retrySessionEvents(const kiv::Time& now);
+    AwayReport sessionAsItIs(SessionState told, const kiv::Time& now);
+    bool onHoldTick();
+    void beginHold();
+    void endHold();
+    // A new work period or the end of the run: a hold still open is written down.
+    void resetHold();
+    std::wstring holdText() const;
+    void coverAtPause();
+    bool waitingForPause();
+    void onCoverWaitTimer();
+    void stopCoverWait();
+    // True when the tick is outside working hours in the work phase.
+    bool onWorkingHoursTick(const kiv::Time& now);
+    void enterWorkingHours(const kiv::Time& now, const kiv::Time& outsideFrom);
+    void restoreSkipToday(const kiv::Time& now);
 
     HWND m_statusLabels[3] = {};  // power-on, worked, remaining: children of the dialog
 };
@@ -145,5 +190,9 @@ static_assert(offsetof(NOTIFYICONDATAW, guidItem) + sizeof(GUID) == NOTIFYICONDA
 // The id the shell announces a new taskbar with ("TaskbarCreated"); 0 until the main
 // dialog is initialised.
 extern UINT g_taskbarCreatedMsg;
+// The installer's request to exit (instance::kExitRequestName), registered with it.
+extern UINT g_exitRequestMsg;
+// How a rest in progress is recorded at the end of a session with these WM_ENDSESSION flags.
+history::RestEnd endOfSessionReason(LPARAM flags);
 // The long-day reminder of office mode is given once per run.
 extern bool g_longDayWarned;

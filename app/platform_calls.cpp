@@ -14,15 +14,28 @@ AppBarFunction g_appBar = &::SHAppBarMessage;
 ExecutionStateFunction g_executionState = &::SetThreadExecutionState;
 SendInputFunction g_sendInput = &::SendInput;
 
-long long systemInputIdle() {
+LastInputFunction g_lastInput = &::GetLastInputInfo;
+TickCountFunction g_tickCount = &::GetTickCount;
+OwnInput g_ownInput;
+
+// The tick of the last input, or nothing.
+bool lastInput(DWORD& tick) {
     LASTINPUTINFO info{};
     info.cbSize = sizeof(info);
-    if (!::GetLastInputInfo(&info)) return 0;
+    if (!g_lastInput(&info)) return false;
+    tick = info.dwTime;
+    return true;
+}
+
+long long systemInputIdle() {
+    DWORD last = 0;
+    if (!lastInput(last)) return 0;
     // Unsigned 32-bit difference: right across the tick counter's wrap.
-    return (::GetTickCount() - info.dwTime) / 1000;
+    return (g_tickCount() - userLastInput(last, g_ownInput)) / 1000;
 }
 
 InputIdleFunction g_inputIdle = &systemInputIdle;
+RegisterRestartFunction g_registerRestart = &::RegisterApplicationRestart;
 
 template <typename Fn>
 Fn replace(Fn& slot, Fn fn, Fn system) {
@@ -55,6 +68,17 @@ ExecutionStateFunction setExecutionStateFunction(ExecutionStateFunction fn) {
 }
 SendInputFunction setSendInputFunction(SendInputFunction fn) { return replace(g_sendInput, fn, &::SendInput); }
 InputIdleFunction setInputIdleFunction(InputIdleFunction fn) { return replace(g_inputIdle, fn, &systemInputIdle); }
+RegisterRestartFunction setRegisterRestartFunction(RegisterRestartFunction fn) {
+    return replace(g_registerRestart, fn, &::RegisterApplicationRestart);
+}
+LastInputFunction setLastInputFunction(LastInputFunction fn) { return replace(g_lastInput, fn, &::GetLastInputInfo); }
+TickCountFunction setTickCountFunction(TickCountFunction fn) { return replace(g_tickCount, fn, &::GetTickCount); }
+
+DWORD userLastInput(DWORD lastInput, const OwnInput& own) {
+    if (!own.made) return lastInput;
+    // Unsigned: an input before the move gives a difference near 2^32.
+    return lastInput - own.at <= OwnInput::kWindowMs ? own.userLastBefore : lastInput;
+}
 
 BOOL beep(DWORD frequency, DWORD duration) { return g_beep(frequency, duration); }
 BOOL flashWindow(HWND window, BOOL invert) { return g_flashWindow(window, invert); }
@@ -73,8 +97,16 @@ void wakeDisplay() {
     INPUT move{};
     move.type = INPUT_MOUSE;
     move.mi.dwFlags = MOUSEEVENTF_MOVE;  // relative, 0 by 0
+    // The move is the program's, not the user's: the input-idle time goes on from the
+    // user's own last input (a user away through a rest is still away after it).
+    DWORD before = 0;
+    const bool known = lastInput(before);
+    g_ownInput = {known, g_tickCount(), known ? userLastInput(before, g_ownInput) : 0};
     g_sendInput(1, &move, sizeof(move));
 }
 long long inputIdleSeconds() { return g_inputIdle(); }
+HRESULT registerForRestart() {
+    return g_registerRestart(nullptr, RESTART_NO_CRASH | RESTART_NO_HANG | RESTART_NO_REBOOT);
+}
 
 }  // namespace platform

@@ -1,7 +1,8 @@
 // System calls whose effect a test cannot see from inside the program: the main dialog's
 // beep, window flash, the shell's tray and app-bar registration and the input-idle time
 // of its tick; the rest screens' monitor power broadcast and display wake-up (Wine never
-// acts on them) and hot-key registration (Wine's hot keys are not global). Each goes through a replaceable function pointer, so tests install a recorder
+// acts on them), hot-key registration (Wine's hot keys are not global) and the
+// registration with the Restart Manager (which Wine does not have). Each goes through a replaceable function pointer, so tests install a recorder
 // and the program uses the real call.
 #pragma once
 
@@ -20,6 +21,9 @@ using AppBarFunction = UINT_PTR(WINAPI*)(DWORD message, APPBARDATA* data);
 using ExecutionStateFunction = EXECUTION_STATE(WINAPI*)(EXECUTION_STATE flags);
 using SendInputFunction = UINT(WINAPI*)(UINT count, INPUT* inputs, int size);
 using InputIdleFunction = long long (*)();  // seconds since the last keyboard or mouse input
+using RegisterRestartFunction = HRESULT(WINAPI*)(PCWSTR commandLine, DWORD flags);
+using LastInputFunction = BOOL(WINAPI*)(LASTINPUTINFO* info);
+using TickCountFunction = DWORD(WINAPI*)();
 
 // Each setter installs `fn` (null restores the system's function) and returns the one
 // it replaces.
@@ -33,6 +37,10 @@ AppBarFunction setAppBarFunction(AppBarFunction fn);
 ExecutionStateFunction setExecutionStateFunction(ExecutionStateFunction fn);
 SendInputFunction setSendInputFunction(SendInputFunction fn);
 InputIdleFunction setInputIdleFunction(InputIdleFunction fn);
+RegisterRestartFunction setRegisterRestartFunction(RegisterRestartFunction fn);
+// Below the input-idle time: the last input's tick and the tick counter it is read against.
+LastInputFunction setLastInputFunction(LastInputFunction fn);
+TickCountFunction setTickCountFunction(TickCountFunction fn);
 
 // The monitor power states of SC_MONITORPOWER.
 constexpr LPARAM kMonitorOff = 2;
@@ -50,7 +58,24 @@ UINT_PTR appBarMessage(DWORD message, APPBARDATA* data);
 // Asks for the display once (no lasting request) and moves the mouse by nothing: since
 // Windows 8 the SC_MONITORPOWER broadcast alone no longer wakes a display, input does.
 void wakeDisplay();
-// From GetLastInputInfo; 0 when it fails, so a failure never looks like time away.
+// From GetLastInputInfo; 0 when it fails, so a failure never looks like time away. The
+// display wake-up's own mouse move is not the user's input.
 long long inputIdleSeconds();
+// Asks the Restart Manager to start the program again (same path, no arguments) after it
+// closed it to replace a file, as an installer does. Not after a crash or a hang, and not
+// after a reboot: the Startup entry starts it then.
+HRESULT registerForRestart();
+
+// The display wake-up's mouse move: the tick it was sent at, and the user's last input
+// before it. Windows stamps the move a moment later; an input stamped within kWindowMs
+// of `at` is taken as the move.
+struct OwnInput {
+    static constexpr DWORD kWindowMs = 2000;
+    bool made = false;
+    DWORD at = 0;
+    DWORD userLastBefore = 0;
+};
+// The tick of the user's last input, given the last input's tick and the program's own move.
+DWORD userLastInput(DWORD lastInput, const OwnInput& own);
 
 }  // namespace platform

@@ -7,9 +7,11 @@
 #include "dialogs/notify_dlg.h"
 #include "dialogs/previous_notify_dlg.h"
 #include "framework/resources.h"
+#include "hold/typing_pause.h"
 #include "kivtool_app.h"
 #include "kivtool_dlg.h"
 #include "platform_calls.h"
+#include "settings_store.h"
 #include "sound_holder.h"
 #include "wall_clock.h"
 
@@ -27,9 +29,12 @@ const DWORD kPostponeBeepHz = 1000;
 const DWORD kRestEndBeepHz = 500;
 const DWORD kBeepMs = 1000;
 
-void playOnce(const kiv::String& path) {
+// A sound setting that is not a local file path plays the default sound instead.
+void playOnce(const kiv::String& configured, const char16_t* defaultFile) {
     if (!g_pSound) return;
-    g_pSound->Open(path.c_wstr());
+    const std::wstring file = settings::soundFileFor(configured, defaultFile);
+    if (file.empty()) return;
+    g_pSound->Open(file.c_str());
     g_pSound->Play(0);
 }
 
@@ -43,10 +48,16 @@ void destroyOwned(Dlg*& slot) {
 
 }  // namespace
 
-void CkivToolDlg::OnTimer(UINT_PTR /*nIDEvent: the window has only timer 0*/) {
+void CkivToolDlg::OnTimer(UINT_PTR nIDEvent) {
+    if (nIDEvent == kCoverWaitTimer) {
+        onCoverWaitTimer();
+        return;
+    }
     const kiv::Time now = wallclock::now();
+    const bool outside = onWorkingHoursTick(now);
     UpdateStatusFields(now);
     if (!theApp.m_homeMode) onLongDay(now);
+    if (outside) return;
     if (onAwayTick(now)) return;
     if (m_working) m_history.workSecond(now);
     if (m_working)
@@ -70,36 +81,47 @@ void CkivToolDlg::onLongDay(const kiv::Time& now) {
 bool CkivToolDlg::fullScreenHoldsRest() const { return m_fullScreenApp && !theApp.m_relaxAtFullScreen; }
 
 void CkivToolDlg::onWorkTick() {
+    if (waitingForPause()) return;
     ++m_workElapsed;
+    // The stated full-screen rule goes first; a held rest gives no reminder and no rest.
+    if (!fullScreenHoldsRest() && onHoldTick()) return;
     if (m_workElapsed.size() >= m_workLength.size()) {
         if (fullScreenHoldsRest())
             postponeRest();
         else
-            StartRest();
+            coverAtPause();
         return;
     }
     if (fullScreenHoldsRest()) return;
     // Equality on purpose: a period that starts below 60 or 15 s gives no reminder.
     const uint32_t remaining = RemainingWork().size();
+    hold::watchKeys(remaining <= hold::kKeyWatchAt);
     if (remaining == kBalloonAt) ShowBalloon(fw::loadString(IDS_BALLOON_ONE_MINUTE).c_str());
     if (remaining == kNoticeAt) ShowPreRestNotice();
 }
 
 void CkivToolDlg::postponeRest() {
+    hold::watchKeys(false);
     m_workLength += kPostponement;
     m_history.postponed(wallclock::now(), kPostponement);
     if (theApp.m_homeMode)
-        playOnce(theApp.m_relaxNoticeMusic);
+        playOnce(theApp.m_relaxNoticeMusic, settings::kRelaxNoticeSound);
     else
         platform::beep(kPostponeBeepHz, kBeepMs);
 }
 
 void CkivToolDlg::onRestTick() {
     ++m_restElapsed;
-    if (m_restElapsed.size() >= m_restLength.size()) EndRest();
+    if (m_restElapsed.size() < m_restLength.size()) return;
+    EndRest();
+    // A rest that ends while the user is away is that absence's one rest: what follows is
+    // only time away, and the work period does not start once more when the user is back.
+    if (m_away.away()) m_awayRested = true;
 }
 
 void CkivToolDlg::StartRest() {
+    stopCoverWait();
+    hold::watchKeys(false);
     ClosePreRestNotice();
     if (!m_pNotifyDlg) {
         auto dlg = std::make_unique<CNotifyDlg>(this);
@@ -122,13 +144,15 @@ void CkivToolDlg::EndRest(history::RestEnd how) {
     m_history.restEnded(m_restElapsed.size(), how);
     closeRestWindow();  // the rest window stops its music as it goes
     if (theApp.m_homeMode)
-        playOnce(theApp.m_relaxEndMusic);
+        playOnce(theApp.m_relaxEndMusic, settings::kRelaxEndSound);
     else
         platform::beep(kRestEndBeepHz, kBeepMs);
     m_working = true;
+    m_lastRestEnd = wallclock::now();
     m_restElapsed = 0;
     m_workElapsed = 0;
     m_workLength = theApp.m_workTime;  // delays and postponements end with their period
+    resetHold();
 }
 
 void CkivToolDlg::ShowPreRestNotice() {

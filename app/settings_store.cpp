@@ -6,11 +6,14 @@
 
 #include <vector>
 
+#include "hours/hours_clock.h"
 #include "kiv/path_kiv.h"
 #include "kiv/profilefile_kiv.h"
 #include "kiv/xml_kiv.h"
+#include "install_location.h"
 #include "kivtool_app.h"
 #include "policy/policy_settings.h"
+#include "sound_path.h"
 #include "ui_language.h"
 
 namespace settings {
@@ -27,9 +30,9 @@ struct SoundKey {
     kiv::String Values::*member;
 };
 const SoundKey kSoundKeys[] = {
-    {u"relaxMusic", u"relax.mp3", &Values::relaxMusic},
-    {u"relaxNoticeMusic", u"relaxNotice.mp3", &Values::relaxNoticeMusic},
-    {u"relaxEndMusic", u"relaxEnd.mp3", &Values::relaxEndMusic},
+    {u"relaxMusic", kRelaxSound, &Values::relaxMusic},
+    {u"relaxNoticeMusic", kRelaxNoticeSound, &Values::relaxNoticeMusic},
+    {u"relaxEndMusic", kRelaxEndSound, &Values::relaxEndMusic},
 };
 
 // Every section argument is the empty text: the keys sit right below the root, whatever
@@ -37,7 +40,7 @@ const SoundKey kSoundKeys[] = {
 const kiv::String kRootSection;
 
 kiv::String defaultSoundPath(const kiv::String& programDir, const SoundKey& sound) {
-    return programDir + u"resource\\" + sound.file;
+    return settings::defaultSoundPath(programDir, sound.file);
 }
 
 // The leading decimal digits of `text`, or 0 when there are none or when their number is
@@ -100,6 +103,16 @@ kiv::Time localMidnight(const kiv::Time& now, const kiv::Time& fallback) {
     return midnight.timeValue() < 0 ? fallback : midnight;
 }
 
+// A drive path (C:\Users\...) or a share (\\server\home\..., where AppData is redirected)
+// ending in a separator: a folder whatever the current directory is.
+bool isWholeDirectory(const kiv::String& dir) {
+    if (dir.length() < 4 || dir.at(dir.length() - 1) != u'\\') return false;
+    const unsigned first = dir.at(0) | 0x20;
+    const bool drive = first >= 'a' && first <= 'z' && dir.at(1) == u':' && dir.at(2) == u'\\';
+    const bool share = dir.at(0) == u'\\' && dir.at(1) == u'\\' && dir.at(2) != u'\\';
+    return drive || share;
+}
+
 kiv::Time notBefore(const kiv::Time& time, const kiv::Time& earliest) {
     return time.timeValue() < earliest.timeValue() ? earliest : time;
 }
@@ -117,23 +130,39 @@ std::vector<kiv::Pointer<kiv::XmlElement>> keptHistory(kiv::ProfileFile& profile
 
 }  // namespace
 
-kiv::String chooseProfileDir(const kiv::String& programDir, const std::function<kiv::String()>& appDataDir) {
-    const kiv::String portable = programDir + u"profile\\";
-    if (kiv::isDirectory(portable)) return portable;
-    return appDataDir() + u"Kelbrook.Murvel\\";
+kiv::String defaultSoundPath(const kiv::String& programDir, const char16_t* file) {
+    return programDir + u"resource\\" + file;
 }
 
-kiv::String settingsFilePath(const kiv::String& profileDir) { return profileDir + u"Murvel.xml"; }
+std::wstring soundFileFor(const kiv::String& configured, const char16_t* defaultFile) {
+    const kiv::String fallback = defaultSoundPath(kiv::getModuleDir(), defaultFile);
+    return kiv::soundFileToOpen(configured.c_wstr(), fallback.c_wstr());
+}
+
+kiv::String chooseProfileDir(const kiv::String& programDir, const std::function<kiv::String()>& appDataDir,
+                             bool portableAllowed) {
+    const kiv::String portable = programDir + u"profile\\";
+    if (portableAllowed && kiv::isDirectory(portable)) return portable;
+    // Without the user's own folder there is none: a path built on an empty or partial
+    // answer would land in a folder of the current drive that any user can create.
+    const kiv::String appData = appDataDir();
+    if (!isWholeDirectory(appData)) return kiv::String();
+    return appData + u"Kelbrook.Murvel\\";
+}
+
+kiv::String settingsFilePath(const kiv::String& profileDir) {
+    return profileDir.isEmpty() ? kiv::String() : profileDir + u"Murvel.xml";
+}
 
 kiv::String dayFilePath(const kiv::String& profileDir, const kiv::Time& when) {
-    return profileDir + when.format(kiv::String(u"%Y-%m-%d.xml"));
+    return profileDir.isEmpty() ? kiv::String() : profileDir + when.format(kiv::String(u"%Y-%m-%d.xml"));
 }
 
 Values loadSettingsFile(const kiv::String& path, const kiv::String& programDir) {
     Values values;
     for (const SoundKey& sound : kSoundKeys) values.*sound.member = kiv::String(kDefaultText);
     kiv::ProfileFile profile;
-    if (profile.load(path)) {
+    if (profile.load(path, kMaxSettingsFileBytes)) {
         for (const SoundKey& sound : kSoundKeys) {
             values.*sound.member = profile.getValue(kRootSection, kiv::String(sound.key), kiv::String(kDefaultText));
         }
@@ -143,6 +172,8 @@ Values loadSettingsFile(const kiv::String& path, const kiv::String& programDir) 
         values.relaxAtFullScreen = isOne(profile, u"relaxAtFullScreen");
         values.idleIsRest = isOne(profile, u"idleIsRest");
         values.language = language::normalized(profile.getValue(kRootSection, kiv::String(u"language"), kiv::String()));
+        values.holdForCalls = !(profile.getValue(kRootSection, kiv::String(u"holdForCalls"), kiv::String()) == u"0");
+        values.workingHours = profile.getValue(kRootSection, kiv::String(u"workingHours"), kiv::String());
     } else {
         values.workTime = kDefaultWorkSeconds;
         values.relaxTime = kDefaultRelaxSeconds;
@@ -156,6 +187,7 @@ Values loadSettingsFile(const kiv::String& path, const kiv::String& programDir) 
 }
 
 bool saveSettingsFile(const kiv::String& profileDir, const kiv::String& programDir, const Values& values) {
+    if (profileDir.isEmpty()) return false;  // no settings folder: nothing is written anywhere
     kiv::makeDirectory(profileDir);  // a failure shows as a failed save below
     kiv::ProfileFile profile;
     if (!profile.createRoot(kiv::String(kRootName))) return false;
@@ -171,6 +203,9 @@ bool saveSettingsFile(const kiv::String& profileDir, const kiv::String& programD
     ok &= profile.setIntValue(kRootSection, kiv::String(u"relaxAtFullScreen"), values.relaxAtFullScreen ? 1 : 0);
     if (values.idleIsRest) ok &= profile.setIntValue(kRootSection, kiv::String(u"idleIsRest"), 1);
     if (!values.language.isEmpty()) ok &= profile.setValue(kRootSection, kiv::String(u"language"), values.language);
+    if (!values.holdForCalls) ok &= profile.setIntValue(kRootSection, kiv::String(u"holdForCalls"), 0);
+    if (!values.workingHours.isEmpty())
+        ok &= profile.setValue(kRootSection, kiv::String(u"workingHours"), values.workingHours);
     // A document missing a setting is never written over a complete file.
     return ok && profile.saveAs(settingsFilePath(profileDir));
 }
@@ -180,12 +215,13 @@ kiv::Time loadFirstStartToday(const kiv::String& profileDir, const kiv::Time& no
     const kiv::Time midnight = localMidnight(now, kiv::Time(0));
     kiv::ProfileFile profile;
     kiv::Time recorded;
-    const bool loaded = profile.load(dayFile);
+    const bool loaded = profile.load(dayFile, kMaxDayFileBytes);
     if (loaded && readStartupTime(profile, recorded)) return notBefore(recorded, midnight);
 
     // The day's first start (or a damaged day file): record the power-on anew. A failed
     // write is not fatal: the next start computes the same moment again.
     const kiv::Time powerOn = notBefore(powerOnTime(now, uptimeMilliseconds), midnight);
+    if (profileDir.isEmpty()) return powerOn;  // no settings folder: nothing is written anywhere
     const auto history = loaded ? keptHistory(profile) : std::vector<kiv::Pointer<kiv::XmlElement>>();
     profile.createRoot(kiv::String(kRootName));
     profile.setValue(kRootSection, kiv::String(kStartupKey), powerOn.format(kiv::String(kStartupPattern)));
@@ -199,7 +235,8 @@ kiv::Time loadFirstStartToday(const kiv::String& profileDir, const kiv::Time& no
 
 void CkivToolApp::LoadSettings() {
     const kiv::String programDir = kiv::getModuleDir();
-    m_profileDir = settings::chooseProfileDir(programDir, [] { return kiv::getAppDataDir(); });
+    const bool machineInstall = install::isMachineInstallFolder(programDir, install::machineInstallLocation());
+    m_profileDir = settings::chooseProfileDir(programDir, [] { return kiv::getAppDataDir(); }, !machineInstall);
     m_ownSettings = settings::loadSettingsFile(settings::settingsFilePath(m_profileDir), programDir);
     m_policies = policy::readPolicies();
     setSettingsInForce(policy::inForce(m_ownSettings, m_policies));
@@ -229,6 +266,14 @@ void CkivToolApp::setSettingsInForce(const settings::Values& values) {
     m_relaxAtFullScreen = values.relaxAtFullScreen;
     m_idleIsRest = values.idleIsRest;
     m_language = values.language;
+    m_holdForCalls = values.holdForCalls;
+    setWorkingHoursText(values.workingHours);
+}
+
+// A text that does not read is kept for the file, and the program works as without one.
+void CkivToolApp::setWorkingHoursText(const kiv::String& text) {
+    m_workingHoursText = text;
+    if (text.isEmpty() || !hours::parseValue(text, m_workingHours)) m_workingHours = hours::Schedule();
 }
 
 settings::Values CkivToolApp::settingsInForce() const {
@@ -242,5 +287,7 @@ settings::Values CkivToolApp::settingsInForce() const {
     values.relaxAtFullScreen = m_relaxAtFullScreen;
     values.idleIsRest = m_idleIsRest;
     values.language = m_language;
+    values.holdForCalls = m_holdForCalls;
+    values.workingHours = m_workingHoursText;
     return values;
 }

@@ -1,19 +1,26 @@
 #include "sound_holder.h"
 
+#include "dll_search.h"
+#include "kiv/path_kiv.h"
+
 SoundHolder g_pSound;
 
 namespace {
 
-// Loads the DLL at a full path looking for its own imports only beside it and in the
-// system directory. Systems without the restricted search flags (no KB2533623) reject
-// them with ERROR_INVALID_PARAMETER; the altered search path still starts at the DLL's
-// own directory there.
+// Loads the DLL at a full path looking for its own imports (winmm) in the system folder
+// only: its folder is the program's, where a planted winmm.dll may lie. Systems without the
+// restricted search flags (no KB2533623) reject them with ERROR_INVALID_PARAMETER; the
+// altered search there starts at the DLL's own folder, so winmm is loaded from the system
+// folder first and the component's import finds it loaded.
 HMODULE loadByFullPath(const std::wstring& path)
 {
-    HMODULE module = LoadLibraryExW(path.c_str(), nullptr,
-                                    LOAD_LIBRARY_SEARCH_DLL_LOAD_DIR | LOAD_LIBRARY_SEARCH_SYSTEM32);
+    HMODULE module = LoadLibraryExW(path.c_str(), nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
     if (module == nullptr && GetLastError() == ERROR_INVALID_PARAMETER) {
+        HMODULE winmm = dlls::loadSystemLibrary(L"winmm.dll");
         module = LoadLibraryExW(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
+        if (winmm != nullptr) {
+            FreeLibrary(winmm);  // the component holds its own reference
+        }
     }
     return module;
 }
@@ -30,22 +37,8 @@ bool isFullDirectory(const std::wstring& directory)
 
 std::wstring programDirectory()
 {
-    // The module path can be longer than MAX_PATH; grow until it fits.
-    std::wstring path(MAX_PATH, L'\0');
-    for (;;) {
-        const DWORD length = GetModuleFileNameW(nullptr, &path[0], static_cast<DWORD>(path.size()));
-        if (length == 0) {
-            return std::wstring();
-        }
-        if (length < path.size()) {
-            path.resize(length);
-            break;
-        }
-        if (path.size() >= 32768) {
-            return std::wstring();
-        }
-        path.resize(path.size() * 2);
-    }
+    // The same whole module path as everywhere else in the program, however long.
+    const std::wstring path = kiv::getModuleFileName().c_wstr();
     const std::wstring::size_type slash = path.find_last_of(L"\\/");
     if (slash == std::wstring::npos) {
         return std::wstring();

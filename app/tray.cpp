@@ -10,6 +10,7 @@
 
 NOTIFYICONDATAW g_trayIconData{};
 UINT g_taskbarCreatedMsg = 0;
+UINT g_exitRequestMsg = 0;
 
 namespace {
 
@@ -48,7 +49,11 @@ void CkivToolDlg::UpdateStatusFields(const kiv::Time& now) {
     }
     setStatusLabel(m_statusLabels[0], now - theApp.m_firstStartToday);
     setStatusLabel(m_statusLabels[1], m_workElapsed);
-    setStatusLabel(m_statusLabels[2], RemainingWork());
+    // Outside working hours the count stands still and no rest is coming.
+    if (m_working && isOutsideWorkingHours())
+        ::SetWindowTextW(m_statusLabels[2], fw::loadString(IDS_STATUS_OUTSIDE).c_str());
+    else
+        setStatusLabel(m_statusLabels[2], RemainingWork());
 }
 
 void CkivToolDlg::AddTrayIcon(const wchar_t* tip) {
@@ -120,10 +125,16 @@ void CkivToolDlg::OnTrayNotify(WPARAM wParam, LPARAM lParam) {
     }
 }
 
+// While a rest is held the tip says why; outside working hours it says so.
 void CkivToolDlg::updateTrayTip() {
     const kiv::String format(fw::loadString(IDS_TRAY_STATUS_TIP).c_str());
     kiv::String tip;
-    tip.format(format.wstr(), m_workElapsed.durationText().wstr(), RemainingWork().durationText().wstr());
+    if (m_hold.isHeld())
+        tip = holdText().c_str();
+    else if (m_working && isOutsideWorkingHours())
+        tip.format(kiv::String(fw::loadString(IDS_TRAY_OUTSIDE_TIP).c_str()).wstr(), m_workElapsed.durationText().wstr());
+    else
+        tip.format(format.wstr(), m_workElapsed.durationText().wstr(), RemainingWork().durationText().wstr());
     g_trayIconData.uFlags = NIF_TIP;
     copyField(g_trayIconData.szTip, tip.c_wstr());
     platform::notifyIcon(NIM_MODIFY, &g_trayIconData);

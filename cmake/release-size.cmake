@@ -27,7 +27,7 @@ set(KIV_SHIP_LINK_OPTIONS
   -Wl,--defsym,__ZN9__gnu_cxx27__verbose_terminate_handlerEv=_abort)
 
 # The most a shipped program and DLL may weigh.
-set(KIV_MAX_PROGRAM_BYTES 327680)
+set(KIV_MAX_PROGRAM_BYTES 409600)
 set(KIV_MAX_DLL_BYTES 102400)
 
 # kiv_ship(<target> [<static library>...]): the release build of a shipped program or DLL

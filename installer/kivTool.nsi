@@ -5,8 +5,10 @@
 ;   OUTFILE  the installer to write
 ;   ICON     the program's icon
 ;
-; Per-user by default, into %LOCALAPPDATA%\Programs\kivTool, without administrator rights;
-; per-machine into Program Files for an administrator who chooses it (or /AllUsers).
+; Per-user by default, into %LOCALAPPDATA%\Programs\kivTool, never elevated; per-machine
+; (/AllUsers, which asks for administrator rights, or the page an elevated administrator
+; sees) into Program Files only: a folder elsewhere would let ordinary users replace the
+; program that every user starts. An install folder that is a reparse point is refused.
 ; Command line: /S silent, /D=<folder> (last), /CurrentUser, /AllUsers, /NoStartup,
 ; /L=zh or /L=en for the installer's language (the uninstaller takes /L= too).
 ; The uninstaller removes what the installer made and nothing else: the settings in
@@ -28,8 +30,10 @@ Name "${PRODUCT}"
 OutFile "${OUTFILE}"
 BrandingText "${PRODUCT} ${VERSION}"
 
-; "Highest": a standard user runs it unelevated and gets a per-user install; an
-; administrator is asked once and may then choose either mode (the default stays per-user).
+; MultiUser.nsh offers the choice of mode only at "Highest"; the installer itself asks for
+; no rights (RequestExecutionLevel user below): a per-user install writes only the user's
+; own folders, and a junction planted there must not redirect elevated writes. Only the
+; per-machine mode asks for administrator rights (RelaunchElevated).
 !define MULTIUSER_EXECUTIONLEVEL Highest
 !define MULTIUSER_MUI
 !define MULTIUSER_INSTALLMODE_COMMANDLINE
@@ -45,11 +49,19 @@ BrandingText "${PRODUCT} ${VERSION}"
 !include Sections.nsh
 !include WinMessages.nsh
 
-; A running copy holds its files. It is asked to exit the way its tray menu does it: the
-; "退出" command (ID_MENU_EXIT of resource.h, passed in by make-dist) sent to its status
-; window (a dialog; the caption of its template in kivTool.rc).
+RequestExecutionLevel user
+
+; A running copy holds its files. It is found by its one-copy mutex and asked to exit by a
+; window message of its own, broadcast to every top-level window of the session: neither
+; depends on the language or the title of its windows (app/desktop/single_instance.cpp).
+!define ONE_COPY_MUTEX "Local\Kelbrook.Murvel.kivTool.running"
+!define EXIT_REQUEST   "Kelbrook.Murvel.kivTool.exit"
+; Copies of earlier versions do not know the message: they are asked through their tray
+; menu's Exit command (ID_MENU_EXIT of resource.h, passed in by make-dist), sent to their
+; status window, found by its caption in either language. Never extend this list.
 !define MAIN_WINDOW_CLASS "#32770"
-!define MAIN_WINDOW_TITLE "Vanto定时休息工具"
+!define OLD_TITLE_ZH "Vanto定时休息工具"
+!define OLD_TITLE_EN "Vanto Break Timer"
 !ifndef ID_MENU_EXIT
   !error "ID_MENU_EXIT is needed (scripts/make-dist reads it from resource/resource.h)."
 !endif
@@ -64,6 +76,7 @@ BrandingText "${PRODUCT} ${VERSION}"
 
 !insertmacro MULTIUSER_PAGE_INSTALLMODE
 !insertmacro MUI_PAGE_COMPONENTS
+!define MUI_PAGE_CUSTOMFUNCTION_LEAVE DirectoryLeave
 !insertmacro MUI_PAGE_DIRECTORY
 !insertmacro MUI_PAGE_INSTFILES
 !insertmacro MUI_PAGE_FINISH
@@ -105,6 +118,12 @@ LangString UninstallLink    ${LANG_SIMPCHINESE} "卸载 kivTool"
 LangString UninstallLink    ${LANG_ENGLISH}     "Uninstall kivTool"
 LangString NotAdminUninst   ${LANG_SIMPCHINESE} "kivTool 是为本机所有用户安装的，卸载需要管理员权限。"
 LangString NotAdminUninst   ${LANG_ENGLISH}     "kivTool was installed for all users of this computer; removing it needs administrator rights."
+LangString OutsideProgramFiles ${LANG_SIMPCHINESE} "为所有用户安装时，kivTool 只能安装在 Program Files 文件夹中。请选择 Program Files 下的文件夹，或只为当前用户安装。"
+LangString OutsideProgramFiles ${LANG_ENGLISH}     "An installation for all users must go into the Program Files folder. Choose a folder there, or install for the current user only."
+LangString ReparsePoint     ${LANG_SIMPCHINESE} "安装文件夹是一个链接（重分析点），kivTool 不会安装到那里。请选择另一个文件夹。"
+LangString ReparsePoint     ${LANG_ENGLISH}     "The install folder is a link (a reparse point); kivTool will not be installed there. Choose another folder."
+LangString StillRunning     ${LANG_SIMPCHINESE} "kivTool 仍在运行，无法替换它的文件。请从托盘菜单退出 kivTool，然后再运行安装程序。"
+LangString StillRunning     ${LANG_ENGLISH}     "kivTool is still running and its files cannot be replaced. Exit kivTool from its tray menu, then run the installer again."
 
 VIProductVersion "${VERSION}"
 VIAddVersionKey /LANG=${LANG_SIMPCHINESE} "ProductName"     "${PRODUCT}"
@@ -115,31 +134,184 @@ VIAddVersionKey /LANG=${LANG_SIMPCHINESE} "ProductVersion"  "${VERSION}"
 VIAddVersionKey /LANG=${LANG_SIMPCHINESE} "LegalCopyright"  "© ${PUBLISHER}"
 
 !macro CLOSE_RUNNING_COPIES UN
-Function ${UN}CloseRunningCopies
-  ; There is no single-instance rule: every copy is closed, at most 20 tries in all.
-  StrCpy $1 0
+; $0: 1 while the one-copy mutex exists (also when it cannot be opened: a copy with other
+; rights holds it), else 0.
+Function ${UN}OneCopyRunning
+  System::Call 'kernel32::OpenMutexW(i 0x00100000, i 0, w "${ONE_COPY_MUTEX}") p.r0 ?e'
+  Pop $1
+  ${If} $0 <> 0
+    System::Call 'kernel32::CloseHandle(p r0)'
+    StrCpy $0 1
+  ${ElseIf} $1 = 5  ; ERROR_ACCESS_DENIED
+    StrCpy $0 1
+  ${Else}
+    StrCpy $0 0
+  ${EndIf}
+FunctionEnd
+
+; $0: 0 once the one-copy mutex is gone (the last copy's process has ended), 1 when it is
+; still there after 10 s.
+Function ${UN}WaitForLastCopy
+  StrCpy $3 0
   ${Do}
-    FindWindow $0 "${MAIN_WINDOW_CLASS}" "${MAIN_WINDOW_TITLE}"
+    Call ${UN}OneCopyRunning
     ${If} $0 = 0
-    ${OrIf} $1 >= 20
+    ${OrIf} $3 >= 100
       ${Break}
     ${EndIf}
-    SendMessage $0 ${WM_COMMAND} ${ID_MENU_EXIT} 0 /TIMEOUT=3000
-    Sleep 250
-    IntOp $1 $1 + 1
+    Sleep 100
+    IntOp $3 $3 + 1
   ${Loop}
-  ; The process ends a moment after its window.
-  ${If} $1 > 0
-    Sleep 750
+FunctionEnd
+
+; Asks every running copy to exit and waits for the last one to end; then, at most 5 s
+; more, until kivTool.exe can be written (a process lets go of its program a moment after
+; its handles). $0: 0 when none is left, 1 when one still runs.
+Function ${UN}CloseRunningCopies
+  System::Call 'user32::RegisterWindowMessageW(w "${EXIT_REQUEST}") i.r2'
+  ${If} $2 <> 0
+    ; Posted, so no other program's window can hold the installer up.
+    System::Call 'user32::PostMessageW(p ${HWND_BROADCAST}, i r2, p 0, p 0)'
   ${EndIf}
+  Call ${UN}WaitForLastCopy
+  ${If} $0 <> 0
+    ; Still there: a copy of an earlier version, which does not know the message.
+    StrCpy $1 0
+    ${Do}
+      FindWindow $0 "${MAIN_WINDOW_CLASS}" "${OLD_TITLE_ZH}"
+      ${If} $0 = 0
+        FindWindow $0 "${MAIN_WINDOW_CLASS}" "${OLD_TITLE_EN}"
+      ${EndIf}
+      ${If} $0 = 0
+      ${OrIf} $1 >= 20
+        ${Break}
+      ${EndIf}
+      SendMessage $0 ${WM_COMMAND} ${ID_MENU_EXIT} 0 /TIMEOUT=3000
+      Sleep 250
+      IntOp $1 $1 + 1
+    ${Loop}
+    Call ${UN}WaitForLastCopy
+  ${EndIf}
+  ${If} $0 = 0
+  ${AndIf} ${FileExists} "$INSTDIR\kivTool.exe"
+    StrCpy $3 0
+    ${Do}
+      ClearErrors
+      FileOpen $1 "$INSTDIR\kivTool.exe" a
+      ${IfNot} ${Errors}
+        FileClose $1
+        ${Break}
+      ${EndIf}
+      ${If} $3 >= 50
+        StrCpy $0 1
+        ${Break}
+      ${EndIf}
+      Sleep 100
+      IntOp $3 $3 + 1
+    ${Loop}
+  ${EndIf}
+FunctionEnd
+
+; Starts this installer (or uninstaller) again with administrator rights and the command
+; line $0, waits for it and ends with its exit code. Returns only when the user refused
+; (or the system could not start it).
+Function ${UN}RelaunchElevated
+  ; SHELLEXECUTEINFOW: 15 fields of 4 bytes; SEE_MASK_NOCLOSEPROCESS, SW_SHOWNORMAL.
+  System::Call '*(&l4, i 0x40, p $HWNDPARENT, w "runas", w "$EXEPATH", w r0, p 0, i 1, p 0, p 0, p 0, p 0, i 0, p 0, p 0) p.r1'
+  System::Call 'shell32::ShellExecuteExW(p r1) i.r2'
+  ${If} $2 <> 0
+    System::Call '*$1(i, i, p, p, p, p, p, i, p, p, p, p, i, p, p.r3)'
+    System::Free $1
+    System::Call 'kernel32::WaitForSingleObject(p r3, i -1)'
+    System::Call 'kernel32::GetExitCodeProcess(p r3, *i.r4)'
+    System::Call 'kernel32::CloseHandle(p r3)'
+    SetErrorLevel $4
+    Quit
+  ${EndIf}
+  System::Free $1
+FunctionEnd
+
+; $0: empty when the folder $1 is not a reparse point (a junction or a symbolic link), or
+; the refusal. A folder not made yet is judged by the nearest one that exists, which the
+; new folders would be made in.
+Function ${UN}CheckNoReparsePoint
+  StrCpy $0 ""
+  StrCpy $2 $1
+  ${Do}
+    System::Call 'kernel32::GetFileAttributesW(w r2) i.r3'
+    ${If} $3 <> -1
+      IntOp $3 $3 & 0x400  ; FILE_ATTRIBUTE_REPARSE_POINT
+      ${If} $3 <> 0
+        StrCpy $0 "$(ReparsePoint)"
+      ${EndIf}
+      ${Break}
+    ${EndIf}
+    ${GetParent} $2 $2
+    ${If} $2 == ""
+      ${Break}
+    ${EndIf}
+  ${Loop}
 FunctionEnd
 !macroend
 !insertmacro CLOSE_RUNNING_COPIES ""
 !insertmacro CLOSE_RUNNING_COPIES "un."
 
+; $0: empty when $INSTDIR may take this installation, or why not. Per machine, only a
+; folder below Program Files (the 32-bit or, on 64-bit Windows, the native one): only
+; administrators may change what is there. ".." and "." are resolved first.
+Function CheckInstallFolder
+  System::Call 'kernel32::GetFullPathNameW(w "$INSTDIR", i ${NSIS_MAX_STRLEN}, w.r1, p 0) i.r2'
+  ${If} $2 = 0
+    StrCpy $1 "$INSTDIR"
+  ${EndIf}
+  ${If} $MultiUser.InstallMode == "AllUsers"
+    StrCpy $0 "$(OutsideProgramFiles)"
+    ${ForEach} $5 0 1 + 1
+      ${If} $5 = 0
+        StrCpy $3 "$PROGRAMFILES"
+      ${Else}
+        StrCpy $3 "$PROGRAMFILES64"
+      ${EndIf}
+      StrCpy $3 "$3\"
+      StrLen $4 $3
+      StrCpy $6 $1 $4
+      StrLen $7 $1
+      ; StrCmp ignores case, as the file system does.
+      ${If} $6 == $3
+      ${AndIf} $7 > $4
+        StrCpy $0 ""
+      ${EndIf}
+    ${Next}
+    ${If} $0 != ""
+      Return
+    ${EndIf}
+  ${EndIf}
+  Call CheckNoReparsePoint
+FunctionEnd
+
+Function DirectoryLeave
+  Call CheckInstallFolder
+  ${If} $0 != ""
+    MessageBox MB_OK|MB_ICONSTOP "$0"
+    Abort
+  ${EndIf}
+FunctionEnd
+
 Section "!$(SecProgramName)" SecProgram
   SectionIn RO
+  ; Again here: a silent installation has no directory page.
+  Call CheckInstallFolder
+  ${If} $0 != ""
+    MessageBox MB_OK|MB_ICONSTOP "$0" /SD IDOK
+    SetErrorLevel 3
+    Quit
+  ${EndIf}
   Call CloseRunningCopies
+  ${If} $0 <> 0
+    MessageBox MB_OK|MB_ICONSTOP "$(StillRunning)" /SD IDOK
+    SetErrorLevel 4
+    Quit
+  ${EndIf}
   SetOutPath "$INSTDIR"
   File "${STAGE}\kivTool.exe"
   File "${STAGE}\kivinterface-1.dll"
@@ -185,6 +357,21 @@ Function .onInit
   !insertmacro PICK_LANGUAGE
   ; /D= fills $INSTDIR before this runs; MultiUser.nsh would replace it with the default.
   StrCpy $R9 "$INSTDIR"
+  ; The per-machine mode asked for without administrator rights: ask for them. The system
+  ; took /D= off the command line; it goes back on, last.
+  ${GetParameters} $0
+  ClearErrors
+  ${GetOptions} $0 "/AllUsers" $1
+  ${IfNot} ${Errors}
+    UserInfo::GetAccountType
+    Pop $1
+    ${If} $1 != "Admin"
+      ${If} $R9 != ""
+        StrCpy $0 "$0 /D=$R9"
+      ${EndIf}
+      Call RelaunchElevated
+    ${EndIf}
+  ${EndIf}
   !insertmacro MULTIUSER_INIT
   ${If} $R9 != ""
     StrCpy $INSTDIR "$R9"
@@ -205,7 +392,12 @@ FunctionEnd
 Section "Uninstall"
   Call un.CloseRunningCopies
   Delete "$SMSTARTUP\${PRODUCT}.lnk"
-  RMDir /r "$SMPROGRAMS\${PRODUCT}"
+  ; The shortcuts by name, in either language, and the folder only when it is then empty:
+  ; nothing is removed recursively.
+  Delete "$SMPROGRAMS\${PRODUCT}\${PRODUCT}.lnk"
+  Delete "$SMPROGRAMS\${PRODUCT}\卸载 kivTool.lnk"
+  Delete "$SMPROGRAMS\${PRODUCT}\Uninstall kivTool.lnk"
+  RMDir "$SMPROGRAMS\${PRODUCT}"
 
   ; A copy that would not exit holds its files: they go at the next restart.
   Delete /REBOOTOK "$INSTDIR\kivTool.exe"
@@ -231,12 +423,24 @@ Function un.onInit
   StrCpy $R9 "$INSTDIR"
   !insertmacro MULTIUSER_UNINIT
   StrCpy $INSTDIR "$R9"
+  StrCpy $1 "$INSTDIR"
+  Call un.CheckNoReparsePoint
+  ${If} $0 != ""
+    MessageBox MB_OK|MB_ICONSTOP "$0" /SD IDOK
+    SetErrorLevel 3
+    Quit
+  ${EndIf}
   ReadRegStr $0 HKLM "${UNINST_KEY}" "InstallLocation"
   ReadRegStr $1 HKCU "${UNINST_KEY}" "InstallLocation"
   ${If} $0 == "$INSTDIR"
   ${AndIf} $1 != "$INSTDIR"
     ${If} $MultiUser.Privileges != "Admin"
     ${AndIf} $MultiUser.Privileges != "Power"
+      ; Started unelevated (Apps & Features does so): ask for the rights. The system took
+      ; _?= off the command line; it goes back on, last.
+      ${GetParameters} $0
+      StrCpy $0 "$0 _?=$INSTDIR"
+      Call un.RelaunchElevated
       MessageBox MB_OK|MB_ICONSTOP "$(NotAdminUninst)" /SD IDOK
       Quit
     ${EndIf}

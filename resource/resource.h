@@ -9,6 +9,7 @@
 #define IDD_PREVIOUS_NOTIFY_DIALOG      132
 #define IDD_SETTING_DIALOG              135
 #define IDD_HISTORY_DIALOG              136
+#define IDD_WORKING_HOURS_DIALOG        137
 
 // Icon, menu, strings.
 #define IDR_MAINFRAME                   128
@@ -47,6 +48,29 @@
 #define IDS_END_AWAY                    232
 #define IDS_END_EXIT                    233
 #define IDS_END_SHUTDOWN                234
+#define IDS_ONE_COPY_NAME_TAKEN         259  // another program holds the one-copy name
+#define IDS_HOLD_CALL                   280  // why a rest is held: balloon and tray tip
+#define IDS_HOLD_CAMERA                 281
+#define IDS_HOLD_PRESENTATION           282
+#define IDS_HISTORY_HOLD_LINE           283  // %02u:%02u held %s, why %s
+#define IDS_HOLD_WHY_CALL               284  // the why of a hold in the history
+#define IDS_HOLD_WHY_CAMERA             285
+#define IDS_HOLD_WHY_PRESENTATION       286
+
+// Working hours.
+#define IDS_END_SCHEDULE                300  // a rest: the time outside working hours
+#define IDS_STATUS_OUTSIDE              301  // the status window's third label
+#define IDS_TRAY_OUTSIDE_TIP            302  // worked %s
+#define IDS_HOURS_OUT_OF_DAY            303  // %1: the weekday
+#define IDS_HOURS_EMPTY                 304  // %1: the weekday
+#define IDS_HOURS_OVERLAP               305  // %1: the weekday
+#define IDS_HOURS_MONDAY                306  // the weekdays in the messages, Monday first
+#define IDS_HOURS_TUESDAY               307
+#define IDS_HOURS_WEDNESDAY             308
+#define IDS_HOURS_THURSDAY              309
+#define IDS_HOURS_FRIDAY                310
+#define IDS_HOURS_SATURDAY              311
+#define IDS_HOURS_SUNDAY                312
 
 // The status window (IDD_KIVTOOL_DIALOG).
 #define IDC_STATIC_POWERON              1000
@@ -57,7 +81,6 @@
 #define IDC_EDIT_ANSWER                 1001
 #define IDC_STATIC_FACTOR1              1002
 #define IDC_STATIC_FACTOR2              1003
-#define IDC_ASK_PROMPT                  1004
 
 // The settings dialog (IDD_SETTING_DIALOG).
 #define IDC_EDIT_RESTTIME               1001
@@ -66,7 +89,18 @@
 #define IDC_RADIO_OFFICE                1005
 #define IDC_CHECK_FULLSCREEN            1006
 #define IDC_CHECK_IDLE_REST             1007
+#define IDC_CHECK_HOLD_CALLS            1008
+#define IDC_BUTTON_WORKING_HOURS        1010
 #define IDC_STATIC_MANAGED              1011  // shown while a policy is in force
+
+// The working-hours dialog (IDD_WORKING_HOURS_DIALOG): one row per weekday, Monday first;
+// the id of a row's control is its column's id plus the weekday (0 Monday .. 6 Sunday).
+#define IDC_HOURS_DAY                   1100  // check box: the day has working hours
+#define IDC_HOURS_FROM1                 1110  // date-time pickers in time format
+#define IDC_HOURS_TO1                   1120
+#define IDC_HOURS_SECOND                1130  // check box: a second range
+#define IDC_HOURS_FROM2                 1140
+#define IDC_HOURS_TO2                   1150
 
 // The history window (IDD_HISTORY_DIALOG): a hidden label with today's list as text.
 #define IDC_HISTORY_TEXT                1000
@@ -78,6 +112,7 @@
 #define ID_MENU_SETTINGS                32777
 #define ID_MENU_ABOUT                   32779
 #define ID_MENU_HISTORY                 32780
+#define ID_MENU_SKIP_TODAY              32781
 
 // The status window's system-menu entry for the About box.
 #define IDM_ABOUTBOX                    0x0010

@@ -2,6 +2,8 @@
 
 #include <digitalv.h>
 
+#include "sound_path.h"
+
 namespace kiv {
 
 namespace {
@@ -13,37 +15,52 @@ MCIERROR send(MCIDEVICEID id, UINT message, DWORD flags, Parms& parms)
     return mciSendCommandW(id, message, flags, reinterpret_cast<DWORD_PTR>(&parms));
 }
 
-bool isFullPath(const wchar_t* path)
+// Whether `path` names a playable file, and its full path in `file` (MAX_PATH units, the
+// most the media player takes). Shares, pipes and devices are refused before any
+// file-system call reaches them.
+bool playableFile(const wchar_t* path, wchar_t (&file)[MAX_PATH])
 {
-    const bool drive = ((path[0] >= L'A' && path[0] <= L'Z') || (path[0] >= L'a' && path[0] <= L'z')) &&
-                       path[1] == L':' && (path[2] == L'\\' || path[2] == L'/');
-    const bool unc = path[0] == L'\\' && path[1] == L'\\' && path[2] != L'\0';
-    // "\\.\" names devices, not files.
-    const bool device = unc && path[2] == L'.' && path[3] == L'\\';
-    return (drive || unc) && !device;
-}
-
-}  // namespace
-
-bool isPlayableFilePath(const wchar_t* path)
-{
-    if (path == nullptr || path[0] == L'\0' || !isFullPath(path)) {
+    if (localSoundPathInto(path, file, MAX_PATH) == 0) {
         return false;
     }
-    const DWORD attributes = GetFileAttributesW(path);
+    const DWORD attributes = GetFileAttributesW(file);
     return attributes != INVALID_FILE_ATTRIBUTES &&
            (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_DEVICE)) == 0;
 }
 
+// While it lives, a removable drive without its medium fails the calls of this thread at
+// once instead of asking the user to insert a disk (a message box on the program's
+// thread, in the middle of a rest).
+class QuietDriveErrors {
+public:
+    QuietDriveErrors() : m_set(SetThreadErrorMode(SEM_FAILCRITICALERRORS, &m_previous) != FALSE) {}
+    ~QuietDriveErrors()
+    {
+        if (m_set) {
+            SetThreadErrorMode(m_previous, nullptr);
+        }
+    }
+    QuietDriveErrors(const QuietDriveErrors&) = delete;
+    QuietDriveErrors& operator=(const QuietDriveErrors&) = delete;
+
+private:
+    DWORD m_previous = 0;
+    bool m_set;
+};
+
+}  // namespace
+
 bool MciDevice::open(const wchar_t* path)
 {
     close();
-    if (!isPlayableFilePath(path)) {
+    const QuietDriveErrors quiet;
+    wchar_t file[MAX_PATH] = {};
+    if (!playableFile(path, file)) {
         return false;
     }
     MCI_OPEN_PARMSW openParms = {};
     openParms.lpstrDeviceType = L"mpegvideo";
-    openParms.lpstrElementName = path;
+    openParms.lpstrElementName = file;
     if (send(0, MCI_OPEN, MCI_OPEN_TYPE | MCI_OPEN_ELEMENT | MCI_WAIT, openParms) != 0) {
         return false;
     }

@@ -13,7 +13,9 @@ public:
     MciDevice(const MciDevice&) = delete;
     MciDevice& operator=(const MciDevice&) = delete;
 
-    // Opens the file at `path` (a full path to an existing file), closing any earlier one.
+    // Opens the file at `path`, closing any earlier one. Only a local file path
+    // (localSoundPath) of an existing file that is not a directory opens: shares, pipes,
+    // URLs, device names and empty text are not sound files.
     // The path travels only as the element name of the structured open call, never as
     // command text, so quotes or MCI words in it cannot become commands.
     bool open(const wchar_t* path);
@@ -31,9 +33,5 @@ public:
 private:
     MCIDEVICEID m_id = 0;
 };
-
-// Whether `path` may be handed to the media player: a full path of an existing file that
-// is not a directory. Anything else (URLs, device names, empty text) is not a sound file.
-bool isPlayableFilePath(const wchar_t* path);
 
 }  // namespace kiv

@@ -1,5 +1,6 @@
 #include "desktop/single_instance.h"
 
+#include "framework/message_box.h"
 #include "framework/resources.h"
 #include "messages.h"
 #include "resource.h"
@@ -8,13 +9,40 @@ namespace instance {
 
 const wchar_t kMutexName[] = L"Local\\Kelbrook.Murvel.kivTool.running";
 
+const wchar_t kExitRequestName[] = L"Kelbrook.Murvel.kivTool.exit";
+
+LockState lockStateOf(bool created, DWORD lastError) {
+    if (created) return lastError == ERROR_ALREADY_EXISTS ? LockState::Exists : LockState::Created;
+    // Access denied: the name is taken by an object of other rights, a copy of ours or not.
+    // Any other failure lets this copy run: one copy too many is better than none.
+    return lastError == ERROR_ACCESS_DENIED ? LockState::Denied : LockState::Failed;
+}
+
 InstanceLock::InstanceLock(const wchar_t* name) {
     ::SetLastError(ERROR_SUCCESS);
     m_mutex.reset(::CreateMutexW(nullptr, FALSE, name));
-    const DWORD error = ::GetLastError();
-    // Access denied: the name is taken by a copy running with other rights. Any other
-    // failure lets this copy run: one copy too many is better than none.
-    m_first = m_mutex ? error != ERROR_ALREADY_EXISTS : error != ERROR_ACCESS_DENIED;
+    m_state = lockStateOf(static_cast<bool>(m_mutex), ::GetLastError());
+}
+
+StartAction startActionFor(LockState state, bool runningCopyFound) {
+    switch (state) {
+    case LockState::Exists:
+        return StartAction::ShowRunningCopy;
+    case LockState::Denied:
+        return runningCopyFound ? StartAction::ShowRunningCopy : StartAction::RunAndWarn;
+    case LockState::Created:
+    case LockState::Failed:
+        break;
+    }
+    return StartAction::Run;
+}
+
+void warnNameTaken() { fw::showMessageBox(nullptr, fw::loadString(IDS_ONE_COPY_NAME_TAKEN), MB_OK | MB_ICONWARNING); }
+
+UINT exitRequestMessage() { return ::RegisterWindowMessageW(kExitRequestName); }
+
+void acceptExitRequest(HWND window, UINT message) {
+    if (message != 0) ::ChangeWindowMessageFilterEx(window, message, MSGFLT_ALLOW, nullptr);
 }
 
 bool isRunningCopyStatus(const WindowFacts& window, DWORD ownProcessId) {

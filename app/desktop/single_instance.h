@@ -13,19 +13,58 @@
 namespace instance {
 
 // In the session's namespace: copies run by other users in other sessions do not count.
+// The installer and the uninstaller look for it too: keep the name as it is.
 extern const wchar_t kMutexName[];
+
+// What creating the named mutex found.
+enum class LockState {
+    Created,  // this copy is the first
+    Exists,   // another copy holds it
+    Denied,   // the name is taken by an object this copy may not open
+    Failed,   // no mutex at all for another reason
+};
+
+// The state from CreateMutexW's result (`created`: a handle came back) and its last error.
+LockState lockStateOf(bool created, DWORD lastError);
 
 // Holds the named mutex `name` while alive (the program: for the whole run).
 class InstanceLock {
 public:
     explicit InstanceLock(const wchar_t* name);
-    // False when another holder of the name was there first.
-    bool isFirst() const { return m_first; }
+    // False when another holder of the name was there first (Exists or Denied).
+    bool isFirst() const { return m_state == LockState::Created || m_state == LockState::Failed; }
+    LockState state() const { return m_state; }
 
 private:
     fw::KernelHandle m_mutex;
-    bool m_first = true;
+    LockState m_state = LockState::Created;
 };
+
+// What a start does with the lock's state and whether the running copy's status window is
+// there.
+enum class StartAction {
+    Run,              // the one copy
+    RunAndWarn,       // the name is someone else's: say so once, then run all the same
+    ShowRunningCopy,  // a copy runs already: bring it forward and end
+};
+
+// A mutex that cannot be opened is the copy's own when its status window is there (a copy
+// started with administrator rights); otherwise another program holds the name, and
+// ending silently would keep the program from ever running in this session.
+StartAction startActionFor(LockState state, bool runningCopyFound);
+
+// Tells the user, in a message box, that another program holds the one-copy name and that
+// this copy runs anyway (a second start may then give a second copy).
+void warnNameTaken();
+
+// The name of the window message the installer and the uninstaller broadcast to ask every
+// running copy to exit, whatever the language or the title of its windows.
+extern const wchar_t kExitRequestName[];
+// Its id in this session (RegisterWindowMessageW); 0 when it cannot be registered.
+UINT exitRequestMessage();
+// Lets a less privileged process (the per-user uninstaller) deliver it to `window` when
+// this copy runs with administrator rights.
+void acceptExitRequest(HWND window, UINT message);
 
 // What the search for the running copy reads of a top-level window.
 struct WindowFacts {

@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 
+#include "dialogs/accessible_name.h"
 #include "dialogs/ask_answer.h"
 #include "framework/resource_string.h"
 #include "framework/unsigned_text.h"
@@ -53,9 +54,10 @@ BOOL CAskDlg::OnInitDialog() {
     m_factor2 = std::rand() % 100;
     SetDlgItemInt(IDC_STATIC_FACTOR1, static_cast<UINT>(m_factor1));
     SetDlgItemInt(IDC_STATIC_FACTOR2, static_cast<UINT>(m_factor2));
-    SetDlgItemText(IDC_ASK_PROMPT,
-                   fw::formatString(fw::loadString(IDS_ASK_PROMPT), {fw::unsignedText(static_cast<UINT32>(m_factor1)),
-                                                                      fw::unsignedText(static_cast<UINT32>(m_factor2))}));
+    const std::wstring question =
+        fw::formatString(fw::loadString(IDS_ASK_PROMPT), {fw::unsignedText(static_cast<UINT32>(m_factor1)),
+                                                          fw::unsignedText(static_cast<UINT32>(m_factor2))});
+    a11y::setAccessibleName(GetDlgItem(IDC_EDIT_ANSWER), question.c_str());
     SetWindowText(fw::loadString(IDS_ASK_TITLE).c_str());
     return TRUE;
 }
@@ -69,6 +71,9 @@ void CAskDlg::centreOnPrimaryScreen(HWND after, UINT flags) {
     const int y = ((desktop.bottom - desktop.top) - (client.bottom - client.top)) / 2;
     ::SetWindowPos(m_hWnd, after, x, y, 0, 0, SWP_NOSIZE | flags);
 }
+
+// An annotation left on a destroyed window is never freed.
+void CAskDlg::OnDestroy() { a11y::clearAccessibleName(GetDlgItem(IDC_EDIT_ANSWER)); }
 
 void CAskDlg::OnCancel() {
     CDialog::OnCancel();

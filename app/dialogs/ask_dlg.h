@@ -29,7 +29,7 @@ public:
     static HWND Open();
 
     // Centred and top-most on the primary screen, with two new factors, the question
-    // written out before the answer box and a title that reads as a sentence.
+    // written out as the answer box's accessible name and a title that reads as a sentence.
     BOOL OnInitDialog() override;
     // Esc and the Cancel button close the question; the rest goes on.
     void OnCancel() override;
@@ -37,6 +37,7 @@ public:
     bool OnCommand(UINT id) override;
     void OnAnswer();
     bool WindowProc(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+    void OnDestroy() override;
     void PostNcDestroy() override { delete this; }
 
     int m_factor1 = 0;

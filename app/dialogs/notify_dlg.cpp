@@ -12,6 +12,7 @@
 #include "kivtool_app.h"
 #include "kivtool_dlg.h"
 #include "platform_calls.h"
+#include "settings_store.h"
 #include "sound_holder.h"
 
 namespace {
@@ -27,10 +28,12 @@ CNotifyDlg::~CNotifyDlg() = default;
 
 BOOL CNotifyDlg::OnInitDialog() {
     CDialog::OnInitDialog();
-    // First: laying the window over the screen activates it, and the window that had the
-    // keyboard until now is the one to give it back to.
-    m_keyboard.take(m_hWnd);
+    // The sound is opened before the keyboard is taken: while the low-level hook is in
+    // place every key of the session waits for this thread.
     startRestMusic();
+    // Then, before laying the window over the screen activates it: the window that had
+    // the keyboard until now is the one to give it back to.
+    m_keyboard.take(m_hWnd);
     m_ticks = 0;
     m_monitorOff = false;
     coverPrimaryScreen();
@@ -49,7 +52,10 @@ BOOL CNotifyDlg::OnInitDialog() {
 
 void CNotifyDlg::startRestMusic() {
     if (!theApp.m_homeMode || !g_pSound) return;
-    g_pSound->Open(theApp.m_relaxMusic.c_wstr());
+    // A setting that is not a local file path plays the default music instead.
+    const std::wstring file = settings::soundFileFor(theApp.m_relaxMusic, settings::kRelaxSound);
+    if (file.empty()) return;
+    g_pSound->Open(file.c_str());
     g_pSound->Play(1);
 }
 

@@ -1,5 +1,6 @@
 #include "dialogs/setting_dlg.h"
 
+#include "hours/working_hours_dlg.h"
 #include "policy/policy_settings.h"
 #include "policy/policy_ui.h"
 
@@ -17,11 +18,26 @@ void CSettingDlg::DoDataExchange(fw::DataExchange& dx) {
         .rangeCheck(rest.minimum, rest.maximum)
         .checkBox(IDC_CHECK_FULLSCREEN, m_restAtFullScreen)
         .radioGroup(IDC_RADIO_HOME, m_place)
-        .checkBox(IDC_CHECK_IDLE_REST, m_idleIsRest);
+        .checkBox(IDC_CHECK_IDLE_REST, m_idleIsRest)
+        .checkBox(IDC_CHECK_HOLD_CALLS, m_holdForCalls);
 }
 
 BOOL CSettingDlg::OnInitDialog() {
     CDialog::OnInitDialog();
     policy::showManagedControls(m_hWnd, m_policies);
     return TRUE;
+}
+
+bool CSettingDlg::OnCommand(UINT id) {
+    if (id != IDC_BUTTON_WORKING_HOURS) return CDialog::OnCommand(id);
+    OnWorkingHours();
+    return true;
+}
+
+void CSettingDlg::OnWorkingHours() {
+    CWorkingHoursDlg dlg(this);
+    dlg.m_schedule = m_workingHours;
+    if (dlg.DoModal() != IDOK) return;
+    m_workingHours = dlg.m_schedule;
+    m_workingHoursChanged = true;
 }

@@ -155,6 +155,7 @@ bool CDialog::WindowProc(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& re
         if (suggested)
             ::SetWindowPos(m_hWnd, nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
                            suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
+        ::InvalidateRect(m_hWnd, nullptr, TRUE);  // what we draw ourselves follows the new scale
         return false;
     }
     default:

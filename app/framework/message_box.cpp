@@ -1,14 +1,14 @@
 #include "framework/message_box.h"
 
+#include "kiv/path_kiv.h"
+
 namespace fw {
 namespace {
 
 MessageBoxFunction g_messageBox = &::MessageBoxW;
 
 std::wstring programName() {
-    wchar_t path[MAX_PATH] = {};
-    const DWORD n = ::GetModuleFileNameW(nullptr, path, MAX_PATH);
-    std::wstring name(path, n < MAX_PATH ? n : 0);
+    std::wstring name = kiv::getModuleFileName().c_wstr();  // whole, however deep the folder
     const auto slash = name.find_last_of(L"\\/");
     if (slash != std::wstring::npos) name.erase(0, slash + 1);
     const auto dot = name.rfind(L'.');

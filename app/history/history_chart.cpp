@@ -4,6 +4,7 @@
 #include <string>
 
 #include "history/history_colours.h"
+#include "framework/dpi.h"
 #include "framework/handles.h"
 #include "framework/resources.h"
 #include "resource.h"
@@ -13,17 +14,18 @@ namespace {
 
 class Painter {
 public:
-    Painter(HDC dc, const RECT& client, const ChartPalette& colours)
-        : m_dc(dc), m_client(client), m_colours(colours), m_dpi(::GetDeviceCaps(dc, LOGPIXELSY)),
-          m_font(fw::createPointFont(90, fw::loadString(IDS_HISTORY_FONT).c_str(), dc)), m_select(dc, m_font.get()) {
+    Painter(HDC dc, const RECT& client, const ChartPalette& colours, UINT dpi)
+        : m_dc(dc), m_client(client), m_colours(colours), m_dpi(dpi),
+          m_font(fw::createPointFontForDpi(90, fw::loadString(IDS_HISTORY_FONT).c_str(), dpi)),
+          m_select(dc, m_font.get()) {
         TEXTMETRICW metrics{};
         ::GetTextMetricsW(dc, &metrics);
         m_lineHeight = metrics.tmHeight + px(4);
         ::SetBkMode(dc, TRANSPARENT);
     }
 
-    // A length given for 96 DPI, at this context's DPI.
-    int px(int length96) const { return ::MulDiv(length96, m_dpi > 0 ? m_dpi : 96, 96); }
+    // A length given for 96 DPI, at the window's DPI.
+    int px(int length96) const { return fw::scaleLength(length96, m_dpi); }
     int lineHeight() const { return m_lineHeight; }
 
     void fill(int left, int top, int right, int bottom, COLORREF colour) const {
@@ -49,7 +51,7 @@ private:
     HDC m_dc;
     RECT m_client;
     ChartPalette m_colours;
-    int m_dpi;
+    UINT m_dpi;
     fw::Font m_font;
     fw::SelectedObject m_select;
     int m_lineHeight = 16;
@@ -146,33 +148,33 @@ void drawEmptyChart(const Painter& p, const RECT& area) {
            DT_CENTER);
 }
 
-// Today's rests, as many lines as fit above `bottom`, then a count of the ones left out.
+// Today's rests and holds, as many lines as fit above `bottom`, then a count of the ones left out.
 void drawTodayList(const Painter& p, int left, int top, int right, int bottom, const Overview& overview) {
     const ChartPalette& c = p.colours();
     p.text(fw::loadString(IDS_HISTORY_TODAY), left, top, right, c.text);
     int y = top + p.lineHeight();
     const int indent = left + p.px(12);
-    if (overview.todaysRests.empty()) {
+    const std::vector<TodayLine> lines = todaysLines(overview);
+    if (lines.empty()) {
         p.text(fw::loadString(IDS_HISTORY_NONE_TODAY), indent, y, right, c.muted);
         return;
     }
-    const size_t count = overview.todaysRests.size();
+    const size_t count = lines.size();
     for (size_t i = 0; i < count; ++i) {
         const bool lastRoom = y + 2 * p.lineHeight() > bottom;
         if (lastRoom && i + 1 < count) {
             p.text(withNumber(IDS_HISTORY_MORE, static_cast<uint32_t>(count - i)), indent, y, right, c.muted);
             return;
         }
-        const Rest& rest = overview.todaysRests[i];
-        p.text(restLine(rest).c_wstr(), indent, y, right, rest.isCutShort() ? c.cutShort : c.text);
+        p.text(lines[i].text.c_wstr(), indent, y, right, lines[i].cutShort ? c.cutShort : c.text);
         y += p.lineHeight();
     }
 }
 
 }  // namespace
 
-void drawHistory(HDC dc, const RECT& client, const Overview& overview) {
-    Painter p(dc, client, currentChartPalette());
+void drawHistory(HDC dc, const RECT& client, const Overview& overview, UINT dpi) {
+    Painter p(dc, client, currentChartPalette(), dpi);
     const ChartPalette& c = p.colours();
     p.fill(client.left, client.top, client.right, client.bottom, c.background);
     const int margin = p.px(12), line = p.lineHeight();

@@ -1,5 +1,5 @@
-// Drawing the history window's content with GDI, every length scaled by the context's
-// DPI / 96 and the text in the face the language's strings name (the Song face in Chinese),
+// Drawing the history window's content with GDI, every length and the font scaled by the
+// window's DPI / 96 (the monitor's, not the system's: a 150% laptop beside a 100% screen) and the text in the face the language's strings name (the Song face in Chinese),
 // in the colours of history_colours.h.
 #pragma once
 
@@ -9,7 +9,8 @@
 
 namespace history {
 
-// Fills `client` and draws the bars, the marks, today's list and the week's totals.
-void drawHistory(HDC dc, const RECT& client, const Overview& overview);
+// Fills `client` and draws the bars, the marks, today's list and the week's totals, for a
+// window shown at `dpi`.
+void drawHistory(HDC dc, const RECT& client, const Overview& overview, UINT dpi);
 
 }  // namespace history

@@ -1,8 +1,10 @@
 #include "history/history_dlg.h"
 
 #include <string>
+#include <vector>
 
 #include "history/history_chart.h"
+#include "framework/dpi.h"
 #include "framework/handles.h"
 #include "framework/resources.h"
 #include "resource.h"
@@ -14,10 +16,11 @@ CHistoryDlg* g_open = nullptr;
 // Today's lines and the week line, one per line.
 std::wstring listText(const history::Overview& overview) {
     std::wstring text;
-    if (overview.todaysRests.empty()) text = fw::loadString(IDS_HISTORY_NONE_TODAY);
-    for (const history::Rest& rest : overview.todaysRests) {
+    const std::vector<history::TodayLine> lines = history::todaysLines(overview);
+    if (lines.empty()) text = fw::loadString(IDS_HISTORY_NONE_TODAY);
+    for (const history::TodayLine& line : lines) {
         if (!text.empty()) text += L"\r\n";
-        text += history::restLine(rest).c_wstr();
+        text += line.text.c_wstr();
     }
     return text + L"\r\n" + history::weekLine(overview.week).c_wstr();
 }
@@ -69,7 +72,7 @@ void CHistoryDlg::onPaint() {
     fw::PaintDC dc(m_hWnd);
     RECT client{};
     ::GetClientRect(m_hWnd, &client);
-    history::drawHistory(dc.get(), client, m_overview);
+    history::drawHistory(dc.get(), client, m_overview, fw::dpiForWindow(m_hWnd));
 }
 
 void CHistoryDlg::PostNcDestroy() {

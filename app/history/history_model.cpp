@@ -1,6 +1,8 @@
 // The history window's content: bars, today's lines and the week's totals.
 #include "history/history_model.h"
 
+#include <cstddef>
+
 #include "framework/resources.h"
 #include "resource.h"
 
@@ -33,6 +35,7 @@ kiv::String endText(RestEnd end) {
     case RestEnd::Away: return text(IDS_END_AWAY);
     case RestEnd::Exit: return text(IDS_END_EXIT);
     case RestEnd::Shutdown: return text(IDS_END_SHUTDOWN);
+    case RestEnd::Schedule: return text(IDS_END_SCHEDULE);
     }
     return kiv::String();
 }
@@ -53,7 +56,7 @@ void add(Totals& totals, const Day& day) {
 bool Overview::isEmpty() const {
     for (const DayBar& bar : bars)
         if (bar.worked != 0 || bar.rested != 0 || bar.cutShort != 0) return false;
-    return todaysRests.empty();
+    return todaysRests.empty() && todaysHolds.empty();
 }
 
 Overview makeOverview(const std::vector<DatedDay>& days) {
@@ -71,7 +74,10 @@ Overview makeOverview(const std::vector<DatedDay>& days) {
         out.bars.push_back(bar);
         if (i + kWeekDays >= days.size()) add(out.week, day);
     }
-    if (!days.empty()) out.todaysRests = days.back().day.rests;
+    if (!days.empty()) {
+        out.todaysRests = days.back().day.rests;
+        out.todaysHolds = days.back().day.holds;
+    }
     return out;
 }
 
@@ -104,6 +110,28 @@ kiv::String restLine(const Rest& rest) {
     line.format(text(IDS_HISTORY_REST_LINE).wstr(), rest.start / 3600, rest.start / 60 % 60,
                 shortDuration(rest.planned).wstr(), shortDuration(rest.rested).wstr(), endText(rest.end).wstr());
     return line;
+}
+
+kiv::String holdLine(const Hold& held) {
+    UINT why = IDS_HOLD_WHY_CALL;
+    if (held.why == hold::Reason::Camera) why = IDS_HOLD_WHY_CAMERA;
+    if (held.why == hold::Reason::Presentation) why = IDS_HOLD_WHY_PRESENTATION;
+    kiv::String line;
+    line.format(text(IDS_HISTORY_HOLD_LINE).wstr(), held.at / 3600, held.at / 60 % 60, shortDuration(held.held).wstr(),
+                text(why).wstr());
+    return line;
+}
+
+// Each list is in the order it was written; each line goes in after the lines not later.
+std::vector<TodayLine> todaysLines(const Overview& overview) {
+    std::vector<TodayLine> lines;
+    for (const Rest& rest : overview.todaysRests) lines.push_back({rest.start, restLine(rest), rest.isCutShort()});
+    for (const Hold& held : overview.todaysHolds) {
+        size_t place = lines.size();
+        while (place > 0 && lines[place - 1].at > held.at) --place;
+        lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(place), TodayLine{held.at, holdLine(held), false});
+    }
+    return lines;
 }
 
 kiv::String weekLine(const Totals& week) {

@@ -35,6 +35,7 @@ struct Totals {
 struct Overview {
     std::vector<DayBar> bars;       // oldest first, today last
     std::vector<Rest> todaysRests;  // in the order they were written
+    std::vector<Hold> todaysHolds;  // the same
     Totals week;                    // today and the six days before
     // Nothing recorded on any shown day: the first day with the history, say.
     bool isEmpty() const;
@@ -54,6 +55,19 @@ Overview loadOverview(const kiv::String& profileDir, const kiv::Time& now);
 kiv::String shortDuration(uint32_t seconds);
 // One line of today's list: "10:22  计划8分钟  实际8分钟  到时结束".
 kiv::String restLine(const Rest& rest);
+// One line of today's list for a hold: "11:30  推迟休息12分钟（通话）".
+kiv::String holdLine(const Hold& held);
+
+// A line of today's list: a rest or a hold.
+struct TodayLine {
+    uint32_t at = 0;  // seconds after midnight
+    kiv::String text;
+    bool cutShort = false;  // a rest ended before its time
+};
+// Today's rests and holds in the order of their times (a rest before a hold at the same
+// second: a hold is written when it ends).
+std::vector<TodayLine> todaysLines(const Overview& overview);
+
 // The week in two lines: "近7天：工作…，休息…" and "共N次休息，M次提前结束，K次延时，P次推迟".
 kiv::String weekLine(const Totals& week);
 

@@ -1,12 +1,15 @@
 // The scheduler's events into the history files.
 #include "history/history_recorder.h"
 
+#include <algorithm>
+
 namespace history {
 
 void Recorder::workSecond(const kiv::Time& now) {
     const kiv::String date = now.format(kiv::String(u"%Y-%m-%d"));
     if (m_work.empty() || !(m_work.back().date == date)) m_work.push_back({date, now, 0});
     ++m_work.back().seconds;
+    if (++m_unsaved >= kWorkSaveSeconds) writeWork();
 }
 
 void Recorder::restStarted(const kiv::Time& now, uint32_t planned) {
@@ -18,6 +21,9 @@ void Recorder::restStarted(const kiv::Time& now, uint32_t planned) {
 void Recorder::restEnded(uint32_t rested, RestEnd how) {
     if (!m_restOpen) return;  // an unlock message in the work phase
     m_restOpen = false;
+    // No rest counts more than it was meant to be (an absence after it is time away), except
+    // the time outside working hours, which is as long as the schedule made it.
+    if (how != RestEnd::Schedule) rested = std::min(rested, m_restPlanned);
     if (isRecording()) recordRest(m_profileDir, m_restStart, m_restPlanned, rested, how);
     writeWork();
 }
@@ -32,6 +38,16 @@ void Recorder::postponed(const kiv::Time& now, uint32_t added) {
     writeWork();
 }
 
+void Recorder::held(const kiv::Time& start, uint32_t seconds, hold::Reason why) {
+    if (isRecording()) recordHold(m_profileDir, start, seconds, why);
+    writeWork();
+}
+
+void Recorder::skippedToday(const kiv::Time& now) {
+    if (isRecording()) recordSkip(m_profileDir, now);
+    writeWork();
+}
+
 void Recorder::endRun(uint32_t rested, RestEnd how) {
     restEnded(rested, how);
     writeWork();
@@ -41,6 +57,7 @@ void Recorder::writeWork() {
     for (const WorkOfDay& day : m_work)
         if (isRecording() && day.seconds != 0) addWorkSeconds(m_profileDir, day.second, day.seconds);
     m_work.clear();
+    m_unsaved = 0;
 }
 
 }  // namespace history

@@ -1,7 +1,9 @@
 // What the scheduler tells the history as the day goes: a rest begins and ends, a delay,
 // a postponement, one more second of work. Rests and changes are written when they happen
 // (a rest in the file of the day it began); the work seconds are counted in memory and
-// added to their days' files with each write, so the tick never touches a file.
+// added to their days' files with each write, when the user leaves (saveWork: a lock, a
+// suspend) and after every ten minutes of work, so the tick touches a file at most once in
+// ten minutes and a killed run loses no more than that.
 #pragma once
 
 #include <cstdint>
@@ -20,16 +22,26 @@ public:
 
     // One second of work at `now`; counted for the day `now` falls on.
     void workSecond(const kiv::Time& now);
+    // Writes the work counted so far.
+    void saveWork() { writeWork(); }
     void restStarted(const kiv::Time& now, uint32_t planned);
-    // Writes the open rest, if any, with the seconds rested and how it ended.
+    // Writes the open rest, if any, with the seconds rested (its planned length at most:
+    // time away that outlasts a rest is no more rest) and how it ended.
     void restEnded(uint32_t rested, RestEnd how);
     void delayed(const kiv::Time& now, uint32_t added);
     void postponed(const kiv::Time& now, uint32_t added);
+    // A hold that began at `start` and lasted `seconds`, written when it is over.
+    void held(const kiv::Time& start, uint32_t seconds, hold::Reason why);
+    // "No more breaks today" at `now`.
+    void skippedToday(const kiv::Time& now);
     // Exit or the end of the session: a rest still open ends as `how`, and the work counted
     // so far is written.
     void endRun(uint32_t rested, RestEnd how);
 
     bool isRestOpen() const { return m_restOpen; }
+
+    // Work seconds counted in memory at most.
+    static constexpr uint32_t kWorkSaveSeconds = 600;
 
 private:
     // Adds the counted work seconds to their days; the counts are dropped either way, so
@@ -48,6 +60,7 @@ private:
     kiv::Time m_restStart;
     uint32_t m_restPlanned = 0;
     std::vector<WorkOfDay> m_work;  // at most two days: a run across midnight
+    uint32_t m_unsaved = 0;         // the seconds in m_work
 };
 
 }  // namespace history

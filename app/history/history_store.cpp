@@ -17,8 +17,12 @@ const char16_t kRest[] = u"rest";
 const char16_t kDelay[] = u"delay";
 const char16_t kPostpone[] = u"postpone";
 const char16_t kWork[] = u"work";
+const char16_t kHold[] = u"hold";
+const char16_t kSkip[] = u"skip";
 
-const char16_t* const kEndWords[] = {u"time", u"unlock", u"away", u"exit", u"shutdown"};
+const char16_t* const kEndWords[] = {u"time", u"unlock", u"away", u"exit", u"shutdown", u"schedule"};
+// In the order of hold::Reason, after None.
+const char16_t* const kHoldWords[] = {u"call", u"camera", u"presentation"};
 
 kiv::String number(uint32_t value) {
     kiv::String text;
@@ -61,6 +65,22 @@ bool readEnd(const kiv::String& word, RestEnd& out) {
     return false;
 }
 
+bool readWhy(const kiv::String& word, hold::Reason& out) {
+    for (unsigned i = 0; i < sizeof(kHoldWords) / sizeof(kHoldWords[0]); ++i) {
+        if (word == kHoldWords[i]) {
+            out = static_cast<hold::Reason>(i + 1);
+            return true;
+        }
+    }
+    return false;
+}
+
+bool readHold(const kiv::XmlElement& element, Hold& out) {
+    return readTimeOfDay(element.getAttribute(kiv::String(u"at")), out.at) &&
+           readNumber(element.getAttribute(kiv::String(u"held")), out.held) &&
+           readWhy(element.getAttribute(kiv::String(u"why")), out.why);
+}
+
 bool exists(const kiv::String& path) {
     kiv::File file;
     return file.open(path, kiv::BaseStream::kRead, kiv::BaseStream::kUtf8);
@@ -70,7 +90,7 @@ bool exists(const kiv::String& path) {
 bool updateDay(const kiv::String& profileDir, const kiv::Time& day, const std::function<void(kiv::XmlElement&)>& edit) {
     const kiv::String path = settings::dayFilePath(profileDir, day);
     kiv::ProfileFile profile;
-    if (!profile.load(path)) {
+    if (!profile.load(path, settings::kMaxDayFileBytes)) {
         // A damaged file is the start-up's to replace; the history would only lose it.
         if (exists(path)) return false;
         profile.createRoot(kiv::String(settings::kRootName));
@@ -110,6 +130,20 @@ bool readRest(const kiv::XmlElement& element, Rest& rest) {
 
 const char16_t* endWord(RestEnd end) { return kEndWords[static_cast<int>(end)]; }
 
+const char16_t* holdWord(hold::Reason why) {
+    return why == hold::Reason::None ? u"" : kHoldWords[static_cast<int>(why) - 1];
+}
+
+bool recordHold(const kiv::String& profileDir, const kiv::Time& at, uint32_t held, hold::Reason why) {
+    if (why == hold::Reason::None) return false;
+    return updateDay(profileDir, at, [&](kiv::XmlElement& root) {
+        kiv::XmlElement* element = root.createChild(kiv::String(kHold));
+        element->setAttribute(kiv::String(u"at"), timeOfDay(at));
+        element->setAttribute(kiv::String(u"held"), number(held));
+        element->setAttribute(kiv::String(u"why"), kiv::String(holdWord(why)));
+    });
+}
+
 bool recordRest(const kiv::String& profileDir, const kiv::Time& start, uint32_t planned, uint32_t rested,
                 RestEnd end) {
     return updateDay(profileDir, start, [&](kiv::XmlElement& root) {
@@ -129,6 +163,12 @@ bool recordPostponement(const kiv::String& profileDir, const kiv::Time& at, uint
     return recordChange(profileDir, kPostpone, at, added);
 }
 
+bool recordSkip(const kiv::String& profileDir, const kiv::Time& at) {
+    return updateDay(profileDir, at, [&](kiv::XmlElement& root) {
+        root.createChild(kiv::String(kSkip))->setAttribute(kiv::String(u"at"), timeOfDay(at));
+    });
+}
+
 bool addWorkSeconds(const kiv::String& profileDir, const kiv::Time& day, uint32_t seconds) {
     return updateDay(profileDir, day, [&](kiv::XmlElement& root) {
         kiv::XmlElement* work = root.findChild(kiv::String(kWork));
@@ -143,7 +183,8 @@ bool addWorkSeconds(const kiv::String& profileDir, const kiv::Time& day, uint32_
 Day readDay(const kiv::String& profileDir, const kiv::Time& day) {
     Day out;
     kiv::ProfileFile profile;
-    if (!profile.load(settings::dayFilePath(profileDir, day))) return out;
+    // A file above the limit is skipped like a damaged one.
+    if (!profile.load(settings::dayFilePath(profileDir, day), settings::kMaxDayFileBytes)) return out;
     const kiv::XmlElement* root = profile.document().getRoot();
     if (!root) return out;
     for (const kiv::Pointer<kiv::XmlElement>& child : root->children()) {
@@ -155,6 +196,12 @@ Day readDay(const kiv::String& profileDir, const kiv::Time& day) {
         } else if (name == kDelay || name == kPostpone) {
             const Change change = readChange(*child, ok);
             if (ok) (name == kDelay ? out.delays : out.postponements).push_back(change);
+        } else if (name == kHold) {
+            Hold held;
+            if (readHold(*child, held)) out.holds.push_back(held);
+        } else if (name == kSkip) {
+            uint32_t at = 0;
+            if (readTimeOfDay(child->getAttribute(kiv::String(u"at")), at)) out.skips.push_back(at);
         } else if (name == kWork) {
             readNumber(child->getText(), out.workSeconds);
         }

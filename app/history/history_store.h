@@ -7,6 +7,8 @@
 //   <rest end="time" planned="480" rested="480" start="09-07-42"/>
 //   <delay added="300" at="10-00-00"/>
 //   <postpone added="1200" at="11-00-00"/>
+//   <hold at="11-30-00" held="720" why="call"/>
+//   <skip at="16-30-00"/>
 //   <work>6240</work>
 // Times of day are local "HH-MM-SS", lengths are seconds. A file written before the history
 // existed is a day without history.
@@ -15,15 +17,18 @@
 #include <cstdint>
 #include <vector>
 
+#include "hold/hold_rules.h"
 #include "kiv/string_kiv.h"
 #include "kiv/time_kiv.h"
 
 namespace history {
 
-// How a rest ended. Away: the user was away long enough to count it as a rest.
-enum class RestEnd { Time, Unlock, Away, Exit, Shutdown };
+// How a rest ended. Away: the user was away long enough to count it as a rest. Schedule:
+// the time outside working hours, ended by the start of a range.
+enum class RestEnd { Time, Unlock, Away, Exit, Shutdown, Schedule };
 
-// The word a rest's end is written as ("time", "unlock", "away", "exit", "shutdown").
+// The word a rest's end is written as ("time", "unlock", "away", "exit", "shutdown",
+// "schedule").
 const char16_t* endWord(RestEnd end);
 
 struct Rest {
@@ -41,10 +46,23 @@ struct Change {
     uint32_t added = 0;
 };
 
+// A due rest held by a call, a camera or a presentation: when the hold began, how long it
+// lasted and why.
+struct Hold {
+    uint32_t at = 0;  // seconds after midnight
+    uint32_t held = 0;
+    hold::Reason why = hold::Reason::Call;
+};
+
+// The word a hold's reason is written as ("call", "camera", "presentation").
+const char16_t* holdWord(hold::Reason why);
+
 struct Day {
     std::vector<Rest> rests;
     std::vector<Change> delays;
     std::vector<Change> postponements;
+    std::vector<Hold> holds;
+    std::vector<uint32_t> skips;  // "no more breaks today", seconds after midnight
     uint32_t workSeconds = 0;
 };
 
@@ -56,6 +74,10 @@ bool recordRest(const kiv::String& profileDir, const kiv::Time& start, uint32_t 
                 RestEnd end);
 bool recordDelay(const kiv::String& profileDir, const kiv::Time& at, uint32_t added);
 bool recordPostponement(const kiv::String& profileDir, const kiv::Time& at, uint32_t added);
+// A hold, in the file of the day it began on.
+bool recordHold(const kiv::String& profileDir, const kiv::Time& at, uint32_t held, hold::Reason why);
+// "No more breaks today" chosen at `at`: <skip at="HH-MM-SS"/>.
+bool recordSkip(const kiv::String& profileDir, const kiv::Time& at);
 // Adds `seconds` to the work time of the day `day` falls on.
 bool addWorkSeconds(const kiv::String& profileDir, const kiv::Time& day, uint32_t seconds);
 

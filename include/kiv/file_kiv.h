@@ -21,11 +21,18 @@ public:
     // Closes the file if it is open.
     ~File() override;
 
+    // Added to kWrite: the file is created new, and the open fails when anything (a file, a
+    // link) already has the name, so a planted link is never written through.
+    enum { kCreateNew = 4 };
+
     // Opens `fileName`: mode kRead (1) "rb", kWrite (2) "wb" (truncating), both (3)
-    // "r+b", 0 as kRead. An open file is closed first. `encoding` is a BaseStream::Encoding code.
+    // "r+b", 0 as kRead; kWrite | kCreateNew creates it new. An open file is closed first.
+    // `encoding` is a BaseStream::Encoding code.
     // On failure the file is closed, the path empty and isError() true.
     bool open(const String& fileName, int mode, int encoding);
     bool isOpened() const;
+    // The size of the open file in bytes; -1 when no file is open or the system cannot say.
+    long long size() const;
     // The name the file was opened with; empty when no file is open.
     const String& getPath() const;
 

@@ -8,14 +8,14 @@ namespace kiv {
 
 // Paths are wide strings with the system's separator ('\' on Windows, '/' elsewhere).
 // Every directory returned here ends in the separator, so a caller appends a name directly.
-// Failures show only in the results: an empty (or one-separator) string, or false.
+// Failures show only in the results: an empty string, or false.
 
 // Full path of the running program's executable; empty when the system does not say.
 String getModuleFileName();
 // That path up to and including its last separator; a path without one comes back whole.
 String getModuleDir();
 // The user's roaming application-data directory (created when missing) with a separator
-// appended; a single separator when the system does not give it.
+// appended; empty when the system does not give it.
 String getAppDataDir();
 // Whether `path` names an existing directory; an empty path is none.
 bool isDirectory(const String& path);

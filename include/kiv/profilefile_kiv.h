@@ -25,9 +25,13 @@ public:
     // Reads the file (UTF-8) into the document; false when it cannot be opened (document
     // unchanged) or is malformed.
     bool load(const String& fileName);
+    // The same for a file of at most `maxBytes`: a larger one is not read at all and
+    // counts as unreadable, so a planted huge file cannot take the program's memory.
+    bool load(const String& fileName, uint64_t maxBytes);
     // Writes the document (UTF-8, CR LF line breaks) to a temporary file of its own beside
     // the target and moves it over the target only when every write, the flush and the
-    // close succeeded. On any failure the old file is untouched and false is returned.
+    // close succeeded. The temporary is created new: a name that exists already (a file
+    // or a link someone planted) is never opened, the next name is taken instead. On any failure the old file is untouched and false is returned.
     // Temporaries of the target older than a day, left by saves that were cut off, are
     // removed first.
     bool saveAs(const String& fileName);

@@ -48,7 +48,8 @@ bool File::open(const String& fileName, int mode, int encoding) {
     }
 
     // By the wide name, so names outside the ANSI code page open too.
-    file->handle = os::openFile(name, runtimeMode);
+    const bool createNew = (mode & (kRead | kWrite | kCreateNew)) == (kWrite | kCreateNew);
+    file->handle = createNew ? os::createNewFile(name) : os::openFile(name, runtimeMode);
     if (!file->handle) return false;
 
     state->errorFlag = false;
@@ -61,6 +62,8 @@ bool File::open(const String& fileName, int mode, int encoding) {
 bool File::isOpened() const { return file->handle != nullptr; }
 
 const String& File::getPath() const { return file->path; }
+
+long long File::size() const { return isOpened() ? os::fileSize(file->handle) : -1; }
 
 bool File::flush() {
     if (!isOpened()) return false;

@@ -22,6 +22,11 @@ String wideToAnsi(const char16_t* text, unsigned length, bool& ok);
 
 // Opens a file by its wide name (Windows: _wfopen; POSIX: the name in UTF-8).
 FILE* openFile(const String& name, const char* mode);
+// Creates `name` for writing ("wb") only when nothing has that name yet, not even a link:
+// null when it exists or cannot be made. What a planted link points to is never opened.
+FILE* createNewFile(const String& name);
+// The size in bytes of an open file; -1 when the system cannot say.
+int64_t fileSize(FILE* file);
 // Pushes a written file to the disk (after fflush).
 bool syncFile(FILE* file);
 // Replaces `target` by `source` in one step, overwriting an existing target. A target
@@ -43,7 +48,7 @@ struct DirectoryEntry {
 // directory), "." and ".." left out; empty when it cannot be read.
 std::vector<DirectoryEntry> listDirectory(const String& directory);
 
-// Full path of the running executable; empty when the system does not say.
+// Full path of the running executable, however long; empty when the system does not say.
 String moduleFileName();
 // The user's roaming application-data folder, created when missing; empty on failure.
 String appDataFolder();

@@ -10,6 +10,7 @@
 #include <string>
 
 #include <dirent.h>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -86,6 +87,20 @@ String wideToAnsi(const char16_t* text, unsigned length, bool& ok) {
 
 FILE* openFile(const String& name, const char* mode) {
     return std::fopen(toUtf8(name).c_str(), mode);
+}
+
+FILE* createNewFile(const String& name) {
+    // O_EXCL fails on any existing name, a link included, dangling or not.
+    const int descriptor = open(toUtf8(name).c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+    if (descriptor == -1) return nullptr;
+    FILE* file = fdopen(descriptor, "wb");
+    if (!file) close(descriptor);
+    return file;
+}
+
+int64_t fileSize(FILE* file) {
+    struct stat st;
+    return fstat(fileno(file), &st) == 0 ? static_cast<int64_t>(st.st_size) : -1;
 }
 
 bool syncFile(FILE* file) { return fsync(fileno(file)) == 0; }

@@ -2,12 +2,15 @@
 #include "os_kiv.h"
 
 #include <windows.h>
+#include <knownfolders.h>
+#include <objbase.h>
 #include <shlobj.h>
 #include <shlwapi.h>
 
 #include <cassert>
 #include <cstdlib>
 #include <ctime>
+#include <fcntl.h>
 #include <io.h>
 #include <vector>
 
@@ -45,6 +48,27 @@ FILE* openFile(const String& name, const char* mode) {
     wchar_t wideMode[8] = {};
     for (int i = 0; i < 7 && mode[i]; ++i) wideMode[i] = static_cast<wchar_t>(mode[i]);
     return _wfopen(w(name), wideMode);
+}
+
+FILE* createNewFile(const String& name) {
+    // CREATE_NEW fails on any existing name; with FILE_FLAG_OPEN_REPARSE_POINT a link of
+    // that name would be opened itself rather than followed, which CREATE_NEW refuses too.
+    HANDLE handle = CreateFileW(w(name), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) return nullptr;
+    const int descriptor = _open_osfhandle(reinterpret_cast<intptr_t>(handle), _O_WRONLY | _O_BINARY);
+    if (descriptor == -1) {
+        CloseHandle(handle);
+        return nullptr;
+    }
+    FILE* file = _fdopen(descriptor, "wb");
+    if (!file) _close(descriptor);  // closes the handle too
+    return file;
+}
+
+int64_t fileSize(FILE* file) {
+    const long long size = _filelengthi64(_fileno(file));
+    return size < 0 ? -1 : static_cast<int64_t>(size);
 }
 
 bool syncFile(FILE* file) {
@@ -102,15 +126,27 @@ std::vector<DirectoryEntry> listDirectory(const String& directory) {
 }
 
 String moduleFileName() {
-    wchar_t buffer[MAX_PATH + 4] = {};
-    GetModuleFileNameW(nullptr, buffer, MAX_PATH);
-    return String(buffer);
+    // The program may lie deeper than MAX_PATH: the buffer grows until the whole name fits
+    // (a cut name would be a different folder).
+    std::vector<wchar_t> buffer(MAX_PATH);
+    for (;;) {
+        const DWORD length = GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
+        if (length == 0) return String();
+        if (length < buffer.size()) return String(reinterpret_cast<const char16_t*>(buffer.data()), static_cast<int>(length));
+        if (buffer.size() >= 32768) return String();
+        buffer.resize(buffer.size() * 2);
+    }
 }
 
 String appDataFolder() {
-    wchar_t buffer[MAX_PATH + 4] = {};
-    SHGetSpecialFolderPathW(nullptr, buffer, CSIDL_APPDATA, TRUE);
-    return String(buffer);
+    // The known-folder call gives the whole folder or fails: there is no partial answer
+    // that a name could be appended to.
+    PWSTR path = nullptr;
+    String folder;
+    if (SUCCEEDED(SHGetKnownFolderPath(FOLDERID_RoamingAppData, KF_FLAG_CREATE, nullptr, &path)) && path)
+        folder = String(reinterpret_cast<const char16_t*>(path));
+    CoTaskMemFree(path);
+    return folder;
 }
 
 bool isDirectory(const String& path) { return PathIsDirectoryW(w(path)) != FALSE; }

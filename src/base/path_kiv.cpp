@@ -16,6 +16,8 @@ String getModuleDir() {
 
 String getAppDataDir() {
     String dir = os::appDataFolder();
+    // No folder is no folder: a lone separator would be the root of the current drive.
+    if (dir.isEmpty()) return dir;
     dir.append(static_cast<unsigned>(os::pathSeparator()));
     return dir;
 }

@@ -16,6 +16,9 @@ namespace {
 const char kFile[] = "src/base/profilefile_kiv.cpp";
 // A temporary older than this was left by a save that never finished.
 const int64_t kStaleTemporaryAge = 24 * 60 * 60;
+// Names tried for a save's temporary: one taken already (left by an earlier process of the
+// same id, or planted) is passed over.
+const int kTemporaryAttempts = 16;
 }  // namespace
 
 struct ProfileFile::Impl {
@@ -39,6 +42,14 @@ bool ProfileFile::load(const String& fileName) {
     return impl_->document.load(file);
 }
 
+bool ProfileFile::load(const String& fileName, uint64_t maxBytes) {
+    File file;
+    if (!file.open(fileName, BaseStream::kRead, BaseStream::kUtf8)) return false;
+    const long long size = file.size();
+    if (size < 0 || static_cast<uint64_t>(size) > maxBytes) return false;
+    return impl_->document.load(file);
+}
+
 bool ProfileFile::saveAs(const String& fileName) {
     if (fileName.isEmpty()) {
         log("[%s]: ", "kiv::ProfileFile::saveAs");
@@ -49,9 +60,13 @@ bool ProfileFile::saveAs(const String& fileName) {
     // only once it is completely on the disk: a failed save never leaves a half-written
     // settings file behind. Each save has a temporary of its own, so two copies of the
     // program saving at once cannot write into one file.
-    const String temporary = temporaryNameFor(fileName);
+    String temporary;
     File file;
-    if (!file.open(temporary, BaseStream::kWrite, BaseStream::kUtf8)) return false;
+    for (int attempt = 0; attempt < kTemporaryAttempts && !file.isOpened(); ++attempt) {
+        temporary = temporaryNameFor(fileName);
+        file.open(temporary, BaseStream::kWrite | File::kCreateNew, BaseStream::kUtf8);
+    }
+    if (!file.isOpened()) return false;
     bool written = impl_->document.save(file, true);
     written = file.flush() && written;
     written = file.close() && written;

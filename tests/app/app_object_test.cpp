@@ -1,9 +1,25 @@
 // The application object's start-up and shutdown, on the program's one theApp. Start-up
 // reads the settings as the program does (the test prefix's app-data folder).
+#include <vector>
+
 #include "framework/resources.h"
 #include "main_dialog_fixture.h"
+#include "platform_calls.h"
 
 namespace {
+
+struct RestartCall {
+    bool hasCommandLine;
+    DWORD flags;
+};
+std::vector<RestartCall>& restartCalls() {
+    static std::vector<RestartCall> calls;
+    return calls;
+}
+HRESULT WINAPI recordRestart(PCWSTR commandLine, DWORD flags) {
+    restartCalls().push_back({commandLine != nullptr && *commandLine != 0, flags});
+    return S_OK;
+}
 
 class AppObjectTest : public test::MainDialogTest {
 protected:
@@ -22,7 +38,16 @@ TEST_F(AppObjectTest, StartsHiddenInTheTrayAndExitDeletesTheMainDialog) {
     ::ShowWindow(taskbar, SW_HIDE);
     rest_test::SecondaryTaskbars secondary(1);
     secondary.hide();
+    restartCalls().clear();
+    const platform::RegisterRestartFunction oldRestart = platform::setRegisterRestartFunction(&recordRestart);
     ASSERT_TRUE(theApp.InitInstance());
+    platform::setRegisterRestartFunction(oldRestart);
+    // Brought back by the Restart Manager after an installer closed it, but not after a
+    // crash, a hang or a reboot (the Startup entry starts it then, and a second start would
+    // open the status window).
+    ASSERT_EQ(1u, restartCalls().size());
+    EXPECT_FALSE(restartCalls()[0].hasCommandLine);
+    EXPECT_EQ(DWORD(RESTART_NO_CRASH | RESTART_NO_HANG | RESTART_NO_REBOOT), restartCalls()[0].flags);
     EXPECT_TRUE(::IsWindowVisible(taskbar));
     EXPECT_EQ(1, secondary.visibleCount());
     CkivToolDlg* dlg = theApp.m_pMainDlg.get();

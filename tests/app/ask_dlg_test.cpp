@@ -8,8 +8,10 @@
 #include <climits>
 #include <cstdlib>
 #include <string>
+#include <vector>
 
 #include "accessible_probe.h"
+#include "dialogs/accessible_name.h"
 #include "dialogs/ask_answer.h"
 #include "dialogs/ask_dlg.h"
 #include "framework/winapp.h"
@@ -89,9 +91,32 @@ TEST_F(AskDlgTest, ASecondOpenFindsTheOpenQuestion) {
     EXPECT_EQ(::FindWindowExW(nullptr, first, L"kivAskDlg", nullptr), nullptr) << "one question only";
 }
 
-// A screen reader reads a sentence for the window and the question with the answer box,
-// while everyone still finds the dialog by its class name.
-TEST_F(AskDlgTest, ReadsAsASentenceWithTheQuestionBeforeTheAnswerBox) {
+// What the question names through the annotation seam: (box, name) per call, null for a
+// clear.
+struct NameRecorder {
+    struct Call {
+        HWND control;
+        std::wstring name;
+        bool cleared;
+    };
+    static std::vector<Call>& calls() {
+        static std::vector<Call> recorded;
+        return recorded;
+    }
+    static bool record(HWND control, const wchar_t* name) {
+        calls().push_back({control, name ? name : L"", name == nullptr});
+        return true;
+    }
+    NameRecorder() : m_old(a11y::setNameFunction(&record)) { calls().clear(); }
+    ~NameRecorder() { a11y::setNameFunction(m_old); }
+    a11y::NameFunction m_old;
+};
+
+// A screen reader reads a sentence for the window and the question as the answer box's
+// name; nothing shows the factors a second time. Everyone still finds the dialog by its
+// class name.
+TEST_F(AskDlgTest, ReadsAsASentenceWithTheQuestionAsTheAnswerBoxsName) {
+    NameRecorder names;
     HWND question = CAskDlg::Open();
     ASSERT_NE(question, nullptr);
     EXPECT_EQ(::FindWindowW(L"kivAskDlg", nullptr), question);
@@ -102,17 +127,22 @@ TEST_F(AskDlgTest, ReadsAsASentenceWithTheQuestionBeforeTheAnswerBox) {
     const std::wstring prompt =
         L"请回答：" + std::to_wstring(dlg->m_factor1) + L" × " + std::to_wstring(dlg->m_factor2) + L" = ?";
     HWND box = ::GetDlgItem(question, IDC_EDIT_ANSWER);
-    HWND label = ::GetWindow(box, GW_HWNDPREV);
-    ASSERT_NE(label, nullptr) << "nothing before the answer box";
-    EXPECT_EQ(fw::windowText(label), prompt);
-    EXPECT_EQ(::GetNextDlgTabItem(question, nullptr, FALSE), box) << "the box is still the first stop";
+    EXPECT_EQ(::GetWindow(box, GW_HWNDPREV), nullptr) << "no label before the answer box";
+    EXPECT_EQ(::GetNextDlgTabItem(question, nullptr, FALSE), box) << "the box is the first stop";
+    ASSERT_EQ(NameRecorder::calls().size(), 1u);
+    EXPECT_EQ(NameRecorder::calls()[0].control, box);
+    EXPECT_EQ(NameRecorder::calls()[0].name, prompt);
 
     const test::Accessible window = test::accessibleOf(question, OBJID_CLIENT);
     EXPECT_EQ(window.name, title);
     EXPECT_TRUE(test::isWindowRole(window.role)) << window.role;
-    const test::Accessible answer = test::accessibleOf(box, OBJID_CLIENT);
-    EXPECT_EQ(answer.name, prompt);
-    EXPECT_EQ(answer.role, ROLE_SYSTEM_TEXT);
+    EXPECT_EQ(test::accessibleOf(box, OBJID_CLIENT).role, ROLE_SYSTEM_TEXT);
+
+    // The annotation goes with the window, before the box does.
+    ::DestroyWindow(question);
+    ASSERT_EQ(NameRecorder::calls().size(), 2u);
+    EXPECT_EQ(NameRecorder::calls()[1].control, box);
+    EXPECT_TRUE(NameRecorder::calls()[1].cleared);
 }
 
 // The answer as typed, against the question it answers.

@@ -103,7 +103,8 @@ TEST_F(CommandTest, SettingsShowMinutesRoundedDownAndOkStoresWholeMinutes) {
     ASSERT_TRUE(createDialog());
     tick(40);
     std::wstring shownWork, shownRest;
-    bool officeChecked = false, fullScreenChecked = false, idleChecked = true, managedLine = true;
+    bool officeChecked = false, fullScreenChecked = false, idleChecked = true, holdChecked = false;
+    bool managedLine = true;
     runWithAnswer(ID_MENU_SETTINGS, [&](HWND dialog) {
         managedLine = ::IsWindowVisible(::GetDlgItem(dialog, IDC_STATIC_MANAGED));
         shownWork = text(dialog, IDC_EDIT_WORKTIME);
@@ -111,10 +112,14 @@ TEST_F(CommandTest, SettingsShowMinutesRoundedDownAndOkStoresWholeMinutes) {
         officeChecked = ::IsDlgButtonChecked(dialog, IDC_RADIO_OFFICE) == BST_CHECKED;
         fullScreenChecked = ::IsDlgButtonChecked(dialog, IDC_CHECK_FULLSCREEN) == BST_CHECKED;
         idleChecked = ::IsDlgButtonChecked(dialog, IDC_CHECK_IDLE_REST) == BST_CHECKED;
+        holdChecked = ::IsDlgButtonChecked(dialog, IDC_CHECK_HOLD_CALLS) == BST_CHECKED;
         ::SendMessageW(::GetDlgItem(dialog, IDC_CHECK_IDLE_REST), BM_CLICK, 0, 0);
+        ::SendMessageW(::GetDlgItem(dialog, IDC_CHECK_HOLD_CALLS), BM_CLICK, 0, 0);
         ::PostMessageW(dialog, WM_COMMAND, IDOK, 0);
     });
     ASSERT_TRUE(g_answered);
+    EXPECT_TRUE(holdChecked) << "on by default";
+    EXPECT_FALSE(theApp.m_holdForCalls);
     EXPECT_EQ(L"1", shownWork);
     EXPECT_EQ(L"2", shownRest);
     EXPECT_TRUE(officeChecked);

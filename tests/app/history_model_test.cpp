@@ -100,6 +100,37 @@ TEST(HistoryModelTest, Texts) {
     EXPECT_EQ(w(history::weekLine(week)), L"近7天：工作2小时0分钟，休息16分钟\n共2次休息，1次提前结束，0次延时，0次推迟");
 }
 
+// Holds are lines of today's list among the rests, in the order of their times.
+TEST(HistoryModelTest, TodaysHoldsAreListedAmongTheRestsByTime) {
+    std::vector<history::DatedDay> days(1);
+    days[0].label = u"1/15";
+    days[0].day.rests.push_back(rest(9 * 3600, 480, 480, RestEnd::Time));
+    days[0].day.rests.push_back(rest(11 * 3600, 480, 100, RestEnd::Unlock));
+    days[0].day.holds.push_back({10 * 3600 + 5 * 60, 750, hold::Reason::Call});
+    days[0].day.holds.push_back({11 * 3600 + 30 * 60, 60, hold::Reason::Presentation});
+    days[0].day.holds.push_back({11 * 3600 + 40 * 60, 1, hold::Reason::Camera});
+    const history::Overview overview = history::makeOverview(days);
+    EXPECT_FALSE(overview.isEmpty());
+    const std::vector<history::TodayLine> lines = history::todaysLines(overview);
+    std::vector<std::wstring> texts;
+    for (const history::TodayLine& line : lines) texts.push_back(w(line.text));
+    EXPECT_EQ(texts, (std::vector<std::wstring>{
+                         L"09:00  计划8分钟  实际8分钟  到时结束",
+                         L"10:05  推迟休息12分30秒（通话）",
+                         L"11:00  计划8分钟  实际1分40秒  解锁提前结束",
+                         L"11:30  推迟休息1分钟（演示）",
+                         L"11:40  推迟休息1秒（摄像头）",
+                     }));
+    ASSERT_EQ(lines.size(), 5u);
+    EXPECT_TRUE(lines[2].cutShort);
+    EXPECT_FALSE(lines[1].cutShort);
+    EXPECT_EQ(overview.week.rests, 2u) << "a hold is no rest";
+
+    std::vector<history::DatedDay> onlyAHold(1);
+    onlyAHold[0].day.holds.push_back({10 * 3600, 60, hold::Reason::Call});
+    EXPECT_FALSE(history::makeOverview(onlyAHold).isEmpty());
+}
+
 // Reads the fourteen days up to today, and not the fifteenth; labels are month/day.
 TEST(HistoryModelTest, LoadsTheLastFourteenDayFiles) {
     test::ScratchFolder scratch;

@@ -46,7 +46,7 @@ protected:
     wallclock::NowFunction m_oldClock = nullptr;
 };
 
-enum class How { Ticks, Unlock, Exit, EndOfSession };
+enum class How { Ticks, Unlock, Exit, EndOfSession, RestartManager };
 
 struct EndCase {
     const char* name;
@@ -63,6 +63,7 @@ protected:
         case How::Unlock: send(WM_REST_UNLOCKED); break;
         case How::Exit: command(ID_MENU_EXIT); break;
         case How::EndOfSession: send(WM_ENDSESSION, TRUE); break;
+        case How::RestartManager: send(WM_ENDSESSION, TRUE, ENDSESSION_CLOSEAPP); break;
         }
     }
 };
@@ -89,7 +90,8 @@ INSTANTIATE_TEST_SUITE_P(Ends, RestEndTest,
                          ::testing::Values(EndCase{"time", How::Ticks, RestEnd::Time, 4},
                                            EndCase{"unlock", How::Unlock, RestEnd::Unlock, 2},
                                            EndCase{"exit", How::Exit, RestEnd::Exit, 2},
-                                           EndCase{"endOfSession", How::EndOfSession, RestEnd::Shutdown, 2}),
+                                           EndCase{"endOfSession", How::EndOfSession, RestEnd::Shutdown, 2},
+                                           EndCase{"restartManager", How::RestartManager, RestEnd::Exit, 2}),
                          [](const ::testing::TestParamInfo<EndCase>& info) { return std::string(info.param.name); });
 
 // A lock as long as a rest is a rest taken away from the computer, from the moment of the lock.
@@ -175,4 +177,127 @@ TEST_F(HistoryRecordingTest, AnUnreadableDayFileIsLeftUntouched) {
     EXPECT_EQ(dayBytes("2027-01-15.xml"), "<profile><rest");
 }
 
+// One absence yields at most one rest record: a rest the absence completes is that record,
+// with no more than its planned length rested; the time after it is only time away.
+enum class Absence { LockThroughTheRestsEnd, SleepThroughTheRestsEnd, SleepWhileWorking };
+
+struct AbsenceCase {
+    const char* name;
+    Absence absence;
+    uint32_t start;  // of the one rest, seconds after midnight (10:00:05 is 36005)
+    RestEnd end;
+};
+
+class AbsenceTest : public HistoryRecordingTest, public ::testing::WithParamInterface<AbsenceCase> {
+protected:
+    void sleepOvernight() {
+        send(WM_POWERBROADCAST, PBT_APMSUSPEND);
+        g_clock = kiv::Time(g_clock.timeValue() + 10 * 3600);
+        send(WM_POWERBROADCAST, PBT_APMRESUMEAUTOMATIC);
+        send(WM_POWERBROADCAST, PBT_APMRESUMESUSPEND);
+    }
+};
+
+TEST_P(AbsenceTest, YieldsOneRestOfAtMostItsPlannedLength) {
+    const AbsenceCase c = GetParam();
+    ASSERT_TRUE(createDialog());
+    switch (c.absence) {
+    case Absence::LockThroughTheRestsEnd:
+        tickClock(5 + 1);  // the rest begins at 10:00:05
+        send(WM_WTSSESSION_CHANGE, WTS_SESSION_LOCK);
+        tickClock(3 + 6);  // it ends at 10:00:09; the lock is longer than a rest by 10:00:10
+        send(WM_WTSSESSION_CHANGE, WTS_SESSION_UNLOCK);
+        break;
+    case Absence::SleepThroughTheRestsEnd:
+        tickClock(5 + 1);
+        sleepOvernight();
+        break;
+    case Absence::SleepWhileWorking:
+        tickClock(2);
+        sleepOvernight();
+        break;
+    }
+    ASSERT_TRUE(m_dlg->m_working);
+    tickClock(2);
+    EXPECT_EQ(2u, m_dlg->m_workElapsed.size()) << "a fresh work period, begun once";
+    const history::Day today = day(u"2027-01-15 12-00-00");
+    ASSERT_EQ(today.rests.size(), 1u);
+    EXPECT_EQ(today.rests[0].start, c.start);
+    EXPECT_EQ(today.rests[0].planned, 4u);
+    EXPECT_EQ(today.rests[0].rested, 4u);
+    EXPECT_EQ(today.rests[0].end, c.end);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Absences, AbsenceTest,
+    ::testing::Values(AbsenceCase{"LockThroughTheRestsEnd", Absence::LockThroughTheRestsEnd, 36005, RestEnd::Time},
+                      AbsenceCase{"SleepThroughTheRestsEnd", Absence::SleepThroughTheRestsEnd, 36005, RestEnd::Time},
+                      AbsenceCase{"SleepWhileWorking", Absence::SleepWhileWorking, 36002, RestEnd::Away}),
+    [](const ::testing::TestParamInfo<AbsenceCase>& info) { return std::string(info.param.name); });
+
+// Work seconds stay in memory until something is written, the user leaves (a lock, a
+// disconnection, a suspend) or ten minutes of them have gathered; never on another tick.
+struct SaveCase {
+    const char* name;
+    unsigned ticks;
+    UINT message;  // 0: none
+    WPARAM code;
+    uint32_t written;
+};
+
+class WorkSaveTest : public HistoryRecordingTest, public ::testing::WithParamInterface<SaveCase> {};
+
+TEST_P(WorkSaveTest, WorkIsWrittenWhenTheUserLeavesAndEveryTenMinutes) {
+    const SaveCase c = GetParam();
+    theApp.m_workTime = 5000;
+    ASSERT_TRUE(createDialog());
+    tickClock(c.ticks);
+    if (c.message) send(c.message, c.code);
+    EXPECT_EQ(day(u"2027-01-15 12-00-00").workSeconds, c.written);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, WorkSaveTest,
+    ::testing::Values(SaveCase{"NotOnTheTick", 30, 0, 0, 0},
+                      SaveCase{"OnLock", 30, WM_WTSSESSION_CHANGE, WTS_SESSION_LOCK, 30},
+                      SaveCase{"OnRemoteDisconnect", 30, WM_WTSSESSION_CHANGE, WTS_REMOTE_DISCONNECT, 30},
+                      SaveCase{"OnConsoleDisconnect", 30, WM_WTSSESSION_CHANGE, WTS_CONSOLE_DISCONNECT, 30},
+                      SaveCase{"OnSuspend", 30, WM_POWERBROADCAST, PBT_APMSUSPEND, 30},
+                      SaveCase{"NotOnUnlock", 30, WM_WTSSESSION_CHANGE, WTS_SESSION_UNLOCK, 0},
+                      SaveCase{"NotBeforeTenMinutes", 599, 0, 0, 0},
+                      SaveCase{"AtTenMinutes", 600, 0, 0, 600},
+                      SaveCase{"EveryTenMinutes", 1205, 0, 0, 1200}),
+    [](const ::testing::TestParamInfo<SaveCase>& info) { return std::string(info.param.name); });
+
 }  // namespace
+
+// Each hold is written when it ends, with the time it began, its seconds and why; one still
+// going when the program exits is written then.
+TEST_F(HistoryRecordingTest, HoldsAreRecordedWithWhenHowLongAndWhy) {
+    theApp.m_workTime = 100;
+    ASSERT_TRUE(createDialog());
+    m_signals.call();
+    tickClock(40);  // 60 s left at 10:00:40: held by the call
+    ASSERT_TRUE(m_dlg->isRestHeld());
+    tickClock(99);
+    m_signals.clear();
+    tickClock(1);   // ends at 10:02:20 after 100 s
+    ASSERT_FALSE(m_dlg->isRestHeld());
+    m_signals.notificationState = QUNS_PRESENTATION_MODE;
+    tickClock(30);  // presenting from 10:02:21, still in the last minute
+    ASSERT_TRUE(m_dlg->isRestHeld());
+    command(ID_MENU_EXIT);
+
+    const history::Day today = day(u"2027-01-15 12-00-00");
+    ASSERT_EQ(today.holds.size(), 2u);
+    EXPECT_EQ(today.holds[0].at, 10u * 3600 + 40);
+    EXPECT_EQ(today.holds[0].held, 100u);
+    EXPECT_EQ(today.holds[0].why, hold::Reason::Call);
+    EXPECT_EQ(today.holds[1].at, 10u * 3600 + 141);
+    EXPECT_EQ(today.holds[1].held, 30u);
+    EXPECT_EQ(today.holds[1].why, hold::Reason::Presentation);
+    EXPECT_TRUE(today.rests.empty());
+    EXPECT_EQ(today.workSeconds, 170u) << "work goes on being counted while held";
+    EXPECT_NE(dayBytes("2027-01-15.xml").find("<hold at=\"10-00-40\" held=\"100\" why=\"call\"/>"), std::string::npos)
+        << dayBytes("2027-01-15.xml");
+}

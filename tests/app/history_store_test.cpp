@@ -71,15 +71,44 @@ TEST_F(HistoryStoreTest, EventsFollowTheStartupLineAndReadBack) {
 }
 
 TEST_F(HistoryStoreTest, EveryEndReadsBackAsItself) {
-    const RestEnd ends[] = {RestEnd::Time, RestEnd::Unlock, RestEnd::Away, RestEnd::Exit, RestEnd::Shutdown};
+    const RestEnd ends[] = {RestEnd::Time, RestEnd::Unlock, RestEnd::Away, RestEnd::Exit, RestEnd::Shutdown,
+                            RestEnd::Schedule};
     for (RestEnd end : ends) history::recordRest(profileDir, at(u"2027-01-15 10-00-00"), 480, 100, end);
     const history::Day day = history::readDay(profileDir, at(u"2027-01-15 10-00-00"));
-    ASSERT_EQ(day.rests.size(), 5u);
-    for (int i = 0; i < 5; ++i) EXPECT_EQ(day.rests[i].end, ends[i]) << history::endWord(ends[i]);
+    ASSERT_EQ(day.rests.size(), 6u);
+    for (int i = 0; i < 6; ++i) EXPECT_EQ(day.rests[i].end, ends[i]) << history::endWord(ends[i]);
+    EXPECT_EQ(kiv::String(history::endWord(RestEnd::Schedule)), kiv::String(u"schedule"));
+}
+
+TEST_F(HistoryStoreTest, NoMoreBreaksTodayIsKeptWithItsTime) {
+    startDay();
+    ASSERT_TRUE(history::recordSkip(profileDir, at(u"2027-01-15 16-30-05")));
+    const history::Day day = history::readDay(profileDir, at(u"2027-01-15 12-00-00"));
+    ASSERT_EQ(day.skips.size(), 1u);
+    EXPECT_EQ(day.skips[0], 16u * 3600 + 30 * 60 + 5);
+    EXPECT_NE(dayBytes("2027-01-15.xml").find("<skip at=\"16-30-05\"/>"), std::string::npos);
 }
 
 // A file the start-up cannot read either is the start-up's to replace: the history would
 // only lose what is in it.
+TEST_F(HistoryStoreTest, HoldsAreWrittenWithTheirWhyAndReadBack) {
+    const hold::Reason whys[] = {hold::Reason::Call, hold::Reason::Camera, hold::Reason::Presentation};
+    for (hold::Reason why : whys) EXPECT_TRUE(history::recordHold(profileDir, at(u"2027-01-15 10-20-30"), 95, why));
+    EXPECT_FALSE(history::recordHold(profileDir, at(u"2027-01-15 10-20-30"), 95, hold::Reason::None));
+    EXPECT_NE(dayBytes("2027-01-15.xml").find(" <hold at=\"10-20-30\" held=\"95\" why=\"call\"/>\r\n"
+                                              " <hold at=\"10-20-30\" held=\"95\" why=\"camera\"/>\r\n"
+                                              " <hold at=\"10-20-30\" held=\"95\" why=\"presentation\"/>\r\n"),
+              std::string::npos)
+        << dayBytes("2027-01-15.xml");
+    const history::Day day = history::readDay(profileDir, at(u"2027-01-15 10-00-00"));
+    ASSERT_EQ(day.holds.size(), 3u);
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(day.holds[i].at, 10u * 3600 + 20 * 60 + 30);
+        EXPECT_EQ(day.holds[i].held, 95u);
+        EXPECT_EQ(day.holds[i].why, whys[i]);
+    }
+}
+
 TEST_F(HistoryStoreTest, AnUnreadableDayFileIsLeftAlone) {
     ScratchFolder::writeBytes(dayFile("2027-01-15.xml"), "<profile><startup_time>");
     const kiv::Time when = at(u"2027-01-15 10-00-00");
@@ -87,6 +116,25 @@ TEST_F(HistoryStoreTest, AnUnreadableDayFileIsLeftAlone) {
     EXPECT_FALSE(history::recordDelay(profileDir, when, 300));
     EXPECT_FALSE(history::addWorkSeconds(profileDir, when, 60));
     EXPECT_EQ(dayBytes("2027-01-15.xml"), "<profile><startup_time>");
+}
+
+// A day file above 4 MB is skipped like a damaged one: nothing read, nothing written.
+TEST_F(HistoryStoreTest, ADayFileAbove4MBIsSkipped) {
+    const std::string rest = "<rest end=\"time\" planned=\"480\" rested=\"480\" start=\"10-00-00\"/>";
+    const std::string head = std::string(kStartupLine) + rest;
+    const std::string tail = "</profile>\r\n";
+    const kiv::Time when = at(u"2027-01-15 12-00-00");
+    for (const uint64_t size : {settings::kMaxDayFileBytes, settings::kMaxDayFileBytes + 1}) {
+        SCOPED_TRACE(size);
+        const std::string bytes = head + std::string(size - head.size() - tail.size(), ' ') + tail;
+        ScratchFolder::writeBytes(dayFile("2027-01-15.xml"), bytes);
+        const bool readable = size <= settings::kMaxDayFileBytes;
+        EXPECT_EQ(history::readDay(profileDir, when).rests.size(), readable ? 1u : 0u);
+        if (!readable) {
+            EXPECT_FALSE(history::recordDelay(profileDir, when, 300));
+            EXPECT_TRUE(dayBytes("2027-01-15.xml") == bytes) << "a skipped file was written";
+        }
+    }
 }
 
 TEST_F(HistoryStoreTest, DaysWithoutHistoryReadEmpty) {
@@ -100,7 +148,9 @@ TEST_F(HistoryStoreTest, DaysWithoutHistoryReadEmpty) {
         {"entries that do not read", XML_HEAD "<profile><rest start=\"25-00-00\" planned=\"480\" rested=\"1\" end=\"time\"/>"
                                      "<rest start=\"10-00-00\" planned=\"x\" rested=\"1\" end=\"time\"/>"
                                      "<rest start=\"10-00-00\" planned=\"480\" rested=\"1\" end=\"nap\"/>"
-                                     "<delay at=\"10-00\" added=\"300\"/><work>-5</work></profile>"},
+                                     "<delay at=\"10-00\" added=\"300\"/><work>-5</work>"
+                                     "<hold at=\"10-00-00\" held=\"60\" why=\"lunch\"/>"
+                                     "<hold at=\"10-00-00\" held=\"\" why=\"call\"/></profile>"},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
@@ -109,6 +159,7 @@ TEST_F(HistoryStoreTest, DaysWithoutHistoryReadEmpty) {
         const history::Day day = history::readDay(profileDir, at(u"2027-01-15 12-00-00"));
         EXPECT_TRUE(day.rests.empty());
         EXPECT_TRUE(day.delays.empty());
+        EXPECT_TRUE(day.holds.empty());
         EXPECT_EQ(day.workSeconds, 0u);
     }
 }

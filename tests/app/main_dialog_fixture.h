@@ -13,6 +13,7 @@
 
 #include "dialogs/notify_dlg.h"
 #include "dialogs/previous_notify_dlg.h"
+#include "hold_fakes.h"
 #include "kivtool_app.h"
 #include "kivtool_dlg.h"
 #include "messages.h"
@@ -106,6 +107,7 @@ protected:
         theApp.m_homeMode = true;
         theApp.m_relaxAtFullScreen = false;
         theApp.m_idleIsRest = false;
+        theApp.m_holdForCalls = true;
         theApp.m_firstStartToday = kiv::Time::now();
         theApp.m_relaxMusic = kRelaxMusic;
         theApp.m_relaxNoticeMusic = kNoticeMusic;
@@ -166,6 +168,7 @@ protected:
     std::unique_ptr<CkivToolDlg> m_dlg;
     RecordingSound m_sound;
     rest_test::WakeRecorder m_wakes;
+    FakeHoldSignals m_signals;  // nothing holds a rest, no key was pressed, until a test says so
 
 private:
     platform::AppBarFunction m_oldAppBar = nullptr;

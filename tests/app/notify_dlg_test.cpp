@@ -20,6 +20,8 @@
 #include "framework/window_text.h"
 #include "kivtool_dlg.h"
 #include "rest_test_support.h"
+#include "settings_store.h"
+#include "kiv/path_kiv.h"
 #include "test_support.h"
 
 namespace {
@@ -450,6 +452,42 @@ TEST_F(NotifyDlgTest, RestMusicLoopsInHomeModeAndStopsWithTheWindow) {
         all.push_back(L"Stop");
         EXPECT_EQ(m_sound.calls, all);
     }
+}
+
+// A rest-music setting that is not a local file (a share, a pipe, a device) plays the
+// program's own rest music: opening it could carry the user's credentials to another
+// host or hold this thread while every key waits for it.
+TEST_F(NotifyDlgTest, RestMusicThatIsNotALocalFilePlaysTheDefault) {
+    const std::wstring fallback = L"Open:" + std::wstring(settings::defaultSoundPath(kiv::getModuleDir(),
+                                                                                     settings::kRelaxSound).c_wstr());
+    const wchar_t* const refused[] = {L"\\\\host\\share\\relax.mp3", L"\\\\?\\UNC\\host\\share\\relax.mp3",
+                                      L"\\\\localhost\\pipe\\kiv", L"C:\\kiv\\CON.mp3", L"relax.mp3"};
+    for (const wchar_t* path : refused) {
+        SCOPED_TRACE(std::string(path, path + wcslen(path)));
+        theApp.m_relaxMusic = path;
+        m_sound.calls.clear();
+        ASSERT_NE(open(true), nullptr);
+        EXPECT_EQ(m_sound.calls, (std::vector<std::wstring>{fallback, L"Play:1"}));
+        close();
+    }
+}
+
+// The music is opened before the keyboard is taken: while the keyboard hook is in place
+// every key of the session waits for this thread.
+TEST_F(NotifyDlgTest, OpensTheMusicBeforeTakingTheKeyboard) {
+    struct ForegroundAtOpen : rest_test::RecordingSound {
+        HWND foreground = nullptr;
+        BOOL __stdcall Open(const wchar_t* path) override {
+            foreground = ::GetForegroundWindow();
+            return RecordingSound::Open(path);
+        }
+    } sound;
+    rest_test::SoundScope scope(&sound);
+    ASSERT_NE(open(true), nullptr);
+    ASSERT_EQ(sound.count(L"Open:"), 1);
+    EXPECT_EQ(::GetForegroundWindow(), m_hwnd) << "the rest window did not take the keyboard";
+    EXPECT_NE(sound.foreground, m_hwnd) << "the keyboard was taken before the music was opened";
+    close();
 }
 
 TEST_F(NotifyDlgTest, RunsSilentlyWithoutASoundComponent) {

@@ -74,26 +74,24 @@ const std::vector<DialogRow>& dialogRows() {
          }},
         {"RestWindow", IDD_NOTIFY_DIALOG, DS_SETFONT | DS_FIXEDSYS | WS_POPUP | WS_VISIBLE | WS_BORDER, 0, 146, 54,
          L"", 9, L"宋体", {}},
-        // The question's prompt on top and just before the answer box; the rest moved down
-        // by its line.
+        // One row of factors, the answer box below it, the buttons below that: the question
+        // is the box's accessible name, never a second visible line.
         {"UnlockQuestion", IDD_ASK_DIALOG, DS_SETFONT | DS_SETFOREGROUND | WS_POPUP | WS_VISIBLE | WS_BORDER,
-         WS_EX_APPWINDOW, 215, 103, L"", 9, L"宋体",
+         WS_EX_APPWINDOW, 215, 89, L"", 9, L"宋体",
          {
-             {IDC_ASK_PROMPT, L"Static", L"请回答：", SS_LEFT, kStaticType, kChild | SS_NOPREFIX, WS_TABSTOP, 46, 14,
-              150, 8},
-             {IDC_EDIT_ANSWER, L"Edit", L"", 0, 0, kChild | kEditFlags, 0, 63, 44, 88, 16},
-             {IDOK, L"Button", L"OK", BS_DEFPUSHBUTTON, kButtonType, kChild | WS_TABSTOP, 0, 48, 71, 50, 14},
-             {IDCANCEL, L"Button", L"Cancel", BS_PUSHBUTTON, kButtonType, kChild | WS_TABSTOP, 0, 127, 71, 50, 14},
-             {IDC_STATIC_FACTOR1, L"Static", L"Static", SS_LEFT, kStaticType, kChild, 0, 46, 28, 19, 8},
-             {IDC_STATIC_FACTOR2, L"Static", L"Static", SS_LEFT, kStaticType, kChild, 0, 125, 28, 19, 8},
+             {IDC_EDIT_ANSWER, L"Edit", L"", 0, 0, kChild | kEditFlags, 0, 63, 30, 88, 16},
+             {IDOK, L"Button", L"OK", BS_DEFPUSHBUTTON, kButtonType, kChild | WS_TABSTOP, 0, 48, 57, 50, 14},
+             {IDCANCEL, L"Button", L"Cancel", BS_PUSHBUTTON, kButtonType, kChild | WS_TABSTOP, 0, 127, 57, 50, 14},
+             {IDC_STATIC_FACTOR1, L"Static", L"Static", SS_LEFT, kStaticType, kChild, 0, 46, 14, 19, 8},
+             {IDC_STATIC_FACTOR2, L"Static", L"Static", SS_LEFT, kStaticType, kChild, 0, 125, 14, 19, 8},
              // U+00D7 MULTIPLICATION SIGN
-             {IDC_STATIC, L"Static", L"\u00D7", SS_LEFT, kStaticType, kChild, 0, 91, 28, 8, 8},
-             {IDC_STATIC, L"Static", L"=", SS_LEFT, kStaticType, kChild, 0, 170, 28, 8, 8},
+             {IDC_STATIC, L"Static", L"\u00D7", SS_LEFT, kStaticType, kChild, 0, 91, 14, 8, 8},
+             {IDC_STATIC, L"Static", L"=", SS_LEFT, kStaticType, kChild, 0, 170, 14, 8, 8},
          }},
         {"PreRestNotice", IDD_PREVIOUS_NOTIFY_DIALOG, DS_SYSMODAL | DS_SETFONT | DS_FIXEDSYS | WS_POPUP | WS_VISIBLE,
          WS_EX_TOPMOST, 51, 24, L"", 8, L"MS Shell Dlg", {}},
         {"Settings", IDD_SETTING_DIALOG,
-         DS_SETFONT | DS_MODALFRAME | DS_FIXEDSYS | WS_POPUP | WS_CAPTION | WS_SYSMENU, 0, 203, 289,
+         DS_SETFONT | DS_MODALFRAME | DS_FIXEDSYS | WS_POPUP | WS_CAPTION | WS_SYSMENU, 0, 203, 276,
          L"Vanto定时休息设置", 8, L"MS Shell Dlg",
          {
              {IDC_STATIC, L"Static", L"工作时间(单位：分钟):", SS_LEFT, kStaticType, kChild, 0, 20, 23, 81, 8},
@@ -118,6 +116,11 @@ const std::vector<DialogRow>& dialogRows() {
              // Added below the others; the dialog grew by its height and margin.
              {IDC_CHECK_IDLE_REST, L"Button", L"离开电脑时计为休息", BS_AUTOCHECKBOX, kButtonType,
               kChild | WS_TABSTOP, 0, 20, 201, 163, 10},
+             {IDC_CHECK_HOLD_CALLS, L"Button", L"通话或演示时推迟休息", BS_AUTOCHECKBOX, kButtonType,
+              kChild | WS_TABSTOP, 0, 20, 215, 163, 10},
+             // The working hours, a row below the rows the other settings keep.
+             {IDC_BUTTON_WORKING_HOURS, L"Button", L"工作时间...", BS_PUSHBUTTON, kButtonType, kChild | WS_TABSTOP, 0,
+              20, 243, 70, 14},
              // Hidden until a policy is in force.
              {IDC_STATIC_MANAGED, L"Static", L"部分设置由你的组织管理", SS_LEFT, kStaticType, WS_CHILD, WS_VISIBLE,
               20, 263, 163, 8},
@@ -238,8 +241,9 @@ TEST(Resources, DialogsAreInTheChinesePrcLanguage) {
     }
 }
 
-// The five first commands keep their places; the history window comes last.
-TEST(Resources, TrayMenuHoldsTheSixCommandsInOrder) {
+// The five first commands keep their places; the history window and "no more breaks
+// today" come after them.
+TEST(Resources, TrayMenuHoldsItsCommandsInOrder) {
     fw::Menu menu = fw::loadMenu(IDR_TRAY_MENU);
     HMENU bar = menu.get();
     ASSERT_NE(bar, nullptr);
@@ -257,9 +261,10 @@ TEST(Resources, TrayMenuHoldsTheSixCommandsInOrder) {
                  {ID_MENU_DELAY5, L"延时5分钟"},
                  {ID_MENU_DELAY_PRESET, L"延时一个预定时间"},
                  {ID_MENU_ABOUT, L"关于"},
-                 {ID_MENU_HISTORY, L"休息记录"}};
-    ASSERT_EQ(::GetMenuItemCount(popup), 6);
-    for (int i = 0; i < 6; ++i) {
+                 {ID_MENU_HISTORY, L"休息记录"},
+                 {ID_MENU_SKIP_TODAY, L"今天不再休息"}};
+    ASSERT_EQ(::GetMenuItemCount(popup), 7);
+    for (int i = 0; i < 7; ++i) {
         EXPECT_EQ(::GetMenuItemID(popup, i), items[i].id) << i;
         wchar_t text[64] = {};
         ::GetMenuStringW(popup, i, text, 64, MF_BYPOSITION);
@@ -274,6 +279,9 @@ TEST(Resources, IdsHaveTheirFixedValues) {
     EXPECT_EQ(ID_MENU_DELAY_PRESET, 32776);
     EXPECT_EQ(ID_MENU_ABOUT, 32779);
     EXPECT_EQ(ID_MENU_HISTORY, 32780);
+    EXPECT_EQ(ID_MENU_SKIP_TODAY, 32781);
+    EXPECT_EQ(IDD_WORKING_HOURS_DIALOG, 137);
+    EXPECT_EQ(IDC_BUTTON_WORKING_HOURS, 1010);
     EXPECT_EQ(IDM_ABOUTBOX, 16);
     EXPECT_EQ(IDS_ABOUTBOX, 101);
     EXPECT_EQ(IDD_ABOUTBOX, 100);
@@ -287,6 +295,7 @@ TEST(Resources, IdsHaveTheirFixedValues) {
     EXPECT_EQ(IDC_STATIC_REMAIN, 1002);
     EXPECT_EQ(IDC_CHECK_FULLSCREEN, 1006);
     EXPECT_EQ(IDC_CHECK_IDLE_REST, 1007);
+    EXPECT_EQ(IDC_CHECK_HOLD_CALLS, 1008);
     EXPECT_EQ(IDR_MAINFRAME, 128);
     EXPECT_EQ(IDR_TRAY_MENU, 129);
 }

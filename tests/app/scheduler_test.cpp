@@ -1,6 +1,9 @@
 // The rest scheduler, driven tick by tick on a live main dialog.
 #include "main_dialog_fixture.h"
 
+#include "kiv/path_kiv.h"
+#include "settings_store.h"
+
 namespace {
 
 using test::MainDialogTest;
@@ -81,6 +84,21 @@ TEST_F(SchedulerTest, OfficeModeRestIsSilentAndEndsWithA500HzBeep) {
     EXPECT_EQ(500u, test::beeps()[0].frequency);
     EXPECT_EQ(1000u, test::beeps()[0].duration);
     for (const std::wstring& call : m_sound.calls) EXPECT_EQ(std::wstring::npos, call.find(L"Open")) << call;
+}
+
+// The end-of-rest sound set to a share: the program's own end sound plays instead, and
+// nothing is opened on the share.
+TEST_F(SchedulerTest, AnEndSoundOnAShareGivesTheDefaultEndSound) {
+    theApp.m_workTime = 2;
+    theApp.m_relaxTime = 2;
+    theApp.m_relaxEndMusic = L"\\\\host\\share\\relaxEnd.mp3";
+    ASSERT_TRUE(createDialog());
+    tick(4);
+    ASSERT_FALSE(inRest());
+    const kiv::String fallback = settings::defaultSoundPath(kiv::getModuleDir(), settings::kRelaxEndSound);
+    ASSERT_GE(m_sound.calls.size(), 2u);
+    EXPECT_EQ(L"Open:" + std::wstring(fallback.c_wstr()), m_sound.calls[m_sound.calls.size() - 2]);
+    for (const std::wstring& call : m_sound.calls) EXPECT_EQ(std::wstring::npos, call.find(L"host")) << call;
 }
 
 TEST_F(SchedulerTest, HomeModeWithoutSoundComponentStillCycles) {

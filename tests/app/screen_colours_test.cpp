@@ -97,14 +97,14 @@ TEST(HistoryChart, DrawsInItsOwnColoursUnlessAHighContrastThemeIsOn) {
     {
         rest_test::HighContrastScope contrast(false);
         rest_test::Canvas canvas(640, 400);
-        history::drawHistory(canvas.dc(), canvas.rect(), overview);
+        history::drawHistory(canvas.dc(), canvas.rect(), overview, 96);
         canvas.flush();
         EXPECT_EQ(canvas.pixel(1, 1), RGB(255, 255, 255));
         for (COLORREF colour : kChartColours) EXPECT_GT(canvas.count(colour), 0) << std::hex << colour;
     }
     rest_test::HighContrastScope contrast(true);
     rest_test::Canvas canvas(640, 400);
-    history::drawHistory(canvas.dc(), canvas.rect(), overview);
+    history::drawHistory(canvas.dc(), canvas.rect(), overview, 96);
     canvas.flush();
     EXPECT_EQ(canvas.pixel(1, 1), ::GetSysColor(COLOR_WINDOW));
     EXPECT_GT(canvas.count(::GetSysColor(COLOR_HIGHLIGHT)), 0);  // the work bars
@@ -119,6 +119,34 @@ TEST(HistoryChart, DrawsInItsOwnColoursUnlessAHighContrastThemeIsOn) {
         if (GetRValue(colour) == GetGValue(colour) && GetGValue(colour) == GetBValue(colour)) continue;
         EXPECT_EQ(canvas.count(colour), 0) << std::hex << colour;
     }
+}
+
+// The window's DPI sets the text and the margins, not the context's (a memory context is
+// always at the system DPI): at 150% the same days take more ink and start further in.
+TEST(HistoryChart, DrawsAtTheWindowsDpiNotTheSystems) {
+    const history::Overview overview = busyFortnight();
+    rest_test::HighContrastScope contrast(false);
+    const COLORREF text = kChartColours[1];
+    struct Drawn {
+        int textPixels;
+        int firstInkRow;
+    };
+    auto draw = [&](UINT dpi) {
+        rest_test::Canvas canvas(900, 600);
+        history::drawHistory(canvas.dc(), canvas.rect(), overview, dpi);
+        canvas.flush();
+        int firstInkRow = -1;
+        for (int y = 0; y < 600 && firstInkRow < 0; ++y)
+            for (int x = 0; x < 900; ++x)
+                if (canvas.pixel(x, y) != RGB(255, 255, 255)) {
+                    firstInkRow = y;
+                    break;
+                }
+        return Drawn{canvas.count(text), firstInkRow};
+    };
+    const Drawn at100 = draw(96), at150 = draw(144);
+    EXPECT_GT(at150.textPixels, at100.textPixels * 3 / 2);
+    EXPECT_GT(at150.firstInkRow, at100.firstInkRow);
 }
 
 TEST(HistoryChart, WindowPaintsAgainWhenTheThemeChanges) {

@@ -14,6 +14,7 @@
 #include "kiv/debug_kiv.h"
 #include "kiv/path_kiv.h"
 #include "kivtool_app.h"
+#include "install_location.h"
 #include "scratch_folder.h"
 #include "settings_store.h"
 #include "ui_language.h"
@@ -93,6 +94,8 @@ protected:
         EXPECT_EQ(actual.relaxAtFullScreen, expected.relaxAtFullScreen);
         EXPECT_EQ(actual.idleIsRest, expected.idleIsRest);
         EXPECT_EQ(w(actual.language), w(expected.language));
+        EXPECT_EQ(actual.holdForCalls, expected.holdForCalls);
+        EXPECT_EQ(w(actual.workingHours), w(expected.workingHours));
     }
 
     ScratchFolder scratch;
@@ -143,6 +146,11 @@ const ReadRow kReadRows[] = {
     {"idle is rest 1", IN_PROFILE("<idleIsRest>1</idleIsRest>"), [](Values& v) { v.idleIsRest = true; }},
     {"idle is rest 2", IN_PROFILE("<idleIsRest>2</idleIsRest>"), [](Values&) {}},
     {"idle is rest yes", IN_PROFILE("<idleIsRest>yes</idleIsRest>"), [](Values&) {}},
+    // On unless it reads exactly 0.
+    {"hold for calls 0", IN_PROFILE("<holdForCalls>0</holdForCalls>"), [](Values& v) { v.holdForCalls = false; }},
+    {"hold for calls 1", IN_PROFILE("<holdForCalls>1</holdForCalls>"), [](Values&) {}},
+    {"hold for calls 00", IN_PROFILE("<holdForCalls>00</holdForCalls>"), [](Values&) {}},
+    {"hold for calls empty", IN_PROFILE("<holdForCalls></holdForCalls>"), [](Values&) {}},
     {"language en", IN_PROFILE("<language>en</language>"), [](Values& v) { v.language = u"en"; }},
     {"language zh", IN_PROFILE("<language>zh</language>"), [](Values& v) { v.language = u"zh"; }},
     {"language unknown", IN_PROFILE("<language>fr</language>"), [](Values&) {}},
@@ -245,6 +253,37 @@ TEST_F(SettingsFileTest, PortableProfileFolderWinsAndAppDataIsNotAsked) {
     EXPECT_EQ(asked, 0);
 }
 
+// The copy a per-machine installation put in place: whoever made the folder beside it must
+// not choose every user's settings.
+TEST_F(SettingsFileTest, APerMachineCopyIgnoresAProfileFolderBesideIt) {
+    scratch.folder("program/profile");
+    const kiv::String appData = scratch.folder("appdata");
+    const kiv::String dir = settings::chooseProfileDir(programDir, [&] { return appData; }, false);
+    EXPECT_EQ(w(dir), w(appData + u"Kelbrook.Murvel\\"));
+}
+
+TEST(MachineInstall, TheProgramFolderIsTheOneThePerMachineInstallerRegistered) {
+    const kiv::String programDir(u"C:\\Program Files\\kivTool\\");
+    struct Row {
+        const char16_t* registered;
+        bool expected;
+    };
+    const Row rows[] = {
+        {u"C:\\Program Files\\kivTool", true},     // as the installer writes it
+        {u"C:\\Program Files\\kivTool\\", true},   // with the backslash
+        {u"c:\\program files\\KIVTOOL", true},     // letter case does not count
+        {u"", false},                              // no per-machine installation
+        {u"C:\\Program Files\\kiv", false},        // a prefix of the folder
+        {u"C:\\Program Files\\kivTool2", false},   // a longer name
+        {u"D:\\Program Files\\kivTool", false},    // elsewhere
+        {u"\\", false},                            // nothing but a separator
+    };
+    for (const Row& row : rows)
+        EXPECT_EQ(row.expected, install::isMachineInstallFolder(programDir, kiv::String(row.registered)))
+            << ::testing::PrintToString(w(kiv::String(row.registered)));
+    EXPECT_FALSE(install::isMachineInstallFolder(kiv::String(), kiv::String(u"\\")));
+}
+
 TEST_F(SettingsFileTest, WithoutAPortableFolderTheAppDataFolderIsUsed) {
     const kiv::String appData = scratch.folder("appdata");
     int asked = 0;
@@ -255,6 +294,71 @@ TEST_F(SettingsFileTest, WithoutAPortableFolderTheAppDataFolderIsUsed) {
     EXPECT_EQ(w(dir), w(appData + u"Kelbrook.Murvel\\"));
     EXPECT_EQ(asked, 1);
     EXPECT_FALSE(fs::exists(test::toPath(dir)));  // made only when something is written
+}
+
+// Regression: without an app-data folder the program used "\\Kelbrook.Murvel\\" at the root
+// of the current drive, a folder any user can create and fill. A folder that is not whole
+// now means no settings folder at all.
+TEST_F(SettingsFileTest, WithoutAWholeAppDataFolderThereIsNoSettingsFolder) {
+    struct Row {
+        const char16_t* appData;
+        const char16_t* chosen;
+    };
+    const Row rows[] = {
+        {u"", u""},
+        {u"\\", u""},
+        {u"Roaming\\", u""},
+        {u"C:", u""},
+        {u"C:Roaming\\", u""},
+        {u"C:\\Users\\me\\AppData\\Roaming", u""},  // no separator: not what getAppDataDir gives
+        {u"C:\\Users\\me\\AppData\\Roaming\\", u"C:\\Users\\me\\AppData\\Roaming\\Kelbrook.Murvel\\"},
+        {u"\\\\server\\home\\me\\AppData\\", u"\\\\server\\home\\me\\AppData\\Kelbrook.Murvel\\"},  // redirected
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(w(row.appData));
+        EXPECT_EQ(w(settings::chooseProfileDir(programDir, [&] { return kiv::String(row.appData); })), w(row.chosen));
+    }
+}
+
+// With no settings folder the program runs on its defaults and touches no file: not one
+// in the current directory, where a path built on nothing would point.
+TEST_F(SettingsFileTest, WithoutASettingsFolderNothingIsReadOrWritten) {
+    const kiv::String current = scratch.folder("current");
+    wchar_t saved[MAX_PATH] = {};
+    ::GetCurrentDirectoryW(MAX_PATH, saved);
+    ASSERT_TRUE(::SetCurrentDirectoryW(current.c_wstr()));
+    ScratchFolder::writeBytes(test::toPath(current) / "Murvel.xml", IN_PROFILE("<workTime>90</workTime>"));
+    ScratchFolder::writeBytes(test::toPath(current) / "2027-01-15.xml", "planted");
+
+    const kiv::String none;
+    Values expected = defaults();
+    expected.homeMode = true;
+    expectSame(settings::loadSettingsFile(settings::settingsFilePath(none), programDir), expected);
+    EXPECT_EQ(text(settings::loadFirstStartToday(none, at(u"2027-01-15 09-30-00"), 3600000)), L"2027-01-15 08-30-00");
+    EXPECT_FALSE(settings::saveSettingsFile(none, programDir, defaults()));
+    EXPECT_EQ(w(settings::dayFilePath(none, at(u"2027-01-15 09-30-00"))), L"");
+
+    ::SetCurrentDirectoryW(saved);
+    EXPECT_EQ(ScratchFolder::readBytes(test::toPath(current) / "Murvel.xml"), IN_PROFILE("<workTime>90</workTime>"));
+    EXPECT_EQ(ScratchFolder::readBytes(test::toPath(current) / "2027-01-15.xml"), "planted");
+    EXPECT_EQ(std::distance(fs::directory_iterator(test::toPath(current)), fs::directory_iterator()), 2);
+}
+
+// Regression: a planted settings file of hundreds of megabytes ended the program at start.
+// Above 1 MB the file counts as unreadable: every default, and the file stays as it is.
+TEST_F(SettingsFileTest, ASettingsFileAbove1MBGivesTheDefaultsAndIsLeftAlone) {
+    const std::string head = IN_PROFILE("<workTime>90</workTime>");
+    Values ninety = defaults();
+    ninety.workTime = 90;
+    Values fallback = defaults();
+    fallback.homeMode = true;
+    for (const uint64_t size : {settings::kMaxSettingsFileBytes, settings::kMaxSettingsFileBytes + 1}) {
+        SCOPED_TRACE(size);
+        const std::string bytes = head + std::string(size - head.size(), ' ');
+        writeSettings(bytes);
+        expectSame(load(), size <= settings::kMaxSettingsFileBytes ? ninety : fallback);
+        EXPECT_TRUE(savedBytes() == bytes) << "reading changed the file";
+    }
 }
 
 // --- Writing ----------------------------------------------------------------------------
@@ -276,6 +380,8 @@ TEST_F(SettingsFileTest, CustomValuesAreSavedInTheTableOrder) {
     values.relaxAtFullScreen = true;
     values.idleIsRest = true;
     values.language = u"en";
+    values.holdForCalls = false;
+    values.workingHours = u"mon-fri 08:30-12:00 13:00-18:00; sat 09:00-12:00";
     ASSERT_TRUE(settings::saveSettingsFile(profileDir, programDir, values));
     EXPECT_EQ(savedBytes(),
               XML_HEAD
@@ -288,7 +394,9 @@ TEST_F(SettingsFileTest, CustomValuesAreSavedInTheTableOrder) {
               " <homeMode>0</homeMode>\r\n"
               " <relaxAtFullScreen>1</relaxAtFullScreen>\r\n"
               " <idleIsRest>1</idleIsRest>\r\n"  // written only when on, after the others
-              " <language>en</language>\r\n"    // written only when set, last
+              " <language>en</language>\r\n"    // written only when set
+              " <holdForCalls>0</holdForCalls>\r\n"  // written only when off
+              " <workingHours>mon-fri 08:30-12:00 13:00-18:00; sat 09:00-12:00</workingHours>\r\n"  // only when set, last
               "</profile>\r\n");
 }
 
@@ -301,10 +409,13 @@ TEST_F(SettingsFileTest, SavedValuesReadBackTheSame) {
     office.relaxAtFullScreen = true;
     office.idleIsRest = true;
     office.language = u"zh";
+    office.holdForCalls = false;
+    office.workingHours = u"mon 22:00-06:00";
     Values custom = defaults();
     custom.relaxMusic = u"E:\\a b\\rain & wind.mp3";
     custom.relaxNoticeMusic = u"<notice>.mp3";
     custom.relaxEndMusic = u"";
+    custom.workingHours = u"mon-fri 8:30 - 12:00 ;; & <x>";  // does not read: kept as it is
     for (const Values& values : {home, office, custom}) {
         ASSERT_TRUE(settings::saveSettingsFile(profileDir, programDir, values));
         expectSame(load(), values);

@@ -1,6 +1,9 @@
 // The one-copy check: the named lock and which window counts as the running copy's.
 #include <gtest/gtest.h>
 
+#include <windows.h>
+#include <sddl.h>
+
 #include <memory>
 #include <string>
 
@@ -19,6 +22,67 @@ TEST(InstanceLock, OnlyTheFirstHolderOfTheNameIsFirstUntilItLetsGo) {
     EXPECT_FALSE(instance::InstanceLock(kTestLock).isFirst());
     first.reset();
     EXPECT_TRUE(instance::InstanceLock(kTestLock).isFirst());
+}
+
+// What a start does: the error CreateMutexW left and whether the running copy's status
+// window is there decide it.
+TEST(InstanceLock, TheStartFollowsWhatCreatingTheNameFoundAndWhetherTheCopysWindowIsThere) {
+    using instance::LockState;
+    using instance::StartAction;
+    struct Row {
+        const char* what;
+        bool created;
+        DWORD error;
+        bool windowFound;
+        LockState state;
+        StartAction action;
+    };
+    const Row rows[] = {
+        {"the first copy", true, ERROR_SUCCESS, false, LockState::Created, StartAction::Run},
+        {"a second copy", true, ERROR_ALREADY_EXISTS, true, LockState::Exists, StartAction::ShowRunningCopy},
+        {"a second copy while the first starts", true, ERROR_ALREADY_EXISTS, false, LockState::Exists,
+         StartAction::ShowRunningCopy},
+        {"our copy with administrator rights", false, ERROR_ACCESS_DENIED, true, LockState::Denied,
+         StartAction::ShowRunningCopy},
+        {"someone else's object", false, ERROR_ACCESS_DENIED, false, LockState::Denied, StartAction::RunAndWarn},
+        {"no mutex for another reason", false, ERROR_INVALID_HANDLE, false, LockState::Failed, StartAction::Run},
+    };
+    for (const Row& row : rows) {
+        const LockState state = instance::lockStateOf(row.created, row.error);
+        EXPECT_EQ(row.state, state) << row.what;
+        EXPECT_EQ(row.action, instance::startActionFor(state, row.windowFound)) << row.what;
+    }
+}
+
+// A mutex that no one may open, as another program could leave under the name: the lock
+// says so, and the start tells the user in the language of the program's texts.
+TEST(InstanceLock, SomeoneElsesObjectUnderTheNameIsReportedAndNotTakenForACopy) {
+    PSECURITY_DESCRIPTOR descriptor = nullptr;
+    ASSERT_TRUE(::ConvertStringSecurityDescriptorToSecurityDescriptorW(L"D:(D;;GA;;;WD)", SDDL_REVISION_1,
+                                                                       &descriptor, nullptr));
+    SECURITY_ATTRIBUTES attributes{sizeof(attributes), descriptor, FALSE};
+    fw::KernelHandle squatter(::CreateMutexW(&attributes, FALSE, kTestLock));
+    ::LocalFree(descriptor);
+    ASSERT_TRUE(squatter);
+
+    const instance::InstanceLock lock(kTestLock);
+    EXPECT_EQ(instance::LockState::Denied, lock.state());
+    EXPECT_FALSE(lock.isFirst());
+    EXPECT_EQ(instance::StartAction::RunAndWarn, instance::startActionFor(lock.state(), instance::findRunningCopy()))
+        << "no status window of another copy in this session";
+
+    for (const LANGID language : {fw::kChineseResources, fw::kEnglishResources}) {
+        fw::setResourceLanguage(language);
+        test::MessageBoxRecorder boxes;
+        instance::warnNameTaken();
+        ASSERT_EQ(1u, boxes.shown().size());
+        EXPECT_EQ(fw::loadString(IDS_ONE_COPY_NAME_TAKEN, language), boxes.shown()[0].text);
+        EXPECT_FALSE(boxes.shown()[0].text.empty());
+        EXPECT_EQ(UINT(MB_OK | MB_ICONWARNING), boxes.shown()[0].type);
+    }
+    fw::setResourceLanguage(fw::kChineseResources);
+    EXPECT_NE(fw::loadString(IDS_ONE_COPY_NAME_TAKEN, fw::kChineseResources),
+              fw::loadString(IDS_ONE_COPY_NAME_TAKEN, fw::kEnglishResources));
 }
 
 // The running copy may show either set of texts, whatever this copy chose.

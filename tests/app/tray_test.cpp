@@ -168,7 +168,7 @@ TEST_F(TrayTest, RightClickOpensTheTrayMenuAndChoosingNothingChangesNothing) {
     ::KillTimer(nullptr, timer);
     ASSERT_TRUE(g_menuSeen);
     EXPECT_EQ((std::vector<UINT>{ID_MENU_SETTINGS, ID_MENU_EXIT, ID_MENU_DELAY5, ID_MENU_DELAY_PRESET, ID_MENU_ABOUT,
-                                 ID_MENU_HISTORY}),
+                                 ID_MENU_HISTORY, ID_MENU_SKIP_TODAY}),
               g_menuIds);
     test::pumpMessages();
     EXPECT_FALSE(g_exiting);
@@ -322,6 +322,7 @@ TEST_F(TrayTest, TheEndOfTheSessionEndsARestCleanly) {
     tick(2);
     ASSERT_NE(nullptr, m_dlg->m_pNotifyDlg);
     const HWND restWindow = m_dlg->m_pNotifyDlg->m_hWnd;
+    const HWND window = hwnd();
     ASSERT_FALSE(::IsWindowVisible(taskbar));
 
     EXPECT_EQ(TRUE, send(WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF)) << "never holds up the end of the session";
@@ -340,6 +341,34 @@ TEST_F(TrayTest, TheEndOfTheSessionEndsARestCleanly) {
     EXPECT_FALSE(rest_test::HotKeyRecorder::calls().back().isRegister) << "the hot key is given back";
     EXPECT_EQ(1u, test::trayRecords(NIM_DELETE).size());
     EXPECT_FALSE(m_dlg->m_trayIconAdded);
+    EXPECT_FALSE(::IsWindow(window)) << "the program ends: no copy is left without its timer and tray icon";
+}
+
+// The Restart Manager closes the program to replace its files (an installer): it does not
+// end the process, so the program must, or it keeps the one-copy name with nothing running.
+TEST_F(TrayTest, ARestartManagerCloseEndsTheProgram) {
+    ASSERT_TRUE(createDialog());
+    const HWND window = hwnd();
+    EXPECT_EQ(TRUE, send(WM_QUERYENDSESSION, 0, ENDSESSION_CLOSEAPP));
+    send(WM_ENDSESSION, TRUE, ENDSESSION_CLOSEAPP);
+    EXPECT_FALSE(::IsWindow(window));
+    EXPECT_TRUE(g_exiting);
+    EXPECT_EQ(1u, test::trayRecords(NIM_DELETE).size());
+}
+
+// The installer's and the uninstaller's request reaches every copy by a message of our own,
+// whatever the language of its windows.
+TEST_F(TrayTest, TheInstallersExitRequestEndsTheProgramAsExitDoes) {
+    ASSERT_TRUE(createDialog());
+    const HWND window = hwnd();
+    ASSERT_NE(0u, g_exitRequestMsg);
+    EXPECT_EQ(::RegisterWindowMessageW(L"Kelbrook.Murvel.kivTool.exit"), g_exitRequestMsg)
+        << "the name the installer broadcasts";
+    ::PostMessageW(HWND_BROADCAST, g_exitRequestMsg, 0, 0);  // as the installer sends it
+    test::pumpMessages();  // the request, then the WM_CLOSE that Exit posts
+    EXPECT_TRUE(g_exiting);
+    EXPECT_FALSE(::IsWindow(window));
+    EXPECT_EQ(1u, test::trayRecords(NIM_DELETE).size());
 }
 
 TEST_F(TrayTest, DestroyingTheWindowOtherwiseStillRemovesTheIcon) {

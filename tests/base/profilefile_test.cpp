@@ -17,7 +17,11 @@
 #include "check_recorder.h"
 #include "kiv/file_kiv.h"
 #include "kiv/profilefile_kiv.h"
+#include "kiv/stringc_kiv.h"
 #include "kiv/xml_kiv.h"
+#include "os_kiv.h"
+#include "scratch_dir.h"
+#include "temporaryfile_kiv.h"
 
 namespace {
 
@@ -361,6 +365,75 @@ TEST_F(ProfileFiles, MalformedFileFailsToLoad) {
     kiv::ProfileFile profile;
     EXPECT_FALSE(profile.load(name("bad.xml")));
     EXPECT_FALSE(profile.document().getLastError().isEmpty());
+}
+
+// A planted huge file must not take the program's memory: above the limit it is not read.
+TEST_F(ProfileFiles, AFileAboveTheSizeLimitIsNotRead) {
+    const std::string head = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n<profile><workTime>90</workTime>";
+    const std::string tail = "</profile>";
+    const uint64_t limit = 4096;
+    struct Row {
+        size_t size;
+        bool loads;
+    };
+    for (const Row row : {Row{4096, true}, Row{4097, false}, Row{100000, false}}) {
+        SCOPED_TRACE(row.size);
+        writeBytes("big.xml", head + std::string(row.size - head.size() - tail.size(), ' ') + tail);
+        kiv::ProfileFile profile;
+        EXPECT_EQ(profile.load(name("big.xml"), limit), row.loads);
+        EXPECT_EQ(profile.getIntValue(String(), String(u"workTime"), 0), row.loads ? 90 : 0);
+        EXPECT_EQ(fs::file_size(dir / "big.xml"), row.size) << "loading changed the file";
+    }
+    kiv::ProfileFile profile;
+    EXPECT_FALSE(profile.load(name("absent.xml"), limit));
+}
+
+// The next temporary name this process will give `target`: "<target>.<pid>-<n+1>.tmp".
+String nextTemporaryName(const String& target) {
+    const String current = kiv::temporaryNameFor(target);
+    const int dash = current.rfind(u'-');
+    const String digits = current.mid(dash + 1, static_cast<int>(current.length()) - dash - 1 - 4);
+    return current.mid(0, dash + 1) + kiv::stringC().intToStr(kiv::stringC().digitsToInt(digits) + 1, 10) + u".tmp";
+}
+
+// Regression: the temporary was opened with "wb", so a file or link planted under its
+// (predictable) name was written through and then moved over the settings file.
+TEST_F(ProfileFiles, ASaveNeverWritesIntoANameThatExists) {
+    kiv::ProfileFile profile;
+    fillExample(profile);
+    const String target = name("Murvel.xml");
+    const String planted = nextTemporaryName(target);
+    writeBytes("victim.txt", "not yours");
+    { std::ofstream(kivtest::toFsPath(planted), std::ios::binary) << "planted"; }
+    ASSERT_TRUE(profile.saveAs(target));
+    EXPECT_EQ(bytesOf("Murvel.xml"), kSaved);
+    std::ifstream in(kivtest::toFsPath(planted), std::ios::binary);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()), "planted")
+        << "the planted file was written into";
+
+    // A link under the name (natively: a symbolic link to another file of the user's).
+    if (kiv::os::pathSeparator() == u'/') {
+        const String link = nextTemporaryName(target);
+        fs::create_symlink(dir / "victim.txt", kivtest::toFsPath(link));
+        ASSERT_TRUE(profile.saveAs(target));
+        EXPECT_EQ(bytesOf("victim.txt"), "not yours") << "the save wrote through a planted link";
+        EXPECT_TRUE(fs::is_symlink(kivtest::toFsPath(link)));
+    }
+}
+
+TEST(File, CreateNewRefusesANameThatExists) {
+    kivtest::ScratchDir scratch;
+    ASSERT_TRUE(scratch.isReady());
+    const String path = scratch.path(u"new.txt");
+    kiv::File file;
+    ASSERT_TRUE(file.open(path, kiv::BaseStream::kWrite | kiv::File::kCreateNew, kiv::BaseStream::kUtf8));
+    EXPECT_TRUE(file.addBuffer("abc", 3));
+    EXPECT_TRUE(file.close());
+    EXPECT_EQ(file.size(), -1);  // closed
+    EXPECT_FALSE(file.open(path, kiv::BaseStream::kWrite | kiv::File::kCreateNew, kiv::BaseStream::kUtf8));
+    EXPECT_EQ(scratch.readBytes(u"new.txt"), "abc");
+    ASSERT_TRUE(file.open(path, kiv::BaseStream::kRead, kiv::BaseStream::kUtf8));
+    EXPECT_EQ(file.size(), 3);
 }
 
 TEST_F(ProfileFiles, LoadOfAMissingFileKeepsTheDocument) {

@@ -6,6 +6,11 @@
 #include <windows.h>
 #include <wtsapi32.h>
 
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+
 #include "kivtool_process.h"
 #include "remote_window.h"
 
@@ -111,4 +116,74 @@ TEST(AwayE2E, NoInputForARestLengthIsARestWhenTurnedOn) {
 
     moveMouse();
     EXPECT_TRUE(waitFor([&] { return worked(app) >= 1; }, 3000)) << "back at the keyboard";
+}
+
+namespace {
+
+// Today's day file, as the program names it.
+std::filesystem::path dayFile(const KivTool& app) {
+    SYSTEMTIME now{};
+    ::GetLocalTime(&now);
+    wchar_t name[32];
+    swprintf(name, 32, L"%04u-%02u-%02u.xml", now.wYear, now.wMonth, now.wDay);
+    return app.profileDir() / name;
+}
+
+int count(const std::string& text, const std::string& what) {
+    int n = 0;
+    for (std::size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) ++n;
+    return n;
+}
+
+// The <work> count of a day file; -1 when there is none.
+long long workIn(const std::string& day) {
+    const std::size_t at = day.find("<work>");
+    return at == std::string::npos ? -1 : std::atoll(day.c_str() + at + 6);
+}
+
+}  // namespace
+
+// A remote desktop disconnected, then a sign-in at the console: the count goes on.
+TEST(AwayE2E, ASignInAtTheConsoleEndsARemoteDisconnection) {
+    KivTool app({120, 30, 0});
+    ASSERT_EQ(app.setupError(), "");
+    ASSERT_TRUE(app.start());
+    HWND status = app.statusWindow();
+    ASSERT_TRUE(waitFor([&] { return worked(app) >= 2; }, 5000)) << narrow(itemText(status, kStatusWorked));
+    post(status, WM_WTSSESSION_CHANGE, WTS_REMOTE_DISCONNECT);
+    ::Sleep(1200);
+    const long long atDisconnect = worked(app);
+    ::Sleep(1500);
+    EXPECT_LE(worked(app), atDisconnect) << "counted while disconnected";
+    post(status, WM_WTSSESSION_CHANGE, WTS_CONSOLE_CONNECT);
+    EXPECT_TRUE(waitFor([&] { return worked(app) > atDisconnect; }, 3000)) << "the count stays frozen";
+}
+
+// Locked during a rest and back after its end: one rest in the day file. The work done
+// after it is written when the session locks again, so a program killed then loses none.
+TEST(AwayE2E, ALockThroughARestIsOneRestAndTheWorkIsWrittenOnTheLock) {
+    const unsigned work = 3, rest = 3;
+    KivTool app({work, rest, 0});
+    ASSERT_EQ(app.setupError(), "");
+    ASSERT_TRUE(app.start());
+    HWND status = app.statusWindow();
+    HWND restWindow = nullptr;
+    ASSERT_TRUE(waitFor([&] { return (restWindow = app.restWindow()) != nullptr; }, (work + 8) * 1000));
+    post(status, WM_WTSSESSION_CHANGE, WTS_SESSION_LOCK);
+    ASSERT_TRUE(waitFor([&] { return !::IsWindow(restWindow); }, (rest + 5) * 1000)) << "the rest does not end";
+    ::Sleep((rest + 1) * 1000);  // locked for longer than a rest by now
+    post(status, WM_WTSSESSION_CHANGE, WTS_SESSION_UNLOCK);
+    // A longer period, so that no rest window is open when the program is killed (the
+    // delay writes the work so far; what follows stays in memory until the lock).
+    ASSERT_TRUE(app.command(kCommandDelay5));
+    ASSERT_TRUE(waitFor([&] { return worked(app) >= 3; }, 5000)) << narrow(itemText(status, kStatusWorked));
+    const long long workedAfter = worked(app);
+    post(status, WM_WTSSESSION_CHANGE, WTS_SESSION_LOCK);
+    ::Sleep(700);
+    ASSERT_TRUE(app.terminate());
+
+    const std::string day = KivTool::readFile(dayFile(app));
+    EXPECT_EQ(count(day, "<rest "), 1) << day;
+    EXPECT_EQ(count(day, "end=\"time\""), 1) << day;
+    EXPECT_GE(workIn(day), static_cast<long long>(work) + workedAfter) << day;
 }

@@ -84,6 +84,28 @@ TEST_F(DesktopGuardE2E, TheEndOfTheSessionEndsARestCleanly) {
                                       3000, &answer));
     EXPECT_EQ(app.restWindow(), nullptr) << "the rest window is still there";
     EXPECT_TRUE(taskbarVisible()) << "the taskbar stays hidden";
+    EXPECT_TRUE(app.waitForExit(5000)) << "the process outlives the end of the session";
+}
+
+// The Restart Manager closes programs so that an installer can replace their files, and
+// does not end the process: the program must, and give the one-copy name back with it, or
+// every later start only shows the status window of a copy that does nothing.
+TEST_F(DesktopGuardE2E, ARestartManagerCloseEndsTheProcessAndFreesTheOneCopyName) {
+    KivTool app(kRestSoon);
+    ASSERT_NO_FATAL_FAILURE(startRest(app));
+    DWORD_PTR answer = 0;
+    ASSERT_TRUE(::SendMessageTimeoutW(app.statusWindow(), WM_QUERYENDSESSION, 0, ENDSESSION_CLOSEAPP,
+                                      SMTO_ABORTIFHUNG, 3000, &answer));
+    EXPECT_EQ(answer, static_cast<DWORD_PTR>(TRUE));
+    ::SendMessageTimeoutW(app.statusWindow(), WM_ENDSESSION, TRUE, ENDSESSION_CLOSEAPP, SMTO_ABORTIFHUNG, 3000,
+                          &answer);
+    EXPECT_TRUE(waitFor(taskbarVisible, 2000)) << "the taskbar stays hidden";
+    DWORD code = 99;
+    ASSERT_TRUE(app.waitForExit(5000, &code)) << "the process outlives the Restart Manager's close";
+    EXPECT_EQ(code, 0u);
+    HANDLE name = ::OpenMutexW(SYNCHRONIZE, FALSE, L"Local\\Kelbrook.Murvel.kivTool.running");
+    EXPECT_EQ(name, nullptr) << "the one-copy name outlives the program";
+    if (name) ::CloseHandle(name);
 }
 
 }  // namespace

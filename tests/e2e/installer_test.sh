@@ -5,7 +5,12 @@
 #   2. /S /AllUsers               per machine, into Program Files, HKLM, everyone's Start menu
 #   3. /S /NoStartup /D=<folder>  per user into a folder with a space, no startup shortcut,
 #                                 with a portable "profile" folder that must survive
-#   1b. the same over a running kivTool, which the installer and the uninstaller close
+#   1b. the same over a running kivTool, which the installer and the uninstaller close,
+#       under the Chinese and under an English locale (the program's windows in either
+#       language)
+#   2b. per machine: only below Program Files (a folder elsewhere, or one that ".." leads
+#       out of, is refused), and the installed copy ignores a "profile" folder beside it
+#   2c. an install folder that is a reparse point (a link) is refused
 #   4. per machine and per user side by side: removing one leaves the other whole, also
 #      when uninstall.exe is started without telling it the mode
 #   5. the installer's language: Chinese under the Chinese locale the other steps run in,
@@ -108,11 +113,14 @@ program_pids() {
 }
 not_running() { [ -z "$(program_pids)" ]; }
 is_running() { [ -n "$(program_pids)" ]; }
-start_program() {  # <install folder>: starts the installed kivTool.exe, true once its window is up
+start_program() {  # <install folder> [title]: starts the installed kivTool.exe, true once
+                   # its window (with that exact title) is up
   wine "$1\\kivTool.exe" </dev/null >/dev/null 2>&1 &
+  local pattern='^Vanto'
+  [ -n "${2:-}" ] && pattern="^$2\$"
   for _ in $(seq 150); do
     # xdotool rather than xwininfo -tree, which fails when a window goes away mid-walk.
-    xdotool search --name '^Vanto' >/dev/null 2>&1 && return 0
+    xdotool search --name "$pattern" >/dev/null 2>&1 && return 0
     sleep 0.1
   done
   return 1
@@ -120,6 +128,36 @@ start_program() {  # <install folder>: starts the installed kivTool.exe, true on
 
 installed_files="kivTool.exe kivinterface-1.dll README.txt README.zh.txt uninstall.exe
   resource/relax.mp3 resource/relaxNotice.mp3 resource/relaxEnd.mp3"
+
+# run_setup <installer arguments...>: the installer's exit code.
+run_setup() {
+  # Through a batch file, as typed at a prompt: /D= takes the rest of the line unquoted,
+  # and wine would quote an argument that holds a space.
+  printf '@"%s" %s\r\n@exit /b %%errorlevel%%\r\n' "$(winepath -w "$setup" 2>/dev/null | tr -d '\r')" "$*" \
+    >"$WINEPREFIX/drive_c/kiv-setup.bat"
+  wine cmd /c 'C:\kiv-setup.bat' </dev/null >/dev/null 2>&1
+  local rc=$?
+  rm -f "$WINEPREFIX/drive_c/kiv-setup.bat"
+  return $rc
+}
+
+# refused <what> <installer arguments...>: the installer refuses and leaves nothing behind.
+refused() {
+  local what=$1 rc
+  shift
+  echo "-- setup.exe $* (refused: $what)"
+  run_setup "$@"
+  rc=$?
+  expect "installer refuses $what (exit $rc)" [ $rc -ne 0 ]
+  expect "no uninstall key" no_key HKLM
+  expect "no uninstall key" no_key HKCU
+  local left
+  left=$(leftovers)
+  expect "nothing named kivTool in the prefix${left:+: $left}" [ -z "$left" ]
+}
+
+# The manifest NSIS writes into the exe: which rights Windows starts it with.
+execution_level() { grep -ao 'requestedExecutionLevel level="[a-zA-Z]*"' "$1" | head -n1 | cut -d'"' -f2; }
 
 # do_install <hive> <start-menu dir> <expected install folder> <startup expected 0/1>
 #         <the only installation 0/1> <installer arguments...>
@@ -130,13 +168,8 @@ do_install() {
   local inst_u
   inst_u=$(unixpath "$instdir")
 
-  # Through a batch file, as typed at a prompt: /D= takes the rest of the line unquoted,
-  # and wine would quote an argument that holds a space.
-  printf '@"%s" %s\r\n@exit /b %%errorlevel%%\r\n' "$(winepath -w "$setup" 2>/dev/null | tr -d '\r')" "$*" \
-    >"$WINEPREFIX/drive_c/kiv-setup.bat"
-  wine cmd /c 'C:\kiv-setup.bat' </dev/null >/dev/null 2>&1
+  run_setup "$@"
   expect "installer exits with 0" [ $? -eq 0 ]
-  rm -f "$WINEPREFIX/drive_c/kiv-setup.bat"
 
   local f
   for f in $installed_files; do
@@ -259,19 +292,64 @@ step "1. per user, default folder"
 do_install HKCU "$user_programs" "$user_dir" 1 1 /S
 do_uninstall HKCU "$user_programs" "$user_dir" 0 1
 
-step "1b. over a running copy, and removed while it runs"
-do_install HKCU "$user_programs" "$user_dir" 1 1 /S
-expect "the installed program starts" start_program "$user_dir"
-expect "it is running" is_running
-do_install HKCU "$user_programs" "$user_dir" 1 1 /S
-expect "the installer closed the running copy" not_running
-expect "the program starts again" start_program "$user_dir"
-do_uninstall HKCU "$user_programs" "$user_dir" 0 1
-expect "the uninstaller closed the running copy" not_running
+# over_running_copy <title>: an upgrade and an uninstall while the program runs, the
+# program, the installer and the uninstaller all in the locale the caller gave.
+over_running_copy() {
+  do_install HKCU "$user_programs" "$user_dir" 1 1 /S
+  expect "the installed program starts, titled \"$1\"" start_program "$user_dir" "$1"
+  expect "it is running" is_running
+  do_install HKCU "$user_programs" "$user_dir" 1 1 /S
+  expect "the installer closed the running copy" not_running
+  expect "the program starts again" start_program "$user_dir" "$1"
+  do_uninstall HKCU "$user_programs" "$user_dir" 0 1
+  expect "the uninstaller closed the running copy" not_running
+}
+
+step "0. rights"
+expect "the installer asks Windows for no rights (asInvoker): a per-user install never elevates" \
+  [ "$(execution_level "$setup")" = asInvoker ]
+
+step "1b. over a running copy, and removed while it runs (Chinese)"
+over_running_copy 'Vanto定时休息工具'
+step "1b. over a running copy, and removed while it runs (English)"
+uninst_name=$uninst_name_en
+LANG=C.UTF-8 over_running_copy 'Vanto Break Timer'
+uninst_name=$uninst_name_zh
+[ "$LANG" = zh_CN.UTF-8 ] || uninst_name=$uninst_name_en
 
 step "2. per machine"
 do_install HKLM "$common_programs" "$machine_dir" 1 1 /S /AllUsers
 do_uninstall HKLM "$common_programs" "$machine_dir" 0 1
+
+step "2b. per machine: only below Program Files; the installed copy ignores a profile folder"
+refused "a per-machine folder outside Program Files" /S /AllUsers '/D=C:\Kiv Machine\kivTool'
+refused "a per-machine folder that leads out of Program Files" /S /AllUsers "/D=$programfiles\\..\\kivTool"
+refused "Program Files itself" /S /AllUsers "/D=$programfiles"
+do_install HKLM "$common_programs" "$machine_dir" 1 1 /S /AllUsers
+expect "the uninstaller asks Windows for no rights by itself (it asks when per machine)" \
+  [ "$(execution_level "$(unixpath "$machine_dir")/uninstall.exe")" = asInvoker ]
+machine_u=$(unixpath "$machine_dir")
+rm -f "$settings_u"/[0-9]*.xml
+mkdir -p "$machine_u/profile"
+expect "the per-machine copy starts" start_program "$machine_dir"
+has_daily_file() { compgen -G "$1/[0-9][0-9][0-9][0-9]-[0-9][0-9]-[0-9][0-9].xml" >/dev/null; }
+expect "its daily file is in the user's %APPDATA%\\Kelbrook.Murvel" has_daily_file "$settings_u"
+expect "nothing in the profile folder beside it" [ -z "$(ls -A "$machine_u/profile" 2>/dev/null)" ]
+rmdir "$machine_u/profile"
+do_uninstall HKLM "$common_programs" "$machine_dir" 0 1
+expect "the uninstaller closed the per-machine copy" not_running
+rm -f "$settings_u"/[0-9]*.xml
+
+step "2c. an install folder that is a reparse point"
+# Wine 8 cannot make a junction (mklink /j fails), but it shows a Unix symbolic link to a
+# folder as a reparse point, which is what the installer looks at.
+junction_target_u=$WINEPREFIX/drive_c/kiv-link-target
+mkdir -p "$junction_target_u"
+ln -s kiv-link-target "$WINEPREFIX/drive_c/kiv-link"
+refused "a reparse point as the install folder" /S '/D=C:\kiv-link'
+refused "a folder to be made inside a reparse point" /S '/D=C:\kiv-link\kivTool'
+expect "nothing written through the link" [ -z "$(ls -A "$junction_target_u")" ]
+rm -rf "$WINEPREFIX/drive_c/kiv-link" "$junction_target_u"
 
 step "3. per user, own folder, no startup, portable profile"
 do_install HKCU "$user_programs" "$own_dir" 0 1 /S /NoStartup "/D=$own_dir"

@@ -255,7 +255,12 @@ TEST(KivToolE2E, SettingsDialogRefusesBadInputAndSavesConfirmedSettings) {
     ASSERT_TRUE(clickItem(dialog, IDOK));
     ASSERT_TRUE(waitFor([&] { return !::IsWindow(dialog); }, 5000)) << "the settings dialog stays open";
 
-    const std::string saved = KivTool::readFile(app.profileDir() / L"Murvel.xml");
+    // The file is written after the dialog's window is gone: wait for it, not only for the window.
+    std::string saved;
+    waitFor([&] {
+        saved = KivTool::readFile(app.profileDir() / L"Murvel.xml");
+        return saved.find("<workTime>1500</workTime>") != std::string::npos;
+    }, 5000);
     EXPECT_NE(saved.find("<workTime>1500</workTime>"), std::string::npos) << saved;
     EXPECT_NE(saved.find("<relaxTime>420</relaxTime>"), std::string::npos) << saved;
     EXPECT_NE(saved.find("<homeMode>0</homeMode>"), std::string::npos) << saved;

@@ -60,6 +60,7 @@ KivTool::KivTool(const Profile& profile) {
              << " <relaxAtFullScreen>0</relaxAtFullScreen>\n"
              << (profile.idleIsRest ? " <idleIsRest>1</idleIsRest>\n" : "")
              << (profile.language ? std::string(" <language>") + profile.language + "</language>\n" : "")
+             << (profile.workingHours.empty() ? "" : " <workingHours>" + profile.workingHours + "</workingHours>\n")
              << "</profile>\n";
     if (!settings) m_setupError = "cannot write Murvel.xml";
 }

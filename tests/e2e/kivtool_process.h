@@ -43,6 +43,7 @@ struct Profile {
     int homeMode;        // 1 home, 0 office
     int idleIsRest = 0;  // 1: time away from the keyboard is rest (written only then)
     const char* language = nullptr;  // "zh" or "en" forces that set (written only then)
+    std::string workingHours{};      // the working hours (written only when not empty)
 };
 
 class KivTool {

@@ -5,6 +5,8 @@
 
 #include <windows.h>
 
+#include <sddl.h>
+
 #include <filesystem>
 #include <map>
 #include <memory>
@@ -75,6 +77,51 @@ TEST(SingleInstanceE2E, ASecondStartWhileTheFirstIsStartingEndsWithoutWritingThe
     EXPECT_EQ(code, 0u);
     EXPECT_EQ(statusWindows(), 0);
     EXPECT_TRUE(folderFiles(app.profileDir()) == before) << "the second start changed the profile folder";
+}
+
+// The installer and the uninstaller find the running copy by its one-copy name and ask it
+// to exit with a message of its own, broadcast: an English copy (status window "Vanto Break
+// Timer") ends as a Chinese one does, and the name goes with the process.
+TEST(SingleInstanceE2E, TheInstallersExitRequestEndsACopyInEitherLanguage) {
+    const UINT exitRequest = ::RegisterWindowMessageW(L"Kelbrook.Murvel.kivTool.exit");
+    ASSERT_NE(exitRequest, 0u);
+    for (const char* language : {"en", "zh"}) {
+        KivTool app({600, 60, 1, 0, language});
+        ASSERT_EQ(app.setupError(), "");
+        ASSERT_TRUE(app.start(language[0] == 'e' ? kEnglishStatusTitle : kStatusTitle)) << language;
+        ::PostMessageW(HWND_BROADCAST, exitRequest, 0, 0);
+        DWORD code = 99;
+        ASSERT_TRUE(app.waitForExit(5000, &code)) << language << ": the copy did not exit";
+        EXPECT_EQ(code, 0u);
+        HANDLE name = ::OpenMutexW(SYNCHRONIZE, FALSE, L"Local\\Kelbrook.Murvel.kivTool.running");
+        EXPECT_EQ(name, nullptr) << language << ": the one-copy name outlives the program";
+        if (name) ::CloseHandle(name);
+    }
+}
+
+// Another program took the one-copy name with an object no one may open: the program says
+// so once and runs all the same, instead of ending silently at every start.
+TEST(SingleInstanceE2E, SomeoneElsesObjectUnderTheNameIsReportedAndTheProgramRunsAnyway) {
+    PSECURITY_DESCRIPTOR descriptor = nullptr;
+    ASSERT_TRUE(::ConvertStringSecurityDescriptorToSecurityDescriptorW(L"D:(D;;GA;;;WD)", SDDL_REVISION_1,
+                                                                       &descriptor, nullptr));
+    SECURITY_ATTRIBUTES attributes{sizeof(attributes), descriptor, FALSE};
+    std::unique_ptr<void, decltype(&::CloseHandle)> squatter(
+        ::CreateMutexW(&attributes, FALSE, L"Local\\Kelbrook.Murvel.kivTool.running"), &::CloseHandle);
+    ::LocalFree(descriptor);
+    ASSERT_NE(squatter, nullptr);
+
+    KivTool app({600, 60, 1, 0, "en"});
+    ASSERT_EQ(app.setupError(), "");
+    ASSERT_TRUE(app.start(kEnglishStatusTitle)) << "the program did not run";
+    HWND box = nullptr;
+    ASSERT_TRUE(waitFor([&] { return (box = app.windowTitled(L"kivTool")) != nullptr; }, 5000)) << "nothing was said";
+    EXPECT_EQ(itemText(box, 0xFFFF).rfind(L"Another program holds the name", 0), 0u) << narrow(itemText(box, 0xFFFF));
+    EXPECT_EQ(app.countWindowsTitled(L"kivTool"), 1);
+    ::PostMessageW(box, WM_COMMAND, IDOK, 0);
+    EXPECT_TRUE(waitFor([&] { return app.windowTitled(L"kivTool") == nullptr; }, 3000));
+    EXPECT_TRUE(app.command(kCommandExit));
+    EXPECT_TRUE(app.waitForExit(5000)) << "the copy did not exit";
 }
 
 }  // namespace

@@ -5,6 +5,12 @@
 
 #include <mmsystem.h>
 
+#include <cwctype>
+#include <string>
+#include <vector>
+
+#include "sound_path.h"
+
 namespace {
 
 using kivtest::ComponentTest;
@@ -83,5 +89,110 @@ TEST_F(ComponentTest, PathsThatAreNotExistingFilesDoNotPlay)
     ASSERT_TRUE(sound);
     EXPECT_FALSE(sound->Open(nullptr));
 }
+
+// Which paths may be opened at all, decided on the text and the drive's kind: a share would
+// carry the user's credentials to its host, a pipe or device talks to another process or to
+// hardware, and either can hold the user-interface thread.
+namespace sound_paths {
+
+std::vector<std::wstring> g_rootsAsked;
+
+// C: and D: fixed, E: removable, R: a network drive, O: an optical drive, the rest missing.
+UINT WINAPI fakeDriveType(const wchar_t* root)
+{
+    g_rootsAsked.push_back(root);
+    switch (root[0]) {
+    case L'C': case L'c': case L'D': return DRIVE_FIXED;
+    case L'E': return DRIVE_REMOVABLE;
+    case L'R': return DRIVE_REMOTE;
+    case L'O': return DRIVE_CDROM;
+    default: return DRIVE_NO_ROOT_DIR;
+    }
+}
+
+struct Row {
+    const wchar_t* path;
+    const wchar_t* used;  // what localSoundPath gives; empty: the default sound is used
+};
+
+TEST(SoundPathTest, OnlyLocalDriveFilesAreUsed)
+{
+    const Row rows[] = {
+        {L"C:\\Sounds\\rain.mp3", L"C:\\Sounds\\rain.mp3"},
+        {L"c:/Sounds/rain.mp3", L"c:\\Sounds\\rain.mp3"},
+        {L"C:\\Sounds\\..\\rain.mp3", L"C:\\rain.mp3"},
+        {L"E:\\music\\rain.mp3", L"E:\\music\\rain.mp3"},  // a USB stick
+        {L"C:\\x\\console.mp3", L"C:\\x\\console.mp3"},    // starts like a device, is none
+        {L"C:\\x\\COM10.mp3", L"C:\\x\\COM10.mp3"},
+        {L"C:\\x\\nul1", L"C:\\x\\nul1"},
+        // Other drives
+        {L"R:\\rain.mp3", L""},  // network drive
+        {L"O:\\rain.mp3", L""},  // optical drive: spins up first
+        {L"Q:\\rain.mp3", L""},  // no such drive
+        // Shares, in every spelling
+        {L"\\\\host\\share\\rain.mp3", L""},
+        {L"//host/share/rain.mp3", L""},
+        {L"\\/host\\share\\rain.mp3", L""},
+        {L"\\\\?\\UNC\\host\\share\\rain.mp3", L""},
+        {L"\\\\127.0.0.1\\c$\\rain.mp3", L""},
+        {L"\\\\host@SSL\\DavWWWRoot\\rain.mp3", L""},
+        // Pipes and the device namespaces
+        {L"\\\\.\\pipe\\kiv", L""},
+        {L"\\\\?\\pipe\\kiv", L""},
+        {L"\\\\localhost\\pipe\\kiv", L""},
+        {L"\\\\?\\C:\\rain.mp3", L""},
+        {L"\\\\.\\C:\\rain.mp3", L""},
+        {L"\\??\\C:\\rain.mp3", L""},
+        {L"\\\\.\\NUL", L""},
+        // Device names in a drive path, with an extension, spaces or a superscript digit
+        {L"C:\\x\\CON", L""},
+        {L"C:\\x\\con.mp3", L""},
+        {L"C:\\x\\nul .txt", L""},
+        {L"C:\\x\\COM1", L""},
+        {L"C:\\x\\lpt9.mp3", L""},
+        {L"C:\\x\\COM\u00B9.mp3", L""},
+        {L"C:\\x\\CONIN$", L""},
+        {L"C:\\x\\AUX\\rain.mp3", L""},
+        {L"C:\\x\\COM1:", L""},
+        // Streams, wildcards, control characters
+        {L"C:\\rain.mp3:hidden", L""},
+        {L"C:\\x\\r?in.mp3", L""},
+        {L"C:\\x\\r\tin.mp3", L""},
+        // Relative, rooted and drive-relative: they depend on the current directory
+        {L"rain.mp3", L""},
+        {L".\\rain.mp3", L""},
+        {L"..\\rain.mp3", L""},
+        {L"\\rain.mp3", L""},
+        {L"C:rain.mp3", L""},
+        {L"http://127.0.0.1:9/rain.mp3", L""},
+        {L"", L""},
+    };
+    for (const Row& row : rows) {
+        const std::string shown(row.path, row.path + wcslen(row.path));
+        g_rootsAsked.clear();
+        EXPECT_EQ(kiv::localSoundPath(row.path, &fakeDriveType), row.used) << shown;
+        // Anything that is not a drive letter path is refused on its text alone.
+        const bool drivePath = iswalpha(row.path[0]) && row.path[1] == L':';
+        if (!drivePath) {
+            EXPECT_TRUE(g_rootsAsked.empty()) << shown;
+        }
+    }
+    EXPECT_EQ(kiv::localSoundPath(nullptr, &fakeDriveType), L"");
+}
+
+TEST(SoundPathTest, ARefusedSettingPlaysTheDefaultSound)
+{
+    const wchar_t* const fallback = L"C:\\Program Files\\kivTool\\resource\\relax.mp3";
+    EXPECT_EQ(kiv::soundFileToOpen(L"D:\\rain.mp3", fallback, &fakeDriveType), L"D:\\rain.mp3");
+    EXPECT_EQ(kiv::soundFileToOpen(L"\\\\host\\share\\rain.mp3", fallback, &fakeDriveType), fallback);
+    EXPECT_EQ(kiv::soundFileToOpen(L"\\\\.\\pipe\\kiv", fallback, &fakeDriveType), fallback);
+    EXPECT_EQ(kiv::soundFileToOpen(L"", fallback, &fakeDriveType), fallback);
+    // A program started from a share has no default it may open either: nothing plays.
+    EXPECT_EQ(kiv::soundFileToOpen(L"\\\\host\\share\\rain.mp3", L"\\\\host\\apps\\resource\\relax.mp3",
+                                   &fakeDriveType),
+              L"");
+}
+
+}  // namespace sound_paths
 
 }  // namespace

@@ -1,0 +1,36 @@
+#include "hold/hold_rules.h"
+
+namespace hold {
+
+Reason decide(const Signals& signals, bool enabled) {
+    if (!enabled) return Reason::None;
+    if (signals.microphone) return Reason::Call;
+    if (signals.camera) return Reason::Camera;
+    if (signals.presentation) return Reason::Presentation;
+    return Reason::None;
+}
+
+// A hold lasts as many ticks as something held the rest: the tick it began counts, the
+// tick it ended does not.
+HoldState::Step HoldState::tick(Reason reason) {
+    Step step = Step::None;
+    if (!isHeld()) {
+        // With the limit used up, a new call does not hold the rest again in this period.
+        if (reason == Reason::None || m_total >= kLongestHold) return Step::None;
+        m_held = true;
+        m_reason = reason;
+        m_seconds = 0;
+        step = Step::Began;
+    } else if (reason == Reason::None) {
+        m_held = false;
+        return Step::Ended;
+    }
+    ++m_seconds;
+    ++m_total;
+    // A hold that begins always says so before it times out.
+    if (step == Step::Began || m_total < kLongestHold) return step;
+    m_held = false;
+    return Step::TimedOut;
+}
+
+}  // namespace hold

@@ -1,0 +1,61 @@
+// The signals that hold a rest, read from Windows: who uses a microphone or a camera (the
+// ConsentStore of the capability access manager, Windows 10 1903 and later) and the
+// user's notification state (presentation mode, a Direct3D full-screen program).
+//
+// Every system call goes through a replaceable function pointer (the registry, the
+// process list, the notification state), so tests give a fake registry and process list.
+// The scheduler reads the signals only in the last minute of work and while a rest is
+// held, never on the other ticks.
+#pragma once
+
+#include <windows.h>
+#include <shellapi.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "hold/hold_rules.h"
+
+namespace hold {
+
+// A program named by a ConsentStore entry: a desktop program by its full path, a packaged
+// one by its package family name ("Microsoft.SkypeApp_kzf8qxf38zg5c").
+struct ConsentUser {
+    bool packaged = false;
+    std::wstring name;
+};
+
+// The subkey names of a key below HKEY_CURRENT_USER; empty when it is not there.
+using SubkeysFunction = std::vector<std::wstring> (*)(const std::wstring& key);
+// A REG_QWORD value of a key below HKEY_CURRENT_USER; false when it is not there.
+using QwordFunction = bool (*)(const std::wstring& key, const wchar_t* value, uint64_t& out);
+// Whether a process of that program runs now.
+using ProgramRunningFunction = bool (*)(const ConsentUser& user);
+using NotificationStateFunction = HRESULT(WINAPI*)(QUERY_USER_NOTIFICATION_STATE* state);
+
+// Each setter installs `fn` (null restores the system's) and returns the one it replaces.
+SubkeysFunction setSubkeysFunction(SubkeysFunction fn);
+QwordFunction setQwordFunction(QwordFunction fn);
+ProgramRunningFunction setProgramRunningFunction(ProgramRunningFunction fn);
+NotificationStateFunction setNotificationStateFunction(NotificationStateFunction fn);
+
+// The ConsentStore key of a capability ("microphone", "webcam"), below HKEY_CURRENT_USER.
+std::wstring consentKey(const wchar_t* capability);
+
+// The programs whose entry says they use the capability now (LastUsedTimeStop 0): the
+// packaged ones directly below the key, the desktop ones below "NonPackaged", whose entry
+// names are paths with '#' for '\'.
+std::vector<ConsentUser> consentUsers(const wchar_t* capability);
+
+// True when a program uses the capability and a process of it still runs: the entry of a
+// program that crashed stays at 0 for ever.
+bool capabilityInUse(const wchar_t* capability);
+
+// Presentation mode or a Direct3D full-screen program, by SHQueryUserNotificationState.
+bool isPresenting();
+
+// All three, read now.
+Signals readSignals();
+
+}  // namespace hold

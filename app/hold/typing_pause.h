@@ -1,0 +1,33 @@
+// The rest covers the screens at a pause in typing: when a key was pressed in the last
+// 1.5 s, the cover waits for a 1.5 s pause, at most 10 s. Only keys count, never the mouse.
+//
+// The time of the last key comes from a low-level keyboard hook that is installed only in
+// the last seconds before a cover (GetLastInputInfo would count the mouse too); tests put
+// their own clock of the last key in its place.
+#pragma once
+
+#include <cstdint>
+
+namespace hold {
+
+constexpr uint32_t kTypingPauseMs = 1500;
+constexpr uint32_t kLongestCoverWaitMs = 10000;
+// Seconds of work left when the keys begin to be watched.
+constexpr uint32_t kKeyWatchAt = 2;
+
+// Milliseconds the cover still waits: 0 covers now. `sinceKeyMs` is the time since the
+// last key press, negative when none was seen; `waitedMs` how long the cover has waited.
+uint32_t coverDelay(long long sinceKeyMs, uint32_t waitedMs);
+
+// Installs (true) or removes (false) the keyboard hook; nothing happens when it already
+// is as asked. Removing it forgets the last key.
+void watchKeys(bool on);
+bool isWatchingKeys();
+
+// Milliseconds since the last key press seen while watching; negative when none.
+using SinceKeyFunction = long long (*)();
+// Installs `fn` (null restores the hook's clock) and returns the one it replaces.
+SinceKeyFunction setSinceKeyFunction(SinceKeyFunction fn);
+long long millisSinceKey();
+
+}  // namespace hold

@@ -1,0 +1,52 @@
+// Which sound paths may be opened at all. The paths come from a settings file that anyone
+// able to write it can fill: a share ("\\host\share\a.mp3") would make every rest contact
+// that host with the user's credentials and could hold the user-interface thread for as
+// long as the network takes; a pipe or device name would talk to another process or to
+// hardware. Only fully qualified paths of files on local drives are sound files here.
+//
+// Shared by the component (kivinterface-1.dll), which refuses to open anything else, and
+// the program, which falls back to its default sound instead.
+#pragma once
+
+#include <windows.h>
+
+#include <cstddef>
+#include <string>
+
+namespace kiv {
+
+// The kind of drive at a root such as "C:\": GetDriveTypeW, or a stand-in in tests.
+using DriveTypeFunction = UINT(WINAPI*)(const wchar_t* root);
+
+// The longest full path localSoundPath gives, terminator included: the system's limit.
+constexpr size_t kMaxSoundPath = 32768;
+
+// Writes `path` made whole by GetFullPathNameW into `out` (`capacity` units with the
+// terminator) when it is a drive letter path ("C:\..." or "C:/...") on a fixed or
+// removable drive whose every part is a plain name: no device name (CON, NUL, COM1...,
+// with or without an extension), no stream (':'), no wildcard or control character.
+// Returns its length; 0 for anything else: shares, "\\?\" and "\\.\" forms, pipes, relative
+// or rooted paths, network and optical drives, or a full path longer than `out` holds.
+// No file is touched to decide.
+size_t localSoundPathInto(const wchar_t* path, wchar_t* out, size_t capacity,
+                          DriveTypeFunction driveType = &::GetDriveTypeW);
+
+// The same as a string, empty when refused. (Inline: the component stays free of the
+// string classes.)
+inline std::wstring localSoundPath(const wchar_t* path, DriveTypeFunction driveType = &::GetDriveTypeW)
+{
+    std::wstring full(kMaxSoundPath, L'\0');
+    full.resize(localSoundPathInto(path, &full[0], full.size(), driveType));
+    return full;
+}
+
+// The file to open for a configured sound: the configured path when localSoundPath takes
+// it, else the default path under the same rule, else empty (nothing is opened).
+inline std::wstring soundFileToOpen(const wchar_t* configured, const wchar_t* defaultPath,
+                                    DriveTypeFunction driveType = &::GetDriveTypeW)
+{
+    std::wstring chosen = localSoundPath(configured, driveType);
+    return chosen.empty() ? localSoundPath(defaultPath, driveType) : chosen;
+}
+
+}  // namespace kiv

@@ -1,0 +1,118 @@
+// What holds a rest, as plain decisions: the signals in, held or not and why out; the
+// holds of one work period tick by tick; and how long the cover waits for a pause in typing.
+#include <gtest/gtest.h>
+
+#include "hold/hold_rules.h"
+#include "hold/typing_pause.h"
+
+namespace {
+
+using hold::HoldState;
+using hold::Reason;
+using Step = HoldState::Step;
+
+TEST(HoldDecision, EverySignalCombination) {
+    const struct {
+        bool microphone, camera, presentation, enabled;
+        Reason why;
+    } rows[] = {
+        {false, false, false, true, Reason::None},
+        {true, false, false, true, Reason::Call},
+        {false, true, false, true, Reason::Camera},
+        {false, false, true, true, Reason::Presentation},
+        {true, true, false, true, Reason::Call},          // a video call is a call
+        {true, false, true, true, Reason::Call},          // a shared screen in a call
+        {false, true, true, true, Reason::Camera},
+        {true, true, true, true, Reason::Call},
+        {true, true, true, false, Reason::None},          // the user turned it off
+        {false, false, true, false, Reason::None},
+    };
+    for (const auto& row : rows) {
+        hold::Signals signals;
+        signals.microphone = row.microphone;
+        signals.camera = row.camera;
+        signals.presentation = row.presentation;
+        EXPECT_EQ(hold::decide(signals, row.enabled), row.why)
+            << row.microphone << row.camera << row.presentation << row.enabled;
+    }
+}
+
+// Runs `ticks` ticks with one reason; the steps that were not None, with the tick number.
+std::vector<std::pair<unsigned, Step>> run(HoldState& state, Reason reason, unsigned ticks) {
+    std::vector<std::pair<unsigned, Step>> steps;
+    for (unsigned i = 1; i <= ticks; ++i) {
+        const Step step = state.tick(reason);
+        if (step != Step::None) steps.push_back({i, step});
+    }
+    return steps;
+}
+
+TEST(HoldState, BeginsWithTheSignalAndEndsOnTheFirstTickWithout) {
+    HoldState state;
+    EXPECT_TRUE(run(state, Reason::None, 5).empty());
+    EXPECT_FALSE(state.isHeld());
+    EXPECT_EQ(run(state, Reason::Call, 30), (std::vector<std::pair<unsigned, Step>>{{1, Step::Began}}));
+    EXPECT_TRUE(state.isHeld());
+    EXPECT_EQ(state.reason(), Reason::Call);
+    EXPECT_EQ(state.seconds(), 30u);
+    // A presentation after the call goes on holding: still the one hold, begun by the call.
+    EXPECT_TRUE(run(state, Reason::Presentation, 10).empty());
+    EXPECT_EQ(state.tick(Reason::None), Step::Ended);
+    EXPECT_FALSE(state.isHeld());
+    EXPECT_EQ(state.reason(), Reason::Call);
+    EXPECT_EQ(state.seconds(), 40u);
+    // Another call in the same period is another hold.
+    EXPECT_EQ(state.tick(Reason::Camera), Step::Began);
+    EXPECT_EQ(state.reason(), Reason::Camera);
+    EXPECT_EQ(state.seconds(), 1u);
+}
+
+TEST(HoldState, AllHoldsOfAPeriodTogetherLastAtMostTwoHours) {
+    const struct {
+        unsigned first;  // seconds of a first hold that ends by itself; 0: none
+        unsigned timedOutAt;
+    } rows[] = {{0, hold::kLongestHold},
+                {600, hold::kLongestHold - 600},
+                {hold::kLongestHold - 1, 2}};  // a hold that begins says so before it times out
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.first);
+        HoldState state;
+        if (row.first) {
+            run(state, Reason::Call, row.first);
+            ASSERT_EQ(state.tick(Reason::None), Step::Ended);
+        }
+        const auto steps = run(state, Reason::Presentation, row.timedOutAt + 100);
+        ASSERT_EQ(steps.size(), 2u);
+        EXPECT_EQ(steps[0], std::make_pair(1u, Step::Began));
+        EXPECT_EQ(steps[1], std::make_pair(row.timedOutAt, Step::TimedOut));
+        EXPECT_FALSE(state.isHeld()) << "the call still goes on, the rest no longer waits";
+        EXPECT_EQ(state.reason(), Reason::Presentation);
+        EXPECT_EQ(state.seconds(), row.timedOutAt);
+        // Used up until a new work period.
+        state.reset();
+        EXPECT_EQ(state.tick(Reason::Call), Step::Began);
+    }
+}
+
+TEST(TypingPause, TheCoverWaitsForAPauseOfOneAndAHalfSecondsAtMostTenSeconds) {
+    const struct {
+        long long sinceKey;
+        uint32_t waited;
+        uint32_t delay;
+    } rows[] = {
+        {-1, 0, 0},        // no key seen: cover now
+        {1500, 0, 0},      // the pause is there
+        {60000, 0, 0},
+        {0, 0, 1500},      // typed this very moment
+        {400, 0, 1100},    // typed just before: wait for the rest of the pause
+        {1499, 0, 1},
+        {200, 9000, 1000}, // the pause would end after the ten seconds: cut to them
+        {0, 9999, 1},
+        {0, 10000, 0},     // typed for longer than ten seconds: cover
+        {100, 12000, 0},
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(hold::coverDelay(row.sinceKey, row.waited), row.delay) << row.sinceKey << " " << row.waited;
+}
+
+}  // namespace
