@@ -242,12 +242,14 @@ void CkivToolDlg::OnSettings() {
 void CkivToolDlg::OnPolicyChange() {
     const uint32_t work = theApp.m_workTime.size();
     const uint32_t rest = theApp.m_relaxTime.size();
+    const kiv::String workingHours = theApp.m_workingHoursText;
     // Windows says so after every Group Policy refresh, changed or not: only a change counts.
     if (!theApp.ReadPolicies()) return;
     language::apply(theApp.m_language);
     // New lengths restart the period's length as a confirmed settings dialog does; others
     // leave the delays of this period alone.
     if (theApp.m_workTime.size() != work || theApp.m_relaxTime.size() != rest) ApplySettingLengths();
+    if (theApp.m_workingHoursText != workingHours) ApplyWorkingHours();
 }
 
 void CkivToolDlg::reportSaveFailure() {

@@ -2,6 +2,8 @@
 
 #include <initializer_list>
 
+#include "hours/hours_clock.h"
+
 namespace policy {
 
 bool accepts(const Definition& def, const RegistryValue& value) {
@@ -10,6 +12,11 @@ bool accepts(const Definition& def, const RegistryValue& value) {
         return value.kind == RegistryValue::Dword && value.number >= def.minimum && value.number <= def.maximum;
     case Type::Text:
         if (value.kind != RegistryValue::Text || value.text.isEmpty()) return false;
+        if (def.id == Id::WorkingHours) {
+            // Only hours the program reads: others would leave the user's hours for none at all.
+            hours::Schedule schedule;
+            return hours::parseValue(value.text, schedule);
+        }
         if (!def.choices) return true;
         for (const char16_t* const* choice = def.choices; *choice; ++choice)
             if (value.text == *choice) return true;

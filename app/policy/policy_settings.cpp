@@ -22,7 +22,9 @@ void forEachSetting(Visit&& visit) {
     visit(Id::HomeMode, &Values::homeMode);
     visit(Id::RestAtFullScreen, &Values::relaxAtFullScreen);
     visit(Id::IdleIsRest, &Values::idleIsRest);
+    visit(Id::HoldForCalls, &Values::holdForCalls);
     visit(Id::Language, &Values::language);
+    visit(Id::WorkingHours, &Values::workingHours);
 }
 
 }  // namespace

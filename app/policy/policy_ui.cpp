@@ -17,6 +17,8 @@ const ManagedControl kManagedControls[] = {
     {Id::HomeMode, IDC_RADIO_OFFICE},
     {Id::RestAtFullScreen, IDC_CHECK_FULLSCREEN},
     {Id::IdleIsRest, IDC_CHECK_IDLE_REST},
+    {Id::HoldForCalls, IDC_CHECK_HOLD_CALLS},
+    {Id::WorkingHours, IDC_BUTTON_WORKING_HOURS},
 };
 
 // The tray commands each Allow... policy governs.
@@ -27,6 +29,7 @@ struct GovernedCommand {
 const GovernedCommand kGovernedCommands[] = {
     {Id::AllowDelays, ID_MENU_DELAY5},
     {Id::AllowDelays, ID_MENU_DELAY_PRESET},
+    {Id::AllowSkipToday, ID_MENU_SKIP_TODAY},
 };
 
 }  // namespace

@@ -10,6 +10,7 @@
 #include "main_dialog_fixture.h"
 #include "policy/policy_ui.h"
 #include "settings_store.h"
+#include "wall_clock.h"
 
 namespace {
 
@@ -282,13 +283,17 @@ protected:
     }
     void TearDown() override {
         theApp.m_ownSettings = settings::Values();
+        theApp.m_holdForCalls = true;
+        theApp.setWorkingHoursText(kiv::String());
         CommandTest::TearDown();
+        if (m_oldClock) wallclock::setNowFunction(m_oldClock);
     }
     settings::Values savedFile() const {
         return settings::loadSettingsFile(kiv::String((m_profileDir + L"Murvel.xml").c_str()), kiv::String(u"C:\\"));
     }
     bool isEnabled(HWND dialog, int id) { return ::IsWindowEnabled(::GetDlgItem(dialog, id)) != FALSE; }
     test::FakePolicyRegistry m_registry;
+    wallclock::NowFunction m_oldClock = nullptr;  // a test that set the clock
 };
 
 TEST_F(PolicyCommandTest, ManagedControlsAreDisabledAndTheFileKeepsTheUsersOwnValues) {
@@ -402,6 +407,65 @@ TEST_F(PolicyCommandTest, ForbiddenDelaysAreGreyedAndDoNothing) {
     EXPECT_TRUE(greyed(ID_MENU_DELAY_PRESET));
     EXPECT_FALSE(greyed(ID_MENU_SETTINGS));
     EXPECT_FALSE(greyed(ID_MENU_EXIT));
+}
+
+kiv::Time g_policyClock;
+kiv::Time policyClock() { return g_policyClock; }
+kiv::Time monday(const char16_t* time) {
+    return kiv::Time(kiv::String(u"2026-12-07 ") + kiv::String(time), kiv::String(u"%Y-%m-%d %H-%M-%S"));
+}
+
+TEST_F(PolicyCommandTest, HoursAndHoldsPoliciesRuleTheScheduleAndNeverReachTheFile) {
+    g_policyClock = monday(u"20-00-00");
+    m_oldClock = wallclock::setNowFunction(&policyClock);
+    ASSERT_TRUE(createDialog());
+    EXPECT_FALSE(m_dlg->isOutsideWorkingHours()) << "no working hours: always working";
+
+    m_registry.set(policy::Hive::Machine, u"WorkingHours", test::FakePolicyRegistry::text(u"mon-fri 08:30-18:00"));
+    m_registry.setNumber(policy::Hive::User, u"HoldForCalls", 0);
+    send(WM_SETTINGCHANGE, 0, reinterpret_cast<LPARAM>(L"Policy"));
+    EXPECT_TRUE(m_dlg->isOutsideWorkingHours()) << "the policy's hours are in force at once";
+    EXPECT_FALSE(theApp.m_holdForCalls);
+
+    bool holdEnabled = true, hoursEnabled = true, holdChecked = true;
+    runWithAnswer(ID_MENU_SETTINGS, [&](HWND dialog) {
+        holdEnabled = isEnabled(dialog, IDC_CHECK_HOLD_CALLS);
+        hoursEnabled = isEnabled(dialog, IDC_BUTTON_WORKING_HOURS);
+        holdChecked = ::IsDlgButtonChecked(dialog, IDC_CHECK_HOLD_CALLS) == BST_CHECKED;
+        ::PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+    });
+    ASSERT_TRUE(g_answered);
+    EXPECT_FALSE(holdEnabled);
+    EXPECT_FALSE(hoursEnabled);
+    EXPECT_FALSE(holdChecked);
+    ASSERT_TRUE(settingsFileWritten());
+    const settings::Values file = savedFile();
+    EXPECT_TRUE(file.workingHours.isEmpty()) << "the policy's hours are not the user's";
+    EXPECT_TRUE(file.holdForCalls);
+    EXPECT_TRUE(m_dlg->isOutsideWorkingHours()) << "a confirmed dialog keeps the policy's hours";
+
+    // Hours the program cannot read count as no policy: the user's (none) are back.
+    m_registry.set(policy::Hive::Machine, u"WorkingHours", test::FakePolicyRegistry::text(u"1-5 08:30-18:00"));
+    send(WM_SETTINGCHANGE, 0, reinterpret_cast<LPARAM>(L"Policy"));
+    EXPECT_FALSE(m_dlg->isOutsideWorkingHours());
+}
+
+TEST_F(PolicyCommandTest, AForbiddenSkipTodayIsGreyedAndDoesNothing) {
+    m_registry.setNumber(policy::Hive::User, u"AllowSkipToday", 0);
+    theApp.ReadPolicies();
+    theApp.setWorkingHoursText(kiv::String(u"mon-fri 08:30-18:00"));
+    g_policyClock = monday(u"10-00-00");
+    m_oldClock = wallclock::setNowFunction(&policyClock);
+    ASSERT_TRUE(createDialog());
+    command(ID_MENU_SKIP_TODAY);
+    EXPECT_FALSE(m_dlg->isOutsideWorkingHours()) << "today was skipped";
+
+    fw::Menu menu = fw::loadMenu(IDR_TRAY_MENU);
+    HMENU popup = ::GetSubMenu(menu.get(), 0);
+    ASSERT_NE(nullptr, popup);
+    policy::greyForbiddenCommands(popup, theApp.m_policies);
+    EXPECT_TRUE((::GetMenuState(popup, ID_MENU_SKIP_TODAY, MF_BYCOMMAND) & MF_GRAYED) != 0);
+    EXPECT_FALSE((::GetMenuState(popup, ID_MENU_DELAY5, MF_BYCOMMAND) & MF_GRAYED) != 0);
 }
 
 struct AboutCase {

@@ -56,14 +56,22 @@ const ReadRow kReadRows[] = {
     {"FullScreenOn", Id::RestAtFullScreen, FakePolicyRegistry::dword(1), true, 1, nullptr},
     {"IdleOn", Id::IdleIsRest, FakePolicyRegistry::dword(1), true, 1, nullptr},
     {"HoldsOn", Id::HoldForCalls, FakePolicyRegistry::dword(1), true, 1, nullptr},
+    {"HoldsOff", Id::HoldForCalls, FakePolicyRegistry::dword(0), true, 0, nullptr},
+    {"HoldsTwo", Id::HoldForCalls, FakePolicyRegistry::dword(2), false, 0, nullptr},
     {"LanguageEnglish", Id::Language, FakePolicyRegistry::text(u"en"), true, 0, u"en"},
     {"LanguageChinese", Id::Language, FakePolicyRegistry::text(u"zh"), true, 0, u"zh"},
     {"LanguageOther", Id::Language, FakePolicyRegistry::text(u"fr"), false, 0, nullptr},
     {"LanguageCase", Id::Language, FakePolicyRegistry::text(u"EN"), false, 0, nullptr},
     {"LanguageEmpty", Id::Language, FakePolicyRegistry::text(u""), false, 0, nullptr},
     {"LanguageAsNumber", Id::Language, FakePolicyRegistry::dword(1), false, 0, nullptr},
-    {"HoursText", Id::WorkingHours, FakePolicyRegistry::text(u"1-5 09:00-17:00"), true, 0, u"1-5 09:00-17:00"},
+    {"HoursText", Id::WorkingHours, FakePolicyRegistry::text(u"mon-fri 09:00-17:00"), true, 0, u"mon-fri 09:00-17:00"},
+    {"HoursTwoEntries", Id::WorkingHours, FakePolicyRegistry::text(u"mon-fri 08:30-12:00 13:00-18:00; sat 09:00-12:00"),
+     true, 0, u"mon-fri 08:30-12:00 13:00-18:00; sat 09:00-12:00"},
+    // Hours the program does not read would leave the user with none: as if not set.
+    {"HoursUnreadable", Id::WorkingHours, FakePolicyRegistry::text(u"1-5 09:00-17:00"), false, 0, nullptr},
+    {"HoursNoRange", Id::WorkingHours, FakePolicyRegistry::text(u"mon-fri"), false, 0, nullptr},
     {"HoursEmpty", Id::WorkingHours, FakePolicyRegistry::text(u""), false, 0, nullptr},
+    {"HoursAsNumber", Id::WorkingHours, FakePolicyRegistry::dword(9), false, 0, nullptr},
     {"FloorInRange", Id::MinimumRestMinutes, FakePolicyRegistry::dword(5), true, 5, nullptr},
     {"FloorZero", Id::MinimumRestMinutes, FakePolicyRegistry::dword(0), false, 0, nullptr},
     {"CeilingInRange", Id::MaximumWorkMinutes, FakePolicyRegistry::dword(45), true, 45, nullptr},
@@ -230,13 +238,18 @@ TEST(PolicySettings, SetSwitchesAndLanguageReplaceTheUsersAndTheFileKeepsTheUser
     policies.setNumber(Id::RestAtFullScreen, 1);
     policies.setNumber(Id::IdleIsRest, 1);
     policies.setText(Id::Language, kiv::String(u"en"));
+    policies.setNumber(Id::HoldForCalls, 0);
+    policies.setText(Id::WorkingHours, kiv::String(u"mon-fri 09:00-17:00"));
     settings::Values own = ownValues(3120, 480);
     own.relaxMusic = kiv::String(u"D:\\rain.mp3");
+    own.workingHours = kiv::String(u"sat 10:00-11:00");
     const settings::Values forced = policy::inForce(own, policies);
     EXPECT_FALSE(forced.homeMode);
     EXPECT_TRUE(forced.relaxAtFullScreen);
     EXPECT_TRUE(forced.idleIsRest);
     EXPECT_EQ(u16(forced.language), u"en");
+    EXPECT_FALSE(forced.holdForCalls);
+    EXPECT_EQ(u16(forced.workingHours), u"mon-fri 09:00-17:00");
     EXPECT_EQ(u16(forced.relaxMusic), u"D:\\rain.mp3");
 
     const settings::Values kept = policy::toKeep(forced, own, policies);
@@ -244,6 +257,8 @@ TEST(PolicySettings, SetSwitchesAndLanguageReplaceTheUsersAndTheFileKeepsTheUser
     EXPECT_FALSE(kept.relaxAtFullScreen);
     EXPECT_FALSE(kept.idleIsRest);
     EXPECT_TRUE(kept.language.isEmpty());
+    EXPECT_TRUE(kept.holdForCalls);
+    EXPECT_EQ(u16(kept.workingHours), u"sat 10:00-11:00");
 }
 
 TEST(PolicySettings, WhatTheUserChangesIsKeptAndWithoutPoliciesEverything) {
