@@ -9,6 +9,8 @@
 #include "platform_calls.h"
 #include "ui_language.h"
 
+settings::Values CkivToolApp::m_ownSettings;
+policy::Policies CkivToolApp::m_policies;
 CkivToolApp theApp;
 bool g_exiting = false;
 

@@ -10,6 +10,8 @@
 #include "hours/working_hours.h"
 #include "kiv/string_kiv.h"
 #include "kiv/time_kiv.h"
+#include "policy/policies.h"
+#include "settings_store.h"
 
 class CkivToolDlg;
 namespace instance {
@@ -31,11 +33,15 @@ public:
     // Deletes the main dialog, then the framework's exit.
     int ExitInstance() override;
 
-    // Settings directory, settings file and today's file (settings_store.cpp).
+    // Settings directory, settings file, the policies and today's file (settings_store.cpp).
     void LoadSettings();
-    // Writes the settings file from the members below (settings_store.cpp); false when it
+    // Writes the settings file from the members below (settings_store.cpp), except that a
+    // setting still at the value a policy gives keeps the user's own value; false when it
     // could not be written (the values in memory stay in force either way).
     bool SaveSettings();
+    // Reads the policies again and puts the values in force into the members below. True
+    // when any policy changed.
+    bool ReadPolicies();
     // The settings value of the working hours: kept as given for the file, and read into
     // m_workingHours (not set, so always working hours, when empty or when it does not read).
     void setWorkingHoursText(const kiv::String& text);
@@ -58,8 +64,19 @@ public:
     bool m_eyeBreak = false;                   // eye breaks between rests
     uint32_t m_eyeBreakEvery = eyebreak::kDefaultEvery;    // seconds of work between eye breaks
     uint32_t m_eyeBreakSeconds = eyebreak::kDefaultSeconds;  // the length of one
+    // The settings above are the values in force; these are the user's own, as the settings
+    // file keeps them, and the policies put on top of them. Static: with a Policies member
+    // (even an unused one), the size-optimised link-time build of the program (GCC 12,
+    // i686) left theApp with the base class's virtual table, so InitInstance never ran and
+    // the program sat in an empty message loop. The tests' builds were not affected; the
+    // program has one application object anyway.
+    static settings::Values m_ownSettings;
+    static policy::Policies m_policies;
 
 private:
+    void setSettingsInForce(const settings::Values& values);
+    settings::Values settingsInForce() const;
+
     std::unique_ptr<instance::InstanceLock> m_instanceLock;  // held for the whole run
 };
 

@@ -13,8 +13,10 @@
 #include "kivtool_app.h"
 #include "messages.h"
 #include "platform_calls.h"
+#include "policy/policy_ui.h"
 #include "settings_store.h"
 #include "sound_holder.h"
+#include "ui_language.h"
 #include "wall_clock.h"
 
 CkivToolDlg::CkivToolDlg(CDialog* pParent)
@@ -114,6 +116,9 @@ bool CkivToolDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam, LRESULT
         OnPowerBroadcast(wParam);
         result = TRUE;
         return true;
+    case WM_SETTINGCHANGE:
+        if (policy::isPolicyChange(lParam)) OnPolicyChange();
+        return CDialog::WindowProc(message, wParam, lParam, result);
     default:
         // The id is 0 until OnInitDialog registers it, and 0 is WM_NULL.
         if (g_taskbarCreatedMsg != 0 && message == g_taskbarCreatedMsg) OnTaskbarCreated();
@@ -127,6 +132,7 @@ bool CkivToolDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam, LRESULT
 }
 
 bool CkivToolDlg::OnCommand(UINT id) {
+    if (!policy::allowsCommand(theApp.m_policies, id)) return true;  // greyed in the menu
     switch (id) {
     case IDOK:
         HideToTray();
@@ -216,7 +222,11 @@ void CkivToolDlg::OnSettings() {
     dlg.m_holdForCalls = theApp.m_holdForCalls ? 1 : 0;
     dlg.m_workingHours = theApp.m_workingHours;
     dlg.m_eyeBreak = theApp.m_eyeBreak ? 1 : 0;
+    dlg.m_policies = theApp.m_policies;
     if (runModal(dlg) != IDOK) return;
+    // The policies changed while the dialog was open: what it showed as managed is no
+    // longer what the policies give, and taking it would write a policy's value as the user's.
+    if (dlg.m_policies != theApp.m_policies) return;
     theApp.m_workTime = dlg.m_workMinutes * 60;
     theApp.m_relaxTime = dlg.m_restMinutes * 60;
     theApp.m_relaxAtFullScreen = dlg.m_restAtFullScreen != 0;
@@ -230,6 +240,19 @@ void CkivToolDlg::OnSettings() {
     ApplySettingLengths();
     if (dlg.m_workingHoursChanged) ApplyWorkingHours();
     if (!saved) reportSaveFailure();
+}
+
+void CkivToolDlg::OnPolicyChange() {
+    const uint32_t work = theApp.m_workTime.size();
+    const uint32_t rest = theApp.m_relaxTime.size();
+    const kiv::String workingHours = theApp.m_workingHoursText;
+    // Windows says so after every Group Policy refresh, changed or not: only a change counts.
+    if (!theApp.ReadPolicies()) return;
+    language::apply(theApp.m_language);
+    // New lengths restart the period's length as a confirmed settings dialog does; others
+    // leave the delays of this period alone.
+    if (theApp.m_workTime.size() != work || theApp.m_relaxTime.size() != rest) ApplySettingLengths();
+    if (theApp.m_workingHoursText != workingHours) ApplyWorkingHours();
 }
 
 void CkivToolDlg::reportSaveFailure() {

@@ -107,6 +107,9 @@ public:
 
     // Commands and window (kivtool_dlg.cpp).
     void OnSettings();
+    // WM_SETTINGCHANGE with "Policy": the policies are read again and the values in force
+    // follow them.
+    void OnPolicyChange();
     void OnExit();
     void OnAbout();
     void OnClose();

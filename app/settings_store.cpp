@@ -13,6 +13,7 @@
 #include "kiv/xml_kiv.h"
 #include "install_location.h"
 #include "kivtool_app.h"
+#include "policy/policy_settings.h"
 #include "sound_path.h"
 #include "ui_language.h"
 
@@ -248,7 +249,26 @@ void CkivToolApp::LoadSettings() {
     const kiv::String programDir = kiv::getModuleDir();
     const bool machineInstall = install::isMachineInstallFolder(programDir, install::machineInstallLocation());
     m_profileDir = settings::chooseProfileDir(programDir, [] { return kiv::getAppDataDir(); }, !machineInstall);
-    const settings::Values values = settings::loadSettingsFile(settings::settingsFilePath(m_profileDir), programDir);
+    m_ownSettings = settings::loadSettingsFile(settings::settingsFilePath(m_profileDir), programDir);
+    m_policies = policy::readPolicies();
+    setSettingsInForce(policy::inForce(m_ownSettings, m_policies));
+    m_firstStartToday = settings::loadFirstStartToday(m_profileDir, kiv::Time::now(), ::GetTickCount64());
+}
+
+bool CkivToolApp::SaveSettings() {
+    m_ownSettings = policy::toKeep(settingsInForce(), m_ownSettings, m_policies);
+    return settings::saveSettingsFile(m_profileDir, kiv::getModuleDir(), m_ownSettings);
+}
+
+bool CkivToolApp::ReadPolicies() {
+    const policy::Policies read = policy::readPolicies();
+    if (read == m_policies) return false;
+    m_policies = read;
+    setSettingsInForce(policy::inForce(m_ownSettings, m_policies));
+    return true;
+}
+
+void CkivToolApp::setSettingsInForce(const settings::Values& values) {
     m_relaxMusic = values.relaxMusic;
     m_relaxNoticeMusic = values.relaxNoticeMusic;
     m_relaxEndMusic = values.relaxEndMusic;
@@ -263,7 +283,6 @@ void CkivToolApp::LoadSettings() {
     m_eyeBreak = values.eyeBreak;
     m_eyeBreakEvery = values.eyeBreakEvery;
     m_eyeBreakSeconds = values.eyeBreakSeconds;
-    m_firstStartToday = settings::loadFirstStartToday(m_profileDir, kiv::Time::now(), ::GetTickCount64());
 }
 
 // A text that does not read is kept for the file, and the program works as without one.
@@ -272,7 +291,7 @@ void CkivToolApp::setWorkingHoursText(const kiv::String& text) {
     if (text.isEmpty() || !hours::parseValue(text, m_workingHours)) m_workingHours = hours::Schedule();
 }
 
-bool CkivToolApp::SaveSettings() {
+settings::Values CkivToolApp::settingsInForce() const {
     settings::Values values;
     values.relaxMusic = m_relaxMusic;
     values.relaxNoticeMusic = m_relaxNoticeMusic;
@@ -288,5 +307,5 @@ bool CkivToolApp::SaveSettings() {
     values.eyeBreak = m_eyeBreak;
     values.eyeBreakEvery = m_eyeBreakEvery;
     values.eyeBreakSeconds = m_eyeBreakSeconds;
-    return settings::saveSettingsFile(m_profileDir, kiv::getModuleDir(), values);
+    return values;
 }

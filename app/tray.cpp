@@ -6,6 +6,7 @@
 #include "kivtool_dlg.h"
 #include "messages.h"
 #include "platform_calls.h"
+#include "policy/policy_ui.h"
 
 NOTIFYICONDATAW g_trayIconData{};
 UINT g_taskbarCreatedMsg = 0;
@@ -160,6 +161,7 @@ void CkivToolDlg::showTrayMenu() {
     fw::Menu menu = fw::loadMenu(IDR_TRAY_MENU);
     HMENU popup = menu ? ::GetSubMenu(menu.get(), 0) : nullptr;
     if (!popup) return;
+    policy::greyForbiddenCommands(popup, theApp.m_policies);
     POINT cursor{};
     ::GetCursorPos(&cursor);
     // The window must be in the foreground or the menu does not go away when the user

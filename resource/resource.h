@@ -111,6 +111,7 @@
 #define IDC_CHECK_IDLE_REST             1007
 #define IDC_CHECK_HOLD_CALLS            1008
 #define IDC_BUTTON_WORKING_HOURS        1010
+#define IDC_STATIC_MANAGED              1011  // shown while a policy is in force
 
 // The working-hours dialog (IDD_WORKING_HOURS_DIALOG): one row per weekday, Monday first;
 // the id of a row's control is its column's id plus the weekday (0 Monday .. 6 Sunday).

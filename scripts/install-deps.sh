@@ -16,7 +16,7 @@ wine_pkgs=(wine wine32:i386 xvfb xdotool x11-utils imagemagick openbox
            fonts-arphic-uming fonts-liberation fonts-wine
            gstreamer1.0-plugins-base:i386 gstreamer1.0-plugins-good:i386
            xserver-xephyr libxinerama1:i386 libxrandr2:i386
-           nsis zip unzip locales)
+           nsis zip unzip locales wixl msitools)
 
 for p in "${native_pkgs[@]}" "${win_pkgs[@]}" "${wine_pkgs[@]}"; do
   have_pkg "$p" || need+=("$p")

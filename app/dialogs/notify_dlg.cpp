@@ -149,6 +149,7 @@ void CNotifyDlg::OnTimer(UINT_PTR) {
 }
 
 void CNotifyDlg::OnHotKey() {
+    if (!theApp.m_policies.allows(policy::Id::AllowEarlyUnlock)) return;
     CAskDlg::Open();  // does nothing while a question is open
 }
 

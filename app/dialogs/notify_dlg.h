@@ -40,7 +40,7 @@ public:
     // One second: the task manager down, the question (or else this window) to the top,
     // the monitor off at the sixth tick in home mode, everything painted anew.
     void OnTimer(UINT_PTR nIDEvent);
-    // Ctrl+Alt+U: one question at a time.
+    // Ctrl+Alt+U: one question at a time, and none while a policy forbids ending a rest early.
     void OnHotKey();
     // The text the window paints now: the owner's rest time left.
     std::wstring RemainingText() const;

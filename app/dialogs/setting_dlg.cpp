@@ -1,6 +1,8 @@
 #include "dialogs/setting_dlg.h"
 
 #include "hours/working_hours_dlg.h"
+#include "policy/policy_settings.h"
+#include "policy/policy_ui.h"
 
 CSettingDlg::CSettingDlg(CDialog* pParent) : CDialog(IDD, pParent) {}
 
@@ -8,10 +10,12 @@ CSettingDlg::~CSettingDlg() = default;
 
 void CSettingDlg::DoDataExchange(fw::DataExchange& dx) {
     CDialog::DoDataExchange(dx);
+    const policy::MinuteRange work = policy::workMinutesRange(m_policies);
+    const policy::MinuteRange rest = policy::restMinutesRange(m_policies);
     dx.unsignedValue(IDC_EDIT_WORKTIME, m_workMinutes)
-        .rangeCheck(1, 1000000)
+        .rangeCheck(work.minimum, work.maximum)
         .unsignedValue(IDC_EDIT_RESTTIME, m_restMinutes)
-        .rangeCheck(1, 100000)
+        .rangeCheck(rest.minimum, rest.maximum)
         .checkBox(IDC_CHECK_FULLSCREEN, m_restAtFullScreen)
         .radioGroup(IDC_RADIO_HOME, m_place)
         .checkBox(IDC_CHECK_IDLE_REST, m_idleIsRest)
@@ -21,6 +25,7 @@ void CSettingDlg::DoDataExchange(fw::DataExchange& dx) {
 
 BOOL CSettingDlg::OnInitDialog() {
     CDialog::OnInitDialog();
+    policy::showManagedControls(m_hWnd, m_policies);
     return TRUE;
 }
 

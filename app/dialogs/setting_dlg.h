@@ -9,6 +9,7 @@
 
 #include "framework/dialog.h"
 #include "hours/working_hours.h"
+#include "policy/policies.h"
 #include "resource.h"
 
 class CSettingDlg : public CDialog {
@@ -18,10 +19,12 @@ public:
     explicit CSettingDlg(CDialog* pParent = nullptr);
     ~CSettingDlg() override;
 
-    // Edits 1002 and 1001 as unsigned numbers with their ranges, the full-screen box, the
-    // radio group, then the away, calls and eye-break boxes; the first refused field stops the exchange with the
-    // framework's message and the focus on that field.
+    // Edits 1002 and 1001 as unsigned numbers with their ranges (narrowed by a policy's
+    // floor or ceiling), the full-screen box, the radio group, then the away, calls and
+    // eye-break boxes; the first refused field stops the exchange with the framework's message
+    // and the focus on that field.
     void DoDataExchange(fw::DataExchange& dx) override;
+    // Also disables the controls a policy sets and shows the "managed" line under them.
     BOOL OnInitDialog() override;
     // "工作时间...": the working-hours dialog over m_workingHours.
     bool OnCommand(UINT id) override;
@@ -37,4 +40,5 @@ public:
     hours::Schedule m_workingHours;   // in: the current hours; out: what the user set
     bool m_workingHoursChanged = false;  // the working-hours dialog ended with OK
     int m_eyeBreak = 0;               // 1 checked, 0 not
+    policy::Policies m_policies;      // those in force: the members above already follow them
 };

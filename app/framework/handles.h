@@ -1,5 +1,5 @@
 // Owning holders for the Win32 handles the program uses: GDI objects, device contexts,
-// menus, icons, kernel objects and hooks. Each releases its handle with the one call that matches how it was
+// menus, icons, kernel objects, hooks and registry keys. Each releases its handle with the one call that matches how it was
 // obtained, so a handler that returns early (or throws) never leaks a handle.
 #pragma once
 
@@ -42,6 +42,7 @@ struct IconTraits { static void release(HICON h) { ::DestroyIcon(h); } };
 struct MemoryDcTraits { static void release(HDC h) { ::DeleteDC(h); } };
 struct KernelHandleTraits { static void release(HANDLE h) { ::CloseHandle(h); } };
 struct HookTraits { static void release(HHOOK h) { ::UnhookWindowsHookEx(h); } };
+struct RegistryKeyTraits { static void release(HKEY h) { ::RegCloseKey(h); } };
 
 using Font = UniqueHandle<HFONT, GdiObjectTraits>;
 using Brush = UniqueHandle<HBRUSH, GdiObjectTraits>;
@@ -56,6 +57,8 @@ using MemoryDC = UniqueHandle<HDC, MemoryDcTraits>;
 using KernelHandle = UniqueHandle<HANDLE, KernelHandleTraits>;
 // A hook from SetWindowsHookExW.
 using Hook = UniqueHandle<HHOOK, HookTraits>;
+// A key from RegOpenKeyExW.
+using RegistryKey = UniqueHandle<HKEY, RegistryKeyTraits>;
 
 // Selects an object into a context and puts the previous one back at scope end, so the
 // object can be deleted afterwards (GDI refuses to delete a selected object).

@@ -4,7 +4,13 @@
 #include <set>
 #include <string>
 
+#include "fake_policy_registry.h"
+#include "framework/handles.h"
+#include "framework/resources.h"
 #include "main_dialog_fixture.h"
+#include "policy/policy_ui.h"
+#include "settings_store.h"
+#include "wall_clock.h"
 
 namespace {
 
@@ -100,7 +106,9 @@ TEST_F(CommandTest, SettingsShowMinutesRoundedDownAndOkStoresWholeMinutes) {
     std::wstring shownWork, shownRest;
     bool officeChecked = false, fullScreenChecked = false, idleChecked = true, holdChecked = false,
          eyeBreakChecked = true;
+    bool managedLine = true;
     runWithAnswer(ID_MENU_SETTINGS, [&](HWND dialog) {
+        managedLine = ::IsWindowVisible(::GetDlgItem(dialog, IDC_STATIC_MANAGED));
         shownWork = text(dialog, IDC_EDIT_WORKTIME);
         shownRest = text(dialog, IDC_EDIT_RESTTIME);
         officeChecked = ::IsDlgButtonChecked(dialog, IDC_RADIO_OFFICE) == BST_CHECKED;
@@ -123,6 +131,7 @@ TEST_F(CommandTest, SettingsShowMinutesRoundedDownAndOkStoresWholeMinutes) {
     EXPECT_TRUE(officeChecked);
     EXPECT_TRUE(fullScreenChecked);
     EXPECT_FALSE(idleChecked);
+    EXPECT_FALSE(managedLine) << "no policy is in force";
     EXPECT_EQ(60u, theApp.m_workTime.size());
     EXPECT_EQ(120u, theApp.m_relaxTime.size());
     EXPECT_FALSE(theApp.m_homeMode);
@@ -258,6 +267,210 @@ TEST_F(CommandTest, AFailedSaveTellsTheUserAndKeepsTheNewValuesInForce) {
               m_boxes->shown()[0].text);
     m_boxes.reset();  // the box was expected
     m_boxes = std::make_unique<test::MessageBoxRecorder>();
+}
+
+// --- Policies ----------------------------------------------------------------------------
+
+class PolicyCommandTest : public CommandTest {
+protected:
+    // The user's own settings: 52 minutes of work, 5 of rest, home mode.
+    void SetUp() override {
+        CommandTest::SetUp();
+        theApp.m_ownSettings.workTime = 3120;
+        theApp.m_ownSettings.relaxTime = 300;
+        theApp.m_ownSettings.homeMode = true;
+        theApp.m_ownSettings.relaxAtFullScreen = false;
+        theApp.m_ownSettings.idleIsRest = false;
+        theApp.m_ownSettings.relaxMusic = kRelaxMusic;
+        theApp.m_ownSettings.relaxNoticeMusic = kNoticeMusic;
+        theApp.m_ownSettings.relaxEndMusic = kEndMusic;
+        theApp.m_policies = policy::Policies();
+    }
+    void TearDown() override {
+        theApp.m_ownSettings = settings::Values();
+        theApp.m_holdForCalls = true;
+        theApp.setWorkingHoursText(kiv::String());
+        CommandTest::TearDown();
+        if (m_oldClock) wallclock::setNowFunction(m_oldClock);
+    }
+    settings::Values savedFile() const {
+        return settings::loadSettingsFile(kiv::String((m_profileDir + L"Murvel.xml").c_str()), kiv::String(u"C:\\"));
+    }
+    bool isEnabled(HWND dialog, int id) { return ::IsWindowEnabled(::GetDlgItem(dialog, id)) != FALSE; }
+    test::FakePolicyRegistry m_registry;
+    wallclock::NowFunction m_oldClock = nullptr;  // a test that set the clock
+};
+
+TEST_F(PolicyCommandTest, ManagedControlsAreDisabledAndTheFileKeepsTheUsersOwnValues) {
+    m_registry.setNumber(policy::Hive::Machine, u"WorkMinutes", 45);
+    m_registry.setNumber(policy::Hive::User, u"MinimumRestMinutes", 10);
+    m_registry.setNumber(policy::Hive::User, u"HomeMode", 0);
+    ASSERT_TRUE(theApp.ReadPolicies());
+    EXPECT_EQ(2700u, theApp.m_workTime.size());
+    EXPECT_EQ(600u, theApp.m_relaxTime.size()) << "the floor lengthens the user's 5 minutes";
+    EXPECT_FALSE(theApp.m_homeMode);
+    ASSERT_TRUE(createDialog());
+    EXPECT_EQ(2700u, m_dlg->m_workLength.size());
+    EXPECT_EQ(600u, m_dlg->m_restLength.size());
+
+    std::wstring shownWork, shownRest;
+    bool workEnabled = true, restEnabled = false, homeEnabled = true, officeEnabled = true, fullScreenEnabled = false,
+         managedLine = false;
+    runWithAnswer(ID_MENU_SETTINGS, [&](HWND dialog) {
+        shownWork = text(dialog, IDC_EDIT_WORKTIME);
+        shownRest = text(dialog, IDC_EDIT_RESTTIME);
+        workEnabled = isEnabled(dialog, IDC_EDIT_WORKTIME);
+        restEnabled = isEnabled(dialog, IDC_EDIT_RESTTIME);
+        homeEnabled = isEnabled(dialog, IDC_RADIO_HOME);
+        officeEnabled = isEnabled(dialog, IDC_RADIO_OFFICE);
+        fullScreenEnabled = isEnabled(dialog, IDC_CHECK_FULLSCREEN);
+        managedLine = ::IsWindowVisible(::GetDlgItem(dialog, IDC_STATIC_MANAGED));
+        ::SendMessageW(::GetDlgItem(dialog, IDC_CHECK_FULLSCREEN), BM_CLICK, 0, 0);
+        ::PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+    });
+    ASSERT_TRUE(g_answered);
+    EXPECT_EQ(L"45", shownWork);
+    EXPECT_EQ(L"10", shownRest);
+    EXPECT_FALSE(workEnabled);
+    EXPECT_TRUE(restEnabled) << "a floor leaves the rest to the user above it";
+    EXPECT_FALSE(homeEnabled);
+    EXPECT_FALSE(officeEnabled);
+    EXPECT_TRUE(fullScreenEnabled);
+    EXPECT_TRUE(managedLine);
+
+    const settings::Values file = savedFile();
+    EXPECT_EQ(3120u, file.workTime.size());
+    EXPECT_EQ(300u, file.relaxTime.size());
+    EXPECT_TRUE(file.homeMode);
+    EXPECT_TRUE(file.relaxAtFullScreen) << "the user's own change is saved";
+    EXPECT_EQ(2700u, theApp.m_workTime.size());
+    EXPECT_TRUE(theApp.m_relaxAtFullScreen);
+}
+
+TEST_F(PolicyCommandTest, ARestBelowTheFloorIsRefused) {
+    m_registry.setNumber(policy::Hive::Machine, u"MinimumRestMinutes", 10);
+    theApp.ReadPolicies();
+    ASSERT_TRUE(createDialog());
+    runWithAnswer(ID_MENU_SETTINGS, [&](HWND dialog) {
+        ::SetDlgItemTextW(dialog, IDC_EDIT_RESTTIME, L"9");
+        ::SendMessageW(dialog, WM_COMMAND, IDOK, 0);  // refused: the dialog stays
+        ::SetDlgItemTextW(dialog, IDC_EDIT_RESTTIME, L"11");
+        ::PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+    });
+    ASSERT_TRUE(g_answered);
+    ASSERT_EQ(1u, m_boxes->shown().size());
+    EXPECT_EQ(L"Please enter an integer between 10 and 100000.", m_boxes->shown()[0].text);
+    m_boxes = std::make_unique<test::MessageBoxRecorder>();
+    EXPECT_EQ(660u, theApp.m_relaxTime.size());
+    EXPECT_EQ(660u, savedFile().relaxTime.size());
+}
+
+TEST_F(PolicyCommandTest, APolicyRemovedBringsTheUsersValuesBackOnlyWhenWindowsSaysPolicy) {
+    m_registry.setNumber(policy::Hive::Machine, u"WorkMinutes", 45);
+    m_registry.setNumber(policy::Hive::Machine, u"RestMinutes", 10);
+    theApp.ReadPolicies();
+    ASSERT_TRUE(createDialog());
+    tick(30);
+    m_registry.clear();
+    send(WM_SETTINGCHANGE, 0, reinterpret_cast<LPARAM>(L"intl"));
+    EXPECT_EQ(2700u, m_dlg->m_workLength.size()) << "another area changed: the policies are not read";
+
+    send(WM_SETTINGCHANGE, 0, reinterpret_cast<LPARAM>(L"Policy"));
+    EXPECT_EQ(3120u, theApp.m_workTime.size());
+    EXPECT_EQ(300u, theApp.m_relaxTime.size());
+    EXPECT_EQ(3120u, m_dlg->m_workLength.size());
+    EXPECT_EQ(300u, m_dlg->m_restLength.size());
+    EXPECT_EQ(30u, m_dlg->m_workElapsed.size()) << "the time worked is kept";
+    EXPECT_FALSE(theApp.m_policies.any());
+    EXPECT_FALSE(settingsFileWritten());
+}
+
+TEST_F(PolicyCommandTest, AnUnchangedPolicyRefreshKeepsTheDelays) {
+    m_registry.setNumber(policy::Hive::Machine, u"AllowSkipToday", 0);
+    theApp.ReadPolicies();
+    ASSERT_TRUE(createDialog());
+    command(ID_MENU_DELAY5);
+    EXPECT_EQ(3420u, m_dlg->m_workLength.size());
+    send(WM_SETTINGCHANGE, 0, reinterpret_cast<LPARAM>(L"Policy"));
+    EXPECT_EQ(3420u, m_dlg->m_workLength.size());
+}
+
+TEST_F(PolicyCommandTest, ForbiddenDelaysAreGreyedAndDoNothing) {
+    m_registry.setNumber(policy::Hive::User, u"AllowDelays", 0);
+    theApp.ReadPolicies();
+    ASSERT_TRUE(createDialog());
+    command(ID_MENU_DELAY5);
+    command(ID_MENU_DELAY_PRESET);
+    EXPECT_EQ(3120u, m_dlg->m_workLength.size());
+
+    fw::Menu menu = fw::loadMenu(IDR_TRAY_MENU);
+    HMENU popup = ::GetSubMenu(menu.get(), 0);
+    ASSERT_NE(nullptr, popup);
+    policy::greyForbiddenCommands(popup, theApp.m_policies);
+    const auto greyed = [&](UINT id) { return (::GetMenuState(popup, id, MF_BYCOMMAND) & MF_GRAYED) != 0; };
+    EXPECT_TRUE(greyed(ID_MENU_DELAY5));
+    EXPECT_TRUE(greyed(ID_MENU_DELAY_PRESET));
+    EXPECT_FALSE(greyed(ID_MENU_SETTINGS));
+    EXPECT_FALSE(greyed(ID_MENU_EXIT));
+}
+
+kiv::Time g_policyClock;
+kiv::Time policyClock() { return g_policyClock; }
+kiv::Time monday(const char16_t* time) {
+    return kiv::Time(kiv::String(u"2026-12-07 ") + kiv::String(time), kiv::String(u"%Y-%m-%d %H-%M-%S"));
+}
+
+TEST_F(PolicyCommandTest, HoursAndHoldsPoliciesRuleTheScheduleAndNeverReachTheFile) {
+    g_policyClock = monday(u"20-00-00");
+    m_oldClock = wallclock::setNowFunction(&policyClock);
+    ASSERT_TRUE(createDialog());
+    EXPECT_FALSE(m_dlg->isOutsideWorkingHours()) << "no working hours: always working";
+
+    m_registry.set(policy::Hive::Machine, u"WorkingHours", test::FakePolicyRegistry::text(u"mon-fri 08:30-18:00"));
+    m_registry.setNumber(policy::Hive::User, u"HoldForCalls", 0);
+    send(WM_SETTINGCHANGE, 0, reinterpret_cast<LPARAM>(L"Policy"));
+    EXPECT_TRUE(m_dlg->isOutsideWorkingHours()) << "the policy's hours are in force at once";
+    EXPECT_FALSE(theApp.m_holdForCalls);
+
+    bool holdEnabled = true, hoursEnabled = true, holdChecked = true;
+    runWithAnswer(ID_MENU_SETTINGS, [&](HWND dialog) {
+        holdEnabled = isEnabled(dialog, IDC_CHECK_HOLD_CALLS);
+        hoursEnabled = isEnabled(dialog, IDC_BUTTON_WORKING_HOURS);
+        holdChecked = ::IsDlgButtonChecked(dialog, IDC_CHECK_HOLD_CALLS) == BST_CHECKED;
+        ::PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+    });
+    ASSERT_TRUE(g_answered);
+    EXPECT_FALSE(holdEnabled);
+    EXPECT_FALSE(hoursEnabled);
+    EXPECT_FALSE(holdChecked);
+    ASSERT_TRUE(settingsFileWritten());
+    const settings::Values file = savedFile();
+    EXPECT_TRUE(file.workingHours.isEmpty()) << "the policy's hours are not the user's";
+    EXPECT_TRUE(file.holdForCalls);
+    EXPECT_TRUE(m_dlg->isOutsideWorkingHours()) << "a confirmed dialog keeps the policy's hours";
+
+    // Hours the program cannot read count as no policy: the user's (none) are back.
+    m_registry.set(policy::Hive::Machine, u"WorkingHours", test::FakePolicyRegistry::text(u"1-5 08:30-18:00"));
+    send(WM_SETTINGCHANGE, 0, reinterpret_cast<LPARAM>(L"Policy"));
+    EXPECT_FALSE(m_dlg->isOutsideWorkingHours());
+}
+
+TEST_F(PolicyCommandTest, AForbiddenSkipTodayIsGreyedAndDoesNothing) {
+    m_registry.setNumber(policy::Hive::User, u"AllowSkipToday", 0);
+    theApp.ReadPolicies();
+    theApp.setWorkingHoursText(kiv::String(u"mon-fri 08:30-18:00"));
+    g_policyClock = monday(u"10-00-00");
+    m_oldClock = wallclock::setNowFunction(&policyClock);
+    ASSERT_TRUE(createDialog());
+    command(ID_MENU_SKIP_TODAY);
+    EXPECT_FALSE(m_dlg->isOutsideWorkingHours()) << "today was skipped";
+
+    fw::Menu menu = fw::loadMenu(IDR_TRAY_MENU);
+    HMENU popup = ::GetSubMenu(menu.get(), 0);
+    ASSERT_NE(nullptr, popup);
+    policy::greyForbiddenCommands(popup, theApp.m_policies);
+    EXPECT_TRUE((::GetMenuState(popup, ID_MENU_SKIP_TODAY, MF_BYCOMMAND) & MF_GRAYED) != 0);
+    EXPECT_FALSE((::GetMenuState(popup, ID_MENU_DELAY5, MF_BYCOMMAND) & MF_GRAYED) != 0);
 }
 
 struct AboutCase {

@@ -15,6 +15,7 @@
 #include "accessible_probe.h"
 #include "dialogs/ask_dlg.h"
 #include "dialogs/notify_dlg.h"
+#include "fake_policy_registry.h"
 #include "framework/winapp.h"
 #include "framework/window_text.h"
 #include "kivtool_dlg.h"
@@ -371,6 +372,21 @@ TEST_F(NotifyDlgTest, TheHotKeyOpensOneQuestionOwnedByTheMainWindow) {
     ::SendMessageW(m_hwnd, WM_HOTKEY, 0, 0);
     EXPECT_NE(CAskDlg::Find(), nullptr);
     EXPECT_TRUE(::IsWindow(m_hwnd)) << "closing the question does not end the rest";
+}
+
+TEST_F(NotifyDlgTest, WhileAPolicyForbidsEndingEarlyTheHotKeyOpensNoQuestion) {
+    test::FakePolicyRegistry registry;
+    registry.setNumber(policy::Hive::Machine, u"AllowEarlyUnlock", 0);
+    theApp.m_policies = policy::readPolicies();
+    ASSERT_NE(open(true), nullptr);
+    ::SendMessageW(m_hwnd, WM_HOTKEY, 0, 0);
+    test::pumpMessages();
+    EXPECT_EQ(CAskDlg::Find(), nullptr);
+
+    registry.setNumber(policy::Hive::Machine, u"AllowEarlyUnlock", 1);
+    theApp.m_policies = policy::readPolicies();
+    ::SendMessageW(m_hwnd, WM_HOTKEY, 0, 0);
+    EXPECT_NE(CAskDlg::Find(), nullptr);
 }
 
 TEST_F(NotifyDlgTest, ClosingTheRestWindowClosesTheQuestionAndGivesTheTaskbarBack) {

@@ -91,7 +91,7 @@ const std::vector<DialogRow>& dialogRows() {
         {"PreRestNotice", IDD_PREVIOUS_NOTIFY_DIALOG, DS_SYSMODAL | DS_SETFONT | DS_FIXEDSYS | WS_POPUP | WS_VISIBLE,
          WS_EX_TOPMOST, 51, 24, L"", 8, L"MS Shell Dlg", {}},
         {"Settings", IDD_SETTING_DIALOG,
-         DS_SETFONT | DS_MODALFRAME | DS_FIXEDSYS | WS_POPUP | WS_CAPTION | WS_SYSMENU, 0, 203, 262,
+         DS_SETFONT | DS_MODALFRAME | DS_FIXEDSYS | WS_POPUP | WS_CAPTION | WS_SYSMENU, 0, 203, 276,
          L"Vanto定时休息设置", 8, L"MS Shell Dlg",
          {
              {IDC_STATIC, L"Static", L"工作时间(单位：分钟):", SS_LEFT, kStaticType, kChild, 0, 20, 23, 81, 8},
@@ -123,6 +123,9 @@ const std::vector<DialogRow>& dialogRows() {
              // The working hours, a row below the rows the other settings keep.
              {IDC_BUTTON_WORKING_HOURS, L"Button", L"工作时间...", BS_PUSHBUTTON, kButtonType, kChild | WS_TABSTOP, 0,
               20, 243, 70, 14},
+             // Hidden until a policy is in force.
+             {IDC_STATIC_MANAGED, L"Static", L"部分设置由你的组织管理", SS_LEFT, kStaticType, WS_CHILD, WS_VISIBLE,
+              20, 263, 163, 8},
          }},
         // Never activated, so never the keyboard's; shown by the program without activation.
         {"EyeBreak", IDD_EYE_BREAK_DIALOG, DS_SETFONT | WS_POPUP | WS_BORDER,

@@ -17,6 +17,9 @@
 #      English under an English one and when /L=en asks for it
 #   6. the zips beside the installer: the portable one writes its settings into its own
 #      profile folder, the plain one into %APPDATA%\Kelbrook.Murvel
+#   7. the MSI beside it: msiexec /i /qn per machine (with the start-with-Windows value, and
+#      without it for AUTOSTART=0), msiexec /x /qn, and a newer package installed over the
+#      running program
 # After each uninstall nothing named kivTool may remain in the prefix, and the user's
 # settings in %APPDATA%\Kelbrook.Murvel must be untouched. Exits 1 on any failed check.
 set -uo pipefail
@@ -406,7 +409,8 @@ plain_u=$(unpack "$dist_dir/kivTool-$version-win32.zip" 'C:\Plain kivTool')
 expect "plain zip unpacks" [ -n "$plain_u" ]
 expect "it has no profile folder" absent "$plain_u/profile"
 for f in kivTool.exe kivinterface-1.dll README.txt README.zh.txt \
-         resource/relax.mp3 resource/relaxNotice.mp3 resource/relaxEnd.mp3; do
+         resource/relax.mp3 resource/relaxNotice.mp3 resource/relaxEnd.mp3 \
+         policy/kivTool.admx policy/en-US/kivTool.adml policy/zh-CN/kivTool.adml; do
   expect "plain and portable zips hold the same $f" cmp -s "$plain_u/$f" "$portable_u/$f"
 done
 for f in README.txt README.zh.txt; do
@@ -420,6 +424,98 @@ expect "the plain copy starts" start_program 'C:\Plain kivTool'
 expect "its daily file is in %APPDATA%\\Kelbrook.Murvel" has_daily "$settings_u"
 expect "it stops" stop_program
 expect "settings in %APPDATA%\\Kelbrook.Murvel untouched" settings_kept
+
+# The MSI: per machine into Program Files, a Start-menu shortcut, HKLM Run unless AUTOSTART=0,
+# the templates under policy\; msiexec /x removes all of it and leaves the user's settings.
+msi=$dist_dir/kivTool-$version-x86.msi
+msi_w=$(winepath -w "$msi" 2>/dev/null | tr -d '\r')
+machine_u=$(unixpath "$machine_dir")
+run_key='HKLM\Software\Microsoft\Windows\CurrentVersion\Run'
+msi_files="kivTool.exe kivinterface-1.dll README.txt README.zh.txt resource/relax.mp3 resource/relaxNotice.mp3
+  resource/relaxEnd.mp3 policy/kivTool.admx policy/en-US/kivTool.adml policy/zh-CN/kivTool.adml"
+run_value() {  # the data of HKLM Run's kivTool value, empty when missing
+  wine reg query "$run_key" /v kivTool </dev/null 2>/dev/null | tr -d '\r' | sed -n 's/^ *kivTool *REG_SZ *//p'
+}
+# The MSI's products in Add/Remove Programs: one "<DisplayName> <DisplayVersion>" line each.
+msi_products() {
+  wine reg query 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall' /s </dev/null 2>/dev/null |
+    tr -d '\r' | awk '/^HKEY/ { name = ""; ver = "" }
+      $1 == "DisplayName" { name = $3 } $1 == "DisplayVersion" { ver = $3 }
+      name == "kivTool" && ver != "" { print name " " ver; name = "" }'
+}
+msiexec_rc() {  # <msiexec arguments...>: its exit code
+  wine msiexec "$@" </dev/null >/dev/null 2>&1
+  echo $?
+}
+# The shortcut goes into everyone's Start menu on Windows; Wine's msiexec puts a per-machine
+# package's ProgramMenuFolder into the installing user's.
+msi_shortcut_to() {
+  links_to "$common_programs/kivTool.lnk" "$1" || links_to "$user_programs/kivTool.lnk" "$1"
+}
+msi_installed() {  # <want autostart 0/1> <version>
+  local f
+  for f in $msi_files; do
+    expect "MSI installed $f" [ -s "$machine_u/$f" ]
+  done
+  expect "MSI: Start-menu shortcut to kivTool.exe" msi_shortcut_to "$machine_dir\\kivTool.exe"
+  if [ "$1" = 1 ]; then
+    expect "MSI: HKLM Run starts kivTool.exe ($(run_value))" [ "$(run_value)" = "\"$machine_dir\\kivTool.exe\"" ]
+  else
+    expect "MSI with AUTOSTART=0: no HKLM Run value" [ -z "$(run_value)" ]
+  fi
+  expect "MSI: one product in Add/Remove Programs, version $2 ($(msi_products | tr '\n' ';'))" \
+    [ "$(msi_products)" = "kivTool $2" ]
+}
+msi_removed() {
+  expect "MSI: install folder removed" absent "$machine_u"
+  expect "MSI: Start-menu shortcut removed" absent "$common_programs/kivTool.lnk"
+  expect "MSI: no Start-menu shortcut in the user's menu either" absent "$user_programs/kivTool.lnk"
+  expect "MSI: HKLM Run value removed" [ -z "$(run_value)" ]
+  expect "MSI: no product left in Add/Remove Programs" [ -z "$(msi_products)" ]
+  local left
+  left=$(leftovers)
+  expect "nothing named kivTool left in the prefix${left:+: $left}" [ -z "$left" ]
+  expect "settings in %APPDATA%\\Kelbrook.Murvel untouched" settings_kept
+}
+
+step "7. the MSI"
+# A newer package of the same files, for the upgrade below (Windows Installer compares the
+# first three parts of a version); then the unpacked zips go, so
+# that nothing named kivTool is left in the prefix but what the MSI puts there.
+IFS=. read -r v1 v2 v3 _ <<<"$version"
+newer=$v1.$v2.$((v3 + 1))
+newer_msi=$scratch/kivTool-$newer.0-x86.msi
+"$root/scripts/make-msi" "$plain_u" "$newer.0" "$newer_msi" >/dev/null 2>&1
+expect "a newer package $newer builds" [ -s "$newer_msi" ]
+rm -rf "$plain_u" "$portable_u"
+echo "-- msiexec /i $(basename "$msi") /qn"
+expect "msiexec /i exits with 0" [ "$(msiexec_rc /i "$msi_w" /qn)" = 0 ]
+msi_installed 1 "$version"
+echo "-- msiexec /x $(basename "$msi") /qn"
+expect "msiexec /x exits with 0" [ "$(msiexec_rc /x "$msi_w" /qn)" = 0 ]
+msi_removed
+echo "-- msiexec /i $(basename "$msi") /qn AUTOSTART=0"
+expect "msiexec /i AUTOSTART=0 exits with 0" [ "$(msiexec_rc /i "$msi_w" /qn AUTOSTART=0)" = 0 ]
+msi_installed 0 "$version"
+
+# A newer package of the same files over the running program: the upgrade code finds the
+# installed one, which goes first. On Windows the Restart Manager asks the running copy to
+# close (WM_QUERYENDSESSION, then WM_ENDSESSION with ENDSESSION_CLOSEAPP); Wine's msiexec has
+# no Restart Manager and overwrites the running program's files, so here the check is that
+# the upgrade goes through with the program running and leaves one product behind.
+expect "the installed program starts" start_program "$machine_dir"
+echo "-- msiexec /i $(basename "$newer_msi") /qn, over the running program"
+upgrade_rc=$(msiexec_rc /i "$(winepath -w "$newer_msi" 2>/dev/null | tr -d '\r')" /qn)
+# 3010: done, but a file in use is replaced at the next start of Windows.
+done_rc() { [ "$1" = 0 ] || [ "$1" = 3010 ]; }
+expect "the upgrade exits with 0 or 3010 ($upgrade_rc)" done_rc "$upgrade_rc"
+msi_installed 1 "$newer.0"
+if is_running; then echo "  note  the old copy still runs (no Restart Manager under Wine)"; fi
+stop_program
+echo "-- msiexec /x $(basename "$newer_msi") /qn"
+expect "msiexec /x of the newer package exits with 0" \
+  [ "$(msiexec_rc /x "$(winepath -w "$newer_msi" 2>/dev/null | tr -d '\r')" /qn)" = 0 ]
+msi_removed
 
 echo "== done at $SECONDS s"
 
