@@ -118,8 +118,9 @@ TEST(TwoMonitorsE2E, ARestCoversBothMonitorsAndGivesBothBack) {
     const DWORD waited = ::GetTickCount();
     ASSERT_TRUE(waitFor([&] { return app.restWindow() != nullptr; }, (kWork + 10) * 1000)) << "no rest window";
     std::printf("rest window after %lu ms\n", static_cast<unsigned long>(::GetTickCount() - waited));
+    // How soon is the benchmark's question (make bench-win); here only that both are covered.
     for (int i = 0; i < 2; ++i)
-        EXPECT_TRUE(monitorShows(desk[i], RGB(0, 0, 0), 2000)) << "monitor " << i << " is not covered in black";
+        EXPECT_TRUE(monitorShows(desk[i], RGB(0, 0, 0), 5000)) << "monitor " << i << " is not covered in black";
 
     ASSERT_TRUE(waitFor([&] { return app.restWindow() == nullptr; }, (kRest + 5) * 1000)) << "the rest did not end";
     for (int i = 0; i < 2; ++i)
