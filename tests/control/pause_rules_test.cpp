@@ -1,0 +1,126 @@
+// The pause's own rules: when a pause ends, and a pause's life as rows of steps (start,
+// the tick, resume, a restart the same day).
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "control/pause_rules.h"
+#include "os_kiv.h"
+
+namespace {
+
+using control::Duration;
+
+class PauseRulesTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        const char* zone = std::getenv("TZ");
+        hadZone_ = zone != nullptr;
+        if (zone) savedZone_ = zone;
+        kiv::os::setTimeZone("UTC0");
+    }
+    void TearDown() override { kiv::os::setTimeZone(hadZone_ ? savedZone_.c_str() : nullptr); }
+
+    static kiv::Time local(const char* text) {
+        std::u16string units(text, text + std::char_traits<char>::length(text));
+        return kiv::Time(kiv::String(units.c_str()), kiv::String(u"%Y-%m-%d %H-%M-%S"));
+    }
+    static std::string text(const kiv::Time& t) {
+        const kiv::String s = t.format(kiv::String(u"%Y-%m-%d %H-%M-%S"));
+        std::string out;
+        for (unsigned i = 0; i < s.length(); ++i) out += static_cast<char>(s.at(i));
+        return out;
+    }
+
+private:
+    bool hadZone_ = false;
+    std::string savedZone_;
+};
+
+TEST_F(PauseRulesTest, WhenAPauseEnds) {
+    const struct {
+        const char* zone;
+        const char* now;
+        Duration length;
+        const char* end;
+    } rows[] = {
+        {"UTC0", "2027-03-15 10-00-00", {false, 30}, "2027-03-15 10-30-00"},
+        {"UTC0", "2027-03-15 23-30-10", {false, 120}, "2027-03-16 01-30-10"},  // over midnight
+        {"UTC0", "2027-03-15 10-00-00", {true, 0}, "2027-03-16 00-00-00"},
+        {"UTC0", "2027-03-15 23-59-59", {true, 0}, "2027-03-16 00-00-00"},
+        {"UTC0", "2027-03-15 00-00-00", {true, 0}, "2027-03-16 00-00-00"},     // a whole day
+        {"UTC0", "2027-12-31 18-00-00", {true, 0}, "2028-01-01 00-00-00"},
+        // Central Europe's spring-forward day is 23 hours long: midnight is still midnight.
+        {"CET-1CEST,M3.5.0,M10.5.0/3", "2027-03-28 01-00-00", {true, 0}, "2027-03-29 00-00-00"},
+    };
+    for (const auto& row : rows) {
+        kiv::os::setTimeZone(row.zone);
+        EXPECT_EQ(text(control::pauseEnd(local(row.now), row.length)), row.end) << row.zone << " " << row.now;
+    }
+}
+
+TEST_F(PauseRulesTest, APauseStartsRunsOutResumesAndSurvivesARestart) {
+    enum Step { Start30, Start60, Tick, Resume, Restore };
+    struct Row {
+        const char* name;
+        std::vector<std::pair<Step, const char*>> steps;  // what happens, at what time
+        bool paused;                // afterwards
+        const char* until;          // while paused
+        bool ended;                 // the last step ended a pause
+        control::PauseRecord record;       // ... and wrote this
+    };
+    const char* t0 = "2027-03-15 10-00-00";
+    const Row rows[] = {
+        {"a started pause holds", {{Start30, t0}, {Tick, "2027-03-15 10-29-59"}}, true, "2027-03-15 10-30-00", false, {}},
+        {"it runs out at its end",
+         {{Start30, t0}, {Tick, "2027-03-15 10-30-00"}},
+         false, nullptr, true,
+         {local(t0), local("2027-03-15 10-30-00"), local("2027-03-15 10-30-00")}},
+        {"a late tick (after sleep) ends it at its planned end",
+         {{Start30, t0}, {Tick, "2027-03-15 12-00-00"}},
+         false, nullptr, true,
+         {local(t0), local("2027-03-15 10-30-00"), local("2027-03-15 10-30-00")}},
+        {"resume ends it now",
+         {{Start30, t0}, {Resume, "2027-03-15 10-10-00"}},
+         false, nullptr, true,
+         {local(t0), local("2027-03-15 10-30-00"), local("2027-03-15 10-10-00")}},
+        {"resume without a pause does nothing", {{Resume, t0}}, false, nullptr, false, {}},
+        {"a second pause moves the end, not the start",
+         {{Start30, t0}, {Start60, "2027-03-15 10-20-00"}, {Resume, "2027-03-15 10-40-00"}},
+         false, nullptr, true,
+         {local(t0), local("2027-03-15 11-20-00"), local("2027-03-15 10-40-00")}},
+        {"after a restart before its end it holds",
+         {{Restore, "2027-03-15 10-05-00"}}, true, "2027-03-15 10-30-00", false, {}},
+        {"after a restart past its end it is over",
+         {{Restore, "2027-03-15 10-30-00"}}, false, nullptr, false, {}},
+    };
+    for (const Row& row : rows) {
+        control::PauseState state;
+        bool ended = false;
+        control::PauseRecord record;
+        for (const auto& step : row.steps) {
+            const kiv::Time at = local(step.second);
+            ended = false;
+            switch (step.first) {
+            case Start30: state.start(at, {false, 30}); break;
+            case Start60: state.start(at, {false, 60}); break;
+            case Tick: ended = state.look(at, record); break;
+            case Resume: ended = state.resume(at, record); break;
+            case Restore: state.restore(local(t0), local("2027-03-15 10-30-00"), at); break;
+            }
+        }
+        EXPECT_EQ(state.isPaused(), row.paused) << row.name;
+        if (row.paused) {
+            EXPECT_EQ(text(state.until()), row.until) << row.name;
+        }
+        EXPECT_EQ(ended, row.ended) << row.name;
+        if (row.ended) {
+            EXPECT_EQ(record, row.record) << row.name;
+        }
+    }
+}
+
+}  // namespace
