@@ -63,6 +63,7 @@ bench-win: deps $(WIN)/CMakeCache.txt
 # shipped targets are built, in Release.
 dist: deps $(WIN)/CMakeCache.txt
 	cmake --build $(WIN) -j $(JOBS) --target kivTool kivsound
+	cmake --build $(WIN) -j $(JOBS) --target kivctl
 	scripts/make-dist $(WIN)
 
 # The release packages, and the installer installed and removed silently under Wine (30-60 s).

@@ -3,6 +3,7 @@
 
 #include <commctrl.h>
 
+#include "control/export_mode.h"
 #include "desktop/desktop_guard.h"
 #include "kivtool_dlg.h"
 #include "desktop/single_instance.h"
@@ -19,6 +20,11 @@ CkivToolApp::CkivToolApp() = default;
 CkivToolApp::~CkivToolApp() = default;
 
 BOOL CkivToolApp::InitInstance() {
+    std::wstring exportFile;  // kivctl export: no window, no one-copy name
+    if (control::exportRequested(::GetCommandLineW(), exportFile)) {
+        m_exitCode = control::exportHistoryTo(exportFile);
+        return FALSE;
+    }
     if (!m_instanceLock) m_instanceLock = std::make_unique<instance::InstanceLock>(instance::kMutexName);
     const instance::LockState lock = m_instanceLock->state();
     const instance::StartAction start =

@@ -1,6 +1,7 @@
 // The main dialog: creation, the window procedure, painting and the menu commands.
 #include "kivtool_dlg.h"
 
+#include "control/pipe_server.h"
 #include "desktop/single_instance.h"
 #include "dialogs/about_dlg.h"
 #include "history/history_dlg.h"
@@ -53,6 +54,7 @@ BOOL CkivToolDlg::OnInitDialog() {
     g_taskbarCreatedMsg = ::RegisterWindowMessageW(L"TaskbarCreated");
     g_exitRequestMsg = instance::exitRequestMessage();
     instance::acceptExitRequest(m_hWnd, g_exitRequestMsg);
+    StartControlPipe();
     return TRUE;
 }
 
@@ -102,6 +104,9 @@ bool CkivToolDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam, LRESULT
         return true;
     case WM_SHOW_STATUS:
         OnShowStatusRequest();
+        return true;
+    case WM_CONTROL:
+        OnControl(wParam, lParam);
         return true;
     case WM_QUERYENDSESSION:  // never holds up the end of the session
         result = TRUE;
@@ -306,4 +311,5 @@ void CkivToolDlg::OnDestroy() {
     RemoveTrayIcon();
     registerAppBar(ABM_REMOVE);
     UnregisterSessionEvents();
+    StopControlPipe();
 }

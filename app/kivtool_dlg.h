@@ -14,6 +14,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
 
 #include "away/away_detector.h"
@@ -25,6 +26,9 @@
 #include "kiv/time_kiv.h"
 #include "resource.h"
 
+namespace control {
+class PipeServer;
+}
 class CEyeBreakDlg;
 class CNotifyDlg;
 class CPreviousNotifyDlg;
@@ -83,6 +87,12 @@ public:
     // the history (the window closes itself through this at the end of its count).
     void ShowEyeBreak();
     void EndEyeBreak(history::EyeBreakEnd how);
+
+    // Control from scripts (control/control_events.cpp): the pipe served from creation to
+    // destruction, and WM_CONTROL, its requests answered with the commands above.
+    void StartControlPipe();
+    void StopControlPipe();
+    void OnControl(WPARAM kind, LPARAM lParam);
 
     // Tray and status window (tray.cpp).
     // The three value labels; `now` is the tick's time, so one tick reads the clock once.
@@ -152,6 +162,7 @@ public:
     // Work counted since the last rest, away period or eye break, while eye breaks are on.
     uint32_t m_eyeBreakWorked = 0;
     kiv::Time m_eyeBreakStart;        // when the shown eye break began
+    std::unique_ptr<control::PipeServer> m_controlPipe;  // null: not serving
 
 private:
     void addAboutToSystemMenu();

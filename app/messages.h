@@ -16,3 +16,7 @@ static_assert(WM_TRAY_NOTIFY == 0x8064 && WM_APPBAR_NOTIFY == 0x8065 && WM_REST_
 // Another start of the program: show the status window and bring it to the foreground
 // (wParam 0, lParam 0).
 #define WM_SHOW_STATUS   (WM_APP + 0x67)
+// The control pipe's thread: a request to answer (wParam kControlRequest, lParam the
+// exchange, see control/pipe_server.h), or the pipe's name was taken (kControlPipeTaken).
+#define WM_CONTROL       (WM_APP + 0x68)
+enum : WPARAM { kControlRequest = 0, kControlPipeTaken = 1 };

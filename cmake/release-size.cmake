@@ -29,11 +29,14 @@ set(KIV_SHIP_LINK_OPTIONS
 # The most a shipped program and DLL may weigh.
 set(KIV_MAX_PROGRAM_BYTES 409600)  # 400 KB with every capability in
 set(KIV_MAX_DLL_BYTES 102400)
+# kivctl.exe sets its own 64 KB through the target property KIV_MAX_BYTES.
 
 # kiv_ship(<target> [<static library>...]): the release build of a shipped program or DLL
 # and of the libraries it is made of, with a link map (<target>.map in the build folder)
 # that shows what the size is made of, and a test (<target>_size) that holds it to its
-# most. A program also gets the small throw helpers of lean_throw.cpp.
+# most (the target's property KIV_MAX_BYTES where it has its own). A program also gets the
+# small throw helpers of lean_throw.cpp, unless its property KIV_OWN_RUNTIME says it brings
+# its own.
 function(kiv_ship target)
   foreach(part ${target} ${ARGN})
     target_compile_options(${part} PRIVATE ${KIV_LTO_COMPILE_OPTIONS})
@@ -41,11 +44,18 @@ function(kiv_ship target)
   target_link_options(${target} PRIVATE
     "$<$<CONFIG:Release>:${KIV_SHIP_LINK_OPTIONS};-Wl,-Map,$<TARGET_FILE_BASE_NAME:${target}>.map>")
   get_target_property(type ${target} TYPE)
+  get_target_property(own_runtime ${target} KIV_OWN_RUNTIME)
   if(type STREQUAL EXECUTABLE)
-    target_sources(${target} PRIVATE "$<$<CONFIG:Release>:${CMAKE_CURRENT_FUNCTION_LIST_DIR}/lean_throw.cpp>")
+    if(NOT own_runtime)
+      target_sources(${target} PRIVATE "$<$<CONFIG:Release>:${CMAKE_CURRENT_FUNCTION_LIST_DIR}/lean_throw.cpp>")
+    endif()
     set(max_bytes ${KIV_MAX_PROGRAM_BYTES})
   else()
     set(max_bytes ${KIV_MAX_DLL_BYTES})
+  endif()
+  get_target_property(own_max ${target} KIV_MAX_BYTES)
+  if(own_max)
+    set(max_bytes ${own_max})
   endif()
   if(CMAKE_BUILD_TYPE STREQUAL "Release")
     add_test(NAME ${target}_size COMMAND ${CMAKE_COMMAND}

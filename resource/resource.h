@@ -91,6 +91,8 @@
 #define IDS_EYE_END_TIME                365  // how an eye break ended
 #define IDS_EYE_END_SKIP                366
 #define IDS_EYE_END_CLOSED              367
+// Control from scripts.
+#define IDS_PIPE_TAKEN                  400  // another program has the control pipe's name
 
 // The status window (IDD_KIVTOOL_DIALOG).
 #define IDC_STATIC_POWERON              1000

@@ -26,6 +26,7 @@ const Definition kPolicies[kPolicyCount] = {
     {Id::AllowEarlyUnlock, u"AllowEarlyUnlock", Type::Dword, 0, 1, nullptr, u"Ctrl+Alt+U"},
     {Id::AllowDelays, u"AllowDelays", Type::Dword, 0, 1, nullptr, u"delay commands"},
     {Id::AllowSkipToday, u"AllowSkipToday", Type::Dword, 0, 1, nullptr, u"no more breaks today"},
+    {Id::AllowPause, u"AllowPause", Type::Dword, 0, 1, nullptr, u"pause commands"},
 };
 
 }  // namespace policy

@@ -26,8 +26,9 @@ enum class Id {
     AllowEarlyUnlock,
     AllowDelays,
     AllowSkipToday,
+    AllowPause,
 };
-constexpr std::size_t kPolicyCount = 13;
+constexpr std::size_t kPolicyCount = 14;
 
 enum class Type {
     Dword,  // REG_DWORD in [minimum, maximum]

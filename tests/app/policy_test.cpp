@@ -79,6 +79,8 @@ const ReadRow kReadRows[] = {
     {"EarlyUnlockTwo", Id::AllowEarlyUnlock, FakePolicyRegistry::dword(2), false, 0, nullptr},
     {"NoDelays", Id::AllowDelays, FakePolicyRegistry::dword(0), true, 0, nullptr},
     {"NoSkipToday", Id::AllowSkipToday, FakePolicyRegistry::dword(0), true, 0, nullptr},
+    {"NoPause", Id::AllowPause, FakePolicyRegistry::dword(0), true, 0, nullptr},
+    {"PauseTwo", Id::AllowPause, FakePolicyRegistry::dword(2), false, 0, nullptr},
 };
 
 class PolicyReadTest : public ::testing::TestWithParam<ReadRow> {};

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "control/control_protocol.h"
 
@@ -226,6 +227,34 @@ TEST(ControlResponse, LinesThatAreNotOurs) {
     EXPECT_EQ(got.error, Error::Policy);
     EXPECT_STREQ(got.policy.data(), "AllowDelays");
     EXPECT_EQ(got.language, Language::Chinese);
+}
+
+}  // namespace
+
+#include "control/request_pacer.h"
+
+namespace {
+
+// Requests at these milliseconds wait so long: four at once, then one every 250 ms.
+TEST(ControlPacer, AFewRequestsASecondTheRestWait) {
+    const struct {
+        const char* name;
+        std::vector<uint64_t> arrivals;
+        std::vector<uint64_t> waits;
+    } rows[] = {
+        {"a burst of four is served at once", {0, 0, 0, 0}, {0, 0, 0, 0}},
+        {"the fifth and sixth wait for a token each", {0, 0, 0, 0, 0, 250}, {0, 0, 0, 0, 250, 250}},
+        {"a script in a tight loop gets four a second",
+         {1000, 1001, 1002, 1003, 1004, 1254, 1504}, {0, 0, 0, 0, 246, 246, 246}},
+        {"a quiet second fills the bucket again", {0, 0, 0, 0, 1000, 1000, 1000, 1000, 1000}, {0, 0, 0, 0, 0, 0, 0, 0, 250}},
+        {"one request a second never waits", {0, 1000, 2000, 3000, 4000, 5000}, {0, 0, 0, 0, 0, 0}},
+    };
+    for (const auto& row : rows) {
+        control::RequestPacer pacer;
+        std::vector<uint64_t> waits;
+        for (uint64_t at : row.arrivals) waits.push_back(pacer.admit(at));
+        EXPECT_EQ(waits, row.waits) << row.name;
+    }
 }
 
 }  // namespace

@@ -128,6 +128,7 @@ start_program() {  # <install folder> [title]: starts the installed kivTool.exe,
 
 installed_files="kivTool.exe kivinterface-1.dll README.txt README.zh.txt uninstall.exe
   resource/relax.mp3 resource/relaxNotice.mp3 resource/relaxEnd.mp3"
+installed_files="$installed_files kivctl.exe"  # the command line, beside the program
 
 # run_setup <installer arguments...>: the installer's exit code.
 run_setup() {
@@ -413,6 +414,7 @@ for f in kivTool.exe kivinterface-1.dll README.txt README.zh.txt \
          policy/kivTool.admx policy/en-US/kivTool.adml policy/zh-CN/kivTool.adml; do
   expect "plain and portable zips hold the same $f" cmp -s "$plain_u/$f" "$portable_u/$f"
 done
+expect "both zips hold the same kivctl.exe" cmp -s "$plain_u/kivctl.exe" "$portable_u/kivctl.exe"
 for f in README.txt README.zh.txt; do
   expect "$f has CR LF line ends" \
     [ "$(grep -c $'\r$' "$plain_u/$f")" = "$(wc -l <"$plain_u/$f")" ]
@@ -433,6 +435,7 @@ machine_u=$(unixpath "$machine_dir")
 run_key='HKLM\Software\Microsoft\Windows\CurrentVersion\Run'
 msi_files="kivTool.exe kivinterface-1.dll README.txt README.zh.txt resource/relax.mp3 resource/relaxNotice.mp3
   resource/relaxEnd.mp3 policy/kivTool.admx policy/en-US/kivTool.adml policy/zh-CN/kivTool.adml"
+msi_files="$msi_files kivctl.exe"
 run_value() {  # the data of HKLM Run's kivTool value, empty when missing
   wine reg query "$run_key" /v kivTool </dev/null 2>/dev/null | tr -d '\r' | sed -n 's/^ *kivTool *REG_SZ *//p'
 }

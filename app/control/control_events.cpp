@@ -1,0 +1,129 @@
+// The main dialog's side of the control pipe: the server started with the window, and each
+// request answered on the window thread with the same commands the tray menu runs, under
+// the same policies. Nothing here ends a rest early: the question stays the only way out.
+#include <memory>
+
+#include "control/control_protocol.h"
+#include "control/pipe_identity.h"
+#include "control/pipe_server.h"
+#include "framework/resources.h"
+#include "kivtool_app.h"
+#include "kivtool_dlg.h"
+#include "messages.h"
+#include "policy/policy_table.h"
+
+namespace {
+
+using control::Bytes;
+using control::Command;
+
+control::Language windowLanguage() {
+    return fw::resourceLanguage() == fw::kChineseResources ? control::Language::Chinese : control::Language::English;
+}
+
+// The policy that forbids `command` as it forbids the same tray command; null when none does.
+const char16_t* forbiddingPolicy(Command command) {
+    policy::Id id;
+    switch (command) {
+    case Command::Delay: id = policy::Id::AllowDelays; break;
+    case Command::SkipToday: id = policy::Id::AllowSkipToday; break;
+    case Command::Pause: id = policy::Id::AllowPause; break;
+    default: return nullptr;  // status, rest-now, resume and exit are always allowed
+    }
+    return theApp.m_policies.allows(id) ? nullptr : policy::definition(id).valueName;
+}
+
+// Policy names are ASCII.
+Bytes narrow(const char16_t* text) {
+    Bytes out;
+    for (; *text; ++text) out.push_back(static_cast<char>(*text));
+    out.push_back('\0');
+    return out;
+}
+
+const char* heldName(hold::Reason reason) {
+    switch (reason) {
+    case hold::Reason::Call: return "call";
+    case hold::Reason::Camera: return "camera";
+    case hold::Reason::Presentation: return "presentation";
+    case hold::Reason::None: break;
+    }
+    return nullptr;
+}
+
+Bytes statusOf(const CkivToolDlg& dlg) {
+    control::Status s;
+    s.worked = dlg.m_workElapsed.size();
+    s.rest = dlg.m_restLength.size();
+    s.homeMode = theApp.m_homeMode;
+    if (!dlg.m_working) {
+        s.state = control::State::Resting;
+        s.left = (dlg.m_restLength - dlg.m_restElapsed).size();
+    } else {
+        s.left = dlg.RemainingWork().size();
+        if (dlg.isOutsideWorkingHours()) {
+            s.state = control::State::Outside;
+        } else if (dlg.isRestHeld()) {
+            s.state = control::State::Held;
+            s.held = heldName(dlg.m_hold.reason());
+        }
+    }
+    std::vector<Bytes> names;
+    for (const policy::Definition& def : policy::kPolicies)
+        if (theApp.m_policies.isSet(def.id)) names.push_back(narrow(def.valueName));
+    for (const Bytes& name : names) s.managed.push_back(name.data());
+    return control::renderStatus(windowLanguage(), s);
+}
+
+Bytes answer(CkivToolDlg& dlg, const control::Request& request) {
+    const control::Language language = windowLanguage();
+    if (const char16_t* policyName = forbiddingPolicy(request.command))
+        return control::renderResult(language, control::Error::Policy, narrow(policyName).data());
+    switch (request.command) {
+    case Command::Status:
+        return statusOf(dlg);
+    case Command::Delay:
+        if (request.delay == control::DelayKind::Preset) dlg.OnDelayPresetTime();
+        else dlg.OnDelayFiveMinutes();
+        break;
+    case Command::SkipToday:
+        dlg.OnSkipToday();
+        break;
+    case Command::RestNow:
+        // As if it were due, without its notice; a rest already running goes on.
+        if (dlg.m_working) dlg.StartRest();
+        break;
+    case Command::Exit:
+        dlg.OnExit();  // posted: the answer leaves before the window goes
+        break;
+    case Command::Pause:
+    case Command::Resume:
+        // The pause is the rest clock's to keep; until the clock takes it, no pause is
+        // started here (the window must not decide the tick).
+        return control::renderResult(language, control::Error::NotNow);
+    }
+    return control::renderResult(language, control::Error::None);
+}
+
+}  // namespace
+
+void CkivToolDlg::StartControlPipe() {
+    m_controlPipe = std::make_unique<control::PipeServer>(m_hWnd, WM_CONTROL);
+    const control::WideText sid = control::sidText(control::currentUserSid());
+    const control::WideText name = control::currentPipeName();
+    if (sid.empty() || name.empty()) return;
+    // Said once, when the tray icon is there; the program runs on without the pipe.
+    if (m_controlPipe->start(name.data(), sid.data()) == control::PipeServer::Start::NameTaken)
+        ::PostMessageW(m_hWnd, WM_CONTROL, kControlPipeTaken, 0);
+}
+
+void CkivToolDlg::StopControlPipe() { m_controlPipe.reset(); }
+
+void CkivToolDlg::OnControl(WPARAM kind, LPARAM lParam) {
+    if (kind == kControlPipeTaken) {
+        ShowBalloon(fw::loadString(IDS_PIPE_TAKEN).c_str());
+        return;
+    }
+    if (std::shared_ptr<control::Exchange> exchange = control::PipeServer::handOver(lParam))
+        exchange->answer(answer(*this, exchange->request()));
+}

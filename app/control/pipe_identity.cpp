@@ -1,0 +1,86 @@
+#include "control/pipe_identity.h"
+
+#include <sddl.h>
+
+#include "framework/handles.h"
+
+namespace control {
+namespace {
+
+WideText wide(const wchar_t* text) {
+    WideText out(text, text + ::lstrlenW(text));
+    out.push_back(L'\0');
+    return out;
+}
+
+void append(WideText& out, const wchar_t* text) {
+    if (!out.empty()) out.pop_back();
+    out.insert(out.end(), text, text + ::lstrlenW(text));
+    out.push_back(L'\0');
+}
+
+}  // namespace
+
+std::vector<BYTE> processUserSid(HANDLE process) {
+    HANDLE opened = nullptr;
+    if (!::OpenProcessToken(process, TOKEN_QUERY, &opened)) return {};
+    fw::KernelHandle token(opened);
+    DWORD size = 0;
+    ::GetTokenInformation(token.get(), TokenUser, nullptr, 0, &size);
+    if (size == 0) return {};
+    std::vector<BYTE> buffer(size);
+    if (!::GetTokenInformation(token.get(), TokenUser, buffer.data(), size, &size)) return {};
+    PSID sid = reinterpret_cast<TOKEN_USER*>(buffer.data())->User.Sid;
+    if (!::IsValidSid(sid)) return {};
+    const BYTE* bytes = static_cast<const BYTE*>(sid);
+    return std::vector<BYTE>(bytes, bytes + ::GetLengthSid(sid));
+}
+
+std::vector<BYTE> currentUserSid() { return processUserSid(::GetCurrentProcess()); }
+
+WideText sidText(const std::vector<BYTE>& sid) {
+    if (sid.empty()) return {};
+    LPWSTR text = nullptr;
+    if (!::ConvertSidToStringSidW(const_cast<BYTE*>(sid.data()), &text)) return {};
+    WideText out = wide(text);
+    ::LocalFree(text);
+    return out;
+}
+
+WideText pipeName(const wchar_t* userSid, DWORD sessionId) {
+    wchar_t session[16];
+    ::wsprintfW(session, L".%lu", static_cast<unsigned long>(sessionId));
+    WideText name = wide(L"\\\\.\\pipe\\Kelbrook.kivTool.");
+    append(name, userSid);
+    append(name, session);
+    return name;
+}
+
+WideText currentPipeName() {
+    const WideText sid = sidText(currentUserSid());
+    DWORD session = 0;
+    if (sid.empty() || !::ProcessIdToSessionId(::GetCurrentProcessId(), &session)) return {};
+    return pipeName(sid.data(), session);
+}
+
+bool runsAs(DWORD pid, const std::vector<BYTE>& sid) {
+    if (sid.empty()) return false;
+    fw::KernelHandle process(::OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid));
+    if (!process) return false;
+    std::vector<BYTE> owner = processUserSid(process.get());
+    return !owner.empty() && ::EqualSid(owner.data(), const_cast<BYTE*>(sid.data()));
+}
+
+PSECURITY_DESCRIPTOR onlyUserDescriptor(const wchar_t* userSid) {
+    if (!userSid || !*userSid) return nullptr;
+    // P: protected, nothing inherited; one entry: generic all to this user.
+    WideText sddl = wide(L"D:P(A;;GA;;;");
+    append(sddl, userSid);
+    append(sddl, L")");
+    PSECURITY_DESCRIPTOR descriptor = nullptr;
+    if (!::ConvertStringSecurityDescriptorToSecurityDescriptorW(sddl.data(), SDDL_REVISION_1, &descriptor, nullptr))
+        return nullptr;
+    return descriptor;
+}
+
+}  // namespace control

@@ -1,0 +1,207 @@
+#include "control/pipe_server.h"
+
+#include "control/pipe_identity.h"
+#include "control/request_pacer.h"
+
+namespace control {
+namespace {
+
+CreateNamedPipeFunction g_createNamedPipe = nullptr;
+
+// How long a client may take to send its line, to read the answer and hang up, and how
+// long the window thread may take to answer (a modal dialog's loop answers as well).
+constexpr DWORD kClientMs = 2000;
+constexpr DWORD kWindowMs = 10000;
+constexpr DWORD kBufferBytes = 4096;
+
+}  // namespace
+
+CreateNamedPipeFunction setCreateNamedPipeFunction(CreateNamedPipeFunction fn) {
+    CreateNamedPipeFunction old = g_createNamedPipe ? g_createNamedPipe : &::CreateNamedPipeW;
+    g_createNamedPipe = fn;
+    return old;
+}
+
+void Exchange::answer(Bytes response) {
+    m_response = std::move(response);
+    ::SetEvent(m_answered.get());
+}
+
+PipeServer::PipeServer(HWND window, UINT message) : m_window(window), m_message(message) {}
+
+PipeServer::~PipeServer() { stop(); }
+
+PipeServer::Start PipeServer::start(const wchar_t* name, const wchar_t* userSid) {
+    stop();
+    PSECURITY_DESCRIPTOR descriptor = onlyUserDescriptor(userSid);
+    if (!descriptor || !name || !*name) {
+        if (descriptor) ::LocalFree(descriptor);
+        return Start::Failed;
+    }
+    SECURITY_ATTRIBUTES security{sizeof(security), descriptor, FALSE};
+    CreateNamedPipeFunction create = g_createNamedPipe ? g_createNamedPipe : &::CreateNamedPipeW;
+    // One instance: a client that finds it busy waits (WaitNamedPipe), which also keeps the
+    // clients in line. The first instance, or someone else was first and owns the name.
+    HANDLE pipe = create(name, PIPE_ACCESS_DUPLEX | FILE_FLAG_FIRST_PIPE_INSTANCE | FILE_FLAG_OVERLAPPED,
+                         PIPE_TYPE_BYTE | PIPE_READMODE_BYTE | PIPE_WAIT | PIPE_REJECT_REMOTE_CLIENTS, 1,
+                         kBufferBytes, kBufferBytes, 0, &security);
+    ::LocalFree(descriptor);
+    // Windows says access denied, Wine says busy: either way the name is not ours.
+    if (pipe == INVALID_HANDLE_VALUE || !pipe) return Start::NameTaken;
+    m_pipe.reset(pipe);
+    m_stop.reset(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    m_io.reset(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    if (m_stop && m_io) m_thread.reset(::CreateThread(nullptr, 0, &PipeServer::threadMain, this, 0, nullptr));
+    if (!m_thread) {
+        m_pipe.reset();
+        return Start::Failed;
+    }
+    return Start::Serving;
+}
+
+void PipeServer::stop() {
+    if (m_thread) {
+        ::SetEvent(m_stop.get());
+        ::WaitForSingleObject(m_thread.get(), INFINITE);
+        m_thread.reset();
+    }
+    m_pipe.reset();
+    m_stop.reset();
+    m_io.reset();
+}
+
+std::shared_ptr<Exchange> PipeServer::handOver(LPARAM lParam) {
+    std::unique_ptr<std::shared_ptr<Exchange>> posted(reinterpret_cast<std::shared_ptr<Exchange>*>(lParam));
+    return posted ? *posted : nullptr;
+}
+
+DWORD WINAPI PipeServer::threadMain(void* self) {
+    static_cast<PipeServer*>(self)->serve();
+    return 0;
+}
+
+void PipeServer::serve() {
+    RequestPacer pacer;
+    for (;;) {
+        OVERLAPPED io{};
+        io.hEvent = m_io.get();
+        ::ResetEvent(m_io.get());
+        bool connected = ::ConnectNamedPipe(m_pipe.get(), &io) != FALSE;
+        if (!connected) {
+            const DWORD error = ::GetLastError();
+            if (error == ERROR_PIPE_CONNECTED) connected = true;
+            else if (error == ERROR_IO_PENDING) connected = waitIo(io, INFINITE, nullptr);
+        }
+        if (::WaitForSingleObject(m_stop.get(), 0) == WAIT_OBJECT_0) return;
+        if (connected) {
+            const uint64_t wait = pacer.admit(::GetTickCount64());
+            if (wait && ::WaitForSingleObject(m_stop.get(), static_cast<DWORD>(wait)) == WAIT_OBJECT_0) return;
+            serveOne();
+        }
+        ::DisconnectNamedPipe(m_pipe.get());
+        // A pipe that keeps failing must not spin the thread.
+        if (!connected && ::WaitForSingleObject(m_stop.get(), 100) == WAIT_OBJECT_0) return;
+    }
+}
+
+// Waits for an overlapped operation, or the end of the thread (when `stoppable`), or
+// `timeoutMs`. False when it did not complete well (it is then cancelled and waited for:
+// `io` lives on the stack).
+bool PipeServer::waitIo(OVERLAPPED& io, DWORD timeoutMs, DWORD* bytes, bool stoppable) {
+    HANDLE handles[] = {m_io.get(), m_stop.get()};
+    const DWORD which = ::WaitForMultipleObjects(stoppable ? 2 : 1, handles, FALSE, timeoutMs);
+    DWORD done = 0;
+    if (which == WAIT_OBJECT_0) {
+        const bool ok = ::GetOverlappedResult(m_pipe.get(), &io, &done, FALSE) != FALSE;
+        if (bytes) *bytes = done;
+        return ok;
+    }
+    ::CancelIo(m_pipe.get());
+    ::GetOverlappedResult(m_pipe.get(), &io, &done, TRUE);
+    return false;
+}
+
+bool PipeServer::readLine(Bytes& line, bool& tooLong) {
+    tooLong = false;
+    char chunk[1024];
+    for (;;) {
+        OVERLAPPED io{};
+        io.hEvent = m_io.get();
+        ::ResetEvent(m_io.get());
+        DWORD read = 0;
+        if (!::ReadFile(m_pipe.get(), chunk, sizeof chunk, nullptr, &io)) {
+            if (::GetLastError() != ERROR_IO_PENDING) return false;
+        }
+        if (!waitIo(io, kClientMs, &read) || read == 0) return false;
+        for (DWORD i = 0; i < read; ++i) {
+            if (chunk[i] == '\n') return true;  // anything after the line is not read
+            line.push_back(chunk[i]);
+        }
+        // Refused as soon as it is too long, without reading the rest.
+        if (line.size() > kMaxRequestBytes) {
+            tooLong = true;
+            return true;
+        }
+    }
+}
+
+void PipeServer::writeLine(const Bytes& line) {
+    OVERLAPPED io{};
+    io.hEvent = m_io.get();
+    ::ResetEvent(m_io.get());
+    if (!::WriteFile(m_pipe.get(), line.data(), static_cast<DWORD>(line.size()), nullptr, &io) &&
+        ::GetLastError() != ERROR_IO_PENDING)
+        return;
+    // Not cut short by the end of the thread: the answer to "exit" is written as the window goes.
+    waitIo(io, kClientMs, nullptr, false);
+}
+
+// The answer is in the pipe; disconnecting now would throw it away unread. The client
+// hangs up once it has read it; whatever else it sends meanwhile is dropped.
+void PipeServer::drainUntilHangUp() {
+    const ULONGLONG until = ::GetTickCount64() + kClientMs;
+    char chunk[1024];
+    for (ULONGLONG now = ::GetTickCount64(); now < until; now = ::GetTickCount64()) {
+        OVERLAPPED io{};
+        io.hEvent = m_io.get();
+        ::ResetEvent(m_io.get());
+        DWORD read = 0;
+        if (!::ReadFile(m_pipe.get(), chunk, sizeof chunk, nullptr, &io) && ::GetLastError() != ERROR_IO_PENDING)
+            return;  // hung up
+        if (!waitIo(io, static_cast<DWORD>(until - now), &read, false)) return;
+    }
+}
+
+void PipeServer::serveOne() {
+    Bytes line;
+    bool tooLong = false;
+    if (!readLine(line, tooLong)) return;
+    Request request;
+    const Error error = tooLong ? Error::TooLong : parseRequest(line.data(), line.size(), request);
+    if (error != Error::None) {
+        // The window's language is not known on this thread: its answer carries it; this
+        // one is for programs, not people.
+        writeLine(renderResult(Language::English, error));
+    } else {
+        writeLine(askWindow(request));
+    }
+    drainUntilHangUp();
+}
+
+Bytes PipeServer::askWindow(const Request& request) {
+    auto exchange = std::make_shared<Exchange>();
+    exchange->m_request = request;
+    exchange->m_answered.reset(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    if (!exchange->m_answered) return renderResult(Language::English, Error::NotNow);
+    auto* posted = new std::shared_ptr<Exchange>(exchange);
+    if (!::PostMessageW(m_window, m_message, 0, reinterpret_cast<LPARAM>(posted))) {
+        delete posted;
+        return renderResult(Language::English, Error::NotNow);
+    }
+    HANDLE handles[] = {exchange->m_answered.get(), m_stop.get()};
+    if (::WaitForMultipleObjects(2, handles, FALSE, kWindowMs) != WAIT_OBJECT_0)
+        return renderResult(Language::English, Error::NotNow);
+    return exchange->m_response;
+}
+
+}  // namespace control
