@@ -119,6 +119,14 @@ std::vector<Event> dayEvents(const Day& day, const CsvTexts& texts) {
         e.end = texts.holdWhys[static_cast<int>(held.why) - 1].c_str();
         events.push_back(e);
     }
+    for (const Pause& pause : day.pauses) {
+        Event e = event(pause.at, EventKind::Pause);
+        e.hasPlanned = true;
+        e.planned = pause.plannedSeconds();
+        e.hasRested = pause.hasEnded;
+        e.rested = pause.hasEnded ? pause.pausedSeconds() : 0;
+        events.push_back(e);
+    }
     sortByStart(events);
     return events;
 }
@@ -172,12 +180,13 @@ CsvTexts currentCsvTexts() {
     for (size_t comma; (comma = header.find(L',', from)) != std::wstring::npos; from = comma + 1)
         texts.header.push_back(header.substr(from, comma - from));
     texts.header.push_back(header.substr(from));
-    const UINT kinds[] = {IDS_CSV_REST, IDS_CSV_EYE_BREAK, IDS_CSV_DELAY, IDS_CSV_POSTPONEMENT, IDS_CSV_HOLD};
+    const UINT kinds[] = {IDS_CSV_REST, IDS_CSV_EYE_BREAK, IDS_CSV_DELAY, IDS_CSV_POSTPONEMENT, IDS_CSV_HOLD,
+                          IDS_CSV_PAUSE};
     const UINT restEnds[] = {IDS_END_TIME, IDS_END_UNLOCK, IDS_END_AWAY, IDS_END_EXIT, IDS_END_SHUTDOWN,
                              IDS_END_SCHEDULE};
     const UINT eyeEnds[] = {IDS_EYE_END_TIME, IDS_EYE_END_SKIP, IDS_EYE_END_CLOSED};
     const UINT whys[] = {IDS_HOLD_WHY_CALL, IDS_HOLD_WHY_CAMERA, IDS_HOLD_WHY_PRESENTATION};
-    for (int i = 0; i < 5; ++i) texts.kinds[i] = text(kinds[i]);
+    for (int i = 0; i < 6; ++i) texts.kinds[i] = text(kinds[i]);
     for (int i = 0; i < 6; ++i) texts.restEnds[i] = text(restEnds[i]);
     for (int i = 0; i < 3; ++i) texts.eyeBreakEnds[i] = text(eyeEnds[i]);
     for (int i = 0; i < 3; ++i) texts.holdWhys[i] = text(whys[i]);

@@ -13,11 +13,12 @@
 
 namespace history {
 
-enum class EventKind { Rest, EyeBreak, Delay, Postponement, Hold };
+enum class EventKind { Rest, EyeBreak, Delay, Postponement, Hold, Pause };
 
 // One row. A rest and an eye break have a planned and a rested length and an end; a delay
 // and a postponement have the seconds they added as their planned length; a hold has its
-// length as rested seconds and no end.
+// length as rested seconds and no end; a pause its planned and (once over) its real
+// length, and no end.
 struct Event {
     uint32_t start = 0;  // seconds after midnight
     EventKind kind = EventKind::Rest;
@@ -30,7 +31,7 @@ struct Event {
 
 struct CsvTexts {
     std::vector<std::wstring> header;  // the header row's fields
-    std::wstring kinds[5];             // by EventKind
+    std::wstring kinds[6];             // by EventKind
     std::wstring restEnds[6];          // by RestEnd
     std::wstring eyeBreakEnds[3];      // by EyeBreakEnd
     std::wstring holdWhys[3];          // by hold::Reason, after None

@@ -60,7 +60,7 @@ void add(Totals& totals, const Day& day) {
 bool Overview::isEmpty() const {
     for (const DayBar& bar : bars)
         if (bar.worked != 0 || bar.rested != 0 || bar.cutShort != 0) return false;
-    return todaysRests.empty() && todaysHolds.empty();
+    return todaysRests.empty() && todaysHolds.empty() && todaysPauses.empty();
 }
 
 bool Overview::hasEyeBreaks() const {
@@ -88,6 +88,7 @@ Overview makeOverview(const std::vector<DatedDay>& days) {
     if (!days.empty()) {
         out.todaysRests = days.back().day.rests;
         out.todaysHolds = days.back().day.holds;
+        out.todaysPauses = days.back().day.pauses;
     }
     return out;
 }
@@ -133,15 +134,34 @@ kiv::String holdLine(const Hold& held) {
     return line;
 }
 
-// Each list is in the order it was written; each line goes in after the lines not later.
+kiv::String pauseLine(const Pause& pause) {
+    kiv::String line;
+    if (pause.hasEnded)
+        line.format(text(IDS_HISTORY_PAUSE_ENDED_LINE).wstr(), pause.at / 3600, pause.at / 60 % 60, pause.until / 3600,
+                    pause.until / 60 % 60, pause.ended / 3600, pause.ended / 60 % 60);
+    else
+        line.format(text(IDS_HISTORY_PAUSE_LINE).wstr(), pause.at / 3600, pause.at / 60 % 60, pause.until / 3600,
+                    pause.until / 60 % 60);
+    return line;
+}
+
+namespace {
+
+// Each line goes in after the lines not later.
+void insertByTime(std::vector<TodayLine>& lines, const TodayLine& line) {
+    size_t place = lines.size();
+    while (place > 0 && lines[place - 1].at > line.at) --place;
+    lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(place), line);
+}
+
+}  // namespace
+
+// Each list is in the order it was written.
 std::vector<TodayLine> todaysLines(const Overview& overview) {
     std::vector<TodayLine> lines;
     for (const Rest& rest : overview.todaysRests) lines.push_back({rest.start, restLine(rest), rest.isCutShort()});
-    for (const Hold& held : overview.todaysHolds) {
-        size_t place = lines.size();
-        while (place > 0 && lines[place - 1].at > held.at) --place;
-        lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(place), TodayLine{held.at, holdLine(held), false});
-    }
+    for (const Hold& held : overview.todaysHolds) insertByTime(lines, TodayLine{held.at, holdLine(held), false});
+    for (const Pause& pause : overview.todaysPauses) insertByTime(lines, TodayLine{pause.at, pauseLine(pause), false});
     return lines;
 }
 

@@ -40,6 +40,7 @@ struct Overview {
     std::vector<DayBar> bars;       // oldest first, today last
     std::vector<Rest> todaysRests;  // in the order they were written
     std::vector<Hold> todaysHolds;  // the same
+    std::vector<Pause> todaysPauses;  // the same
     Totals week;                    // today and the six days before
     // Nothing recorded on any shown day: the first day with the history, say.
     bool isEmpty() const;
@@ -64,7 +65,10 @@ kiv::String restLine(const Rest& rest);
 // One line of today's list for a hold: "11:30  推迟休息12分钟（通话）".
 kiv::String holdLine(const Hold& held);
 
-// A line of today's list: a rest or a hold.
+// One line of today's list for a pause: "14:00  暂停到 14:30（14:20 结束）".
+kiv::String pauseLine(const Pause& pause);
+
+// A line of today's list: a rest, a hold or a pause.
 struct TodayLine {
     uint32_t at = 0;  // seconds after midnight
     kiv::String text;

@@ -43,6 +43,14 @@ void Recorder::held(const kiv::Time& start, uint32_t seconds, hold::Reason why) 
     writeWork();
 }
 
+void Recorder::pauseStarted(const kiv::Time& start, const kiv::Time& until) {
+    if (isRecording()) recordPauseStart(m_profileDir, start, until);
+}
+
+void Recorder::pauseEnded(const kiv::Time& start, const kiv::Time& ended) {
+    if (isRecording()) recordPauseEnd(m_profileDir, start, ended);
+}
+
 void Recorder::skippedToday(const kiv::Time& now) {
     if (isRecording()) recordSkip(m_profileDir, now);
     writeWork();

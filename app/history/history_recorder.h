@@ -34,6 +34,10 @@ public:
     void held(const kiv::Time& start, uint32_t seconds, hold::Reason why);
     // "No more breaks today" at `now`.
     void skippedToday(const kiv::Time& now);
+    // A timed pause begun at `start` to last until `until`, written at once; its end, at
+    // `ended`, written when it is over (at its end, a resume or the program's exit).
+    void pauseStarted(const kiv::Time& start, const kiv::Time& until);
+    void pauseEnded(const kiv::Time& start, const kiv::Time& ended);
     // An eye break that began at `start` ended after `shown` seconds.
     void eyeBreakEnded(const kiv::Time& start, uint32_t planned, uint32_t shown, EyeBreakEnd how);
     // Exit or the end of the session: a rest still open ends as `how`, and the work counted

@@ -20,6 +20,7 @@ const char16_t kWork[] = u"work";
 const char16_t kHold[] = u"hold";
 const char16_t kSkip[] = u"skip";
 const char16_t kEyeBreak[] = u"eyebreak";
+const char16_t kPause[] = u"pause";
 
 const char16_t* const kEndWords[] = {u"time", u"unlock", u"away", u"exit", u"shutdown", u"schedule"};
 // In the order of hold::Reason, after None.
@@ -136,6 +137,15 @@ bool readEyeBreak(const kiv::XmlElement& element, EyeBreak& eyeBreak) {
            readEnd(element.getAttribute(kiv::String(u"end")), kEyeBreakEndWords, eyeBreak.end);
 }
 
+bool readPause(const kiv::XmlElement& element, Pause& out) {
+    if (!readTimeOfDay(element.getAttribute(kiv::String(u"at")), out.at) ||
+        !readTimeOfDay(element.getAttribute(kiv::String(u"until")), out.until))
+        return false;
+    const kiv::String ended = element.getAttribute(kiv::String(u"ended"));
+    out.hasEnded = !ended.isEmpty();
+    return !out.hasEnded || readTimeOfDay(ended, out.ended);
+}
+
 }  // namespace
 
 const char16_t* endWord(RestEnd end) { return kEndWords[static_cast<int>(end)]; }
@@ -192,6 +202,23 @@ bool recordSkip(const kiv::String& profileDir, const kiv::Time& at) {
     });
 }
 
+bool recordPauseStart(const kiv::String& profileDir, const kiv::Time& at, const kiv::Time& until) {
+    return updateDay(profileDir, at, [&](kiv::XmlElement& root) {
+        kiv::XmlElement* pause = root.createChild(kiv::String(kPause));
+        pause->setAttribute(kiv::String(u"at"), timeOfDay(at));
+        pause->setAttribute(kiv::String(u"until"), timeOfDay(until));
+    });
+}
+
+bool recordPauseEnd(const kiv::String& profileDir, const kiv::Time& at, const kiv::Time& ended) {
+    return updateDay(profileDir, at, [&](kiv::XmlElement& root) {
+        kiv::XmlElement* open = nullptr;
+        for (const kiv::Pointer<kiv::XmlElement>& child : root.children())
+            if (child->getName() == kPause && child->getAttribute(kiv::String(u"ended")).isEmpty()) open = child.get();
+        if (open) open->setAttribute(kiv::String(u"ended"), timeOfDay(ended));
+    });
+}
+
 bool addWorkSeconds(const kiv::String& profileDir, const kiv::Time& day, uint32_t seconds) {
     return updateDay(profileDir, day, [&](kiv::XmlElement& root) {
         kiv::XmlElement* work = root.findChild(kiv::String(kWork));
@@ -234,6 +261,9 @@ bool readDayFile(const kiv::String& path, Day& out) {
         } else if (name == kSkip) {
             uint32_t at = 0;
             if (readTimeOfDay(child->getAttribute(kiv::String(u"at")), at)) out.skips.push_back(at);
+        } else if (name == kPause) {
+            Pause pause;
+            if (readPause(*child, pause)) out.pauses.push_back(pause);
         } else if (name == kWork) {
             readNumber(child->getText(), out.workSeconds);
         }

@@ -10,6 +10,7 @@
 //   <hold at="11-30-00" held="720" why="call"/>
 //   <skip at="16-30-00"/>
 //   <eyebreak end="time" planned="20" rested="20" start="10-20-00"/>
+//   <pause at="14-00-00" until="14-30-00" ended="14-20-00"/>
 //   <work>6240</work>
 // Times of day are local "HH-MM-SS", lengths are seconds. A file written before the history
 // existed is a day without history.
@@ -73,6 +74,19 @@ struct EyeBreak {
     bool isTaken() const { return end != EyeBreakEnd::Skip; }
 };
 
+// A timed pause of the breaks: when it began, when it was to end and, once it is over, when
+// it ended (at its end, by a resume or at the program's exit). Times of day: an end on the
+// next day reads as an earlier time than the start.
+struct Pause {
+    uint32_t at = 0;
+    uint32_t until = 0;
+    bool hasEnded = false;
+    uint32_t ended = 0;
+    // Its planned and its real length in seconds (a whole day when `until` is `at`).
+    uint32_t plannedSeconds() const { return until > at ? until - at : until + 86400 - at; }
+    uint32_t pausedSeconds() const { return ended >= at ? ended - at : ended + 86400 - at; }
+};
+
 struct Day {
     std::vector<Rest> rests;
     std::vector<Change> delays;
@@ -80,6 +94,7 @@ struct Day {
     std::vector<Hold> holds;
     std::vector<uint32_t> skips;  // "no more breaks today", seconds after midnight
     std::vector<EyeBreak> eyeBreaks;
+    std::vector<Pause> pauses;
     uint32_t workSeconds = 0;
 };
 
@@ -97,6 +112,12 @@ bool recordHold(const kiv::String& profileDir, const kiv::Time& at, uint32_t hel
 bool recordSkip(const kiv::String& profileDir, const kiv::Time& at);
 bool recordEyeBreak(const kiv::String& profileDir, const kiv::Time& start, uint32_t planned, uint32_t rested,
                     EyeBreakEnd end);
+// A pause begun at `at` to last until `until`: <pause at="" until=""/> in the file of the day
+// it began, written at once so that a restart the same day finds it.
+bool recordPauseStart(const kiv::String& profileDir, const kiv::Time& at, const kiv::Time& until);
+// The end of the pause begun at `at`: its element (the last one without an end in that
+// day's file) gets ended="".
+bool recordPauseEnd(const kiv::String& profileDir, const kiv::Time& at, const kiv::Time& ended);
 // Adds `seconds` to the work time of the day `day` falls on.
 bool addWorkSeconds(const kiv::String& profileDir, const kiv::Time& day, uint32_t seconds);
 

@@ -24,12 +24,12 @@ kiv::Time at(const char16_t* localTime) {
 history::CsvTexts texts() {
     history::CsvTexts t;
     t.header = {L"date", L"start", L"kind", L"planned", L"rested", L"end"};
-    const wchar_t* kinds[] = {L"rest", L"eye break", L"delay", L"postponement", L"hold"};
+    const wchar_t* kinds[] = {L"rest", L"eye break", L"delay", L"postponement", L"hold", L"pause"};
     const wchar_t* restEnds[] = {L"time", L"unlock, early", L"away \"idle\"", L"exit\r\nnow", L"shutdown",
                                  L"schedule"};
     const wchar_t* eyeEnds[] = {L"time", L"skip", L"closed"};
     const wchar_t* whys[] = {L"call", L"camera", L"presentation"};
-    for (int i = 0; i < 5; ++i) t.kinds[i] = kinds[i];
+    for (int i = 0; i < 6; ++i) t.kinds[i] = kinds[i];
     for (int i = 0; i < 6; ++i) t.restEnds[i] = restEnds[i];
     for (int i = 0; i < 3; ++i) t.eyeBreakEnds[i] = eyeEnds[i];
     for (int i = 0; i < 3; ++i) t.holdWhys[i] = whys[i];
@@ -69,6 +69,8 @@ TEST(HistoryCsv, OneRowPerEventInTheOrderTheyBeganAndUnreadableDaysCounted) {
     odd.rests.push_back({8 * 3600 + 600, 600, 1, RestEnd::Exit});
     odd.rests.push_back({12 * 3600, 600, 3600, RestEnd::Schedule});
     odd.holds.push_back({11 * 3600, 720, hold::Reason::Camera});
+    odd.pauses.push_back({13 * 3600, 13 * 3600 + 1800, true, 13 * 3600 + 1200});  // resumed early
+    odd.pauses.push_back({23 * 3600 + 1800, 3600 + 1800, false, 0});           // over midnight, running
 
     const std::vector<history::CsvDay> days = {
         {L"2027-03-01", true, busy},
@@ -89,7 +91,9 @@ TEST(HistoryCsv, OneRowPerEventInTheOrderTheyBeganAndUnreadableDaysCounted) {
               L"2027-03-04,08:00:00,rest,600,600,\"away \"\"idle\"\"\"\r\n"
               L"2027-03-04,08:10:00,rest,600,1,\"exit\r\nnow\"\r\n"
               L"2027-03-04,11:00:00,hold,720,,camera\r\n"
-              L"2027-03-04,12:00:00,rest,600,3600,schedule\r\n");
+              L"2027-03-04,12:00:00,rest,600,3600,schedule\r\n"
+              L"2027-03-04,13:00:00,pause,1800,1200,\r\n"
+              L"2027-03-04,23:30:00,pause,7200,,\r\n");
     EXPECT_EQ(unreadable, 2u);
 
     EXPECT_EQ(history::csvText({}, texts(), unreadable), L"date,start,kind,planned,rested,end\r\n");

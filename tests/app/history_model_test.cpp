@@ -165,6 +165,8 @@ TEST(HistoryModelTest, TodaysHoldsAreListedAmongTheRestsByTime) {
     days[0].day.holds.push_back({10 * 3600 + 5 * 60, 750, hold::Reason::Call});
     days[0].day.holds.push_back({11 * 3600 + 30 * 60, 60, hold::Reason::Presentation});
     days[0].day.holds.push_back({11 * 3600 + 40 * 60, 1, hold::Reason::Camera});
+    days[0].day.pauses.push_back({10 * 3600, 10 * 3600 + 30 * 60, true, 10 * 3600 + 20 * 60});
+    days[0].day.pauses.push_back({12 * 3600, 0, false, 0});  // until tomorrow, still running
     const history::Overview overview = history::makeOverview(days);
     EXPECT_FALSE(overview.isEmpty());
     const std::vector<history::TodayLine> lines = history::todaysLines(overview);
@@ -172,19 +174,24 @@ TEST(HistoryModelTest, TodaysHoldsAreListedAmongTheRestsByTime) {
     for (const history::TodayLine& line : lines) texts.push_back(w(line.text));
     EXPECT_EQ(texts, (std::vector<std::wstring>{
                          L"09:00  计划8分钟  实际8分钟  到时结束",
+                         L"10:00  暂停到 10:30（10:20 结束）",
                          L"10:05  推迟休息12分30秒（通话）",
                          L"11:00  计划8分钟  实际1分40秒  解锁提前结束",
                          L"11:30  推迟休息1分钟（演示）",
                          L"11:40  推迟休息1秒（摄像头）",
+                         L"12:00  暂停到 00:00",
                      }));
-    ASSERT_EQ(lines.size(), 5u);
-    EXPECT_TRUE(lines[2].cutShort);
-    EXPECT_FALSE(lines[1].cutShort);
-    EXPECT_EQ(overview.week.rests, 2u) << "a hold is no rest";
+    ASSERT_EQ(lines.size(), 7u);
+    EXPECT_TRUE(lines[3].cutShort);
+    EXPECT_FALSE(lines[2].cutShort);
+    EXPECT_EQ(overview.week.rests, 2u) << "a hold or a pause is no rest";
 
     std::vector<history::DatedDay> onlyAHold(1);
     onlyAHold[0].day.holds.push_back({10 * 3600, 60, hold::Reason::Call});
     EXPECT_FALSE(history::makeOverview(onlyAHold).isEmpty());
+    std::vector<history::DatedDay> onlyAPause(1);
+    onlyAPause[0].day.pauses.push_back({10 * 3600, 11 * 3600, false, 0});
+    EXPECT_FALSE(history::makeOverview(onlyAPause).isEmpty());
 }
 
 // Reads the fourteen days up to today, and not the fifteenth; labels are month/day.

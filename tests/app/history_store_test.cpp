@@ -101,6 +101,32 @@ TEST_F(HistoryStoreTest, NoMoreBreaksTodayIsKeptWithItsTime) {
     EXPECT_NE(dayBytes("2027-01-15.xml").find("<skip at=\"16-30-05\"/>"), std::string::npos);
 }
 
+// A pause is written when it begins (a restart the same day finds it) and gets its end
+// when it ends; one over midnight ends at an earlier time of day.
+TEST_F(HistoryStoreTest, PausesAreWrittenAtOnceAndEndedLater) {
+    startDay();
+    ASSERT_TRUE(history::recordPauseStart(profileDir, at(u"2027-01-15 14-00-00"), at(u"2027-01-15 14-30-00")));
+    history::Day day = history::readDay(profileDir, at(u"2027-01-15 12-00-00"));
+    ASSERT_EQ(day.pauses.size(), 1u);
+    EXPECT_FALSE(day.pauses[0].hasEnded) << "still running";
+    ASSERT_TRUE(history::recordPauseEnd(profileDir, at(u"2027-01-15 14-00-00"), at(u"2027-01-15 14-20-00")));
+    ASSERT_TRUE(history::recordPauseStart(profileDir, at(u"2027-01-15 23-30-00"), at(u"2027-01-16 01-30-00")));
+    ASSERT_TRUE(history::recordPauseEnd(profileDir, at(u"2027-01-15 23-30-00"), at(u"2027-01-16 01-30-00")));
+    EXPECT_NE(dayBytes("2027-01-15.xml").find(" <pause at=\"14-00-00\" ended=\"14-20-00\" until=\"14-30-00\"/>\r\n"
+                                              " <pause at=\"23-30-00\" ended=\"01-30-00\" until=\"01-30-00\"/>\r\n"),
+              std::string::npos)
+        << dayBytes("2027-01-15.xml");
+    day = history::readDay(profileDir, at(u"2027-01-15 12-00-00"));
+    ASSERT_EQ(day.pauses.size(), 2u);
+    EXPECT_EQ(day.pauses[0].pausedSeconds(), 1200u);
+    EXPECT_EQ(day.pauses[0].plannedSeconds(), 1800u);
+    EXPECT_EQ(day.pauses[1].pausedSeconds(), 7200u);
+    EXPECT_EQ(day.pauses[1].plannedSeconds(), 7200u);
+    history::recordPauseEnd(profileDir, at(u"2027-01-17 10-00-00"), at(u"2027-01-17 10-05-00"));
+    EXPECT_TRUE(history::readDay(profileDir, at(u"2027-01-17 10-00-00")).pauses.empty())
+        << "an end without its pause adds none";
+}
+
 // A file the start-up cannot read either is the start-up's to replace: the history would
 // only lose what is in it.
 TEST_F(HistoryStoreTest, HoldsAreWrittenWithTheirWhyAndReadBack) {
