@@ -16,6 +16,7 @@
 #include "control/pipe_identity.h"
 #include "control/pipe_server.h"
 #include "fake_policy_registry.h"
+#include "framework/resources.h"
 #include "main_dialog_fixture.h"
 
 namespace {
@@ -193,6 +194,22 @@ TEST_F(PipeServerTest, ASecondServerFindsTheNameTakenAndTheFirstServesOn) {
     EXPECT_EQ(ask(m_name, "{\"command\":\"status\"}\n"), R"({"ok":true,"lang":"zh"})");
 }
 
+// kivctl talks only to a server of its own user: the check on a process's user, with this
+// process and a SID that is not ours (Wine has one user, so no real stranger can serve).
+TEST(PipeIdentityTest, AProcessRunsAsItsOwnUserAndNoOther) {
+    const std::vector<BYTE> me = control::currentUserSid();
+    ASSERT_FALSE(me.empty());
+    EXPECT_TRUE(control::runsAs(::GetCurrentProcessId(), me));
+    BYTE system[SECURITY_MAX_SID_SIZE];
+    DWORD size = sizeof system;
+    ASSERT_TRUE(::CreateWellKnownSid(WinLocalSystemSid, nullptr, system, &size));
+    EXPECT_FALSE(control::runsAs(::GetCurrentProcessId(), std::vector<BYTE>(system, system + size)));
+    EXPECT_FALSE(control::runsAs(::GetCurrentProcessId(), {}));
+    EXPECT_FALSE(control::runsAs(0xFFFFFFF0, me)) << "no such process";
+    const std::wstring name = text(control::pipeName(L"S-1-5-21-1-2-3-1001", 2));
+    EXPECT_EQ(name, L"\\\\.\\pipe\\Kelbrook.kivTool.S-1-5-21-1-2-3-1001.2");
+}
+
 // The main dialog over its own pipe: each command as the tray menu runs it, under the same
 // policies.
 class ControlCommandTest : public test::MainDialogTest {
@@ -252,6 +269,20 @@ TEST_F(ControlCommandTest, CommandsRunAsFromTheMenuUnlessAPolicyForbids) {
         test::pumpMessages();
         g_exiting = false;
     }
+}
+
+// Someone else holds the pipe's name: the program says so once, in a balloon, and runs on.
+TEST_F(ControlCommandTest, ANameTakenIsSaidOnce) {
+    TestWindow window;
+    control::PipeServer squatter(window.hwnd, TestWindow::kMessage);
+    const std::wstring sid = text(control::sidText(control::currentUserSid()));
+    ASSERT_EQ(squatter.start(text(control::currentPipeName()).c_str(), sid.c_str()),
+              control::PipeServer::Start::Serving);
+    ASSERT_TRUE(createDialog());
+    test::pumpMessages();
+    EXPECT_EQ(test::balloons(), std::vector<std::wstring>{fw::loadString(IDS_PIPE_TAKEN)});
+    tick(5);
+    EXPECT_EQ(m_dlg->m_workElapsed.size(), 5u) << "the program runs on";
 }
 
 TEST_F(ControlCommandTest, TheStatusSaysWhatTheStatusWindowSays) {
