@@ -86,6 +86,23 @@ TEST(KivctlE2E, StatusOfTheRunningCopyAndNoneOnceItExits) {
     EXPECT_NE(none.out.find(u8"kivTool 没有"), std::string::npos) << none.out;
 }
 
+// The rest as if it were due, without its notice: the screen is covered; the status then
+// reads in the program's language (English here, forced by its settings).
+TEST(KivctlE2E, RestNowCoversTheScreenAndTheStatusFollowsTheProgramsLanguage) {
+    Profile profile{120, 60, 1};
+    profile.language = "en";
+    KivTool app(profile);
+    ASSERT_EQ(app.setupError(), "");
+    ASSERT_TRUE(copyKivctl(app));
+    ASSERT_TRUE(app.start(kEnglishStatusTitle));
+    ASSERT_TRUE(waitFor([&] { return kivctl(app.folder(), L"status").code == 0; }, 5000));
+    const Ran now = kivctl(app.folder(), L"rest-now");
+    EXPECT_EQ(now.code, 0u) << now.out;
+    EXPECT_TRUE(waitFor([&] { return app.restWindow() != nullptr; }, 5000)) << "the screen is covered";
+    const Ran status = kivctl(app.folder(), L"status");
+    EXPECT_EQ(status.out.rfind("resting, ", 0), 0u) << status.out;
+}
+
 TEST(KivctlE2E, AMegabyteOnThePipeIsRefusedAndTheProgramRunsOn) {
     KivTool app({120, 60, 1});
     ASSERT_EQ(app.setupError(), "");
