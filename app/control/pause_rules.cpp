@@ -3,6 +3,19 @@
 #include "hours/hours_clock.h"
 
 namespace control {
+namespace {
+
+// The moment the day of `day` shows `secondOfDay` on the local clock; -1 outside the
+// calendar's range.
+int64_t onDay(const kiv::Time& day, uint32_t secondOfDay) {
+    const kiv::String date = day.format(kiv::String(u"%Y-%m-%d"));
+    if (date.length() == 0) return -1;
+    kiv::String text;
+    text.format(u"%s %02u-%02u-%02u", date.wstr(), secondOfDay / 3600, secondOfDay / 60 % 60, secondOfDay % 60);
+    return kiv::Time(text, kiv::String(u"%Y-%m-%d %H-%M-%S")).timeValue();
+}
+
+}  // namespace
 
 kiv::Time pauseEnd(const kiv::Time& now, const Duration& length) {
     if (!length.untilTomorrow) return kiv::Time(now.timeValue() + int64_t(length.minutes) * 60);
@@ -39,6 +52,16 @@ bool PauseState::restore(const kiv::Time& at, const kiv::Time& until, const kiv:
     m_at = at;
     m_until = until;
     return true;
+}
+
+bool PauseState::restoreFromDay(const std::vector<history::Pause>& pauses, const kiv::Time& now) {
+    if (pauses.empty() || pauses.back().hasEnded) return false;
+    const history::Pause& last = pauses.back();
+    const int64_t at = onDay(now, last.at);
+    int64_t until = onDay(now, last.until);
+    if (at < 0 || until < 0) return false;
+    if (until <= at) until = onDay(kiv::Time(now.timeValue() + 86400), last.until);
+    return until >= 0 && restore(kiv::Time(at), kiv::Time(until), now);
 }
 
 }  // namespace control

@@ -6,7 +6,10 @@
 
 #include <cstdint>
 
+#include <vector>
+
 #include "control/control_protocol.h"
+#include "history/history_store.h"
 #include "kiv/time_kiv.h"
 
 namespace control {
@@ -43,6 +46,9 @@ public:
     // is later than `now` (a pause whose end passed while the program was not running is
     // over, and ended at its planned end). True when it holds.
     bool restore(const kiv::Time& at, const kiv::Time& until, const kiv::Time& now);
+    // The same from today's day file (the day `now` falls on): its last pause without an
+    // end, its times of day read on that day (an end at an earlier time is the next day's).
+    bool restoreFromDay(const std::vector<history::Pause>& pauses, const kiv::Time& now);
 
 private:
     bool m_paused = false;

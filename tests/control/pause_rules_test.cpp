@@ -123,4 +123,36 @@ TEST_F(PauseRulesTest, APauseStartsRunsOutResumesAndSurvivesARestart) {
     }
 }
 
+// After a restart: today's file, read on the day `now` falls on.
+TEST_F(PauseRulesTest, APauseInTodaysFileHoldsAfterARestartUntilItsEnd) {
+    const uint32_t h = 3600, m = 60;
+    const struct {
+        const char* name;
+        std::vector<history::Pause> pauses;
+        const char* now;
+        const char* until;  // null: not paused
+    } rows[] = {
+        {"running, its end still to come", {{14 * h, 14 * h + 30 * m, false, 0}}, "2027-03-15 14-10-00",
+         "2027-03-15 14-30-00"},
+        {"running, its end passed while the program was not", {{14 * h, 14 * h + 30 * m, false, 0}},
+         "2027-03-15 14-30-00", nullptr},
+        {"ended by a resume", {{14 * h, 14 * h + 30 * m, true, 14 * h + 5 * m}}, "2027-03-15 14-10-00", nullptr},
+        {"only the last one counts",
+         {{9 * h, 17 * h, false, 0}, {14 * h, 14 * h + 30 * m, true, 14 * h + 5 * m}}, "2027-03-15 14-10-00",
+         nullptr},
+        {"over midnight: its end is tomorrow's", {{23 * h + 30 * m, 1 * h + 30 * m, false, 0}},
+         "2027-03-15 23-45-00", "2027-03-16 01-30-00"},
+        {"until tomorrow: midnight", {{10 * h, 0, false, 0}}, "2027-03-15 20-00-00", "2027-03-16 00-00-00"},
+        {"no pause", {}, "2027-03-15 14-10-00", nullptr},
+    };
+    for (const auto& row : rows) {
+        control::PauseState state;
+        EXPECT_EQ(state.restoreFromDay(row.pauses, local(row.now)), row.until != nullptr) << row.name;
+        EXPECT_EQ(state.isPaused(), row.until != nullptr) << row.name;
+        if (row.until) {
+            EXPECT_EQ(text(state.until()), row.until) << row.name;
+        }
+    }
+}
+
 }  // namespace
