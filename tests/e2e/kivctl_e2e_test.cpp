@@ -101,6 +101,10 @@ TEST(KivctlE2E, RestNowCoversTheScreenAndTheStatusFollowsTheProgramsLanguage) {
     EXPECT_TRUE(waitFor([&] { return app.restWindow() != nullptr; }, 5000)) << "the screen is covered";
     const Ran status = kivctl(app.folder(), L"status");
     EXPECT_EQ(status.out.rfind("resting, ", 0), 0u) << status.out;
+    // Ended as a user would: a copy killed during a rest would leave its hot key's global
+    // atom in the session for the tests after it.
+    EXPECT_EQ(kivctl(app.folder(), L"exit").code, 0u);
+    EXPECT_TRUE(app.waitForExit(10000));
 }
 
 TEST(KivctlE2E, AMegabyteOnThePipeIsRefusedAndTheProgramRunsOn) {
