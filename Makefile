@@ -82,7 +82,7 @@ check-reproducible: deps
 test-dist: dist
 	cmake --build $(WIN) -j $(JOBS) --target e2e_tests
 	tests/e2e/installer_test.sh dist/kivTool-$$(scripts/make-dist --version)-setup.exe
-	tests/e2e/signing_test.sh $(WIN)
+	tests/e2e/signing_test.sh $(WIN) dist
 
 # What kivTool costs while idle under Wine: CPU, wake-ups, memory, start-up (BENCH_SECONDS),
 # beside a bare program with one 1-second timer measured in the same run (the floor).

@@ -1,6 +1,9 @@
 #!/usr/bin/env bash
-# signing_test.sh <Windows Release build dir>: the release packages with and without a key.
+# signing_test.sh <Windows Release build dir> [<dist dir>]: the release packages with and
+# without a key.
 #   - without SIGN_PFX make-dist says in one line that nothing is signed, and nothing is;
+#     made again later, in another time zone, the packages are the same bytes as those in
+#     <dist dir> (when given: `make dist` of the same build);
 #   - with a throwaway self-signed code-signing key (openssl): osslsigncode verify accepts
 #     kivTool.exe, kivinterface-1.dll (kivctl.exe when built) inside the zip, the installer,
 #     the uninstaller it writes and the MSI; SHA256SUMS matches the signed packages;
@@ -8,8 +11,9 @@
 # Uses the build tree's Wine prefix (and a Wine session of its own). Exits 1 on any failed check.
 set -uo pipefail
 
-[ $# -eq 1 ] && [ -f "$1/CMakeCache.txt" ] || { echo "usage: signing_test.sh <windows build dir>" >&2; exit 2; }
+[ $# -ge 1 ] && [ -f "$1/CMakeCache.txt" ] || { echo "usage: signing_test.sh <windows build dir> [<dist dir>]" >&2; exit 2; }
 build=$(cd "$1" && pwd)
+made=${2:-}
 root=$(cd "$(dirname "$0")/../.." && pwd)
 scratch=$build/signing-test
 rm -rf "$scratch"
@@ -32,12 +36,17 @@ base=kivTool-$version
 packages="$base-win32.zip $base-win32-portable.zip $base-setup.exe $base-x86.msi"
 
 echo "-- without a key"
-SIGN_PFX= "$root/scripts/make-dist" "$build" "$scratch/unsigned" >"$scratch/unsigned.log" 2>&1
+TZ=Pacific/Kiritimati SIGN_PFX= "$root/scripts/make-dist" "$build" "$scratch/unsigned" >"$scratch/unsigned.log" 2>&1
 expect "make-dist succeeds" [ $? = 0 ]
 expect "it says once that nothing is signed" \
   [ "$(grep -ci 'not signed' "$scratch/unsigned.log")" = 1 ]
 expect "the installer is not signed" unsigned "$scratch/unsigned/$base-setup.exe"
 expect "the MSI is not signed" unsigned "$scratch/unsigned/$base-x86.msi"
+if [ -n "$made" ]; then
+  for f in $packages SHA256SUMS; do
+    expect "$f made again is the same" cmp "$made/$f" "$scratch/unsigned/$f"
+  done
+fi
 
 echo "-- with a throwaway self-signed key"
 head -c 18 /dev/urandom | base64 >"$scratch/pass"
