@@ -91,10 +91,11 @@
 #define IDS_EYE_END_TIME                365  // how an eye break ended
 #define IDS_EYE_END_SKIP                366
 #define IDS_EYE_END_CLOSED              367
-#define IDS_CSV_PAUSE                   368  // a timed pause of the breaks
-#define IDS_HISTORY_PAUSE_LINE          369  // %02u:%02u paused until %02u:%02u
-#define IDS_HISTORY_PAUSE_ENDED_LINE    370  // the same, then ended at %02u:%02u
-// Control from scripts.
+#define IDS_BALLOON_ELEVATED_FRONT      368  // an administrator's window holds the rest back
+// Control from scripts and the timed pause.
+#define IDS_CSV_PAUSE                   380  // a timed pause of the breaks
+#define IDS_HISTORY_PAUSE_LINE          381  // %02u:%02u paused until %02u:%02u
+#define IDS_HISTORY_PAUSE_ENDED_LINE    382  // the same, then ended at %02u:%02u
 #define IDS_PIPE_TAKEN                  400  // another program has the control pipe's name
 
 // The status window (IDD_KIVTOOL_DIALOG).

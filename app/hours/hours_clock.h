@@ -44,6 +44,8 @@ public:
     HoursReport look(const kiv::Time& now);
     // Today's working hours end now, until the first range of a later day.
     void skipToday(const kiv::Time& now);
+    // The clock or the time zone changed: the next look decides afresh.
+    void decideAgain() { m_lookAgain = -1; }
 
     bool isInside() const { return m_inside; }
     bool isSkipping() const { return m_skipUntil > 0; }

@@ -1,6 +1,7 @@
 // A fake of what Windows tells about calls, presentations and the last key: a registry of
 // keys with their subkeys and QWORD values, a list of running programs, the notification
-// state and the time since the last key. Installed for the life of the object.
+// state and the time since the last key. Installed for the life of the object. And a fake
+// of the window in front with the integrity levels of its process and of this one.
 #pragma once
 
 #include <windows.h>
@@ -10,8 +11,10 @@
 #include <string>
 #include <vector>
 
+#include "desktop/foreground.h"
 #include "hold/hold_signals.h"
 #include "hold/typing_pause.h"
+#include "platform_calls.h"
 
 namespace test {
 
@@ -105,6 +108,105 @@ private:
     hold::ProgramRunningFunction m_oldRunning;
     hold::NotificationStateFunction m_oldState;
     hold::SinceKeyFunction m_oldSinceKey;
+};
+
+// A made-up window of another process in front (by default an elevated one), through the
+// foreground's seam and the platform's; the calls that read the levels are recorded in
+// order. Handles given out are real events, so the program may close them.
+class FakeFront {
+public:
+    static constexpr DWORD kHigh = 0x3000;
+    static constexpr DWORD kMedium = 0x2000;
+
+    FakeFront() {
+        self() = this;
+        rest::ForegroundCalls calls{};
+        calls.getForegroundWindow = &foreground;
+        calls.getWindowThreadProcessId = &processOf;
+        calls.setForegroundWindow = &setForeground;
+        m_oldForeground = rest::setForegroundCalls(calls);
+        m_oldOpen = platform::setOpenProcessFunction(&openProcess);
+        m_oldToken = platform::setOpenProcessTokenFunction(&openToken);
+        m_oldInfo = platform::setTokenInformationFunction(&tokenInfo);
+    }
+    ~FakeFront() {
+        rest::setForegroundCalls(m_oldForeground);
+        platform::setOpenProcessFunction(m_oldOpen);
+        platform::setOpenProcessTokenFunction(m_oldToken);
+        platform::setTokenInformationFunction(m_oldInfo);
+        self() = nullptr;
+    }
+    FakeFront(const FakeFront&) = delete;
+    FakeFront& operator=(const FakeFront&) = delete;
+
+    HWND window = reinterpret_cast<HWND>(0x2000);  // null: nothing in front
+    DWORD process = 4242;
+    DWORD level = kHigh;
+    DWORD ownLevel = kMedium;
+    bool openRefused = false;
+    bool frontTokenRefused = false;
+    bool ownTokenRefused = false;
+    std::vector<std::string> calls;
+
+private:
+    static FakeFront*& self() {
+        static FakeFront* current = nullptr;
+        return current;
+    }
+    static HANDLE newHandle() { return ::CreateEventW(nullptr, FALSE, FALSE, nullptr); }
+
+    static HWND WINAPI foreground() { return self()->window; }
+    static DWORD WINAPI processOf(HWND window, DWORD* process) {
+        if (!window || window != self()->window) return 0;
+        if (process) *process = self()->process;
+        return 7;
+    }
+    static BOOL WINAPI setForeground(HWND window) {
+        self()->window = window;
+        self()->process = ::GetCurrentProcessId();
+        return TRUE;
+    }
+    static HANDLE WINAPI openProcess(DWORD access, BOOL, DWORD process) {
+        FakeFront& f = *self();
+        f.calls.push_back(access == PROCESS_QUERY_LIMITED_INFORMATION ? "open " + std::to_string(process)
+                                                                      : "open with more access");
+        if (f.openRefused) return nullptr;
+        f.m_frontProcess = newHandle();
+        return f.m_frontProcess;
+    }
+    static BOOL WINAPI openToken(HANDLE process, DWORD access, HANDLE* token) {
+        FakeFront& f = *self();
+        const bool own = process == ::GetCurrentProcess();
+        const std::string whose = own ? "own" : process == f.m_frontProcess ? "front" : "another";
+        f.calls.push_back("token " + whose + (access == TOKEN_QUERY ? "" : " with more access"));
+        if (own ? f.ownTokenRefused : f.frontTokenRefused) return FALSE;
+        *token = newHandle();
+        f.m_levels[*token] = own ? f.ownLevel : f.level;
+        return TRUE;
+    }
+    // A mandatory label with its SID right behind it, as Windows lays it out.
+    static BOOL WINAPI tokenInfo(HANDLE token, TOKEN_INFORMATION_CLASS kind, void* data, DWORD size, DWORD* returned) {
+        FakeFront& f = *self();
+        f.calls.push_back(kind == TokenIntegrityLevel ? "integrity" : "other information");
+        const DWORD needed = sizeof(TOKEN_MANDATORY_LABEL) + ::GetSidLengthRequired(1);
+        *returned = needed;
+        if (kind != TokenIntegrityLevel || size < needed || !f.m_levels.count(token)) return FALSE;
+        auto* label = static_cast<TOKEN_MANDATORY_LABEL*>(data);
+        PSID sid = label + 1;
+        SID_IDENTIFIER_AUTHORITY authority = SECURITY_MANDATORY_LABEL_AUTHORITY;
+        ::InitializeSid(sid, &authority, 1);
+        *::GetSidSubAuthority(sid, 0) = f.m_levels[token];
+        label->Label.Sid = sid;
+        label->Label.Attributes = SE_GROUP_INTEGRITY;
+        return TRUE;
+    }
+
+    HANDLE m_frontProcess = nullptr;
+    std::map<HANDLE, DWORD> m_levels;
+    rest::ForegroundCalls m_oldForeground{};
+    platform::OpenProcessFunction m_oldOpen = nullptr;
+    platform::OpenProcessTokenFunction m_oldToken = nullptr;
+    platform::TokenInformationFunction m_oldInfo = nullptr;
 };
 
 }  // namespace test
