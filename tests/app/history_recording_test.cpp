@@ -169,12 +169,37 @@ TEST_F(HistoryRecordingTest, ARestAcrossMidnightBelongsToTheDayItStarted) {
     EXPECT_TRUE(day(u"2027-01-16 12-00-00").rests.empty());
 }
 
-TEST_F(HistoryRecordingTest, AnUnreadableDayFileIsLeftUntouched) {
+TEST_F(HistoryRecordingTest, AnUnreadableDayFileIsMovedAsideAndKept) {
     test::ScratchFolder::writeBytes(test::toPath(theApp.m_profileDir) / "2027-01-15.xml", "<profile><rest");
     ASSERT_TRUE(createDialog());
     tickClock(5 + 4);
     command(ID_MENU_DELAY5);
-    EXPECT_EQ(dayBytes("2027-01-15.xml"), "<profile><rest");
+    EXPECT_EQ(dayBytes("2027-01-15.unreadable-1.xml"), "<profile><rest");
+    EXPECT_EQ(day(u"2027-01-15 12-00-00").rests.size(), 1u);
+    EXPECT_EQ(day(u"2027-01-15 12-00-00").delays.size(), 1u);
+}
+
+// Another program (a backup, a virus scanner) holds today's file open without sharing while
+// a delay is recorded: nothing is written over it, and the tick writes the delay and the work
+// within a few seconds of the file's release.
+TEST_F(HistoryRecordingTest, ADayFileHeldOpenGetsItsRecordsOnceReleased) {
+    theApp.m_workTime = 1000;
+    ASSERT_TRUE(createDialog());
+    ASSERT_TRUE(history::recordRest(theApp.m_profileDir, at(u"2027-01-15 09-00-00"), 480, 480, RestEnd::Time));
+    const std::string before = dayBytes("2027-01-15.xml");
+    const std::wstring path = (test::toPath(theApp.m_profileDir) / "2027-01-15.xml").wstring();
+    HANDLE lock = ::CreateFileW(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(lock, INVALID_HANDLE_VALUE);
+    tickClock(20);
+    command(ID_MENU_DELAY5);
+    tickClock(20);
+    ::CloseHandle(lock);
+    EXPECT_EQ(dayBytes("2027-01-15.xml"), before) << "written while it was held";
+    tickClock(history::Recorder::kRetrySeconds);
+    const history::Day today = day(u"2027-01-15 12-00-00");
+    EXPECT_EQ(today.rests.size(), 1u);
+    EXPECT_EQ(today.delays.size(), 1u);
+    EXPECT_EQ(today.workSeconds, 20u);
 }
 
 // One absence yields at most one rest record: a rest the absence completes is that record,
