@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "framework/handles.h"
+#include "hold/capture_sessions.h"
 
 namespace hold {
 namespace {
@@ -137,11 +138,14 @@ HRESULT WINAPI systemNotificationState(QUERY_USER_NOTIFICATION_STATE* state) {
     return ::SHQueryUserNotificationState(state);
 }
 
+bool systemCapture() { return otherProcessCaptures(::GetCurrentProcessId()); }
+
 SubkeysFunction g_subkeys = &systemSubkeys;
 QwordFunction g_qword = &systemQword;
 ProgramStartsFunction g_programStarts = &systemProgramStarts;
 BootTimeFunction g_bootTime = &systemBootTime;
 NotificationStateFunction g_notificationState = &systemNotificationState;
+CaptureFunction g_capture = &systemCapture;
 
 template <typename Fn>
 Fn replace(Fn& slot, Fn fn, Fn system) {
@@ -171,6 +175,7 @@ BootTimeFunction setBootTimeFunction(BootTimeFunction fn) { return replace(g_boo
 NotificationStateFunction setNotificationStateFunction(NotificationStateFunction fn) {
     return replace(g_notificationState, fn, &systemNotificationState);
 }
+CaptureFunction setCaptureFunction(CaptureFunction fn) { return replace(g_capture, fn, &systemCapture); }
 
 std::wstring consentKey(const wchar_t* capability) { return kConsentStore + std::wstring(capability); }
 
@@ -208,7 +213,7 @@ bool isPresenting() {
 
 Signals readSignals() {
     Signals signals;
-    signals.microphone = capabilityInUse(L"microphone");
+    signals.microphone = capabilityInUse(L"microphone") || g_capture();
     signals.camera = capabilityInUse(L"webcam");
     signals.presentation = isPresenting();
     return signals;

@@ -36,6 +36,8 @@ using ProgramStartsFunction = std::vector<uint64_t> (*)(const ConsentUser& user)
 // When the computer started (FILETIME).
 using BootTimeFunction = uint64_t (*)();
 using NotificationStateFunction = HRESULT(WINAPI*)(QUERY_USER_NOTIFICATION_STATE* state);
+// Whether another process has an active audio capture session (capture_sessions.h).
+using CaptureFunction = bool (*)();
 
 // Each setter installs `fn` (null restores the system's) and returns the one it replaces.
 SubkeysFunction setSubkeysFunction(SubkeysFunction fn);
@@ -43,6 +45,7 @@ QwordFunction setQwordFunction(QwordFunction fn);
 ProgramStartsFunction setProgramStartsFunction(ProgramStartsFunction fn);
 BootTimeFunction setBootTimeFunction(BootTimeFunction fn);
 NotificationStateFunction setNotificationStateFunction(NotificationStateFunction fn);
+CaptureFunction setCaptureFunction(CaptureFunction fn);
 
 // The ConsentStore key of a capability ("microphone", "webcam"), below HKEY_CURRENT_USER.
 std::wstring consentKey(const wchar_t* capability);
@@ -59,7 +62,8 @@ bool capabilityInUse(const wchar_t* capability);
 // Presentation mode or a Direct3D full-screen program, by SHQueryUserNotificationState.
 bool isPresenting();
 
-// All three, read now.
+// All three, read now. The microphone is in use when an entry counts or, as a second
+// source, another process captures audio now.
 Signals readSignals();
 
 }  // namespace hold

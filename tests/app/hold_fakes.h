@@ -24,6 +24,7 @@ public:
         m_oldStarts = hold::setProgramStartsFunction(&starts);
         m_oldBoot = hold::setBootTimeFunction(&boot);
         m_oldState = hold::setNotificationStateFunction(&state);
+        m_oldCapture = hold::setCaptureFunction(&capture);
         m_oldSinceKey = hold::setSinceKeyFunction(&sinceKey);
     }
     ~FakeHoldSignals() {
@@ -32,6 +33,7 @@ public:
         hold::setProgramStartsFunction(m_oldStarts);
         hold::setBootTimeFunction(m_oldBoot);
         hold::setNotificationStateFunction(m_oldState);
+        hold::setCaptureFunction(m_oldCapture);
         hold::setSinceKeyFunction(m_oldSinceKey);
         self() = nullptr;
     }
@@ -70,12 +72,14 @@ public:
         values.clear();
         runningPaths.clear();
         notificationState = QUNS_ACCEPTS_NOTIFICATIONS;
+        capturing = false;
     }
 
     std::map<std::wstring, std::vector<std::wstring>> keys;
     std::map<std::wstring, uint64_t> values;  // "key|value"
     std::set<std::wstring> runningPaths;      // paths and package family names, started at kProgramStart
     QUERY_USER_NOTIFICATION_STATE notificationState = QUNS_ACCEPTS_NOTIFICATIONS;
+    bool capturing = false;  // another process has an active audio capture session
     long long millisSinceKey = -1;
     int registryReads = 0;  // subkey listings asked for
 
@@ -111,6 +115,7 @@ private:
         *out = self()->notificationState;
         return S_OK;
     }
+    static bool capture() { return self()->capturing; }
     static long long sinceKey() { return self()->millisSinceKey; }
 
     hold::SubkeysFunction m_oldSubkeys;
@@ -118,6 +123,7 @@ private:
     hold::ProgramStartsFunction m_oldStarts;
     hold::BootTimeFunction m_oldBoot;
     hold::NotificationStateFunction m_oldState;
+    hold::CaptureFunction m_oldCapture;
     hold::SinceKeyFunction m_oldSinceKey;
 };
 

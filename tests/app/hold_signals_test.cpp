@@ -2,6 +2,7 @@
 // state: which ConsentStore entries count as a program using the microphone or camera.
 #include <gtest/gtest.h>
 
+#include "hold/capture_sessions.h"
 #include "hold/hold_signals.h"
 #include "hold_fakes.h"
 
@@ -62,6 +63,17 @@ TEST(ConsentStore, AnEntryCountsOnlyWhileItsProgramRuns) {
         EXPECT_FALSE(hold::capabilityInUse(L"webcam"));
         EXPECT_EQ(hold::readSignals().microphone, row.inUse);
     }
+}
+
+// The second source: a call program that records now is a call even without its entry.
+// Wine 8 does not implement the session enumerator, so the real source says nothing here.
+TEST(CaptureSessions, AnotherProcessCapturingIsACallWhateverTheConsentStoreSays) {
+    FakeHoldSignals fake;
+    EXPECT_FALSE(hold::readSignals().microphone);
+    fake.capturing = true;
+    EXPECT_TRUE(hold::readSignals().microphone);
+    EXPECT_FALSE(hold::readSignals().camera);
+    EXPECT_FALSE(hold::otherProcessCaptures(::GetCurrentProcessId()));
 }
 
 TEST(NotificationState, PresentationModeAndDirect3DFullScreenArePresentations) {
