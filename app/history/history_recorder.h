@@ -49,8 +49,6 @@ public:
     void retryPending(const kiv::Time& now);
 
     bool isRestOpen() const { return m_restOpen; }
-    // Events or work seconds wait for their day file.
-    bool hasPending() const { return !m_pending.empty(); }
 
     // Work seconds counted in memory at most.
     static constexpr uint32_t kWorkSaveSeconds = 600;
