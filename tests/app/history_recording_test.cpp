@@ -3,6 +3,7 @@
 #include <windows.h>
 #include <wtsapi32.h>
 
+#include "history/history_recorder.h"
 #include "history/history_store.h"
 #include "main_dialog_fixture.h"
 #include "wall_clock.h"
@@ -200,6 +201,29 @@ TEST_F(HistoryRecordingTest, ADayFileHeldOpenGetsItsRecordsOnceReleased) {
     EXPECT_EQ(today.rests.size(), 1u);
     EXPECT_EQ(today.delays.size(), 1u);
     EXPECT_EQ(today.workSeconds, 20u);
+}
+
+// While the day file stays busy the recorder keeps one pending set of bounded size, and
+// the tick's retry tries it again no sooner than kRetrySeconds after its last try.
+TEST(HistoryRecorder, ABusyDayFileKeepsOneBoundedPendingSetRetriedEveryFewSeconds) {
+    test::ScratchFolder scratch;
+    ASSERT_TRUE(scratch.isReady());
+    const kiv::String dir = scratch.folder("profile");
+    ASSERT_TRUE(history::recordRest(dir, at(u"2027-01-15 09-00-00"), 480, 480, RestEnd::Time));
+    const std::wstring path = (test::toPath(dir) / "2027-01-15.xml").wstring();
+    HANDLE lock = ::CreateFileW(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(lock, INVALID_HANDLE_VALUE);
+    history::Recorder recorder(dir);
+    const int64_t t = at(u"2027-01-15 10-00-00").timeValue();
+    for (int i = 0; i < 100; ++i) recorder.delayed(kiv::Time(t + i), 300);
+    recorder.retryPending(kiv::Time(t + 200));
+    ::CloseHandle(lock);
+    recorder.retryPending(kiv::Time(t + 200 + history::Recorder::kRetrySeconds - 1));
+    EXPECT_EQ(history::readDay(dir, kiv::Time(t)).delays.size(), 0u) << "retried too soon";
+    recorder.retryPending(kiv::Time(t + 200 + history::Recorder::kRetrySeconds));
+    const history::Day day = history::readDay(dir, kiv::Time(t));
+    EXPECT_EQ(day.rests.size(), 1u);
+    EXPECT_EQ(day.delays.size(), history::Recorder::kMaxPendingElements);
 }
 
 // One absence yields at most one rest record: a rest the absence completes is that record,
