@@ -124,6 +124,6 @@ void CkivToolDlg::OnControl(WPARAM kind, LPARAM lParam) {
         ShowBalloon(fw::loadString(IDS_PIPE_TAKEN).c_str());
         return;
     }
-    if (std::shared_ptr<control::Exchange> exchange = control::PipeServer::handOver(lParam))
+    if (control::ExchangeHold exchange = control::PipeServer::handOver(lParam))
         exchange->answer(answer(*this, exchange->request()));
 }

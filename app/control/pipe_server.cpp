@@ -70,10 +70,7 @@ void PipeServer::stop() {
     m_io.reset();
 }
 
-std::shared_ptr<Exchange> PipeServer::handOver(LPARAM lParam) {
-    std::unique_ptr<std::shared_ptr<Exchange>> posted(reinterpret_cast<std::shared_ptr<Exchange>*>(lParam));
-    return posted ? *posted : nullptr;
-}
+ExchangeHold PipeServer::handOver(LPARAM lParam) { return ExchangeHold(reinterpret_cast<Exchange*>(lParam)); }
 
 DWORD WINAPI PipeServer::threadMain(void* self) {
     static_cast<PipeServer*>(self)->serve();
@@ -189,13 +186,12 @@ void PipeServer::serveOne() {
 }
 
 Bytes PipeServer::askWindow(const Request& request) {
-    auto exchange = std::make_shared<Exchange>();
+    ExchangeHold exchange(new Exchange);
     exchange->m_request = request;
     exchange->m_answered.reset(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
-    if (!exchange->m_answered) return renderResult(Language::English, Error::NotNow);
-    auto* posted = new std::shared_ptr<Exchange>(exchange);
-    if (!::PostMessageW(m_window, m_message, 0, reinterpret_cast<LPARAM>(posted))) {
-        delete posted;
+    if (!exchange->m_answered ||
+        !::PostMessageW(m_window, m_message, 0, reinterpret_cast<LPARAM>(exchange.get()))) {
+        exchange->release();  // the window's hold: it never comes
         return renderResult(Language::English, Error::NotNow);
     }
     HANDLE handles[] = {exchange->m_answered.get(), m_stop.get()};

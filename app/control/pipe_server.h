@@ -23,18 +23,32 @@ using CreateNamedPipeFunction = HANDLE(WINAPI*)(LPCWSTR name, DWORD openMode, DW
 CreateNamedPipeFunction setCreateNamedPipeFunction(CreateNamedPipeFunction fn);
 
 // One request on its way to the window thread and its answer on the way back. The window
-// calls answer() exactly once; the object lives until both sides are done with it.
+// calls answer() exactly once; the object lives until both sides have let go of it (the
+// pipe's thread may have given up waiting, or the window may never get the message).
 class Exchange {
 public:
     const Request& request() const { return m_request; }
     void answer(Bytes response);
+    // Each of the two sides lets go once; the last one deletes it.
+    void release() {
+        if (::InterlockedDecrement(&m_holders) == 0) delete this;
+    }
 
 private:
     friend class PipeServer;
+    Exchange() = default;
+    ~Exchange() = default;
+    LONG m_holders = 2;
     Request m_request;
     Bytes m_response;
     fw::KernelHandle m_answered;  // an event, set by answer()
 };
+
+struct ExchangeRelease {
+    void operator()(Exchange* exchange) const { exchange->release(); }
+};
+// One side's hold on an exchange.
+using ExchangeHold = std::unique_ptr<Exchange, ExchangeRelease>;
 
 class PipeServer {
 public:
@@ -53,7 +67,7 @@ public:
     void stop();
 
     // The window thread's side of the posted message: the exchange to answer.
-    static std::shared_ptr<Exchange> handOver(LPARAM lParam);
+    static ExchangeHold handOver(LPARAM lParam);
 
 private:
     static DWORD WINAPI threadMain(void* self);

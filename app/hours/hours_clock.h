@@ -54,6 +54,7 @@ public:
 
 private:
     Schedule m_schedule;
+    Coverage m_coverage;  // of m_schedule
     bool m_inside = true;
     int64_t m_changeAt = -1;    // when the remembered decision changes; -1 never
     int64_t m_lookAgain = -1;   // the next look that computes; -1 now

@@ -79,7 +79,7 @@ struct TestWindow {
         if (message != kMessage) return ::DefWindowProcW(hwnd, message, wParam, lParam);
         auto* self = reinterpret_cast<TestWindow*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
         ++self->requests;
-        if (auto exchange = control::PipeServer::handOver(lParam))
+        if (control::ExchangeHold exchange = control::PipeServer::handOver(lParam))
             exchange->answer(control::renderResult(control::Language::Chinese, control::Error::None));
         return 0;
     }

@@ -24,24 +24,34 @@ public:
         self() = this;
         m_oldSubkeys = hold::setSubkeysFunction(&subkeys);
         m_oldQword = hold::setQwordFunction(&qword);
-        m_oldRunning = hold::setProgramRunningFunction(&running);
+        m_oldStarts = hold::setProgramStartsFunction(&starts);
+        m_oldBoot = hold::setBootTimeFunction(&boot);
         m_oldState = hold::setNotificationStateFunction(&state);
+        m_oldCapture = hold::setCaptureFunction(&capture);
         m_oldSinceKey = hold::setSinceKeyFunction(&sinceKey);
     }
     ~FakeHoldSignals() {
         hold::setSubkeysFunction(m_oldSubkeys);
         hold::setQwordFunction(m_oldQword);
-        hold::setProgramRunningFunction(m_oldRunning);
+        hold::setProgramStartsFunction(m_oldStarts);
+        hold::setBootTimeFunction(m_oldBoot);
         hold::setNotificationStateFunction(m_oldState);
+        hold::setCaptureFunction(m_oldCapture);
         hold::setSinceKeyFunction(m_oldSinceKey);
         self() = nullptr;
     }
     FakeHoldSignals(const FakeHoldSignals&) = delete;
     FakeHoldSignals& operator=(const FakeHoldSignals&) = delete;
 
+    // FILETIME values of a day: the boot, then the running programs' start, then their use.
+    static constexpr uint64_t kBoot = 133500000000000000ull;
+    static constexpr uint64_t kProgramStart = kBoot + 3600 * hold::kFileTimeSecond;
+    static constexpr uint64_t kUseStart = kProgramStart + 3600 * hold::kFileTimeSecond;
+
     // An entry below the capability's key ("microphone", "webcam"): `name` is a package
-    // family name, or "NonPackaged\<path with #>"; `stop` its LastUsedTimeStop.
-    void entry(const std::wstring& capability, const std::wstring& name, uint64_t stop) {
+    // family name, or "NonPackaged\<path with #>"; `stop` its LastUsedTimeStop, `start` its
+    // LastUsedTimeStart.
+    void entry(const std::wstring& capability, const std::wstring& name, uint64_t stop, uint64_t start = kUseStart) {
         std::wstring key = hold::consentKey(capability.c_str());
         std::wstring rest = name;
         for (size_t slash; (slash = rest.find(L'\\')) != std::wstring::npos; rest = rest.substr(slash + 1)) {
@@ -50,6 +60,7 @@ public:
         }
         addSubkey(key, rest);
         values[key + L'\\' + rest + L"|LastUsedTimeStop"] = stop;
+        values[key + L'\\' + rest + L"|LastUsedTimeStart"] = start;
     }
     // A program in use by the ConsentStore, and its process running.
     void call(const std::wstring& path = L"C:\\Apps\\Meet.exe") {
@@ -64,12 +75,14 @@ public:
         values.clear();
         runningPaths.clear();
         notificationState = QUNS_ACCEPTS_NOTIFICATIONS;
+        capturing = false;
     }
 
     std::map<std::wstring, std::vector<std::wstring>> keys;
     std::map<std::wstring, uint64_t> values;  // "key|value"
-    std::set<std::wstring> runningPaths;      // paths and package family names
+    std::set<std::wstring> runningPaths;      // paths and package family names, started at kProgramStart
     QUERY_USER_NOTIFICATION_STATE notificationState = QUNS_ACCEPTS_NOTIFICATIONS;
+    bool capturing = false;  // another process has an active audio capture session
     long long millisSinceKey = -1;
     int registryReads = 0;  // subkey listings asked for
 
@@ -96,17 +109,24 @@ private:
         out = found->second;
         return true;
     }
-    static bool running(const hold::ConsentUser& user) { return self()->runningPaths.count(user.name) != 0; }
+    static std::vector<uint64_t> starts(const hold::ConsentUser& user) {
+        if (self()->runningPaths.count(user.name) == 0) return {};
+        return {kProgramStart};
+    }
+    static uint64_t boot() { return kBoot; }
     static HRESULT WINAPI state(QUERY_USER_NOTIFICATION_STATE* out) {
         *out = self()->notificationState;
         return S_OK;
     }
+    static bool capture() { return self()->capturing; }
     static long long sinceKey() { return self()->millisSinceKey; }
 
     hold::SubkeysFunction m_oldSubkeys;
     hold::QwordFunction m_oldQword;
-    hold::ProgramRunningFunction m_oldRunning;
+    hold::ProgramStartsFunction m_oldStarts;
+    hold::BootTimeFunction m_oldBoot;
     hold::NotificationStateFunction m_oldState;
+    hold::CaptureFunction m_oldCapture;
     hold::SinceKeyFunction m_oldSinceKey;
 };
 

@@ -41,6 +41,33 @@ TEST(HoldDecision, EverySignalCombination) {
     }
 }
 
+// A ConsentStore entry left at 0 by a crash, a kill or a power loss holds nothing: only a
+// use that began while a copy of its program already ran, after the last boot, counts.
+TEST(ConsentEntry, CountsOnlyAUseBegunByARunningCopySinceTheBoot) {
+    const uint64_t s = hold::kFileTimeSecond;
+    const uint64_t boot = 133500000000000000ull;
+    const uint64_t program = boot + 600 * s;  // the running copy started ten minutes after the boot
+    const struct {
+        const char* what;
+        uint64_t usedSince, stoppedAt;
+        std::vector<uint64_t> processStarts;
+        bool counts;
+    } rows[] = {
+        {"begun an hour after the program started", program + 3600 * s, 0, {program}, true},
+        {"begun as the program started", program, 0, {program}, true},
+        {"begun within the slack before it", program - 4 * s, 0, {program}, true},
+        {"begun before the running copy started", program - 6 * s, 0, {program}, false},
+        {"begun three hours before it started", program - 3 * 3600 * s, 0, {program + 3 * 3600 * s}, false},
+        {"one of two copies ran already", program + 60 * s, 0, {program + 120 * s, program}, true},
+        {"nothing runs", program + 60 * s, 0, {}, false},
+        {"begun before the last boot", boot - 60 * s, 0, {0}, false},
+        {"no start recorded", 0, 0, {program}, false},
+        {"stopped", program + 60 * s, program + 120 * s, {program}, false},
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(hold::entryCounts(row.usedSince, row.stoppedAt, row.processStarts, boot), row.counts) << row.what;
+}
+
 // Runs `ticks` ticks with one reason; the steps that were not None, with the tick number.
 std::vector<std::pair<unsigned, Step>> run(HoldState& state, Reason reason, unsigned ticks) {
     std::vector<std::pair<unsigned, Step>> steps;
