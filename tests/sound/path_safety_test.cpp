@@ -102,7 +102,9 @@ UINT WINAPI fakeDriveType(const wchar_t* root)
 {
     g_rootsAsked.push_back(root);
     switch (root[0]) {
-    case L'C': case L'c': case L'D': return DRIVE_FIXED;
+    case L'C': case L'c': case L'D':
+        // An optical drive mounted in a folder: the volume's type, not the letter's, counts.
+        return wcscmp(root, L"C:\\mnt\\cd\\") == 0 ? DRIVE_CDROM : DRIVE_FIXED;
     case L'E': return DRIVE_REMOVABLE;
     case L'R': return DRIVE_REMOTE;
     case L'O': return DRIVE_CDROM;
@@ -191,6 +193,95 @@ TEST(SoundPathTest, ARefusedSettingPlaysTheDefaultSound)
     EXPECT_EQ(kiv::soundFileToOpen(L"\\\\host\\share\\rain.mp3", L"\\\\host\\apps\\resource\\relax.mp3",
                                    &fakeDriveType),
               L"");
+}
+
+
+// Where each test path really leads, as opening it without following its last link would
+// tell: a final path and its volume, or why there is none.
+struct Target {
+    const wchar_t* path;
+    kiv::FileTarget kind;
+    const wchar_t* finalPath;
+    const wchar_t* volume;
+};
+
+const Target kTargets[] = {
+    {L"C:\\Sounds\\rain.mp3", kiv::FileTarget::Found, L"C:\\Sounds\\rain.mp3", L"C:\\"},
+    {L"C:\\Music\\rain.mp3", kiv::FileTarget::Found, L"C:\\Library\\rain.mp3", L"C:\\"},  // a junction
+    {L"C:\\Linked\\rain.mp3", kiv::FileTarget::Found, L"\\\\host\\share\\rain.mp3", L"\\\\host\\share\\"},
+    {L"C:\\Mapped\\rain.mp3", kiv::FileTarget::Found, L"R:\\rain.mp3", L"R:\\"},
+    {L"C:\\mnt\\cd\\rain.mp3", kiv::FileTarget::Found, L"C:\\mnt\\cd\\rain.mp3", L"C:\\mnt\\cd\\"},
+    {L"C:\\Sounds\\device.mp3", kiv::FileTarget::Found, L"\\\\?\\GLOBALROOT\\Device\\X", L"C:\\"},
+    {L"C:\\Sounds\\nul.mp3", kiv::FileTarget::Found, L"C:\\Sounds\\NUL", L"C:\\"},
+    {L"C:\\Sounds\\link.mp3", kiv::FileTarget::Link, L"", L""},
+    {L"C:\\Sounds\\locked.mp3", kiv::FileTarget::Failed, L"", L""},
+    {L"C:\\Sounds\\gone.mp3", kiv::FileTarget::Missing, L"", L""},
+    {L"C:\\Program Files\\kivTool\\resource\\relax.mp3", kiv::FileTarget::Found,
+     L"C:\\Program Files\\kivTool\\resource\\relax.mp3", L"C:\\"},
+};
+
+kiv::FileTarget fakeFinalPath(const wchar_t* full, wchar_t* finalPath, wchar_t* volume, size_t capacity)
+{
+    for (const Target& target : kTargets) {
+        if (wcscmp(full, target.path) == 0) {
+            wcsncpy(finalPath, target.finalPath, capacity);
+            wcsncpy(volume, target.volume, capacity);
+            return target.kind;
+        }
+    }
+    ADD_FAILURE() << "no target for a path";
+    return kiv::FileTarget::Failed;
+}
+
+// A link inside an accepted path may lead onto a share: only where the file really lies
+// counts, and a file that is itself a link is never followed to find out.
+TEST(SoundPathTest, AFileThatLeadsOffTheLocalDrivesPlaysTheDefaultSound)
+{
+    const wchar_t* const fallback = L"C:\\Program Files\\kivTool\\resource\\relax.mp3";
+    const struct {
+        const wchar_t* configured;
+        const wchar_t* played;
+    } rows[] = {
+        {L"C:\\Sounds\\rain.mp3", L"C:\\Sounds\\rain.mp3"},
+        {L"C:\\Music\\rain.mp3", L"C:\\Music\\rain.mp3"},  // a junction to another local folder
+        {L"C:\\Linked\\rain.mp3", fallback},                 // a folder link to a share
+        {L"C:\\Mapped\\rain.mp3", fallback},                 // a link to a network drive
+        {L"C:\\mnt\\cd\\rain.mp3", fallback},                // an optical volume in a folder
+        {L"C:\\Sounds\\device.mp3", fallback},
+        {L"C:\\Sounds\\nul.mp3", fallback},
+        {L"C:\\Sounds\\link.mp3", fallback},                 // the file itself is a link
+        {L"C:\\Sounds\\locked.mp3", fallback},
+        {L"C:\\Sounds\\gone.mp3", L"C:\\Sounds\\gone.mp3"},  // nothing there: nothing plays, as before
+    };
+    for (const auto& row : rows) {
+        const std::string shown(row.configured, row.configured + wcslen(row.configured));
+        EXPECT_EQ(kiv::soundFileToOpen(row.configured, fallback, &fakeDriveType, &fakeFinalPath), row.played)
+            << shown;
+    }
+}
+
+// The real look-up, on files the test makes: an ordinary file leads to itself, and a
+// symbolic link to it is refused where the system lets the test make one.
+TEST(SoundPathTest, TheFinalPathOfARealFileIsItselfAndALinkIsNotFollowed)
+{
+    kivtest::TempDir dir;
+    ASSERT_TRUE(dir.copyIn(kivtest::soundPath(L"relaxNotice.mp3"), L"rain.mp3"));
+    const std::wstring file = kiv::localSoundPath((dir.path() + L"rain.mp3").c_str());
+    ASSERT_FALSE(file.empty());
+    std::wstring finalPath(kiv::kMaxSoundPath, L'\0'), volume(kiv::kMaxSoundPath, L'\0');
+    ASSERT_EQ(kiv::finalPathOf(file.c_str(), &finalPath[0], &volume[0], finalPath.size()), kiv::FileTarget::Found);
+    EXPECT_EQ(_wcsicmp(finalPath.c_str(), file.c_str()), 0);
+    EXPECT_EQ(kiv::soundFileToOpen(file.c_str(), L""), file);
+
+    const std::wstring link = dir.path() + L"link.mp3";
+    // Wine 8 answers TRUE and makes nothing.
+    if (!CreateSymbolicLinkW(link.c_str(), file.c_str(), 0x2 /* unprivileged create */) ||
+        GetFileAttributesW(link.c_str()) == INVALID_FILE_ATTRIBUTES) {
+        GTEST_SKIP() << "the system made no symbolic link";
+    }
+    EXPECT_EQ(kiv::finalPathOf(link.c_str(), &finalPath[0], &volume[0], finalPath.size()), kiv::FileTarget::Link);
+    EXPECT_EQ(kiv::soundFileToOpen(link.c_str(), L""), L"");
+    DeleteFileW(link.c_str());
 }
 
 }  // namespace sound_paths
