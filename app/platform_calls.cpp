@@ -36,6 +36,7 @@ long long systemInputIdle() {
 
 InputIdleFunction g_inputIdle = &systemInputIdle;
 RegisterRestartFunction g_registerRestart = &::RegisterApplicationRestart;
+MessageFilterFunction g_messageFilter = &::ChangeWindowMessageFilterEx;
 
 template <typename Fn>
 Fn replace(Fn& slot, Fn fn, Fn system) {
@@ -73,6 +74,9 @@ RegisterRestartFunction setRegisterRestartFunction(RegisterRestartFunction fn) {
 }
 LastInputFunction setLastInputFunction(LastInputFunction fn) { return replace(g_lastInput, fn, &::GetLastInputInfo); }
 TickCountFunction setTickCountFunction(TickCountFunction fn) { return replace(g_tickCount, fn, &::GetTickCount); }
+MessageFilterFunction setMessageFilterFunction(MessageFilterFunction fn) {
+    return replace(g_messageFilter, fn, &::ChangeWindowMessageFilterEx);
+}
 
 DWORD userLastInput(DWORD lastInput, const OwnInput& own) {
     if (!own.made) return lastInput;
@@ -107,6 +111,9 @@ void wakeDisplay() {
 long long inputIdleSeconds() { return g_inputIdle(); }
 HRESULT registerForRestart() {
     return g_registerRestart(nullptr, RESTART_NO_CRASH | RESTART_NO_HANG | RESTART_NO_REBOOT);
+}
+BOOL changeMessageFilter(HWND window, UINT message, DWORD action) {
+    return g_messageFilter(window, message, action, nullptr);
 }
 
 }  // namespace platform

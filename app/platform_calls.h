@@ -24,6 +24,7 @@ using InputIdleFunction = long long (*)();  // seconds since the last keyboard o
 using RegisterRestartFunction = HRESULT(WINAPI*)(PCWSTR commandLine, DWORD flags);
 using LastInputFunction = BOOL(WINAPI*)(LASTINPUTINFO* info);
 using TickCountFunction = DWORD(WINAPI*)();
+using MessageFilterFunction = BOOL(WINAPI*)(HWND window, UINT message, DWORD action, PCHANGEFILTERSTRUCT status);
 
 // Each setter installs `fn` (null restores the system's function) and returns the one
 // it replaces.
@@ -41,6 +42,8 @@ RegisterRestartFunction setRegisterRestartFunction(RegisterRestartFunction fn);
 // Below the input-idle time: the last input's tick and the tick counter it is read against.
 LastInputFunction setLastInputFunction(LastInputFunction fn);
 TickCountFunction setTickCountFunction(TickCountFunction fn);
+// Which messages of less privileged processes a window takes (Wine has no such filter).
+MessageFilterFunction setMessageFilterFunction(MessageFilterFunction fn);
 
 // The monitor power states of SC_MONITORPOWER.
 constexpr LPARAM kMonitorOff = 2;
@@ -65,6 +68,7 @@ long long inputIdleSeconds();
 // closed it to replace a file, as an installer does. Not after a crash or a hang, and not
 // after a reboot: the Startup entry starts it then.
 HRESULT registerForRestart();
+BOOL changeMessageFilter(HWND window, UINT message, DWORD action);
 
 // The display wake-up's mouse move: the tick it was sent at, and the user's last input
 // before it. Windows stamps the move a moment later; an input stamped within kWindowMs
