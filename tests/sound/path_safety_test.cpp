@@ -196,28 +196,33 @@ TEST(SoundPathTest, ARefusedSettingPlaysTheDefaultSound)
 }
 
 
-// Where each test path really leads, as opening it without following its last link would
-// tell: a final path and its volume, or why there is none.
+// A link inside an accepted path may lead onto a share: only where the file really lies
+// counts, and a file that is itself a link is never followed to find out. Each row: what
+// opening the path without following its last link tells (a final path and its volume,
+// or why there is none), and what plays.
+const wchar_t kFallback[] = L"C:\\Program Files\\kivTool\\resource\\relax.mp3";
 struct Target {
     const wchar_t* path;
     kiv::FileTarget kind;
     const wchar_t* finalPath;
     const wchar_t* volume;
+    const wchar_t* played;
 };
-
 const Target kTargets[] = {
-    {L"C:\\Sounds\\rain.mp3", kiv::FileTarget::Found, L"C:\\Sounds\\rain.mp3", L"C:\\"},
-    {L"C:\\Music\\rain.mp3", kiv::FileTarget::Found, L"C:\\Library\\rain.mp3", L"C:\\"},  // a junction
-    {L"C:\\Linked\\rain.mp3", kiv::FileTarget::Found, L"\\\\host\\share\\rain.mp3", L"\\\\host\\share\\"},
-    {L"C:\\Mapped\\rain.mp3", kiv::FileTarget::Found, L"R:\\rain.mp3", L"R:\\"},
-    {L"C:\\mnt\\cd\\rain.mp3", kiv::FileTarget::Found, L"C:\\mnt\\cd\\rain.mp3", L"C:\\mnt\\cd\\"},
-    {L"C:\\Sounds\\device.mp3", kiv::FileTarget::Found, L"\\\\?\\GLOBALROOT\\Device\\X", L"C:\\"},
-    {L"C:\\Sounds\\nul.mp3", kiv::FileTarget::Found, L"C:\\Sounds\\NUL", L"C:\\"},
-    {L"C:\\Sounds\\link.mp3", kiv::FileTarget::Link, L"", L""},
-    {L"C:\\Sounds\\locked.mp3", kiv::FileTarget::Failed, L"", L""},
-    {L"C:\\Sounds\\gone.mp3", kiv::FileTarget::Missing, L"", L""},
-    {L"C:\\Program Files\\kivTool\\resource\\relax.mp3", kiv::FileTarget::Found,
-     L"C:\\Program Files\\kivTool\\resource\\relax.mp3", L"C:\\"},
+    {L"C:\\Sounds\\rain.mp3", kiv::FileTarget::Found, L"C:\\Sounds\\rain.mp3", L"C:\\", L"C:\\Sounds\\rain.mp3"},
+    // A junction to another local folder
+    {L"C:\\Music\\rain.mp3", kiv::FileTarget::Found, L"C:\\Library\\rain.mp3", L"C:\\", L"C:\\Music\\rain.mp3"},
+    // A folder link to a share, a link to a network drive, an optical volume in a folder
+    {L"C:\\Linked\\rain.mp3", kiv::FileTarget::Found, L"\\\\host\\share\\rain.mp3", L"\\\\host\\share\\", kFallback},
+    {L"C:\\Mapped\\rain.mp3", kiv::FileTarget::Found, L"R:\\rain.mp3", L"R:\\", kFallback},
+    {L"C:\\mnt\\cd\\rain.mp3", kiv::FileTarget::Found, L"C:\\mnt\\cd\\rain.mp3", L"C:\\mnt\\cd\\", kFallback},
+    {L"C:\\Sounds\\device.mp3", kiv::FileTarget::Found, L"\\\\?\\GLOBALROOT\\Device\\X", L"C:\\", kFallback},
+    {L"C:\\Sounds\\nul.mp3", kiv::FileTarget::Found, L"C:\\Sounds\\NUL", L"C:\\", kFallback},
+    {L"C:\\Sounds\\link.mp3", kiv::FileTarget::Link, L"", L"", kFallback},  // the file itself is a link
+    {L"C:\\Sounds\\locked.mp3", kiv::FileTarget::Failed, L"", L"", kFallback},
+    // Nothing there: nothing plays, as before
+    {L"C:\\Sounds\\gone.mp3", kiv::FileTarget::Missing, L"", L"", L"C:\\Sounds\\gone.mp3"},
+    {kFallback, kiv::FileTarget::Found, kFallback, L"C:\\", kFallback},
 };
 
 kiv::FileTarget fakeFinalPath(const wchar_t* full, wchar_t* finalPath, wchar_t* volume, size_t capacity)
@@ -233,30 +238,11 @@ kiv::FileTarget fakeFinalPath(const wchar_t* full, wchar_t* finalPath, wchar_t* 
     return kiv::FileTarget::Failed;
 }
 
-// A link inside an accepted path may lead onto a share: only where the file really lies
-// counts, and a file that is itself a link is never followed to find out.
 TEST(SoundPathTest, AFileThatLeadsOffTheLocalDrivesPlaysTheDefaultSound)
 {
-    const wchar_t* const fallback = L"C:\\Program Files\\kivTool\\resource\\relax.mp3";
-    const struct {
-        const wchar_t* configured;
-        const wchar_t* played;
-    } rows[] = {
-        {L"C:\\Sounds\\rain.mp3", L"C:\\Sounds\\rain.mp3"},
-        {L"C:\\Music\\rain.mp3", L"C:\\Music\\rain.mp3"},  // a junction to another local folder
-        {L"C:\\Linked\\rain.mp3", fallback},                 // a folder link to a share
-        {L"C:\\Mapped\\rain.mp3", fallback},                 // a link to a network drive
-        {L"C:\\mnt\\cd\\rain.mp3", fallback},                // an optical volume in a folder
-        {L"C:\\Sounds\\device.mp3", fallback},
-        {L"C:\\Sounds\\nul.mp3", fallback},
-        {L"C:\\Sounds\\link.mp3", fallback},                 // the file itself is a link
-        {L"C:\\Sounds\\locked.mp3", fallback},
-        {L"C:\\Sounds\\gone.mp3", L"C:\\Sounds\\gone.mp3"},  // nothing there: nothing plays, as before
-    };
-    for (const auto& row : rows) {
-        const std::string shown(row.configured, row.configured + wcslen(row.configured));
-        EXPECT_EQ(kiv::soundFileToOpen(row.configured, fallback, &fakeDriveType, &fakeFinalPath), row.played)
-            << shown;
+    for (const Target& row : kTargets) {
+        const std::string shown(row.path, row.path + wcslen(row.path));
+        EXPECT_EQ(kiv::soundFileToOpen(row.path, kFallback, &fakeDriveType, &fakeFinalPath), row.played) << shown;
     }
 }
 
