@@ -107,7 +107,10 @@ void dropLongPrefix(wchar_t* path)
 
 // Closes a file handle when it goes.
 struct FileHandle {
-    HANDLE handle;
+    HANDLE handle = INVALID_HANDLE_VALUE;
+    FileHandle() = default;
+    FileHandle(const FileHandle&) = delete;
+    FileHandle& operator=(const FileHandle&) = delete;
     ~FileHandle()
     {
         if (handle != INVALID_HANDLE_VALUE) {
@@ -115,6 +118,31 @@ struct FileHandle {
         }
     }
 };
+
+// Opens `path` (a file or a folder) without following a last link, for its attributes only:
+// nothing is read. Link for a symbolic link, and for a junction when `junctionIsLink`.
+// Other reparse points (cloud placeholders, deduplicated files) are the file itself.
+FileTarget openWithoutFollowing(const wchar_t* path, bool junctionIsLink, FileHandle& file)
+{
+    file.handle = CreateFileW(path, FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                              nullptr, OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS,
+                              nullptr);
+    if (file.handle == INVALID_HANDLE_VALUE) {
+        const DWORD error = GetLastError();
+        return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? FileTarget::Missing
+                                                                               : FileTarget::Failed;
+    }
+    FILE_ATTRIBUTE_TAG_INFO tag = {};
+    if (!GetFileInformationByHandleEx(file.handle, FileAttributeTagInfo, &tag, sizeof tag)) {
+        return FileTarget::Failed;
+    }
+    const bool reparse = (tag.FileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+    if (reparse && (tag.ReparseTag == IO_REPARSE_TAG_SYMLINK ||
+                    (junctionIsLink && tag.ReparseTag == IO_REPARSE_TAG_MOUNT_POINT))) {
+        return FileTarget::Link;
+    }
+    return FileTarget::Found;
+}
 
 }  // namespace
 
@@ -134,23 +162,28 @@ size_t localSoundPathInto(const wchar_t* path, wchar_t* out, size_t capacity, Dr
 
 FileTarget finalPathOf(const wchar_t* full, wchar_t* finalPath, wchar_t* volume, size_t capacity)
 {
-    // No access to the content, only to the attributes: the open reads nothing.
-    const FileHandle file{CreateFileW(full, FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                      nullptr, OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS,
-                                      nullptr)};
-    if (file.handle == INVALID_HANDLE_VALUE) {
-        const DWORD error = GetLastError();
-        return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? FileTarget::Missing
-                                                                               : FileTarget::Failed;
+    // Each folder on the way first: opening a path through a symbolic link would already
+    // reach the host of a share it points at. A junction leads only to a local volume, and
+    // the final path below tells which.
+    for (size_t end = 3; full[end] != L'\0'; ++end) {
+        if (full[end] != L'\\') {
+            continue;
+        }
+        if (end >= capacity) {
+            return FileTarget::Failed;
+        }
+        wmemcpy(finalPath, full, end);
+        finalPath[end] = L'\0';
+        FileHandle folder;
+        const FileTarget kind = openWithoutFollowing(finalPath, false, folder);
+        if (kind != FileTarget::Found) {
+            return kind;
+        }
     }
-    FILE_ATTRIBUTE_TAG_INFO tag = {};
-    if (!GetFileInformationByHandleEx(file.handle, FileAttributeTagInfo, &tag, sizeof tag)) {
-        return FileTarget::Failed;
-    }
-    // Other reparse points (cloud placeholders, deduplicated files) are the file itself.
-    if ((tag.FileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0 &&
-        (tag.ReparseTag == IO_REPARSE_TAG_SYMLINK || tag.ReparseTag == IO_REPARSE_TAG_MOUNT_POINT)) {
-        return FileTarget::Link;
+    FileHandle file;
+    const FileTarget kind = openWithoutFollowing(full, true, file);
+    if (kind != FileTarget::Found) {
+        return kind;
     }
     const DWORD length = GetFinalPathNameByHandleW(file.handle, finalPath, static_cast<DWORD>(capacity),
                                                    FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);

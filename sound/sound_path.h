@@ -44,15 +44,17 @@ inline std::wstring localSoundPath(const wchar_t* path, DriveTypeFunction driveT
 // What opening a sound file without following its last link found.
 enum class FileTarget {
     Missing,  // nothing by that name: there is nothing it could lead to
-    Link,     // the file itself is a symbolic link or a junction
+    Link,     // the file is a symbolic link or a junction, or a folder on the way a symbolic link
     Found,    // an ordinary file: `finalPath` and `volume` below are filled in
     Failed,   // it could not be opened for another reason
 };
 
 // Opens `full` without following a last link and gives where it really lies: the final
 // path of the handle (GetFinalPathNameByHandleW, "\\?\" and "\\?\UNC\" taken off)
-// and the root of its volume (GetVolumePathNameW), each `capacity` units. Folders on the
-// way that are links are followed, as every open does. A stand-in in tests.
+// and the root of its volume (GetVolumePathNameW), each `capacity` units. A folder on the
+// way that is a symbolic link makes it a Link, unfollowed (it may point at a share, and
+// opening through it would reach the host); junctions, which lead only to local volumes,
+// are followed. A stand-in in tests.
 using FinalPathFunction = FileTarget (*)(const wchar_t* full, wchar_t* finalPath, wchar_t* volume, size_t capacity);
 FileTarget finalPathOf(const wchar_t* full, wchar_t* finalPath, wchar_t* volume, size_t capacity);
 
