@@ -209,8 +209,16 @@ bool leadsToLocalFile(const wchar_t* full, DriveTypeFunction driveType, FinalPat
     }
     wchar_t* const target = buffers;
     wchar_t* const volume = buffers + kMaxSoundPath;
+    // A removable drive without its medium fails the opens at once instead of asking the
+    // user to insert a disk (a message box on the calling thread, in the middle of a rest).
+    DWORD previousMode = 0;
+    const bool quiet = SetThreadErrorMode(SEM_FAILCRITICALERRORS, &previousMode) != FALSE;
+    const FileTarget kind = finalPath(full, target, volume, kMaxSoundPath);
+    if (quiet) {
+        SetThreadErrorMode(previousMode, nullptr);
+    }
     bool local = false;
-    switch (finalPath(full, target, volume, kMaxSoundPath)) {
+    switch (kind) {
     case FileTarget::Missing:
         local = true;
         break;
