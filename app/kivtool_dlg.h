@@ -20,6 +20,7 @@
 #include "framework/dialog.h"
 #include "framework/handles.h"
 #include "history/history_recorder.h"
+#include "hold/cover_wait.h"
 #include "hold/hold_rules.h"
 #include "hours/hours_clock.h"
 #include "kiv/time_kiv.h"
@@ -79,6 +80,9 @@ public:
     void OnSkipToday();
     // After new hours were saved: the next tick decides by them.
     void ApplyWorkingHours();
+    // WM_TIMECHANGE, or WM_SETTINGCHANGE for the time zone: the new zone is taken and the
+    // working hours decide again at once.
+    void OnTimeChange();
     // Eye breaks (eyebreak/eye_break_events.cpp). The window of one; its end, recorded in
     // the history (the window closes itself through this at the end of its count).
     void ShowEyeBreak();
@@ -144,8 +148,8 @@ public:
     history::Recorder m_history;      // the rest history in the day files
     hold::HoldState m_hold;           // calls and presentations holding the due rest
     kiv::Time m_holdStart;            // when the current hold began
-    bool m_coverWaiting = false;      // the rest is due and waits for a pause in typing
-    uint32_t m_coverWaited = 0;       // milliseconds it has waited
+    bool m_coverWaiting = false;      // the rest is due and waits for a pause in typing or the front
+    hold::CoverWait m_coverWaited;    // milliseconds it has waited for each
     hours::Tracker m_hours;           // inside or outside working hours, and when that changes
     kiv::Time m_lastRestEnd;          // when the last rest ended: time outside starts no earlier
     CEyeBreakDlg* m_pEyeBreakDlg = nullptr;  // the eye break, owned; null when none is shown

@@ -2,12 +2,15 @@
 // beep, window flash, the shell's tray and app-bar registration and the input-idle time
 // of its tick; the rest screens' monitor power broadcast and display wake-up (Wine never
 // acts on them), hot-key registration (Wine's hot keys are not global) and the
-// registration with the Restart Manager (which Wine does not have). Each goes through a replaceable function pointer, so tests install a recorder
-// and the program uses the real call.
+// registration with the Restart Manager (which Wine does not have); the integrity level of
+// the process in front (Wine runs every process at one level). Each goes through a
+// replaceable function pointer, so tests install a recorder and the program uses the real call.
 #pragma once
 
 #include <windows.h>
 #include <shellapi.h>
+
+#include <cstdint>
 
 namespace platform {
 
@@ -25,6 +28,10 @@ using RegisterRestartFunction = HRESULT(WINAPI*)(PCWSTR commandLine, DWORD flags
 using LastInputFunction = BOOL(WINAPI*)(LASTINPUTINFO* info);
 using TickCountFunction = DWORD(WINAPI*)();
 using MessageFilterFunction = BOOL(WINAPI*)(HWND window, UINT message, DWORD action, PCHANGEFILTERSTRUCT status);
+using OpenProcessFunction = HANDLE(WINAPI*)(DWORD access, BOOL inherit, DWORD processId);
+using OpenProcessTokenFunction = BOOL(WINAPI*)(HANDLE process, DWORD access, HANDLE* token);
+using TokenInformationFunction = BOOL(WINAPI*)(HANDLE token, TOKEN_INFORMATION_CLASS kind, void* data, DWORD size,
+                                               DWORD* returned);
 
 // Each setter installs `fn` (null restores the system's function) and returns the one
 // it replaces.
@@ -44,6 +51,9 @@ LastInputFunction setLastInputFunction(LastInputFunction fn);
 TickCountFunction setTickCountFunction(TickCountFunction fn);
 // Which messages of less privileged processes a window takes (Wine has no such filter).
 MessageFilterFunction setMessageFilterFunction(MessageFilterFunction fn);
+OpenProcessFunction setOpenProcessFunction(OpenProcessFunction fn);
+OpenProcessTokenFunction setOpenProcessTokenFunction(OpenProcessTokenFunction fn);
+TokenInformationFunction setTokenInformationFunction(TokenInformationFunction fn);
 
 // The monitor power states of SC_MONITORPOWER.
 constexpr LPARAM kMonitorOff = 2;
@@ -69,6 +79,13 @@ long long inputIdleSeconds();
 // after a reboot: the Startup entry starts it then.
 HRESULT registerForRestart();
 BOOL changeMessageFilter(HWND window, UINT message, DWORD action);
+
+HANDLE openProcess(DWORD access, DWORD processId);
+BOOL openProcessToken(HANDLE process, DWORD access, HANDLE* token);
+BOOL tokenInformation(HANDLE token, TOKEN_INFORMATION_CLASS kind, void* data, DWORD size, DWORD* returned);
+// The integrity level of `process` (the last sub-authority of its token's mandatory label),
+// through the three calls above; false when any of them fails.
+bool integrityLevel(HANDLE process, uint32_t& level);
 
 // The display wake-up's mouse move: the tick it was sent at, and the user's last input
 // before it. Windows stamps the move a moment later; an input stamped within kWindowMs

@@ -54,6 +54,7 @@ void CkivToolDlg::OnTimer(UINT_PTR nIDEvent) {
         return;
     }
     const kiv::Time now = wallclock::now();
+    m_history.retryPending(now);
     const bool outside = onWorkingHoursTick(now);
     UpdateStatusFields(now);
     if (!theApp.m_homeMode) onLongDay(now);

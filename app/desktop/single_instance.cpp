@@ -42,15 +42,8 @@ void warnNameTaken() { fw::showMessageBox(nullptr, fw::loadString(IDS_ONE_COPY_N
 UINT exitRequestMessage() { return ::RegisterWindowMessageW(kExitRequestName); }
 
 DWORD processIntegrity() {
-    HANDLE token = nullptr;
-    if (!::OpenProcessToken(::GetCurrentProcess(), TOKEN_QUERY, &token)) return SECURITY_MANDATORY_MEDIUM_RID;
-    const fw::KernelHandle held(token);
-    alignas(TOKEN_MANDATORY_LABEL) BYTE buffer[64] = {};
-    DWORD size = 0;
-    if (!::GetTokenInformation(token, TokenIntegrityLevel, buffer, sizeof buffer, &size))
-        return SECURITY_MANDATORY_MEDIUM_RID;
-    PSID sid = reinterpret_cast<TOKEN_MANDATORY_LABEL*>(buffer)->Label.Sid;
-    return *::GetSidSubAuthority(sid, *::GetSidSubAuthorityCount(sid) - 1);
+    uint32_t level = 0;
+    return platform::integrityLevel(::GetCurrentProcess(), level) ? level : SECURITY_MANDATORY_MEDIUM_RID;
 }
 
 bool opensMessageFilter(DWORD integrity) { return integrity > SECURITY_MANDATORY_MEDIUM_RID; }

@@ -2,7 +2,8 @@
 // falls due: no reminder, no notice, no cover and no sound while it lasts, work goes on
 // being counted, and one balloon says why. When nothing holds it any more the rest comes
 // a minute later with its stated reminders. And when the rest covers the screens, it does
-// so at a pause in typing.
+// so at a pause in typing, and not while an administrator's window is in front.
+#include "desktop/front_integrity.h"
 #include "framework/resources.h"
 #include "hold/hold_signals.h"
 #include "hold/typing_pause.h"
@@ -66,17 +67,19 @@ void CkivToolDlg::resetHold() {
     m_hold.reset();
 }
 
-// A key pressed in the last moment holds the cover back until a pause in typing (at most
+// An administrator's window in front holds the cover back until it leaves (at most
+// kLongestFrontWaitMs), a key pressed in the last moment until a pause in typing (at most
 // kLongestCoverWaitMs); the rest then has its full length from the moment it covers.
 void CkivToolDlg::coverAtPause() {
-    const uint32_t wait = hold::coverDelay(hold::millisSinceKey(), m_coverWaited);
-    if (wait == 0) {
+    const hold::CoverStep step =
+        hold::nextCoverStep(hold::frontHoldsCover(rest::readFront()), hold::millisSinceKey(), m_coverWaited);
+    if (step.tellFront) ShowBalloon(fw::loadString(IDS_BALLOON_ELEVATED_FRONT).c_str());
+    if (step.delayMs == 0) {
         StartRest();
         return;
     }
     m_coverWaiting = true;
-    m_coverWaited += wait;
-    SetTimer(kCoverWaitTimer, wait);
+    SetTimer(kCoverWaitTimer, step.delayMs);
 }
 
 // True while the due rest waits for the pause: the tick counts nothing then. A delay
@@ -102,5 +105,5 @@ void CkivToolDlg::onCoverWaitTimer() {
 void CkivToolDlg::stopCoverWait() {
     if (m_coverWaiting) KillTimer(kCoverWaitTimer);
     m_coverWaiting = false;
-    m_coverWaited = 0;
+    m_coverWaited = hold::CoverWait();
 }

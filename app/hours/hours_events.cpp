@@ -2,6 +2,7 @@
 // comes; entering a range starts a fresh work period, which the history keeps as a rest
 // that ended "schedule". A rest that is running when a range ends runs to its end.
 #include "history/history_store.h"
+#include "hours/time_zone.h"
 #include "kivtool_app.h"
 #include "kivtool_dlg.h"
 #include "wall_clock.h"
@@ -37,6 +38,14 @@ void CkivToolDlg::OnSkipToday() {
 
 void CkivToolDlg::ApplyWorkingHours() {
     m_hours.setSchedule(theApp.m_workingHours);
+    const kiv::Time now = wallclock::now();
+    onWorkingHoursTick(now);
+    UpdateStatusFields(now);
+}
+
+void CkivToolDlg::OnTimeChange() {
+    hours::takeNewTimeZone();
+    m_hours.decideAgain();
     const kiv::Time now = wallclock::now();
     onWorkingHoursTick(now);
     UpdateStatusFields(now);

@@ -223,4 +223,37 @@ TEST_F(TypingPauseTest, ADelayDuringTheWaitLetsTheWorkGoOn) {
     EXPECT_EQ(m_dlg->RemainingWork().size(), 299u);
 }
 
+// The front is read through fakes (hold_fakes.h): Wine runs every process at one level.
+TEST_F(TypingPauseTest, AnAdministratorsWindowInFrontHoldsTheCoverUntilItLeavesAtMostTwoMinutes) {
+    const struct {
+        const char* name;
+        int leavesAfter;  // cover-wait timers with the window in front; -1 it stays
+        unsigned timers;  // timers until the rest covers
+    } rows[] = {
+        {"the user leaves it after five seconds", 5, 6},
+        {"it stays: the rest covers after two minutes", -1, 120},
+    };
+    const std::wstring kElevated = fw::loadString(IDS_BALLOON_ELEVATED_FRONT);
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        test::FakeFront front;
+        test::trayCalls().clear();
+        ASSERT_TRUE(createDialog());
+        tick(20);
+        EXPECT_FALSE(inRest());
+        EXPECT_TRUE(m_dlg->m_coverWaiting);
+        unsigned timers = 0;
+        while (!inRest() && timers < 200) {
+            if (static_cast<int>(timers) == row.leavesAfter) front.window = nullptr;
+            coverTimer();
+            ++timers;
+        }
+        EXPECT_EQ(timers, row.timers);
+        EXPECT_EQ(test::balloons(), std::vector<std::wstring>{kElevated}) << "one balloon";
+        EXPECT_EQ(m_dlg->m_workElapsed.size(), 0u);
+        EXPECT_EQ(m_dlg->m_restElapsed.size(), 0u) << "the rest has its full length from the cover";
+        m_dlg.reset();
+    }
+}
+
 }  // namespace
