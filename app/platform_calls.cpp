@@ -2,7 +2,6 @@
 
 #include "framework/handles.h"
 
-
 namespace platform {
 namespace {
 
