@@ -54,7 +54,7 @@ BOOL CkivToolDlg::OnInitDialog() {
     RegisterSessionEvents();
     g_taskbarCreatedMsg = ::RegisterWindowMessageW(L"TaskbarCreated");
     g_exitRequestMsg = instance::exitRequestMessage();
-    instance::acceptExitRequest(m_hWnd, g_exitRequestMsg);
+    instance::acceptFromLowerRights(m_hWnd, g_exitRequestMsg, instance::processIntegrity());
     StartControlPipe();
     return TRUE;
 }
@@ -97,6 +97,7 @@ bool CkivToolDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam, LRESULT
         return true;
     case WM_TIMER:
         OnTimer(wParam);
+        if (m_exitAfterRest && m_working) OnExit();  // the rest that held the exit request is over
         return true;
     case WM_HOTKEY:  // the hot key belongs to the rest window
         return true;
@@ -134,7 +135,10 @@ bool CkivToolDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam, LRESULT
         if (g_taskbarCreatedMsg != 0 && message == g_taskbarCreatedMsg) OnTaskbarCreated();
         // The installer or the uninstaller: exit as the tray menu's Exit does.
         if (g_exitRequestMsg != 0 && message == g_exitRequestMsg) {
-            OnExit();
+            if (instance::answersExitRequestNow(!m_working, theApp.m_policies.allows(policy::Id::AllowEarlyUnlock)))
+                OnExit();
+            else
+                m_exitAfterRest = true;
             return true;
         }
         return CDialog::WindowProc(message, wParam, lParam, result);

@@ -165,6 +165,7 @@ public:
     CEyeBreakDlg* m_pEyeBreakDlg = nullptr;  // the eye break, owned; null when none is shown
     // Work counted since the last rest, away period or eye break, while eye breaks are on.
     uint32_t m_eyeBreakWorked = 0;
+    bool m_exitAfterRest = false;     // an exit request came while a rest could not be cut short
     kiv::Time m_eyeBreakStart;        // when the shown eye break began
     std::unique_ptr<control::PipeServer> m_controlPipe;  // null: not serving
 

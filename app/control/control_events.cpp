@@ -6,6 +6,7 @@
 #include "control/control_protocol.h"
 #include "control/pipe_identity.h"
 #include "control/pipe_server.h"
+#include "desktop/single_instance.h"
 #include "framework/resources.h"
 #include "kivtool_app.h"
 #include "kivtool_dlg.h"
@@ -94,7 +95,12 @@ Bytes answer(CkivToolDlg& dlg, const control::Request& request) {
         if (dlg.m_working) dlg.StartRest();
         break;
     case Command::Exit:
-        dlg.OnExit();  // posted: the answer leaves before the window goes
+        // As the installer's exit request: a rest that may not be cut short (AllowEarlyUnlock=0)
+        // runs to its end first. OnExit posts its close: the answer leaves before the window goes.
+        if (instance::answersExitRequestNow(!dlg.m_working, theApp.m_policies.allows(policy::Id::AllowEarlyUnlock)))
+            dlg.OnExit();
+        else
+            dlg.m_exitAfterRest = true;
         break;
     case Command::Pause:
     case Command::Resume:

@@ -7,17 +7,10 @@
 namespace control {
 namespace {
 
-WideText wide(const wchar_t* text) {
-    WideText out(text, text + ::lstrlenW(text));
-    out.push_back(L'\0');
-    return out;
-}
+// A SID's text is at most 184 characters; wsprintfW writes at most 1024.
+constexpr int kTextUnits = 1024;
 
-void append(WideText& out, const wchar_t* text) {
-    if (!out.empty()) out.pop_back();
-    out.insert(out.end(), text, text + ::lstrlenW(text));
-    out.push_back(L'\0');
-}
+WideText wide(const wchar_t* text) { return WideText(text, text + ::lstrlenW(text) + 1); }
 
 }  // namespace
 
@@ -48,12 +41,10 @@ WideText sidText(const std::vector<BYTE>& sid) {
 }
 
 WideText pipeName(const wchar_t* userSid, DWORD sessionId) {
-    wchar_t session[16];
-    ::wsprintfW(session, L".%lu", static_cast<unsigned long>(sessionId));
-    WideText name = wide(L"\\\\.\\pipe\\Kelbrook.kivTool.");
-    append(name, userSid);
-    append(name, session);
-    return name;
+    if (::lstrlenW(userSid) > 256) return {};
+    wchar_t name[kTextUnits];
+    ::wsprintfW(name, L"\\\\.\\pipe\\Kelbrook.kivTool.%s.%lu", userSid, static_cast<unsigned long>(sessionId));
+    return wide(name);
 }
 
 WideText currentPipeName() {
@@ -73,12 +64,12 @@ bool runsAs(DWORD pid, const std::vector<BYTE>& sid) {
 
 PSECURITY_DESCRIPTOR onlyUserDescriptor(const wchar_t* userSid) {
     if (!userSid || !*userSid) return nullptr;
+    if (::lstrlenW(userSid) > 256) return nullptr;
     // P: protected, nothing inherited; one entry: generic all to this user.
-    WideText sddl = wide(L"D:P(A;;GA;;;");
-    append(sddl, userSid);
-    append(sddl, L")");
+    wchar_t sddl[kTextUnits];
+    ::wsprintfW(sddl, L"D:P(A;;GA;;;%s)", userSid);
     PSECURITY_DESCRIPTOR descriptor = nullptr;
-    if (!::ConvertStringSecurityDescriptorToSecurityDescriptorW(sddl.data(), SDDL_REVISION_1, &descriptor, nullptr))
+    if (!::ConvertStringSecurityDescriptorToSecurityDescriptorW(sddl, SDDL_REVISION_1, &descriptor, nullptr))
         return nullptr;
     return descriptor;
 }

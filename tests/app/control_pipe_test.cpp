@@ -239,6 +239,7 @@ TEST_F(ControlCommandTest, CommandsRunAsFromTheMenuUnlessAPolicyForbids) {
         const char* line;
         std::string answer;
         std::function<bool(CkivToolDlg&)> after;
+        bool resting = false;  // the row starts during a rest
     } rows[] = {
         {"a delay", nullptr, R"({"command":"delay","arg":"5m"})", R"({"ok":true,"lang":"zh"})",
          [](CkivToolDlg& d) { return d.m_workLength.size() == 400; }},
@@ -257,12 +258,16 @@ TEST_F(ControlCommandTest, CommandsRunAsFromTheMenuUnlessAPolicyForbids) {
          R"({"ok":true,"lang":"zh"})", [](CkivToolDlg& d) { return !d.m_working && d.m_pNotifyDlg; }},
         {"exit", nullptr, R"({"command":"exit"})", R"({"ok":true,"lang":"zh"})",
          [](CkivToolDlg&) { return g_exiting; }},
+        // A rest that may not be cut short: the exit waits for its end.
+        {"exit during a rest without early unlock", u"AllowEarlyUnlock", R"({"command":"exit"})",
+         R"({"ok":true,"lang":"zh"})", [](CkivToolDlg& d) { return !g_exiting && d.m_exitAfterRest; }, true},
     };
     for (const auto& row : rows) {
         m_registry.clear();
         if (row.forbidden) m_registry.setNumber(policy::Hive::User, row.forbidden, 0);
         theApp.ReadPolicies();
         ASSERT_TRUE(createDialog()) << row.name;
+        if (row.resting) m_dlg->StartRest();
         EXPECT_EQ(request(row.line), row.answer) << row.name;
         EXPECT_TRUE(row.after(*m_dlg)) << row.name;
         m_dlg.reset();
