@@ -34,13 +34,13 @@ const char16_t* forbiddingPolicy(Command command) {
     return theApp.m_policies.allows(id) ? nullptr : policy::definition(id).valueName;
 }
 
-// Policy names are ASCII.
-Bytes narrow(const char16_t* text) {
-    Bytes out;
-    for (; *text; ++text) out.push_back(static_cast<char>(*text));
-    out.push_back('\0');
-    return out;
-}
+// A policy's name, ASCII, in a buffer of the caller's.
+struct PolicyName {
+    char text[32] = {};
+    explicit PolicyName(const char16_t* name) {
+        for (unsigned i = 0; i + 1 < sizeof text && name[i]; ++i) text[i] = static_cast<char>(name[i]);
+    }
+};
 
 const char* heldName(hold::Reason reason) {
     switch (reason) {
@@ -69,17 +69,20 @@ Bytes statusOf(const CkivToolDlg& dlg) {
             s.held = heldName(dlg.m_hold.reason());
         }
     }
-    std::vector<Bytes> names;
+    std::vector<PolicyName> names;
+    names.reserve(policy::kPolicyCount);  // the pointers below stay valid
     for (const policy::Definition& def : policy::kPolicies)
-        if (theApp.m_policies.isSet(def.id)) names.push_back(narrow(def.valueName));
-    for (const Bytes& name : names) s.managed.push_back(name.data());
+        if (theApp.m_policies.isSet(def.id)) {
+            names.emplace_back(def.valueName);
+            s.managed.push_back(names.back().text);
+        }
     return control::renderStatus(windowLanguage(), s);
 }
 
 Bytes answer(CkivToolDlg& dlg, const control::Request& request) {
     const control::Language language = windowLanguage();
     if (const char16_t* policyName = forbiddingPolicy(request.command))
-        return control::renderResult(language, control::Error::Policy, narrow(policyName).data());
+        return control::renderResult(language, control::Error::Policy, PolicyName(policyName).text);
     switch (request.command) {
     case Command::Status:
         return statusOf(dlg);

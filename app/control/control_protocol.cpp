@@ -172,7 +172,8 @@ Error parseRequest(const char* line, std::size_t size, Request& out) {
     out = Request();
     if (size > kMaxRequestBytes) return Error::TooLong;
     std::vector<json::Member> members;
-    if (!json::parseObject(line, size, members)) return Error::Malformed;
+    // Every member of a request is a string: any other value is malformed.
+    if (!json::parseStringObject(line, size, members)) return Error::Malformed;
     for (const json::Member& m : members)
         if (!equals(m.name, "command") && !equals(m.name, "arg")) return Error::Malformed;
     const json::Value* command = json::find(members, "command");

@@ -6,6 +6,9 @@ namespace control {
 namespace json {
 namespace {
 
+// kStringsOnly: every value must be a string (a request's members are), so the program
+// carries no reader for the other kinds.
+template <bool kStringsOnly>
 class Reader {
 public:
     Reader(const char* text, std::size_t size) : m_at(text), m_end(text + size) {}
@@ -57,6 +60,10 @@ private:
 
     bool value(Value& v) {
         if (m_at == m_end) return false;
+        if (kStringsOnly) {
+            v.kind = Value::String;
+            return *m_at == '"' && string(v.text);
+        }
         switch (*m_at) {
         case '"':
             v.kind = Value::String;
@@ -217,12 +224,19 @@ private:
 
 }  // namespace
 
-bool parseObject(const char* text, std::size_t size, std::vector<Member>& out) {
+template <bool kStringsOnly>
+bool parse(const char* text, std::size_t size, std::vector<Member>& out) {
     out.clear();
-    Reader reader(text, size);
+    Reader<kStringsOnly> reader(text, size);
     if (reader.object(out)) return true;
     out.clear();
     return false;
+}
+
+bool parseObject(const char* text, std::size_t size, std::vector<Member>& out) { return parse<false>(text, size, out); }
+
+bool parseStringObject(const char* text, std::size_t size, std::vector<Member>& out) {
+    return parse<true>(text, size, out);
 }
 
 const Value* find(const std::vector<Member>& members, const char* name) {

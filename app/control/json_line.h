@@ -27,6 +27,8 @@ struct Member {
 // One object, with nothing but white space around it. False for anything else, for a
 // member name given twice and for bad UTF-8.
 bool parseObject(const char* text, std::size_t size, std::vector<Member>& out);
+// The same for an object whose values are all strings; false for any other value.
+bool parseStringObject(const char* text, std::size_t size, std::vector<Member>& out);
 
 // The member named `name`, or null.
 const Value* find(const std::vector<Member>& members, const char* name);

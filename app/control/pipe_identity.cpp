@@ -7,7 +7,7 @@
 namespace control {
 namespace {
 
-// A SID's text is at most 184 characters; wsprintfW writes at most 1024.
+// A SID's text is at most 184 characters; wsprintfW writes at most 1024 units.
 constexpr int kTextUnits = 1024;
 
 WideText wide(const wchar_t* text) { return WideText(text, text + ::lstrlenW(text) + 1); }
@@ -41,8 +41,7 @@ WideText sidText(const std::vector<BYTE>& sid) {
 }
 
 WideText pipeName(const wchar_t* userSid, DWORD sessionId) {
-    if (::lstrlenW(userSid) > 256) return {};
-    wchar_t name[kTextUnits];
+    wchar_t name[kTextUnits];  // wsprintfW writes no more
     ::wsprintfW(name, L"\\\\.\\pipe\\Kelbrook.kivTool.%s.%lu", userSid, static_cast<unsigned long>(sessionId));
     return wide(name);
 }
@@ -64,7 +63,6 @@ bool runsAs(DWORD pid, const std::vector<BYTE>& sid) {
 
 PSECURITY_DESCRIPTOR onlyUserDescriptor(const wchar_t* userSid) {
     if (!userSid || !*userSid) return nullptr;
-    if (::lstrlenW(userSid) > 256) return nullptr;
     // P: protected, nothing inherited; one entry: generic all to this user.
     wchar_t sddl[kTextUnits];
     ::wsprintfW(sddl, L"D:P(A;;GA;;;%s)", userSid);

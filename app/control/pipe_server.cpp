@@ -118,18 +118,22 @@ bool PipeServer::waitIo(OVERLAPPED& io, DWORD timeoutMs, DWORD* bytes, bool stop
     return false;
 }
 
+bool PipeServer::transfer(bool write, char* data, DWORD size, DWORD timeoutMs, bool stoppable, DWORD* done) {
+    OVERLAPPED io{};
+    io.hEvent = m_io.get();
+    ::ResetEvent(m_io.get());
+    const BOOL started = write ? ::WriteFile(m_pipe.get(), data, size, nullptr, &io)
+                               : ::ReadFile(m_pipe.get(), data, size, nullptr, &io);
+    if (!started && ::GetLastError() != ERROR_IO_PENDING) return false;
+    return waitIo(io, timeoutMs, done, stoppable);
+}
+
 bool PipeServer::readLine(Bytes& line, bool& tooLong) {
     tooLong = false;
     char chunk[1024];
     for (;;) {
-        OVERLAPPED io{};
-        io.hEvent = m_io.get();
-        ::ResetEvent(m_io.get());
         DWORD read = 0;
-        if (!::ReadFile(m_pipe.get(), chunk, sizeof chunk, nullptr, &io)) {
-            if (::GetLastError() != ERROR_IO_PENDING) return false;
-        }
-        if (!waitIo(io, kClientMs, &read) || read == 0) return false;
+        if (!transfer(false, chunk, sizeof chunk, kClientMs, true, &read) || read == 0) return false;
         for (DWORD i = 0; i < read; ++i) {
             if (chunk[i] == '\n') return true;  // anything after the line is not read
             line.push_back(chunk[i]);
@@ -142,15 +146,9 @@ bool PipeServer::readLine(Bytes& line, bool& tooLong) {
     }
 }
 
-void PipeServer::writeLine(const Bytes& line) {
-    OVERLAPPED io{};
-    io.hEvent = m_io.get();
-    ::ResetEvent(m_io.get());
-    if (!::WriteFile(m_pipe.get(), line.data(), static_cast<DWORD>(line.size()), nullptr, &io) &&
-        ::GetLastError() != ERROR_IO_PENDING)
-        return;
+void PipeServer::writeLine(Bytes line) {
     // Not cut short by the end of the thread: the answer to "exit" is written as the window goes.
-    waitIo(io, kClientMs, nullptr, false);
+    transfer(true, line.data(), static_cast<DWORD>(line.size()), kClientMs, false, nullptr);
 }
 
 // The answer is in the pipe; disconnecting now would throw it away unread. The client
@@ -158,15 +156,8 @@ void PipeServer::writeLine(const Bytes& line) {
 void PipeServer::drainUntilHangUp() {
     const ULONGLONG until = ::GetTickCount64() + kClientMs;
     char chunk[1024];
-    for (ULONGLONG now = ::GetTickCount64(); now < until; now = ::GetTickCount64()) {
-        OVERLAPPED io{};
-        io.hEvent = m_io.get();
-        ::ResetEvent(m_io.get());
-        DWORD read = 0;
-        if (!::ReadFile(m_pipe.get(), chunk, sizeof chunk, nullptr, &io) && ::GetLastError() != ERROR_IO_PENDING)
-            return;  // hung up
-        if (!waitIo(io, static_cast<DWORD>(until - now), &read, false)) return;
-    }
+    for (ULONGLONG now = ::GetTickCount64(); now < until; now = ::GetTickCount64())
+        if (!transfer(false, chunk, sizeof chunk, static_cast<DWORD>(until - now), false, nullptr)) return;  // hung up
 }
 
 void PipeServer::serveOne() {

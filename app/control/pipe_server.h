@@ -74,8 +74,10 @@ private:
     void serve();
     void serveOne();
     bool waitIo(OVERLAPPED& io, DWORD timeoutMs, DWORD* bytes, bool stoppable = true);
+    // One overlapped read or write on the pipe, waited for (see waitIo).
+    bool transfer(bool write, char* data, DWORD size, DWORD timeoutMs, bool stoppable, DWORD* done);
     bool readLine(Bytes& line, bool& tooLong);
-    void writeLine(const Bytes& line);
+    void writeLine(Bytes line);
     void drainUntilHangUp();
     Bytes askWindow(const Request& request);
 
