@@ -121,8 +121,8 @@ protected:
     void session(WPARAM code) { send(WM_WTSSESSION_CHANGE, code, 1); }
     void power(WPARAM event) { EXPECT_EQ(TRUE, send(WM_POWERBROADCAST, event, 0)); }
 
-    bool inRest() const { return !m_dlg->m_working; }
-    uint32_t worked() const { return m_dlg->m_workElapsed.size(); }
+    bool inRest() const { return !m_dlg->m_clock.m_working; }
+    uint32_t worked() const { return m_dlg->m_clock.m_workElapsed.size(); }
     std::wstring workedLabel() const { return m_dlg->GetDlgItemText(IDC_STATIC_WORKED); }
     bool noticeOpen() const { return m_dlg->m_pPreviousNotifyDlg != nullptr; }
     // Nothing for the ears: no sound component call and no beep.
@@ -140,13 +140,13 @@ class IdleRestTest : public AwayTest, public ::testing::WithParamInterface<bool>
 
 TEST_P(IdleRestTest, NoInputForTheRestLengthIsARestOnlyWhenTurnedOn) {
     const bool on = GetParam();
-    theApp.m_idleIsRest = on;
-    theApp.m_workTime = 40;
-    theApp.m_relaxTime = 30;
+    theApp.m_settings.idleIsRest = on;
+    theApp.m_settings.workTime = 40;
+    theApp.m_settings.relaxTime = 30;
     ASSERT_TRUE(createDialog());
     command(ID_MENU_DELAY5);
     command(ID_MENU_DELAY5);  // 640 s of work; the notice below needs a shorter period
-    m_dlg->m_workLength = 40;
+    m_dlg->m_clock.m_workLength = 40;
     run(29, true);
     EXPECT_EQ(29u, worked()) << "idle time shorter than a rest is work";
     EXPECT_TRUE(noticeOpen());
@@ -168,14 +168,14 @@ TEST_P(IdleRestTest, NoInputForTheRestLengthIsARestOnlyWhenTurnedOn) {
     EXPECT_FALSE(inRest());
     run(3);
     EXPECT_EQ(3u, worked()) << "back at the keyboard";
-    EXPECT_EQ(40u, m_dlg->m_workLength.size()) << "a fresh period";
+    EXPECT_EQ(40u, m_dlg->m_clock.m_workLength.size()) << "a fresh period";
 }
 
 INSTANTIATE_TEST_SUITE_P(Setting, IdleRestTest, ::testing::Bool());
 
 TEST_F(AwayTest, LockedTimeIsNotWorkAndALockAsLongAsARestIsOne) {
-    theApp.m_workTime = 100;
-    theApp.m_relaxTime = 30;
+    theApp.m_settings.workTime = 100;
+    theApp.m_settings.relaxTime = 30;
     ASSERT_TRUE(createDialog());
     run(10);
     session(WTS_SESSION_LOCK);
@@ -191,7 +191,7 @@ TEST_F(AwayTest, LockedTimeIsNotWorkAndALockAsLongAsARestIsOne) {
     EXPECT_EQ(11u, worked());
     run(1);
     EXPECT_EQ(0u, worked()) << "the rest length locked is a rest taken";
-    EXPECT_EQ(100u, m_dlg->m_workLength.size()) << "delays end as after a rest";
+    EXPECT_EQ(100u, m_dlg->m_clock.m_workLength.size()) << "delays end as after a rest";
     run(50);
     session(WTS_SESSION_UNLOCK);
     EXPECT_EQ(0u, worked());
@@ -209,8 +209,8 @@ TEST_F(AwayTest, LockedTimeIsNotWorkAndALockAsLongAsARestIsOne) {
 
 // A rest that falls due while locked waits for the unlock: no rest window, no sound.
 TEST_F(AwayTest, RestDueWhileLockedWaitsForTheUnlock) {
-    theApp.m_workTime = 20;
-    theApp.m_relaxTime = 30;
+    theApp.m_settings.workTime = 20;
+    theApp.m_settings.relaxTime = 30;
     ASSERT_TRUE(createDialog());
     run(19);
     m_sound.calls.clear();
@@ -236,9 +236,9 @@ class RestAwayTest : public AwayTest, public ::testing::WithParamInterface<RestA
 
 TEST_P(RestAwayTest, TimeAwayCountsTowardsARestInProgress) {
     const RestAwayCase c = GetParam();
-    theApp.m_homeMode = false;
-    theApp.m_workTime = 5;
-    theApp.m_relaxTime = 30;
+    theApp.m_settings.homeMode = false;
+    theApp.m_settings.workTime = 5;
+    theApp.m_settings.relaxTime = 30;
     ASSERT_TRUE(createDialog());
     run(5 + 10);
     ASSERT_TRUE(inRest());
@@ -259,7 +259,7 @@ TEST_P(RestAwayTest, TimeAwayCountsTowardsARestInProgress) {
         run(4);
         EXPECT_EQ(c.sleep ? 4u : 0u, worked()) << "locked time after the rest is not work";
     } else {
-        EXPECT_EQ(10u + c.awaySeconds, m_dlg->m_restElapsed.size());
+        EXPECT_EQ(10u + c.awaySeconds, m_dlg->m_clock.m_restElapsed.size());
         if (!c.sleep) session(WTS_SESSION_UNLOCK);
         run(19 - c.awaySeconds);
         EXPECT_TRUE(inRest());
@@ -287,8 +287,8 @@ class SleepTest : public AwayTest, public ::testing::WithParamInterface<SleepCas
 
 TEST_P(SleepTest, SleepIsMeasuredByTheClock) {
     const SleepCase c = GetParam();
-    theApp.m_workTime = 100;
-    theApp.m_relaxTime = 480;
+    theApp.m_settings.workTime = 100;
+    theApp.m_settings.relaxTime = 480;
     ASSERT_TRUE(createDialog());
     run(50);
     g_clock = kiv::Time(kiv::String(c.suspendAt), kPattern).timeValue();
@@ -325,8 +325,8 @@ class SessionEventTest : public AwayTest, public ::testing::WithParamInterface<S
 
 TEST_P(SessionEventTest, TheSessionsRealStateIsTrustedOverItsEvents) {
     const SessionCase c = GetParam();
-    theApp.m_workTime = 1000;
-    theApp.m_relaxTime = 300;  // no absence here is a rest
+    theApp.m_settings.workTime = 1000;
+    theApp.m_settings.relaxTime = 300;  // no absence here is a rest
     SessionService& service = SessionService::get();
     service.state = c.real;
     ASSERT_TRUE(createDialog());
@@ -364,8 +364,8 @@ INSTANTIATE_TEST_SUITE_P(
 // At sign-in the session service may refuse the registration: it is tried again every ten
 // ticks until it succeeds, and the state it may have missed meanwhile is read then.
 TEST_F(AwayTest, SessionEventsAreRegisteredOnceTheServiceIsReady) {
-    theApp.m_workTime = 1000;
-    theApp.m_relaxTime = 300;
+    theApp.m_settings.workTime = 1000;
+    theApp.m_settings.relaxTime = 300;
     SessionService& service = SessionService::get();
     service.registerAnswers = {FALSE, FALSE};
     service.state = {C::Connected, L::Locked};  // locked before the events could tell
@@ -393,8 +393,8 @@ TEST_F(AwayTest, SessionEventsAreRegisteredOnceTheServiceIsReady) {
 
 // A suspend whose resume never came: the ticks tell the machine is awake again.
 TEST_F(AwayTest, ALostResumeDoesNotFreezeTheCount) {
-    theApp.m_workTime = 1000;
-    theApp.m_relaxTime = 300;
+    theApp.m_settings.workTime = 1000;
+    theApp.m_settings.relaxTime = 300;
     ASSERT_TRUE(createDialog());
     run(10);
     power(PBT_APMSUSPEND);
@@ -454,10 +454,10 @@ private:
 // absence with its one rest, until the user really comes back.
 TEST_F(OwnInputTest, TheWakeUpAfterAHomeRestIsNotTheUserComingBack) {
     rest_test::BroadcastRecorder broadcasts;
-    theApp.m_idleIsRest = true;
-    theApp.m_homeMode = true;
-    theApp.m_workTime = 10;
-    theApp.m_relaxTime = 8;
+    theApp.m_settings.idleIsRest = true;
+    theApp.m_settings.homeMode = true;
+    theApp.m_settings.workTime = 10;
+    theApp.m_settings.relaxTime = 8;
     ASSERT_TRUE(createDialog());
     live(10, true);
     ASSERT_TRUE(inRest());

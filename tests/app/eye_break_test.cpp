@@ -82,11 +82,11 @@ protected:
         MainDialogTest::SetUp();
         g_clock = kiv::Time(kiv::String(u"2027-01-15 10-00-00"), kiv::String(u"%Y-%m-%d %H-%M-%S"));
         m_oldClock = wallclock::setNowFunction(&fakeNow);
-        theApp.m_workTime = 1000;
-        theApp.m_relaxTime = 30;
-        theApp.m_eyeBreak = true;
-        theApp.m_eyeBreakEvery = 60;
-        theApp.m_eyeBreakSeconds = 5;
+        theApp.m_settings.workTime = 1000;
+        theApp.m_settings.relaxTime = 30;
+        theApp.m_settings.eyeBreak = true;
+        theApp.m_settings.eyeBreakEvery = 60;
+        theApp.m_settings.eyeBreakSeconds = 5;
     }
     void TearDown() override {
         MainDialogTest::TearDown();
@@ -143,16 +143,16 @@ TEST_F(EyeBreakTest, ComesEveryIntervalOfWorkAndClosesItselfAtTheEndOfItsCount) 
 }
 
 TEST_F(EyeBreakTest, OffByDefaultNoneComes) {
-    theApp.m_eyeBreak = false;
+    theApp.m_settings.eyeBreak = false;
     ASSERT_TRUE(createDialog());
     run(200);
     EXPECT_EQ(eyeBreak(), nullptr);
-    EXPECT_EQ(m_dlg->m_eyeBreakWorked, 0u) << "nothing counted while off";
+    EXPECT_EQ(m_dlg->m_clock.eyeBreakWorked(), 0u) << "nothing counted while off";
 }
 
 TEST_F(EyeBreakTest, NoneInTheLastFiveMinutesBeforeARestAndTheCountStartsAgainAfterIt) {
-    theApp.m_workTime = 400;
-    theApp.m_eyeBreakEvery = 120;
+    theApp.m_settings.workTime = 400;
+    theApp.m_settings.eyeBreakEvery = 120;
     ASSERT_TRUE(createDialog());
     run(99);
     EXPECT_EQ(eyeBreak(), nullptr);
@@ -161,11 +161,11 @@ TEST_F(EyeBreakTest, NoneInTheLastFiveMinutesBeforeARestAndTheCountStartsAgainAf
     run(299);
     EXPECT_EQ(eyeBreak(), nullptr);
     run(1);
-    ASSERT_FALSE(m_dlg->m_working) << "the rest began";
+    ASSERT_FALSE(m_dlg->m_clock.m_working) << "the rest began";
     EXPECT_EQ(eyeBreak(), nullptr);
     run(30);
-    ASSERT_TRUE(m_dlg->m_working);
-    m_dlg->m_workLength = 1000;  // room before the next rest
+    ASSERT_TRUE(m_dlg->m_clock.m_working);
+    m_dlg->m_clock.m_workLength = 1000;  // room before the next rest
     run(119);
     EXPECT_EQ(eyeBreak(), nullptr) << "counted from the end of the rest";
     run(1);
@@ -188,7 +188,7 @@ TEST_F(EyeBreakTest, AnAwayPeriodStartsTheCountAgain) {
     send(WM_WTSSESSION_CHANGE, WTS_SESSION_LOCK, 1);
     run(3);
     send(WM_WTSSESSION_CHANGE, WTS_SESSION_UNLOCK, 1);
-    EXPECT_EQ(m_dlg->m_eyeBreakWorked, 0u);
+    EXPECT_EQ(m_dlg->m_clock.eyeBreakWorked(), 0u);
     run(59);
     EXPECT_EQ(eyeBreak(), nullptr) << "the 50 s before the lock no longer count";
     run(1);

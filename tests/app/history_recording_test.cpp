@@ -24,8 +24,8 @@ protected:
         MainDialogTest::SetUp();
         g_clock = at(u"2027-01-15 10-00-00");
         m_oldClock = wallclock::setNowFunction(&fakeNow);
-        theApp.m_workTime = 5;
-        theApp.m_relaxTime = 4;
+        theApp.m_settings.workTime = 5;
+        theApp.m_settings.relaxTime = 4;
     }
     void TearDown() override {
         MainDialogTest::TearDown();
@@ -73,7 +73,7 @@ TEST_P(RestEndTest, TheRestIsRecordedWithHowItEnded) {
     const EndCase c = GetParam();
     ASSERT_TRUE(createDialog());
     tickClock(5);  // the rest begins at 10:00:05
-    ASSERT_FALSE(m_dlg->m_working);
+    ASSERT_FALSE(m_dlg->m_clock.m_working);
     tickClock(2);
     endRest(c.how);
 
@@ -117,7 +117,7 @@ TEST_F(HistoryRecordingTest, DelaysAndPostponementsAreRecordedWithWhatTheyAdded)
     command(ID_MENU_DELAY_PRESET);
     send(WM_APPBAR_NOTIFY, ABN_FULLSCREENAPP, 1);
     tickClock(5 + 300 + 5 - 1);  // the work period ends behind the full-screen program
-    ASSERT_TRUE(m_dlg->m_working);
+    ASSERT_TRUE(m_dlg->m_clock.m_working);
 
     const history::Day today = day(u"2027-01-15 12-00-00");
     ASSERT_EQ(today.delays.size(), 2u);
@@ -133,7 +133,7 @@ TEST_F(HistoryRecordingTest, DelaysAndPostponementsAreRecordedWithWhatTheyAdded)
 
 // Until the first event the day file is what the start-up wrote; the work is written at exit.
 TEST_F(HistoryRecordingTest, ADayWithoutRestsRecordsItsWorkAtExit) {
-    theApp.m_workTime = 1000;
+    theApp.m_settings.workTime = 1000;
     ASSERT_TRUE(createDialog());
     tickClock(30);
     EXPECT_EQ(dayBytes("2027-01-15.xml"), "");  // nothing written on the tick
@@ -145,7 +145,7 @@ TEST_F(HistoryRecordingTest, ADayWithoutRestsRecordsItsWorkAtExit) {
 }
 
 TEST_F(HistoryRecordingTest, WorkAcrossMidnightCountsForEachDay) {
-    theApp.m_workTime = 1000;
+    theApp.m_settings.workTime = 1000;
     g_clock = at(u"2027-01-15 23-59-49");
     ASSERT_TRUE(createDialog());
     tickClock(20);  // 10 s before midnight, 10 s after
@@ -161,7 +161,7 @@ TEST_F(HistoryRecordingTest, ARestAcrossMidnightBelongsToTheDayItStarted) {
     g_clock = at(u"2027-01-15 23-59-53");
     ASSERT_TRUE(createDialog());
     tickClock(5 + 4);  // the rest begins at 23:59:58 and ends at 00:00:02
-    ASSERT_TRUE(m_dlg->m_working);
+    ASSERT_TRUE(m_dlg->m_clock.m_working);
     const history::Day first = day(u"2027-01-15 12-00-00");
     ASSERT_EQ(first.rests.size(), 1u);
     EXPECT_EQ(first.rests[0].start, 23u * 3600 + 59 * 60 + 58);
@@ -217,9 +217,9 @@ TEST_P(AbsenceTest, YieldsOneRestOfAtMostItsPlannedLength) {
         sleepOvernight();
         break;
     }
-    ASSERT_TRUE(m_dlg->m_working);
+    ASSERT_TRUE(m_dlg->m_clock.m_working);
     tickClock(2);
-    EXPECT_EQ(2u, m_dlg->m_workElapsed.size()) << "a fresh work period, begun once";
+    EXPECT_EQ(2u, m_dlg->m_clock.m_workElapsed.size()) << "a fresh work period, begun once";
     const history::Day today = day(u"2027-01-15 12-00-00");
     ASSERT_EQ(today.rests.size(), 1u);
     EXPECT_EQ(today.rests[0].start, c.start);
@@ -249,7 +249,7 @@ class WorkSaveTest : public HistoryRecordingTest, public ::testing::WithParamInt
 
 TEST_P(WorkSaveTest, WorkIsWrittenWhenTheUserLeavesAndEveryTenMinutes) {
     const SaveCase c = GetParam();
-    theApp.m_workTime = 5000;
+    theApp.m_settings.workTime = 5000;
     ASSERT_TRUE(createDialog());
     tickClock(c.ticks);
     if (c.message) send(c.message, c.code);
@@ -300,7 +300,7 @@ TEST_F(HistoryRecordingTest, TheRestIsWrittenAfterTheRestWindowIsGone) {
 // Each hold is written when it ends, with the time it began, its seconds and why; one still
 // going when the program exits is written then.
 TEST_F(HistoryRecordingTest, HoldsAreRecordedWithWhenHowLongAndWhy) {
-    theApp.m_workTime = 100;
+    theApp.m_settings.workTime = 100;
     ASSERT_TRUE(createDialog());
     m_signals.call();
     tickClock(40);  // 60 s left at 10:00:40: held by the call

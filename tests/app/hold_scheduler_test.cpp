@@ -8,7 +8,7 @@ namespace {
 
 class HoldSchedulerTest : public test::MainDialogTest {
 protected:
-    bool inRest() const { return !m_dlg->m_working; }
+    bool inRest() const { return !m_dlg->m_clock.m_working; }
     bool noticeOpen() const {
         return m_dlg->m_pPreviousNotifyDlg && ::IsWindow(m_dlg->m_pPreviousNotifyDlg->m_hWnd);
     }
@@ -48,7 +48,7 @@ TEST_F(HoldSchedulerTest, ACallHoldsTheRestSilentlyAndSaysWhyOnce) {
     EXPECT_EQ(test::balloons().size(), 1u);
     EXPECT_TRUE(m_sound.calls.empty());
     EXPECT_TRUE(test::beeps().empty());
-    EXPECT_EQ(m_dlg->m_workElapsed.size(), 540u) << "work goes on being counted";
+    EXPECT_EQ(m_dlg->m_clock.m_workElapsed.size(), 540u) << "work goes on being counted";
     EXPECT_EQ(m_dlg->RemainingWork().size(), 0u);
     // The tip, when the mouse comes over the icon, still says why.
     send(WM_TRAY_NOTIFY, IDR_MAINFRAME, WM_MOUSEMOVE);
@@ -93,7 +93,7 @@ TEST_F(HoldSchedulerTest, AHoldLastsAtMostTwoHoursThenTheRestComesWithItsReminde
     EXPECT_EQ(ticksUntilRest(100), 60u);
     EXPECT_TRUE(m_dlg->m_pNotifyDlg != nullptr);
     // The next work period may be held again.
-    tick(theApp.m_relaxTime.size());
+    tick(theApp.m_settings.relaxTime.size());
     ASSERT_FALSE(inRest());
     tick(40);
     EXPECT_TRUE(m_dlg->isRestHeld());
@@ -113,7 +113,7 @@ TEST_F(HoldSchedulerTest, SignalsComingInTheLastMinuteCloseTheNoticeAndHoldTheRe
 }
 
 TEST_F(HoldSchedulerTest, TurnedOffNothingIsReadAndTheRestComesOnTime) {
-    theApp.m_holdForCalls = false;
+    theApp.m_settings.holdForCalls = false;
     ASSERT_TRUE(createDialog());
     m_signals.call();
     EXPECT_EQ(ticksUntilRest(200), 100u);
@@ -123,13 +123,13 @@ TEST_F(HoldSchedulerTest, TurnedOffNothingIsReadAndTheRestComesOnTime) {
 
 // The stated full-screen rule goes first: postponed by 1200 s with its beep, as ever.
 TEST_F(HoldSchedulerTest, TheFullScreenRuleIsUntouchedByACall) {
-    theApp.m_homeMode = false;
+    theApp.m_settings.homeMode = false;
     ASSERT_TRUE(createDialog());
     m_signals.call();
     send(WM_APPBAR_NOTIFY, ABN_FULLSCREENAPP, 1);
     tick(100);
     EXPECT_FALSE(inRest());
-    EXPECT_EQ(m_dlg->m_workLength.size(), 1300u);
+    EXPECT_EQ(m_dlg->m_clock.m_workLength.size(), 1300u);
     ASSERT_EQ(test::beeps().size(), 1u);
     EXPECT_EQ(test::beeps()[0].frequency, 1000u);
     EXPECT_TRUE(test::balloons().empty());
@@ -154,8 +154,8 @@ class TypingPauseTest : public HoldSchedulerTest {
 protected:
     void SetUp() override {
         HoldSchedulerTest::SetUp();
-        theApp.m_workTime = 20;
-        theApp.m_relaxTime = 5;
+        theApp.m_settings.workTime = 20;
+        theApp.m_settings.relaxTime = 5;
     }
     // The wait's timer, as Windows would deliver it.
     void coverTimer() { m_dlg->OnTimer(CkivToolDlg::kCoverWaitTimer); }
@@ -178,16 +178,16 @@ TEST_F(TypingPauseTest, AKeyJustBeforeHoldsTheCoverUntilThePause) {
     m_signals.millisSinceKey = 400;
     tick();
     EXPECT_FALSE(inRest()) << "typed 0.4 s ago";
-    EXPECT_TRUE(m_dlg->m_coverWaiting);
+    EXPECT_TRUE(m_dlg->m_clock.isWaitingForPause());
     tick(3);  // ticks in the wait count nothing
     EXPECT_FALSE(inRest());
-    EXPECT_EQ(m_dlg->m_workElapsed.size(), 20u);
+    EXPECT_EQ(m_dlg->m_clock.m_workElapsed.size(), 20u);
     m_signals.millisSinceKey = 1500;
     coverTimer();
     ASSERT_TRUE(inRest());
     EXPECT_TRUE(m_dlg->m_pNotifyDlg != nullptr);
     // The rest has its full length from the moment it covers.
-    EXPECT_EQ(m_dlg->m_restElapsed.size(), 0u);
+    EXPECT_EQ(m_dlg->m_clock.m_restElapsed.size(), 0u);
     tick(4);
     EXPECT_TRUE(inRest());
     tick();
@@ -205,7 +205,7 @@ TEST_F(TypingPauseTest, TypingOnCoversAfterTenSeconds) {
         ++timers;
     }
     EXPECT_TRUE(inRest());
-    EXPECT_EQ(m_dlg->m_restElapsed.size(), 0u);
+    EXPECT_EQ(m_dlg->m_clock.m_restElapsed.size(), 0u);
     EXPECT_EQ(timers, 8u) << "seven waits of 1400 ms and one of 200 ms: ten seconds";
 }
 
@@ -214,11 +214,11 @@ TEST_F(TypingPauseTest, ADelayDuringTheWaitLetsTheWorkGoOn) {
     tick(19);
     m_signals.millisSinceKey = 0;
     tick();
-    ASSERT_TRUE(m_dlg->m_coverWaiting);
+    ASSERT_TRUE(m_dlg->m_clock.isWaitingForPause());
     command(ID_MENU_DELAY5);
     coverTimer();
     EXPECT_FALSE(inRest());
-    EXPECT_FALSE(m_dlg->m_coverWaiting);
+    EXPECT_FALSE(m_dlg->m_clock.isWaitingForPause());
     tick();
     EXPECT_EQ(m_dlg->RemainingWork().size(), 299u);
 }

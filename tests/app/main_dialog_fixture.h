@@ -102,19 +102,19 @@ protected:
     static constexpr const wchar_t* kEndMusic = L"C:\\kiv\\relaxEnd.mp3";
 
     void SetUp() override {
-        theApp.m_workTime = 100;
-        theApp.m_relaxTime = 30;
-        theApp.m_homeMode = true;
-        theApp.m_relaxAtFullScreen = false;
-        theApp.m_idleIsRest = false;
-        theApp.m_holdForCalls = true;
-        theApp.m_eyeBreak = false;
-        theApp.m_eyeBreakEvery = 1200;
-        theApp.m_eyeBreakSeconds = 20;
+        theApp.m_settings.workTime = 100;
+        theApp.m_settings.relaxTime = 30;
+        theApp.m_settings.homeMode = true;
+        theApp.m_settings.relaxAtFullScreen = false;
+        theApp.m_settings.idleIsRest = false;
+        theApp.m_settings.holdForCalls = true;
+        theApp.m_settings.eyeBreak = false;
+        theApp.m_settings.eyeBreakEvery = 1200;
+        theApp.m_settings.eyeBreakSeconds = 20;
         theApp.m_firstStartToday = kiv::Time::now();
-        theApp.m_relaxMusic = kRelaxMusic;
-        theApp.m_relaxNoticeMusic = kNoticeMusic;
-        theApp.m_relaxEndMusic = kEndMusic;
+        theApp.m_settings.relaxMusic = kRelaxMusic;
+        theApp.m_settings.relaxNoticeMusic = kNoticeMusic;
+        theApp.m_settings.relaxEndMusic = kEndMusic;
         theApp.m_profileDir = m_scratch.folder("profile");  // the day files with the history
         g_longDayWarned = false;
         g_exiting = false;

@@ -237,8 +237,8 @@ inline bool repaintsOnThemeChange(HWND window) {
 // theApp's mode for one test.
 class ModeScope {
 public:
-    explicit ModeScope(bool homeMode) : m_saved(theApp.m_homeMode) { theApp.m_homeMode = homeMode; }
-    ~ModeScope() { theApp.m_homeMode = m_saved; }
+    explicit ModeScope(bool homeMode) : m_saved(theApp.m_settings.homeMode) { theApp.m_settings.homeMode = homeMode; }
+    ~ModeScope() { theApp.m_settings.homeMode = m_saved; }
     ModeScope(const ModeScope&) = delete;
     ModeScope& operator=(const ModeScope&) = delete;
 

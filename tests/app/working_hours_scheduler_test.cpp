@@ -39,8 +39,8 @@ protected:
     // 2026-12-07 is a Monday.
     bool start(const char* hours, const char16_t* when, uint32_t work, uint32_t rest) {
         theApp.setWorkingHoursText(kiv::String(hours));
-        theApp.m_workTime = work;
-        theApp.m_relaxTime = rest;
+        theApp.m_settings.workTime = work;
+        theApp.m_settings.relaxTime = rest;
         g_clock = at(when);
         return createDialog();
     }
@@ -55,8 +55,8 @@ protected:
         g_clock = at(when);
         tick();
     }
-    uint32_t worked() const { return m_dlg->m_workElapsed.size(); }
-    bool inRest() const { return !m_dlg->m_working; }
+    uint32_t worked() const { return m_dlg->m_clock.m_workElapsed.size(); }
+    bool inRest() const { return !m_dlg->m_clock.m_working; }
     std::wstring remainLabel() const { return m_dlg->GetDlgItemText(IDC_STATIC_REMAIN); }
     history::Day day(const char16_t* when) const { return history::readDay(theApp.m_profileDir, at(when)); }
 
@@ -282,7 +282,7 @@ TEST_F(WorkingHoursSchedulerTest, NewHoursApplyAtOnce) {
 TEST_F(WorkingHoursSchedulerTest, AnUnreadableValueMeansAlwaysWorkingHours) {
     ASSERT_TRUE(start("mon-fri 8:30-12:00", u"2026-12-07 22-00-00", 100, 30));
     EXPECT_FALSE(theApp.m_workingHours.set);
-    EXPECT_EQ(theApp.m_workingHoursText, kiv::String("mon-fri 8:30-12:00"));
+    EXPECT_EQ(theApp.m_settings.workingHours, kiv::String("mon-fri 8:30-12:00"));
     tickClock(5);
     EXPECT_EQ(worked(), 5u);
     EXPECT_FALSE(m_dlg->isOutsideWorkingHours());
