@@ -142,59 +142,6 @@ TEST_F(EyeBreakTest, ComesEveryIntervalOfWorkAndClosesItselfAtTheEndOfItsCount) 
     EXPECT_NE(eyeBreak(), nullptr);
 }
 
-TEST_F(EyeBreakTest, OffByDefaultNoneComes) {
-    theApp.m_settings.eyeBreak = false;
-    ASSERT_TRUE(createDialog());
-    run(200);
-    EXPECT_EQ(eyeBreak(), nullptr);
-    EXPECT_EQ(m_dlg->m_clock.eyeBreakWorked(), 0u) << "nothing counted while off";
-}
-
-TEST_F(EyeBreakTest, NoneInTheLastFiveMinutesBeforeARestAndTheCountStartsAgainAfterIt) {
-    theApp.m_settings.workTime = 400;
-    theApp.m_settings.eyeBreakEvery = 120;
-    ASSERT_TRUE(createDialog());
-    run(99);
-    EXPECT_EQ(eyeBreak(), nullptr);
-    run(1);  // 100 s worked, 300 s left: too close to the rest
-    EXPECT_EQ(eyeBreak(), nullptr);
-    run(299);
-    EXPECT_EQ(eyeBreak(), nullptr);
-    run(1);
-    ASSERT_FALSE(m_dlg->m_clock.m_working) << "the rest began";
-    EXPECT_EQ(eyeBreak(), nullptr);
-    run(30);
-    ASSERT_TRUE(m_dlg->m_clock.m_working);
-    m_dlg->m_clock.m_workLength = 1000;  // room before the next rest
-    run(119);
-    EXPECT_EQ(eyeBreak(), nullptr) << "counted from the end of the rest";
-    run(1);
-    EXPECT_NE(eyeBreak(), nullptr);
-}
-
-TEST_F(EyeBreakTest, AFullScreenProgramHoldsItBackAndItComesWhenTheProgramCloses) {
-    ASSERT_TRUE(createDialog());
-    send(WM_APPBAR_NOTIFY, ABN_FULLSCREENAPP, 1);
-    run(100);
-    EXPECT_EQ(eyeBreak(), nullptr);
-    send(WM_APPBAR_NOTIFY, ABN_FULLSCREENAPP, 0);
-    run(1);
-    EXPECT_NE(eyeBreak(), nullptr);
-}
-
-TEST_F(EyeBreakTest, AnAwayPeriodStartsTheCountAgain) {
-    ASSERT_TRUE(createDialog());
-    run(50);
-    send(WM_WTSSESSION_CHANGE, WTS_SESSION_LOCK, 1);
-    run(3);
-    send(WM_WTSSESSION_CHANGE, WTS_SESSION_UNLOCK, 1);
-    EXPECT_EQ(m_dlg->m_clock.eyeBreakWorked(), 0u);
-    run(59);
-    EXPECT_EQ(eyeBreak(), nullptr) << "the 50 s before the lock no longer count";
-    run(1);
-    EXPECT_NE(eyeBreak(), nullptr);
-}
-
 TEST_F(EyeBreakTest, SkipEndsItAndIsRecordedAsSkipped) {
     ASSERT_TRUE(createDialog());
     run(60);

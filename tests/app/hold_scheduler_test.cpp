@@ -1,5 +1,7 @@
 // Calls and presentations holding a due rest, and the cover at a pause in typing, on a live
-// main dialog driven tick by tick with fake signals.
+// main dialog driven tick by tick with fake signals: the signals read through their seams,
+// the balloon, the tip, the keyboard hook and the wait's timer (the rules: the rest clock's
+// table in tests/schedule).
 #include "framework/resources.h"
 #include "hold/typing_pause.h"
 #include "main_dialog_fixture.h"
@@ -18,15 +20,6 @@ protected:
             if (data.uFlags & NIF_TIP) tip = data.szTip;
         return tip;
     }
-    // Ticks until the rest begins, at most `limit`; the count it took, 0 when it did not.
-    unsigned ticksUntilRest(unsigned limit) {
-        for (unsigned n = 1; n <= limit; ++n) {
-            tick();
-            if (inRest()) return n;
-        }
-        return 0;
-    }
-    const std::wstring kOneMinute = fw::loadString(IDS_BALLOON_ONE_MINUTE);
     const std::wstring kInACall = fw::loadString(IDS_HOLD_CALL);
 };
 
@@ -53,99 +46,6 @@ TEST_F(HoldSchedulerTest, ACallHoldsTheRestSilentlyAndSaysWhyOnce) {
     // The tip, when the mouse comes over the icon, still says why.
     send(WM_TRAY_NOTIFY, IDR_MAINFRAME, WM_MOUSEMOVE);
     EXPECT_EQ(lastTip(), kInACall);
-}
-
-TEST_F(HoldSchedulerTest, WhenTheCallEndsTheRestComesAMinuteLaterWithItsReminders) {
-    const struct {
-        unsigned heldTicks;  // ticks after 60 s left before the call ends
-    } rows[] = {{5}, {59}, {60}, {400}};
-    for (const auto& row : rows) {
-        SCOPED_TRACE(row.heldTicks);
-        m_signals.clear();
-        test::trayCalls().clear();
-        ASSERT_TRUE(createDialog());
-        m_signals.call();
-        tick(40 + row.heldTicks);
-        ASSERT_TRUE(m_dlg->isRestHeld());
-        m_signals.clear();
-        tick();
-        EXPECT_FALSE(m_dlg->isRestHeld());
-        EXPECT_EQ(test::balloons(), (std::vector<std::wstring>{kInACall, kOneMinute}));
-        EXPECT_EQ(m_dlg->RemainingWork().size(), 60u);
-        tick(44);
-        EXPECT_FALSE(noticeOpen());
-        tick();
-        EXPECT_TRUE(noticeOpen()) << "15 s left";
-        EXPECT_EQ(ticksUntilRest(100), 15u);
-        EXPECT_EQ(m_dlg->m_pPreviousNotifyDlg, nullptr);
-    }
-}
-
-TEST_F(HoldSchedulerTest, AHoldLastsAtMostTwoHoursThenTheRestComesWithItsReminders) {
-    ASSERT_TRUE(createDialog());
-    m_signals.call();
-    tick(40);  // the hold's first second
-    tick(hold::kLongestHold - 2);
-    ASSERT_TRUE(m_dlg->isRestHeld());
-    tick();
-    EXPECT_FALSE(m_dlg->isRestHeld()) << "the call goes on, the rest no longer waits";
-    EXPECT_EQ(test::balloons(), (std::vector<std::wstring>{kInACall, kOneMinute}));
-    EXPECT_EQ(ticksUntilRest(100), 60u);
-    EXPECT_TRUE(m_dlg->m_pNotifyDlg != nullptr);
-    // The next work period may be held again.
-    tick(theApp.m_settings.relaxTime.size());
-    ASSERT_FALSE(inRest());
-    tick(40);
-    EXPECT_TRUE(m_dlg->isRestHeld());
-}
-
-TEST_F(HoldSchedulerTest, SignalsComingInTheLastMinuteCloseTheNoticeAndHoldTheRest) {
-    ASSERT_TRUE(createDialog());
-    tick(90);  // 10 s left: the balloon and the notice came
-    ASSERT_TRUE(noticeOpen());
-    m_signals.notificationState = QUNS_RUNNING_D3D_FULL_SCREEN;
-    tick();
-    EXPECT_TRUE(m_dlg->isRestHeld());
-    EXPECT_FALSE(noticeOpen());
-    EXPECT_EQ(test::balloons(), (std::vector<std::wstring>{kOneMinute, fw::loadString(IDS_HOLD_PRESENTATION)}));
-    tick(30);
-    EXPECT_FALSE(inRest());
-}
-
-TEST_F(HoldSchedulerTest, TurnedOffNothingIsReadAndTheRestComesOnTime) {
-    theApp.m_settings.holdForCalls = false;
-    ASSERT_TRUE(createDialog());
-    m_signals.call();
-    EXPECT_EQ(ticksUntilRest(200), 100u);
-    EXPECT_EQ(m_signals.registryReads, 0);
-    EXPECT_EQ(test::balloons(), std::vector<std::wstring>{kOneMinute});
-}
-
-// The stated full-screen rule goes first: postponed by 1200 s with its beep, as ever.
-TEST_F(HoldSchedulerTest, TheFullScreenRuleIsUntouchedByACall) {
-    theApp.m_settings.homeMode = false;
-    ASSERT_TRUE(createDialog());
-    m_signals.call();
-    send(WM_APPBAR_NOTIFY, ABN_FULLSCREENAPP, 1);
-    tick(100);
-    EXPECT_FALSE(inRest());
-    EXPECT_EQ(m_dlg->m_clock.m_workLength.size(), 1300u);
-    ASSERT_EQ(test::beeps().size(), 1u);
-    EXPECT_EQ(test::beeps()[0].frequency, 1000u);
-    EXPECT_TRUE(test::balloons().empty());
-    EXPECT_EQ(m_signals.registryReads, 0);
-}
-
-TEST_F(HoldSchedulerTest, ADelayDuringAHoldCountsFromNow) {
-    ASSERT_TRUE(createDialog());
-    m_signals.call();
-    tick(150);  // held 50 s past the end of the period
-    command(ID_MENU_DELAY5);
-    EXPECT_EQ(m_dlg->RemainingWork().size(), 300u);
-    m_signals.clear();
-    tick();
-    EXPECT_FALSE(m_dlg->isRestHeld());
-    EXPECT_EQ(m_dlg->RemainingWork().size(), 299u) << "the delay is kept";
 }
 
 // --- The cover at a pause in typing -----------------------------------------------------
@@ -192,35 +92,6 @@ TEST_F(TypingPauseTest, AKeyJustBeforeHoldsTheCoverUntilThePause) {
     EXPECT_TRUE(inRest());
     tick();
     EXPECT_FALSE(inRest());
-}
-
-TEST_F(TypingPauseTest, TypingOnCoversAfterTenSeconds) {
-    ASSERT_TRUE(createDialog());
-    tick(19);
-    m_signals.millisSinceKey = 100;  // a key every moment
-    tick();
-    unsigned timers = 0;
-    while (!inRest() && timers < 20) {
-        coverTimer();
-        ++timers;
-    }
-    EXPECT_TRUE(inRest());
-    EXPECT_EQ(m_dlg->m_clock.m_restElapsed.size(), 0u);
-    EXPECT_EQ(timers, 8u) << "seven waits of 1400 ms and one of 200 ms: ten seconds";
-}
-
-TEST_F(TypingPauseTest, ADelayDuringTheWaitLetsTheWorkGoOn) {
-    ASSERT_TRUE(createDialog());
-    tick(19);
-    m_signals.millisSinceKey = 0;
-    tick();
-    ASSERT_TRUE(m_dlg->m_clock.isWaitingForPause());
-    command(ID_MENU_DELAY5);
-    coverTimer();
-    EXPECT_FALSE(inRest());
-    EXPECT_FALSE(m_dlg->m_clock.isWaitingForPause());
-    tick();
-    EXPECT_EQ(m_dlg->RemainingWork().size(), 299u);
 }
 
 }  // namespace
