@@ -59,8 +59,11 @@ public:
     // first tick looks at the working hours.
     explicit RestClock(const settings::Values& settings, const hours::Schedule& schedule = hours::Schedule());
 
-    // Commands go here, one entry each (the dialog's menu, the notice's buttons, a script).
+    // The one-second tick.
     Actions tick(const Signals& s);
+
+    // Commands, one entry each: the menu, the notice's buttons, the rest window's unlock, the
+    // settings dialog. A new command (one from outside the program too) is a method here.
     Actions startRest(const kiv::Time& now);
     Actions endRest(history::RestEnd how, const kiv::Time& now);
     Actions delay(uint32_t seconds, const kiv::Time& now);
@@ -69,19 +72,13 @@ public:
     // New lengths from the settings: the phase and the elapsed counts stay.
     Actions settingsApplied();
     Actions skipToday(const kiv::Time& now);
-    // New working hours: the next look decides by them.
+    // New working hours, in force at once.
     Actions setSchedule(const hours::Schedule& schedule, const kiv::Time& now);
-    // "No more breaks today" from an earlier run today, at `when`; nothing is recorded again.
-    void restoreSkipToday(const kiv::Time& when) { m_hours.skipToday(when); }
     Actions showEyeBreak(const kiv::Time& now);
-    // The eye break's window finished or could not be shown.
-    void eyeBreakClosed() { m_eyeBreakShown = false; }
-    // The wait for a pause in typing is over (its timer).
-    Actions pauseWaitEnded(const Signals& s);
     Actions exit();
     Actions endSession(history::RestEnd how);
 
-    // Session and power events.
+    // System events: the session and power.
     void sessionRegistered(bool registered);
     bool hasSessionEvents() const { return m_sessionEvents; }
     Actions sessionLocked(const kiv::Time& now);
@@ -90,6 +87,13 @@ public:
     Actions sessionConnected(const Signals& s);
     Actions suspended(const kiv::Time& now);
     Actions resumed(const Signals& s);
+
+    // What the dialog tells back: the wait for a pause in typing is over (its timer); the
+    // eye break's window finished or could not be shown; "no more breaks today" from an
+    // earlier run today, at `when` (nothing is recorded again).
+    Actions pauseWaitEnded(const Signals& s);
+    void eyeBreakClosed() { m_eyeBreakShown = false; }
+    void restoreSkipToday(const kiv::Time& when) { m_hours.skipToday(when); }
 
     // The work time left, 0 once it is used up (the difference of two counts never wraps).
     kiv::TimeCount remainingWork() const { return m_workLength - m_workElapsed; }
@@ -100,11 +104,9 @@ public:
     bool isOutsideWorkingHours() const { return !m_hours.isInside(); }
     bool isAway() const { return m_away.away(); }
     bool isWaitingForPause() const { return m_coverWaiting; }
-    bool longDayWarned() const { return m_longDayWarned; }
-    // The reminder was given earlier in this run (by another dialog's clock).
+    // The long-day reminder was given earlier in this run (by another dialog's clock).
     void longDayGiven() { m_longDayWarned = true; }
     const kiv::Time& eyeBreakStart() const { return m_eyeBreakStart; }
-    uint32_t eyeBreakWorked() const { return m_eyeBreakWorked; }
 
     kiv::TimeCount m_workLength;  // the current work period, delays included
     kiv::TimeCount m_restLength;
