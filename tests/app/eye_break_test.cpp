@@ -9,7 +9,7 @@
 #include "framework/window_text.h"
 #include "history/history_store.h"
 #include "main_dialog_fixture.h"
-#include "wall_clock.h"
+#include "seams.h"
 
 namespace {
 
@@ -73,28 +73,19 @@ TEST(EyeBreakPlace, CentredOnTheMonitorsWorkAreaAndInsideIt) {
     }
 }
 
-kiv::Time g_clock;
-kiv::Time fakeNow() { return g_clock; }
-
 class EyeBreakTest : public test::MainDialogTest {
 protected:
     void SetUp() override {
         MainDialogTest::SetUp();
-        g_clock = kiv::Time(kiv::String(u"2027-01-15 10-00-00"), kiv::String(u"%Y-%m-%d %H-%M-%S"));
-        m_oldClock = wallclock::setNowFunction(&fakeNow);
         theApp.m_settings.workTime = 1000;
         theApp.m_settings.relaxTime = 30;
         theApp.m_settings.eyeBreak = true;
         theApp.m_settings.eyeBreakEvery = 60;
         theApp.m_settings.eyeBreakSeconds = 5;
     }
-    void TearDown() override {
-        MainDialogTest::TearDown();
-        wallclock::setNowFunction(m_oldClock);
-    }
     void run(unsigned count) {
         for (unsigned i = 0; i < count; ++i) {
-            g_clock = kiv::Time(g_clock.timeValue() + 1);
+            m_clock.advance();
             tick();
         }
     }
@@ -104,10 +95,10 @@ protected:
         for (unsigned i = 0; i < count && eyeBreak(); ++i) eyeBreak()->OnTimer(0);
     }
     std::vector<history::EyeBreak> recorded() const {
-        return history::readDay(theApp.m_profileDir, g_clock).eyeBreaks;
+        return history::readDay(theApp.m_profileDir, m_clock.now()).eyeBreaks;
     }
 
-    wallclock::NowFunction m_oldClock = nullptr;
+    test::FakeClock m_clock{u"2027-01-15 10-00-00"};
 };
 
 TEST_F(EyeBreakTest, ComesEveryIntervalOfWorkAndClosesItselfAtTheEndOfItsCount) {

@@ -21,6 +21,7 @@
 #include "recording_sound.h"
 #include "rest_test_support.h"
 #include "scratch_folder.h"
+#include "seams.h"
 #include "sound_holder.h"
 #include "test_support.h"
 
@@ -122,20 +123,12 @@ protected:
         flashes().clear();
         trayCalls().clear();
         appBarCalls().clear();
-        m_oldAppBar = platform::setAppBarFunction(&recordAppBar);
-        m_oldBeep = platform::setBeepFunction(&recordBeep);
-        m_oldFlash = platform::setFlashWindowFunction(&recordFlash);
-        m_oldTray = platform::setNotifyIconFunction(&recordTray);
     }
 
     void TearDown() override {
         m_dlg.reset();
         pumpMessages();
         g_pSound.reset(nullptr);
-        platform::setBeepFunction(m_oldBeep);
-        platform::setFlashWindowFunction(m_oldFlash);
-        platform::setNotifyIconFunction(m_oldTray);
-        platform::setAppBarFunction(m_oldAppBar);
         g_exiting = false;
         theApp.m_profileDir = kiv::String();
     }
@@ -174,10 +167,10 @@ protected:
     FakeHoldSignals m_signals;  // nothing holds a rest, no key was pressed, until a test says so
 
 private:
-    platform::AppBarFunction m_oldAppBar = nullptr;
-    platform::BeepFunction m_oldBeep = nullptr;
-    platform::FlashWindowFunction m_oldFlash = nullptr;
-    platform::NotifyIconFunction m_oldTray = nullptr;
+    Seam<platform::AppBarFunction> m_appBar{&platform::setAppBarFunction, &recordAppBar};
+    Seam<platform::BeepFunction> m_beep{&platform::setBeepFunction, &recordBeep};
+    Seam<platform::FlashWindowFunction> m_flash{&platform::setFlashWindowFunction, &recordFlash};
+    Seam<platform::NotifyIconFunction> m_tray{&platform::setNotifyIconFunction, &recordTray};
 };
 
 }  // namespace test
