@@ -49,13 +49,13 @@ public:
     std::unique_ptr<CkivToolDlg> m_pMainDlg;  // also the framework's m_pMainWnd
     kiv::Time m_firstStartToday;               // the first power-on of the day
     kiv::String m_profileDir;                  // settings directory, ending in a backslash
-    hours::Schedule m_workingHours;            // m_settings.workingHours read; not set: always working hours
+    hours::Schedule m_workingHours;            // m_settings.workingHours, read
     // The settings in force: the user's own (m_ownSettings, as the settings file keeps them)
     // with the policies (m_policies) put on top of them. Static, as the two below: with a
-    // Policies member (even an unused one), the size-optimised link-time build of the program (GCC 12,
-    // i686) left theApp with the base class's virtual table, so InitInstance never ran and
-    // the program sat in an empty message loop. The tests' builds were not affected; the
-    // program has one application object anyway.
+    // Policies member (even an unused one), the size-optimised link-time build of the
+    // program (GCC 12, i686) left theApp with the base class's virtual table, so InitInstance
+    // never ran and the program sat in an empty message loop. The tests' builds were not
+    // affected; the program has one application object anyway.
     static settings::Values m_settings;
     static settings::Values m_ownSettings;
     static policy::Policies m_policies;

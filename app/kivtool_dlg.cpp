@@ -269,7 +269,8 @@ void CkivToolDlg::OnPolicyChange() {
     language::apply(theApp.m_settings.language);
     // New lengths restart the period's length as a confirmed settings dialog does; others
     // leave the delays of this period alone.
-    if (theApp.m_settings.workTime.size() != work || theApp.m_settings.relaxTime.size() != rest) ApplySettingLengths();
+    if (theApp.m_settings.workTime.size() != work || theApp.m_settings.relaxTime.size() != rest)
+        ApplySettingLengths();
     if (theApp.m_settings.workingHours != workingHours) ApplyWorkingHours();
 }
 
