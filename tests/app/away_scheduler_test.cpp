@@ -9,22 +9,18 @@
 #include "away/session_calls.h"
 #include "history/history_store.h"
 #include "main_dialog_fixture.h"
-#include "wall_clock.h"
+#include "seams.h"
 
 namespace {
 
 using test::MainDialogTest;
 
-long long g_clock = 0;
 long long g_idle = 0;
 int g_idleReads = 0;
-kiv::Time fakeClock() { return kiv::Time(g_clock); }
 long long fakeIdle() {
     ++g_idleReads;
     return g_idle;
 }
-
-const kiv::String kPattern(u"%Y-%m-%d %H-%M-%S");
 
 // The session service as the program sees it through its seam: registrations answered from
 // a script, readings answered with `state`, every call written down.
@@ -93,27 +89,15 @@ class AwayTest : public MainDialogTest {
 protected:
     void SetUp() override {
         MainDialogTest::SetUp();
-        g_clock = kiv::Time(kiv::String(u"2024-03-09 10-00-00"), kPattern).timeValue();
         g_idle = 0;
         g_idleReads = 0;
-        m_oldClock = wallclock::setNowFunction(&fakeClock);
-        m_oldIdle = platform::setInputIdleFunction(&fakeIdle);
         SessionService::get().reset();
-        m_oldSession = away::setSessionCalls({&SessionService::registerNotification,
-                                              &SessionService::unregisterNotification, &SessionService::query,
-                                              &SessionService::freeMemory, &SessionService::windows10});
-    }
-    void TearDown() override {
-        MainDialogTest::TearDown();
-        wallclock::setNowFunction(m_oldClock);
-        platform::setInputIdleFunction(m_oldIdle);
-        away::setSessionCalls(m_oldSession);
     }
 
     // `count` seconds of the clock, one tick each; with `idle` no input comes meanwhile.
     void run(unsigned count, bool idle = false) {
         for (unsigned i = 0; i < count; ++i) {
-            ++g_clock;
+            m_clock.advance();
             g_idle = idle ? g_idle + 1 : 0;
             tick();
         }
@@ -128,10 +112,14 @@ protected:
     // Nothing for the ears: no sound component call and no beep.
     bool silent() const { return m_sound.calls.empty() && test::beeps().empty(); }
 
+    test::FakeClock m_clock{u"2024-03-09 10-00-00"};
+
 private:
-    wallclock::NowFunction m_oldClock = nullptr;
-    platform::InputIdleFunction m_oldIdle = nullptr;
-    away::SessionCalls m_oldSession{};
+    test::Seam<platform::InputIdleFunction> m_idle{&platform::setInputIdleFunction, &fakeIdle};
+    test::Seam<away::SessionCalls> m_session{
+        &away::setSessionCalls,
+        away::SessionCalls{&SessionService::registerNotification, &SessionService::unregisterNotification,
+                           &SessionService::query, &SessionService::freeMemory, &SessionService::windows10}};
 };
 
 // With the setting on, no input for the rest length is a rest taken, at that very second;
@@ -192,7 +180,7 @@ TEST_P(RestAwayTest, TimeAwayCountsTowardsARestInProgress) {
     ASSERT_TRUE(inRest());
     if (c.sleep) {
         power(PBT_APMSUSPEND);
-        g_clock += c.awaySeconds;
+        m_clock.advance(c.awaySeconds);
         power(PBT_APMRESUMEAUTOMATIC);
         power(PBT_APMRESUMESUSPEND);  // Windows announces both; the sleep counts once
     } else {
@@ -323,20 +311,11 @@ protected:
         g_tickMs = 50000000;
         g_lastInputMs = g_tickMs;
         platform::setInputIdleFunction(nullptr);  // the program's own reading, on the fakes below
-        m_oldLastInput = platform::setLastInputFunction(&fakeLastInput);
-        m_oldTickCount = platform::setTickCountFunction(&fakeTickCount);
-        m_oldSendInput = platform::setSendInputFunction(&stampInput);
-    }
-    void TearDown() override {
-        AwayTest::TearDown();
-        platform::setLastInputFunction(m_oldLastInput);
-        platform::setTickCountFunction(m_oldTickCount);
-        platform::setSendInputFunction(m_oldSendInput);
     }
     // `count` seconds, with the user's input in each of them or in none.
     void live(unsigned count, bool userThere) {
         for (unsigned i = 0; i < count; ++i) {
-            ++g_clock;
+            m_clock.advance();
             g_tickMs += 1000;
             if (userThere) g_lastInputMs = g_tickMs;
             tick();
@@ -344,9 +323,9 @@ protected:
     }
 
 private:
-    platform::LastInputFunction m_oldLastInput = nullptr;
-    platform::TickCountFunction m_oldTickCount = nullptr;
-    platform::SendInputFunction m_oldSendInput = nullptr;
+    test::Seam<platform::LastInputFunction> m_lastInput{&platform::setLastInputFunction, &fakeLastInput};
+    test::Seam<platform::TickCountFunction> m_tickCount{&platform::setTickCountFunction, &fakeTickCount};
+    test::Seam<platform::SendInputFunction> m_sendInput{&platform::setSendInputFunction, &stampInput};
 };
 
 // A home rest with the user away from the keyboard: the rest ends while the user is still
@@ -367,13 +346,13 @@ TEST_F(OwnInputTest, TheWakeUpAfterAHomeRestIsNotTheUserComingBack) {
     EXPECT_NE(g_lastInputMs, g_tickMs - 8000) << "the display was woken by a mouse move";
     live(30, false);
     EXPECT_EQ(0u, worked()) << "still away";
-    const history::Day today = history::readDay(theApp.m_profileDir, kiv::Time(g_clock));
+    const history::Day today = history::readDay(theApp.m_profileDir, m_clock.now());
     ASSERT_EQ(1u, today.rests.size()) << "one absence, one rest";
     EXPECT_EQ(history::RestEnd::Time, today.rests[0].end);
     EXPECT_EQ(8u, today.rests[0].rested);
     live(3, true);
     EXPECT_EQ(3u, worked()) << "back at the keyboard";
-    EXPECT_EQ(1u, history::readDay(theApp.m_profileDir, kiv::Time(g_clock)).rests.size());
+    EXPECT_EQ(1u, history::readDay(theApp.m_profileDir, m_clock.now()).rests.size());
 }
 
 }  // namespace

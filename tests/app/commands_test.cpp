@@ -1,6 +1,7 @@
 // The tray menu's settings and About commands, with their modal dialogs answered from
 // inside the modal loop.
 #include <functional>
+#include <optional>
 #include <set>
 #include <string>
 
@@ -10,7 +11,7 @@
 #include "main_dialog_fixture.h"
 #include "policy/policy_ui.h"
 #include "settings_store.h"
-#include "wall_clock.h"
+#include "seams.h"
 
 namespace {
 
@@ -291,14 +292,14 @@ protected:
         theApp.m_settings.holdForCalls = true;
         theApp.setWorkingHoursText(kiv::String());
         CommandTest::TearDown();
-        if (m_oldClock) wallclock::setNowFunction(m_oldClock);
+        m_clock.reset();
     }
     settings::Values savedFile() const {
         return settings::loadSettingsFile(kiv::String((m_profileDir + L"Murvel.xml").c_str()), kiv::String(u"C:\\"));
     }
     bool isEnabled(HWND dialog, int id) { return ::IsWindowEnabled(::GetDlgItem(dialog, id)) != FALSE; }
     test::FakePolicyRegistry m_registry;
-    wallclock::NowFunction m_oldClock = nullptr;  // a test that set the clock
+    std::optional<test::FakeClock> m_clock;  // a test that set the clock
 };
 
 TEST_F(PolicyCommandTest, ManagedControlsAreDisabledAndTheFileKeepsTheUsersOwnValues) {
@@ -414,15 +415,8 @@ TEST_F(PolicyCommandTest, ForbiddenDelaysAreGreyedAndDoNothing) {
     EXPECT_FALSE(greyed(ID_MENU_EXIT));
 }
 
-kiv::Time g_policyClock;
-kiv::Time policyClock() { return g_policyClock; }
-kiv::Time monday(const char16_t* time) {
-    return kiv::Time(kiv::String(u"2026-12-07 ") + kiv::String(time), kiv::String(u"%Y-%m-%d %H-%M-%S"));
-}
-
 TEST_F(PolicyCommandTest, HoursAndHoldsPoliciesRuleTheScheduleAndNeverReachTheFile) {
-    g_policyClock = monday(u"20-00-00");
-    m_oldClock = wallclock::setNowFunction(&policyClock);
+    m_clock.emplace(u"2026-12-07 20-00-00");  // a Monday
     ASSERT_TRUE(createDialog());
     EXPECT_FALSE(m_dlg->isOutsideWorkingHours()) << "no working hours: always working";
 
@@ -459,8 +453,7 @@ TEST_F(PolicyCommandTest, AForbiddenSkipTodayIsGreyedAndDoesNothing) {
     m_registry.setNumber(policy::Hive::User, u"AllowSkipToday", 0);
     theApp.ReadPolicies();
     theApp.setWorkingHoursText(kiv::String(u"mon-fri 08:30-18:00"));
-    g_policyClock = monday(u"10-00-00");
-    m_oldClock = wallclock::setNowFunction(&policyClock);
+    m_clock.emplace(u"2026-12-07 10-00-00");
     ASSERT_TRUE(createDialog());
     command(ID_MENU_SKIP_TODAY);
     EXPECT_FALSE(m_dlg->isOutsideWorkingHours()) << "today was skipped";

@@ -3,6 +3,8 @@
 // reads, set and moved by the test.
 #pragma once
 
+#include <functional>
+
 #include "kiv/string_kiv.h"
 #include "kiv/time_kiv.h"
 #include "wall_clock.h"
@@ -12,14 +14,15 @@ namespace test {
 template <typename Fn>
 class Seam {
 public:
-    Seam(Fn (*set)(Fn), Fn fake) : m_set(set), m_old(set(fake)) {}
-    ~Seam() { m_set(m_old); }
+    template <typename Setter>
+    Seam(Setter set, const Fn& fake) : m_old(set(fake)), m_restore([set](const Fn& old) { set(old); }) {}
+    ~Seam() { m_restore(m_old); }
     Seam(const Seam&) = delete;
     Seam& operator=(const Seam&) = delete;
 
 private:
-    Fn (*m_set)(Fn);
     Fn m_old;
+    std::function<void(const Fn&)> m_restore;
 };
 
 // The program's clock reads this one while it lives (one at a time).
