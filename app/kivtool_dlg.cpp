@@ -6,6 +6,7 @@
 #include "history/history_dlg.h"
 #include "history/history_store.h"
 #include "hold/typing_pause.h"
+#include "hours/time_zone.h"
 #include "dialogs/notify_dlg.h"
 #include "dialogs/previous_notify_dlg.h"
 #include "dialogs/setting_dlg.h"
@@ -134,8 +135,12 @@ bool CkivToolDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam, LRESULT
         OnPowerBroadcast(wParam);
         result = TRUE;
         return true;
+    case WM_TIMECHANGE:
+        OnTimeChange();
+        return true;
     case WM_SETTINGCHANGE:
         if (policy::isPolicyChange(lParam)) OnPolicyChange();
+        if (hours::isTimeZoneArea(lParam)) OnTimeChange();
         return CDialog::WindowProc(message, wParam, lParam, result);
     default:
         // The id is 0 until OnInitDialog registers it, and 0 is WM_NULL.

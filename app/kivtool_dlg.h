@@ -72,6 +72,9 @@ public:
     void OnSkipToday();
     // After new hours were saved: the next tick decides by them.
     void ApplyWorkingHours();
+    // WM_TIMECHANGE, or WM_SETTINGCHANGE for the time zone: the new zone is taken and the
+    // working hours decide again at once.
+    void OnTimeChange();
     // Eye breaks: the window of one; its end, recorded in the history (the window closes
     // itself through this at the end of its count).
     void ShowEyeBreak();

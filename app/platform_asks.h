@@ -1,5 +1,6 @@
 // What the rest clock asks of Windows, when it asks: the hold signals, the last key, the
-// session's state, the input idle time, a new registration for session events.
+// window in front, the session's state, the input idle time, a new registration for session
+// events.
 #pragma once
 
 #include <windows.h>
@@ -13,6 +14,7 @@ public:
 
     hold::Signals holdSignals() override;
     long long millisSinceKey() override;
+    hold::FrontFacts front() override;
     SessionState sessionState() override;
     long long inputIdleSeconds() override;
     bool registerSession() override;

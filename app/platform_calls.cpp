@@ -36,6 +36,9 @@ long long systemInputIdle() {
 
 InputIdleFunction g_inputIdle = &systemInputIdle;
 RegisterRestartFunction g_registerRestart = &::RegisterApplicationRestart;
+OpenProcessFunction g_openProcess = &::OpenProcess;
+OpenProcessTokenFunction g_openProcessToken = &::OpenProcessToken;
+TokenInformationFunction g_tokenInformation = &::GetTokenInformation;
 
 template <typename Fn>
 Fn replace(Fn& slot, Fn fn, Fn system) {
@@ -73,6 +76,13 @@ RegisterRestartFunction setRegisterRestartFunction(RegisterRestartFunction fn) {
 }
 LastInputFunction setLastInputFunction(LastInputFunction fn) { return replace(g_lastInput, fn, &::GetLastInputInfo); }
 TickCountFunction setTickCountFunction(TickCountFunction fn) { return replace(g_tickCount, fn, &::GetTickCount); }
+OpenProcessFunction setOpenProcessFunction(OpenProcessFunction fn) { return replace(g_openProcess, fn, &::OpenProcess); }
+OpenProcessTokenFunction setOpenProcessTokenFunction(OpenProcessTokenFunction fn) {
+    return replace(g_openProcessToken, fn, &::OpenProcessToken);
+}
+TokenInformationFunction setTokenInformationFunction(TokenInformationFunction fn) {
+    return replace(g_tokenInformation, fn, &::GetTokenInformation);
+}
 
 DWORD userLastInput(DWORD lastInput, const OwnInput& own) {
     if (!own.made) return lastInput;
@@ -105,6 +115,13 @@ void wakeDisplay() {
     g_sendInput(1, &move, sizeof(move));
 }
 long long inputIdleSeconds() { return g_inputIdle(); }
+HANDLE openProcess(DWORD access, DWORD processId) { return g_openProcess(access, FALSE, processId); }
+BOOL openProcessToken(HANDLE process, DWORD access, HANDLE* token) {
+    return g_openProcessToken(process, access, token);
+}
+BOOL tokenInformation(HANDLE token, TOKEN_INFORMATION_CLASS kind, void* data, DWORD size, DWORD* returned) {
+    return g_tokenInformation(token, kind, data, size, returned);
+}
 HRESULT registerForRestart() {
     return g_registerRestart(nullptr, RESTART_NO_CRASH | RESTART_NO_HANG | RESTART_NO_REBOOT);
 }

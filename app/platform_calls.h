@@ -2,8 +2,9 @@
 // beep, window flash, the shell's tray and app-bar registration and the input-idle time
 // of its tick; the rest screens' monitor power broadcast and display wake-up (Wine never
 // acts on them), hot-key registration (Wine's hot keys are not global) and the
-// registration with the Restart Manager (which Wine does not have). Each goes through a replaceable function pointer, so tests install a recorder
-// and the program uses the real call.
+// registration with the Restart Manager (which Wine does not have); the integrity level of
+// the process in front (Wine runs every process at one level). Each goes through a
+// replaceable function pointer, so tests install a recorder and the program uses the real call.
 #pragma once
 
 #include <windows.h>
@@ -24,6 +25,10 @@ using InputIdleFunction = long long (*)();  // seconds since the last keyboard o
 using RegisterRestartFunction = HRESULT(WINAPI*)(PCWSTR commandLine, DWORD flags);
 using LastInputFunction = BOOL(WINAPI*)(LASTINPUTINFO* info);
 using TickCountFunction = DWORD(WINAPI*)();
+using OpenProcessFunction = HANDLE(WINAPI*)(DWORD access, BOOL inherit, DWORD processId);
+using OpenProcessTokenFunction = BOOL(WINAPI*)(HANDLE process, DWORD access, HANDLE* token);
+using TokenInformationFunction = BOOL(WINAPI*)(HANDLE token, TOKEN_INFORMATION_CLASS kind, void* data, DWORD size,
+                                               DWORD* returned);
 
 // Each setter installs `fn` (null restores the system's function) and returns the one
 // it replaces.
@@ -41,6 +46,9 @@ RegisterRestartFunction setRegisterRestartFunction(RegisterRestartFunction fn);
 // Below the input-idle time: the last input's tick and the tick counter it is read against.
 LastInputFunction setLastInputFunction(LastInputFunction fn);
 TickCountFunction setTickCountFunction(TickCountFunction fn);
+OpenProcessFunction setOpenProcessFunction(OpenProcessFunction fn);
+OpenProcessTokenFunction setOpenProcessTokenFunction(OpenProcessTokenFunction fn);
+TokenInformationFunction setTokenInformationFunction(TokenInformationFunction fn);
 
 // The monitor power states of SC_MONITORPOWER.
 constexpr LPARAM kMonitorOff = 2;
@@ -65,6 +73,10 @@ long long inputIdleSeconds();
 // closed it to replace a file, as an installer does. Not after a crash or a hang, and not
 // after a reboot: the Startup entry starts it then.
 HRESULT registerForRestart();
+
+HANDLE openProcess(DWORD access, DWORD processId);
+BOOL openProcessToken(HANDLE process, DWORD access, HANDLE* token);
+BOOL tokenInformation(HANDLE token, TOKEN_INFORMATION_CLASS kind, void* data, DWORD size, DWORD* returned);
 
 // The display wake-up's mouse move: the tick it was sent at, and the user's last input
 // before it. Windows stamps the move a moment later; an input stamped within kWindowMs

@@ -13,6 +13,7 @@
 #include "eyebreak/eye_break_dlg.h"
 #include "framework/resources.h"
 #include "hold/typing_pause.h"
+#include "hours/time_zone.h"
 #include "kivtool_app.h"
 #include "kivtool_dlg.h"
 #include "platform_calls.h"
@@ -70,6 +71,11 @@ void CkivToolDlg::OnSkipToday() { apply(m_clock.skipToday(wallclock::now())); }
 
 void CkivToolDlg::ApplyWorkingHours() { apply(m_clock.setSchedule(theApp.m_workingHours, wallclock::now())); }
 
+void CkivToolDlg::OnTimeChange() {
+    hours::takeNewTimeZone();
+    apply(m_clock.timeChanged(wallclock::now()));
+}
+
 void CkivToolDlg::ShowEyeBreak() { apply(m_clock.showEyeBreak(wallclock::now())); }
 
 void CkivToolDlg::RegisterSessionEvents() {
@@ -125,6 +131,7 @@ void CkivToolDlg::apply(const schedule::Action& action) {
     case Do::Balloon:
         switch (static_cast<schedule::Note>(action.note)) {
         case schedule::Note::OneMinute: ShowBalloon(fw::loadString(IDS_BALLOON_ONE_MINUTE).c_str()); break;
+        case schedule::Note::ElevatedFront: ShowBalloon(fw::loadString(IDS_BALLOON_ELEVATED_FRONT).c_str()); break;
         default: ShowBalloon(holdText().c_str()); break;
         }
         break;
@@ -204,6 +211,7 @@ void CkivToolDlg::applyHistory(const schedule::Action& action) {
     using schedule::Do;
     const kiv::Time at(action.at);
     switch (action.what) {
+    case Do::RetryWrites: m_history.retryPending(at); break;
     case Do::WorkSecond: m_history.workSecond(at); break;
     case Do::SaveWork: m_history.saveWork(); break;
     case Do::RestStarted: m_history.restStarted(at, action.a); break;

@@ -6,8 +6,9 @@
 
 #include <vector>
 
-#include "hours/hours_clock.h"
 #include "eyebreak/eye_break_timing.h"
+#include "history/day_file.h"
+#include "hours/hours_clock.h"
 #include "kiv/path_kiv.h"
 #include "kiv/profilefile_kiv.h"
 #include "kiv/xml_kiv.h"
@@ -227,17 +228,23 @@ kiv::Time loadFirstStartToday(const kiv::String& profileDir, const kiv::Time& no
     const kiv::Time midnight = localMidnight(now, kiv::Time(0));
     kiv::ProfileFile profile;
     kiv::Time recorded;
-    const bool loaded = profile.load(dayFile, kMaxDayFileBytes);
+    const history::DayFileState state =
+        profileDir.isEmpty() ? history::DayFileState::Absent : history::loadDayFile(dayFile, profile);
+    const bool loaded = state == history::DayFileState::Loaded;
     if (loaded && readStartupTime(profile, recorded)) return notBefore(recorded, midnight);
 
-    // The day's first start (or a damaged day file): record the power-on anew. A failed
-    // write is not fatal: the next start computes the same moment again.
+    // The day's first start (or a day file without its line): record the power-on anew. A
+    // failed write is not fatal: the next start computes the same moment again.
     const kiv::Time powerOn = notBefore(powerOnTime(now, uptimeMilliseconds), midnight);
     if (profileDir.isEmpty()) return powerOn;  // no settings folder: nothing is written anywhere
-    const auto history = loaded ? keptHistory(profile) : std::vector<kiv::Pointer<kiv::XmlElement>>();
+    // A file another program holds is left to the history's writes; one that does not read
+    // is kept beside the new one.
+    if (state == history::DayFileState::Busy) return powerOn;
+    if (state == history::DayFileState::Unreadable && !history::moveAside(dayFile)) return powerOn;
+    const auto kept = loaded ? keptHistory(profile) : std::vector<kiv::Pointer<kiv::XmlElement>>();
     profile.createRoot(kiv::String(kRootName));
     profile.setValue(kRootSection, kiv::String(kStartupKey), powerOn.format(kiv::String(kStartupPattern)));
-    for (const auto& element : history) profile.document().getRoot()->addChild(element);
+    for (const auto& element : kept) profile.document().getRoot()->addChild(element);
     kiv::makeDirectory(profileDir);
     profile.saveAs(dayFile);
     return powerOn;

@@ -101,7 +101,10 @@ bool saveSettingsFile(const kiv::String& profileDir, const kiv::String& programD
 
 // The first power-on of the day `now` falls on. Today's file (profileDir + "%Y-%m-%d.xml")
 // gives it when it holds a readable "startup_time"; otherwise this is the day's first
-// start: the power-on is `now` minus the uptime, and today's file is written anew with it.
+// start: the power-on is `now` minus the uptime, and today's file is written anew with it,
+// keeping the history it holds. A day file that does not read (damaged, above
+// kMaxDayFileBytes) is first moved aside as "%Y-%m-%d.unreadable-N.xml"; one that another
+// program holds open is not written at all (history/day_file.h).
 // Either way it is never before today's local midnight: the uptime also holds time asleep
 // and, with a fast start-up, the days before a shutdown. An empty profileDir reads and
 // writes nothing.

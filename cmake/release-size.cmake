@@ -3,6 +3,9 @@
 # optimised across files at link time, drop the sections nothing uses and carry no
 # symbols. The C++ runtime stays linked statically: the program needs no MinGW DLL.
 add_compile_options("$<$<CONFIG:Release>:-Os;-ffunction-sections;-fdata-sections>")
+# No build path in what ships: __FILE__ and any debug record name files relative to the
+# source and build folders, so two checkouts in different places give the same bytes.
+add_compile_options("$<$<AND:$<CONFIG:Release>,$<COMPILE_LANGUAGE:C,CXX>>:-ffile-prefix-map=${CMAKE_SOURCE_DIR}/=;-ffile-prefix-map=${CMAKE_BINARY_DIR}/=>")
 
 # Link-time optimisation: the shipped code's objects carry ordinary code beside it ("fat"),
 # and every other link leaves the linker plugin out, so the tests link the same libraries

@@ -4,6 +4,7 @@
 ;            resource\*.mp3, README.txt, README.zh.txt)
 ;   OUTFILE  the installer to write
 ;   ICON     the program's icon
+;   SIGN     (only for a signed release) the command that signs a file, scripts/sign-files
 ;
 ; Per-user by default, into %LOCALAPPDATA%\Programs\kivTool, never elevated; per-machine
 ; (/AllUsers, which asks for administrator rights, or the page an elevated administrator
@@ -29,6 +30,13 @@ SetCompressor /SOLID lzma
 Name "${PRODUCT}"
 OutFile "${OUTFILE}"
 BrandingText "${PRODUCT} ${VERSION}"
+
+; A signed release (make dist SIGN_PFX=...): make-dist passes SIGN, the command that signs one
+; file, and the uninstaller is signed before it goes into the installer (make-dist signs the
+; installer itself).
+!ifdef SIGN
+  !uninstfinalize '"${SIGN}" "%1"' = 0
+!endif
 
 ; MultiUser.nsh offers the choice of mode only at "Highest"; the installer itself asks for
 ; no rights (RequestExecutionLevel user below): a per-user install writes only the user's

@@ -91,6 +91,7 @@
 #define IDS_EYE_END_TIME                365  // how an eye break ended
 #define IDS_EYE_END_SKIP                366
 #define IDS_EYE_END_CLOSED              367
+#define IDS_BALLOON_ELEVATED_FRONT      368  // an administrator's window holds the rest back
 
 // The status window (IDD_KIVTOOL_DIALOG).
 #define IDC_STATIC_POWERON              1000

@@ -17,8 +17,12 @@ wine_pkgs=(wine wine32:i386 xvfb xdotool x11-utils imagemagick openbox
            gstreamer1.0-plugins-base:i386 gstreamer1.0-plugins-good:i386
            xserver-xephyr libxinerama1:i386 libxrandr2:i386
            nsis zip unzip locales wixl msitools)
+# Release packages: signing (osslsigncode, and openssl for the signing test's throwaway key),
+# the MSI's fixed stamps (python3-olefile)
+# and the report of scripts/check-reproducible.
+release_pkgs=(osslsigncode openssl python3-olefile diffoscope-minimal)
 
-for p in "${native_pkgs[@]}" "${win_pkgs[@]}" "${wine_pkgs[@]}"; do
+for p in "${native_pkgs[@]}" "${win_pkgs[@]}" "${wine_pkgs[@]}" "${release_pkgs[@]}"; do
   have_pkg "$p" || need+=("$p")
 done
 

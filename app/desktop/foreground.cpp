@@ -44,6 +44,11 @@ ForegroundCalls setForegroundCalls(const ForegroundCalls& calls) {
 
 HWND foregroundWindow() { return g_calls.getForegroundWindow(); }
 
+DWORD processOfWindow(HWND window) {
+    DWORD process = 0;
+    return window && g_calls.getWindowThreadProcessId(window, &process) ? process : 0;
+}
+
 bool takeForeground(HWND window) {
     if (!window) return false;
     g_calls.setWindowPos(window, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);

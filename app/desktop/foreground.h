@@ -30,6 +30,8 @@ ForegroundCalls setForegroundCalls(const ForegroundCalls& calls);
 
 // The window that has the keyboard now.
 HWND foregroundWindow();
+// The process of `window`; 0 when that cannot be told (the window is gone).
+DWORD processOfWindow(HWND window);
 // Top-most, on top, then the foreground as far as Windows allows: the plain call, then with
 // the thread in front attached (never a hung one: attached, this thread would wait for it),
 // then after an input event of no length. True when `window` has the foreground.

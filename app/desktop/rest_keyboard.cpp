@@ -1,7 +1,7 @@
 #include "desktop/rest_keyboard.h"
 
-#include "desktop/desktop_guard.h"
 #include "desktop/foreground.h"
+#include "desktop/keyboard_hook.h"
 
 namespace rest {
 
@@ -29,15 +29,12 @@ bool foregroundIsOurs() {
 
 bool held(int vk) { return (::GetAsyncKeyState(vk) & 0x8000) != 0; }
 
-LRESULT CALLBACK onKey(int code, WPARAM wParam, LPARAM lParam) {
-    if (code == HC_ACTION) {
-        const DWORD vk = reinterpret_cast<const KBDLLHOOKSTRUCT*>(lParam)->vkCode;
-        // Every question to the system is time the key waits: only what the answer needs.
-        const bool through = isModifier(vk) || foregroundIsOurs() ||
-                             letKeyThrough(false, vk, vk == 'U' && held(VK_CONTROL), vk == 'U' && held(VK_MENU));
-        if (!through) return 1;
-    }
-    return ::CallNextHookEx(nullptr, code, wParam, lParam);
+// True swallows the key.
+bool holdKey(WPARAM, const KBDLLHOOKSTRUCT& key) {
+    const DWORD vk = key.vkCode;
+    // Every question to the system is time the key waits: only what the answer needs.
+    return !(isModifier(vk) || foregroundIsOurs() ||
+             letKeyThrough(false, vk, vk == 'U' && held(VK_CONTROL), vk == 'U' && held(VK_MENU)));
 }
 
 }  // namespace
@@ -49,15 +46,15 @@ bool letKeyThrough(bool ours, DWORD vkCode, bool ctrl, bool alt) {
 
 void RestKeyboard::take(HWND rest) {
     release();
-    if (m_hook.install(WH_KEYBOARD_LL, &onKey)) guard::trackKeyboardHook(m_hook.hook());
+    m_taken = beginKeyboardUse(KeyboardUse::HoldKeys, &holdKey);
     m_previous = foregroundWindow();
     if (m_previous == rest) m_previous = nullptr;
     takeForeground(rest);  // may be refused; the hook holds the keys anyway
 }
 
 void RestKeyboard::release() {
-    guard::trackKeyboardHook(nullptr);
-    m_hook.remove();
+    if (m_taken) endKeyboardUse(KeyboardUse::HoldKeys);
+    m_taken = false;
     giveForeground(m_previous);
     m_previous = nullptr;
 }

@@ -1,14 +1,14 @@
 // The keyboard belongs to the rest. The rest window takes the foreground as far as Windows
 // allows (foreground.h), and while a rest lasts a low-level keyboard hook swallows every key
 // meant for another program's window, letting through only what the rest's own windows
-// get (the question's answer) and Ctrl+Alt+U. The hook runs on a thread of its own
-// (hook_thread.h), so no key waits for what the rest window does meanwhile. When the rest
+// get (the question's answer) and Ctrl+Alt+U. The hook is the program's one keyboard hook
+// on its own thread (keyboard_hook.h), so no key waits for what the rest window does meanwhile. When the rest
 // ends, the window that had the keyboard before gets it back.
 #pragma once
 
 #include <windows.h>
 
-#include "desktop/hook_thread.h"
+#include "desktop/keyboard_hook.h"
 
 namespace rest {
 
@@ -31,10 +31,10 @@ public:
     // still there.
     void release();
     // The hook's thread while the keyboard is taken, else 0.
-    DWORD hookThreadId() const { return m_hook.threadId(); }
+    DWORD hookThreadId() const { return m_taken ? keyboardHookThreadId() : 0; }
 
 private:
-    HookThread m_hook;
+    bool m_taken = false;  // this object's use of the keyboard hook began
     HWND m_previous = nullptr;
 };
 

@@ -24,32 +24,32 @@ void Recorder::restEnded(uint32_t rested, RestEnd how) {
     // No rest counts more than it was meant to be (an absence after it is time away), except
     // the time outside working hours, which is as long as the schedule made it.
     if (how != RestEnd::Schedule) rested = std::min(rested, m_restPlanned);
-    if (isRecording()) recordRest(m_profileDir, m_restStart, m_restPlanned, rested, how);
+    add(m_restStart, restElement(m_restStart, m_restPlanned, rested, how));
     writeWork();
 }
 
 void Recorder::delayed(const kiv::Time& now, uint32_t added) {
-    if (isRecording()) recordDelay(m_profileDir, now, added);
+    add(now, changeElement(kDelayName, now, added));
     writeWork();
 }
 
 void Recorder::postponed(const kiv::Time& now, uint32_t added) {
-    if (isRecording()) recordPostponement(m_profileDir, now, added);
+    add(now, changeElement(kPostponeName, now, added));
     writeWork();
 }
 
 void Recorder::held(const kiv::Time& start, uint32_t seconds, hold::Reason why) {
-    if (isRecording()) recordHold(m_profileDir, start, seconds, why);
+    if (why != hold::Reason::None) add(start, holdElement(start, seconds, why));
     writeWork();
 }
 
 void Recorder::skippedToday(const kiv::Time& now) {
-    if (isRecording()) recordSkip(m_profileDir, now);
+    add(now, skipElement(now));
     writeWork();
 }
 
 void Recorder::eyeBreakEnded(const kiv::Time& start, uint32_t planned, uint32_t shown, EyeBreakEnd how) {
-    if (isRecording()) recordEyeBreak(m_profileDir, start, planned, shown, how);
+    add(start, eyeBreakElement(start, planned, shown, how));
     writeWork();
 }
 
@@ -58,11 +58,55 @@ void Recorder::endRun(uint32_t rested, RestEnd how) {
     writeWork();
 }
 
+void Recorder::retryPending(const kiv::Time& now) {
+    if (m_pending.empty()) return;
+    const int64_t since = now.timeValue() - m_lastTry;
+    if (m_lastTry >= 0 && since >= 0 && since < kRetrySeconds) return;
+    m_lastTry = now.timeValue();
+    writePending();
+}
+
 void Recorder::writeWork() {
-    for (const WorkOfDay& day : m_work)
-        if (isRecording() && day.seconds != 0) addWorkSeconds(m_profileDir, day.second, day.seconds);
+    if (isRecording()) {
+        for (const WorkOfDay& day : m_work) {
+            if (day.seconds == 0) continue;
+            uint32_t& seconds = pendingFor(day.second).workSeconds;
+            seconds = UINT32_MAX - seconds < day.seconds ? UINT32_MAX : seconds + day.seconds;
+        }
+    }
     m_work.clear();
     m_unsaved = 0;
+    writePending();
+}
+
+void Recorder::add(const kiv::Time& day, const kiv::Pointer<kiv::XmlElement>& element) {
+    if (!isRecording() || m_pendingElements >= kMaxPendingElements) return;
+    pendingFor(day).elements.push_back(element);
+    ++m_pendingElements;
+}
+
+DayChanges& Recorder::pendingFor(const kiv::Time& day) {
+    const kiv::String date = day.format(kiv::String(u"%Y-%m-%d"));
+    for (PendingDay& pending : m_pending)
+        if (pending.date == date) return pending.changes;
+    if (m_pending.size() >= kMaxPendingDays) {
+        m_pendingElements -= m_pending.front().changes.elements.size();
+        m_pending.erase(m_pending.begin());
+    }
+    m_pending.push_back({date, DayChanges()});
+    m_pending.back().changes.day = day;
+    return m_pending.back().changes;
+}
+
+void Recorder::writePending() {
+    for (auto it = m_pending.begin(); it != m_pending.end();) {
+        if (writeDay(m_profileDir, it->changes)) {
+            m_pendingElements -= it->changes.elements.size();
+            it = m_pending.erase(it);
+        } else {
+            ++it;
+        }
+    }
 }
 
 }  // namespace history

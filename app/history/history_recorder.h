@@ -4,6 +4,10 @@
 // added to their days' files with each write, when the user leaves (saveWork: a lock, a
 // suspend) and after every ten minutes of work, so the tick touches a file at most once in
 // ten minutes and a killed run loses no more than that.
+//
+// A day file that another program holds open is never written over: what could not be
+// written stays in one pending set (per day, bounded) and goes with the next write, or
+// with the tick's retry at most every few seconds.
 #pragma once
 
 #include <cstdint>
@@ -40,15 +44,28 @@ public:
     // so far is written.
     void endRun(uint32_t rested, RestEnd how);
 
+    // Called by every tick: writes what is pending, when there is something and the last
+    // try was kRetrySeconds ago or more (or the clock went back).
+    void retryPending(const kiv::Time& now);
+
     bool isRestOpen() const { return m_restOpen; }
 
     // Work seconds counted in memory at most.
     static constexpr uint32_t kWorkSaveSeconds = 600;
+    static constexpr int64_t kRetrySeconds = 5;
+    // Elements kept for busy files at most; later ones are dropped until a write succeeds.
+    static constexpr size_t kMaxPendingElements = 64;
+    // Days kept pending at most: a run across midnight; an older day is dropped first.
+    static constexpr size_t kMaxPendingDays = 2;
 
 private:
-    // Adds the counted work seconds to their days; the counts are dropped either way, so
-    // a file that cannot be written never makes them grow without end.
+    // Moves the counted work seconds into the pending set and writes it.
     void writeWork();
+    // Adds an event to the pending set of its day (nothing when not recording).
+    void add(const kiv::Time& day, const kiv::Pointer<kiv::XmlElement>& element);
+    DayChanges& pendingFor(const kiv::Time& day);
+    // Writes each pending day; what is written leaves the set.
+    void writePending();
     bool isRecording() const { return m_profileDir.length() != 0; }
 
     struct WorkOfDay {
@@ -63,6 +80,14 @@ private:
     uint32_t m_restPlanned = 0;
     std::vector<WorkOfDay> m_work;  // at most two days: a run across midnight
     uint32_t m_unsaved = 0;         // the seconds in m_work
+
+    struct PendingDay {
+        kiv::String date;  // "%Y-%m-%d"
+        DayChanges changes;
+    };
+    std::vector<PendingDay> m_pending;  // kMaxPendingDays at most
+    size_t m_pendingElements = 0;
+    int64_t m_lastTry = -1;             // the tick's last retry; -1 none
 };
 
 }  // namespace history

@@ -1,9 +1,7 @@
 // The rest history in the per-day files: each write loads the day, adds, and saves whole.
 #include "history/history_store.h"
 
-#include <functional>
-
-#include "kiv/file_kiv.h"
+#include "history/day_file.h"
 #include "kiv/path_kiv.h"
 #include "kiv/profilefile_kiv.h"
 #include "kiv/xml_kiv.h"
@@ -14,8 +12,8 @@ namespace {
 
 const char16_t kTimeOfDayPattern[] = u"%H-%M-%S";
 const char16_t kRest[] = u"rest";
-const char16_t kDelay[] = u"delay";
-const char16_t kPostpone[] = u"postpone";
+const char16_t* const kDelay = kDelayName;
+const char16_t* const kPostpone = kPostponeName;
 const char16_t kWork[] = u"work";
 const char16_t kHold[] = u"hold";
 const char16_t kSkip[] = u"skip";
@@ -84,35 +82,29 @@ bool readHold(const kiv::XmlElement& element, Hold& out) {
            readWhy(element.getAttribute(kiv::String(u"why")), out.why);
 }
 
-bool exists(const kiv::String& path) {
-    kiv::File file;
-    return file.open(path, kiv::BaseStream::kRead, kiv::BaseStream::kUtf8);
-}
-
-// Loads the day file, lets `edit` change its root and saves it whole.
-bool updateDay(const kiv::String& profileDir, const kiv::Time& day, const std::function<void(kiv::XmlElement&)>& edit) {
-    const kiv::String path = settings::dayFilePath(profileDir, day);
-    kiv::ProfileFile profile;
-    if (!profile.load(path, settings::kMaxDayFileBytes)) {
-        // A damaged file is the start-up's to replace; the history would only lose it.
-        if (exists(path)) return false;
-        profile.createRoot(kiv::String(settings::kRootName));
-        kiv::makeDirectory(profileDir);
-    }
-    kiv::XmlElement* root = profile.document().getRoot();
-    if (!root) return false;
-    edit(*root);
-    return profile.saveAs(path);
-}
-
 kiv::String timeOfDay(const kiv::Time& when) { return when.format(kiv::String(kTimeOfDayPattern)); }
 
-bool recordChange(const kiv::String& profileDir, const char16_t* name, const kiv::Time& at, uint32_t added) {
-    return updateDay(profileDir, at, [&](kiv::XmlElement& root) {
-        kiv::XmlElement* change = root.createChild(kiv::String(name));
-        change->setAttribute(kiv::String(u"at"), timeOfDay(at));
-        change->setAttribute(kiv::String(u"added"), number(added));
-    });
+kiv::Pointer<kiv::XmlElement> newElement(const char16_t* name) {
+    kiv::Pointer<kiv::XmlElement> element;
+    element.create()->setName(kiv::String(name));
+    return element;
+}
+
+// Adds `seconds` to the <work> element, made when missing.
+void addWork(kiv::XmlElement& root, uint32_t seconds) {
+    kiv::XmlElement* work = root.findChild(kiv::String(kWork));
+    if (!work) work = root.createChild(kiv::String(kWork));
+    uint32_t before = 0;
+    readNumber(work->getText(), before);  // a damaged count starts again
+    const uint64_t total = uint64_t(before) + seconds;
+    work->setText(number(total > UINT32_MAX ? UINT32_MAX : static_cast<uint32_t>(total)));
+}
+
+bool writeOne(const kiv::String& profileDir, const kiv::Time& day, const kiv::Pointer<kiv::XmlElement>& element) {
+    DayChanges changes;
+    changes.day = day;
+    changes.elements.push_back(element);
+    return writeDay(profileDir, changes);
 }
 
 Change readChange(const kiv::XmlElement& element, bool& ok) {
@@ -144,63 +136,105 @@ const char16_t* holdWord(hold::Reason why) {
     return why == hold::Reason::None ? u"" : kHoldWords[static_cast<int>(why) - 1];
 }
 
-bool recordHold(const kiv::String& profileDir, const kiv::Time& at, uint32_t held, hold::Reason why) {
-    if (why == hold::Reason::None) return false;
-    return updateDay(profileDir, at, [&](kiv::XmlElement& root) {
-        kiv::XmlElement* element = root.createChild(kiv::String(kHold));
-        element->setAttribute(kiv::String(u"at"), timeOfDay(at));
-        element->setAttribute(kiv::String(u"held"), number(held));
-        element->setAttribute(kiv::String(u"why"), kiv::String(holdWord(why)));
-    });
+const char16_t* eyeBreakEndWord(EyeBreakEnd end) { return kEyeBreakEndWords[static_cast<int>(end)]; }
+
+bool writeDay(const kiv::String& profileDir, const DayChanges& changes) {
+    const kiv::String path = settings::dayFilePath(profileDir, changes.day);
+    if (path.isEmpty()) return false;
+    kiv::ProfileFile profile;
+    switch (loadDayFile(path, profile)) {
+    case DayFileState::Loaded:
+        break;
+    case DayFileState::Busy:
+        return false;  // another program has it: never written over, tried again later
+    case DayFileState::Unreadable:
+        if (!moveAside(path)) return false;
+        profile.createRoot(kiv::String(settings::kRootName));
+        break;
+    case DayFileState::Absent:
+        profile.createRoot(kiv::String(settings::kRootName));
+        kiv::makeDirectory(profileDir);
+        break;
+    }
+    kiv::XmlElement* root = profile.document().getRoot();
+    if (!root) return false;
+    for (const kiv::Pointer<kiv::XmlElement>& element : changes.elements) root->addChild(element);
+    if (changes.workSeconds != 0) addWork(*root, changes.workSeconds);
+    return profile.saveAs(path);
 }
 
-const char16_t* eyeBreakEndWord(EyeBreakEnd end) { return kEyeBreakEndWords[static_cast<int>(end)]; }
+kiv::Pointer<kiv::XmlElement> restElement(const kiv::Time& start, uint32_t planned, uint32_t rested, RestEnd end) {
+    kiv::Pointer<kiv::XmlElement> rest = newElement(kRest);
+    rest->setAttribute(kiv::String(u"start"), timeOfDay(start));
+    rest->setAttribute(kiv::String(u"planned"), number(planned));
+    rest->setAttribute(kiv::String(u"rested"), number(rested));
+    rest->setAttribute(kiv::String(u"end"), kiv::String(endWord(end)));
+    return rest;
+}
+
+kiv::Pointer<kiv::XmlElement> changeElement(const char16_t* name, const kiv::Time& at, uint32_t added) {
+    kiv::Pointer<kiv::XmlElement> change = newElement(name);
+    change->setAttribute(kiv::String(u"at"), timeOfDay(at));
+    change->setAttribute(kiv::String(u"added"), number(added));
+    return change;
+}
+
+kiv::Pointer<kiv::XmlElement> holdElement(const kiv::Time& at, uint32_t held, hold::Reason why) {
+    kiv::Pointer<kiv::XmlElement> element = newElement(kHold);
+    element->setAttribute(kiv::String(u"at"), timeOfDay(at));
+    element->setAttribute(kiv::String(u"held"), number(held));
+    element->setAttribute(kiv::String(u"why"), kiv::String(holdWord(why)));
+    return element;
+}
+
+kiv::Pointer<kiv::XmlElement> skipElement(const kiv::Time& at) {
+    kiv::Pointer<kiv::XmlElement> skip = newElement(kSkip);
+    skip->setAttribute(kiv::String(u"at"), timeOfDay(at));
+    return skip;
+}
+
+kiv::Pointer<kiv::XmlElement> eyeBreakElement(const kiv::Time& start, uint32_t planned, uint32_t rested,
+                                              EyeBreakEnd end) {
+    kiv::Pointer<kiv::XmlElement> eyeBreak = newElement(kEyeBreak);
+    eyeBreak->setAttribute(kiv::String(u"start"), timeOfDay(start));
+    eyeBreak->setAttribute(kiv::String(u"planned"), number(planned));
+    eyeBreak->setAttribute(kiv::String(u"rested"), number(rested));
+    eyeBreak->setAttribute(kiv::String(u"end"), kiv::String(eyeBreakEndWord(end)));
+    return eyeBreak;
+}
 
 bool recordRest(const kiv::String& profileDir, const kiv::Time& start, uint32_t planned, uint32_t rested,
                 RestEnd end) {
-    return updateDay(profileDir, start, [&](kiv::XmlElement& root) {
-        kiv::XmlElement* rest = root.createChild(kiv::String(kRest));
-        rest->setAttribute(kiv::String(u"start"), timeOfDay(start));
-        rest->setAttribute(kiv::String(u"planned"), number(planned));
-        rest->setAttribute(kiv::String(u"rested"), number(rested));
-        rest->setAttribute(kiv::String(u"end"), kiv::String(endWord(end)));
-    });
+    return writeOne(profileDir, start, restElement(start, planned, rested, end));
+}
+
+bool recordDelay(const kiv::String& profileDir, const kiv::Time& at, uint32_t added) {
+    return writeOne(profileDir, at, changeElement(kDelayName, at, added));
+}
+
+bool recordPostponement(const kiv::String& profileDir, const kiv::Time& at, uint32_t added) {
+    return writeOne(profileDir, at, changeElement(kPostponeName, at, added));
+}
+
+bool recordHold(const kiv::String& profileDir, const kiv::Time& at, uint32_t held, hold::Reason why) {
+    if (why == hold::Reason::None) return false;
+    return writeOne(profileDir, at, holdElement(at, held, why));
+}
+
+bool recordSkip(const kiv::String& profileDir, const kiv::Time& at) {
+    return writeOne(profileDir, at, skipElement(at));
 }
 
 bool recordEyeBreak(const kiv::String& profileDir, const kiv::Time& start, uint32_t planned, uint32_t rested,
                     EyeBreakEnd end) {
-    return updateDay(profileDir, start, [&](kiv::XmlElement& root) {
-        kiv::XmlElement* eyeBreak = root.createChild(kiv::String(kEyeBreak));
-        eyeBreak->setAttribute(kiv::String(u"start"), timeOfDay(start));
-        eyeBreak->setAttribute(kiv::String(u"planned"), number(planned));
-        eyeBreak->setAttribute(kiv::String(u"rested"), number(rested));
-        eyeBreak->setAttribute(kiv::String(u"end"), kiv::String(eyeBreakEndWord(end)));
-    });
-}
-
-bool recordDelay(const kiv::String& profileDir, const kiv::Time& at, uint32_t added) {
-    return recordChange(profileDir, kDelay, at, added);
-}
-
-bool recordPostponement(const kiv::String& profileDir, const kiv::Time& at, uint32_t added) {
-    return recordChange(profileDir, kPostpone, at, added);
-}
-
-bool recordSkip(const kiv::String& profileDir, const kiv::Time& at) {
-    return updateDay(profileDir, at, [&](kiv::XmlElement& root) {
-        root.createChild(kiv::String(kSkip))->setAttribute(kiv::String(u"at"), timeOfDay(at));
-    });
+    return writeOne(profileDir, start, eyeBreakElement(start, planned, rested, end));
 }
 
 bool addWorkSeconds(const kiv::String& profileDir, const kiv::Time& day, uint32_t seconds) {
-    return updateDay(profileDir, day, [&](kiv::XmlElement& root) {
-        kiv::XmlElement* work = root.findChild(kiv::String(kWork));
-        if (!work) work = root.createChild(kiv::String(kWork));
-        uint32_t before = 0;
-        readNumber(work->getText(), before);  // a damaged count starts again
-        const uint64_t total = uint64_t(before) + seconds;
-        work->setText(number(total > UINT32_MAX ? UINT32_MAX : static_cast<uint32_t>(total)));
-    });
+    DayChanges changes;
+    changes.day = day;
+    changes.workSeconds = seconds;
+    return writeDay(profileDir, changes);
 }
 
 Day readDay(const kiv::String& profileDir, const kiv::Time& day) {

@@ -19,8 +19,10 @@
 #include <vector>
 
 #include "hold/hold_rules.h"
+#include "kiv/pointer_kiv.h"
 #include "kiv/string_kiv.h"
 #include "kiv/time_kiv.h"
+#include "kiv/xmlelement_kiv.h"
 
 namespace history {
 
@@ -83,10 +85,31 @@ struct Day {
     uint32_t workSeconds = 0;
 };
 
-// Each writer loads the file of the day `start` or `at` falls on, adds its element at the
-// end and saves the file whole. A missing file is made (with its folder, one level); a file
-// that is there but cannot be read is left alone for the start-up to deal with, and false
-// is returned, as for a failed save.
+// Changes for one day file: elements added at its end, and seconds added to its <work>.
+struct DayChanges {
+    kiv::Time day;  // a moment of that day
+    std::vector<kiv::Pointer<kiv::XmlElement>> elements;
+    uint32_t workSeconds = 0;
+};
+
+// Loads the file of `changes.day`, adds the changes and saves it whole (history/day_file.h
+// holds the rule): a missing file is made (with its folder, one level); a file that does
+// not read is moved aside first; a file another program holds open is not touched. False
+// when nothing was written: the caller keeps the changes for a later write.
+bool writeDay(const kiv::String& profileDir, const DayChanges& changes);
+
+// The elements the writers add, as the day file holds them.
+kiv::Pointer<kiv::XmlElement> restElement(const kiv::Time& start, uint32_t planned, uint32_t rested, RestEnd end);
+kiv::Pointer<kiv::XmlElement> changeElement(const char16_t* name, const kiv::Time& at, uint32_t added);
+kiv::Pointer<kiv::XmlElement> holdElement(const kiv::Time& at, uint32_t held, hold::Reason why);
+kiv::Pointer<kiv::XmlElement> skipElement(const kiv::Time& at);
+kiv::Pointer<kiv::XmlElement> eyeBreakElement(const kiv::Time& start, uint32_t planned, uint32_t rested,
+                                              EyeBreakEnd end);
+constexpr char16_t kDelayName[] = u"delay";
+constexpr char16_t kPostponeName[] = u"postpone";
+
+// Each writer is writeDay with one element, in the file of the day `start` or `at` falls
+// on; false when it was not written.
 bool recordRest(const kiv::String& profileDir, const kiv::Time& start, uint32_t planned, uint32_t rested,
                 RestEnd end);
 bool recordDelay(const kiv::String& profileDir, const kiv::Time& at, uint32_t added);

@@ -10,6 +10,14 @@ Reason decide(const Signals& signals, bool enabled) {
     return Reason::None;
 }
 
+bool entryCounts(uint64_t usedSince, uint64_t stoppedAt, const std::vector<uint64_t>& processStarts,
+                 uint64_t bootTime) {
+    if (stoppedAt != 0 || usedSince < bootTime) return false;
+    for (uint64_t started : processStarts)
+        if (started <= usedSince + kStartSlack) return true;
+    return false;
+}
+
 // A hold lasts as many ticks as something held the rest: the tick it began counts, the
 // tick it ended does not.
 HoldState::Step HoldState::tick(Reason reason) {

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 namespace hold {
 
@@ -21,6 +22,18 @@ struct Signals {
 // A microphone is a call even with the camera on; a call or a camera goes before a
 // presentation, since a shared screen in a call is still a call.
 Reason decide(const Signals& signals, bool enabled);
+
+// Whether a ConsentStore entry is a use going on now. Times are FILETIME values (100 ns
+// since 1601, UTC): `usedSince` its LastUsedTimeStart, `stoppedAt` its LastUsedTimeStop,
+// `processStarts` when each running process of its program started, `bootTime` when the
+// computer started. A program that crashed or was killed during a call, or a computer that
+// lost power, leaves its entry at 0 for ever, and browsers and call programs run all day: the
+// entry counts only when a running copy was there when the use began (kStartSlack allows for
+// the clocks' grain) and the use began after the last boot.
+bool entryCounts(uint64_t usedSince, uint64_t stoppedAt, const std::vector<uint64_t>& processStarts,
+                 uint64_t bootTime);
+constexpr uint64_t kFileTimeSecond = 10000000;
+constexpr uint64_t kStartSlack = 5 * kFileTimeSecond;
 
 // Seconds a rest comes after the hold ends: its one-minute reminder, then its notice.
 constexpr uint32_t kAfterHold = 60;

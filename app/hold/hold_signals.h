@@ -24,21 +24,28 @@ namespace hold {
 struct ConsentUser {
     bool packaged = false;
     std::wstring name;
+    uint64_t usedSince = 0;  // LastUsedTimeStart (FILETIME); 0 when the entry has none
 };
 
 // The subkey names of a key below HKEY_CURRENT_USER; empty when it is not there.
 using SubkeysFunction = std::vector<std::wstring> (*)(const std::wstring& key);
 // A REG_QWORD value of a key below HKEY_CURRENT_USER; false when it is not there.
 using QwordFunction = bool (*)(const std::wstring& key, const wchar_t* value, uint64_t& out);
-// Whether a process of that program runs now.
-using ProgramRunningFunction = bool (*)(const ConsentUser& user);
+// When each running process of that program started (FILETIME values); empty when none runs.
+using ProgramStartsFunction = std::vector<uint64_t> (*)(const ConsentUser& user);
+// When the computer started (FILETIME).
+using BootTimeFunction = uint64_t (*)();
 using NotificationStateFunction = HRESULT(WINAPI*)(QUERY_USER_NOTIFICATION_STATE* state);
+// Whether another process has an active audio capture session (capture_sessions.h).
+using CaptureFunction = bool (*)();
 
 // Each setter installs `fn` (null restores the system's) and returns the one it replaces.
 SubkeysFunction setSubkeysFunction(SubkeysFunction fn);
 QwordFunction setQwordFunction(QwordFunction fn);
-ProgramRunningFunction setProgramRunningFunction(ProgramRunningFunction fn);
+ProgramStartsFunction setProgramStartsFunction(ProgramStartsFunction fn);
+BootTimeFunction setBootTimeFunction(BootTimeFunction fn);
 NotificationStateFunction setNotificationStateFunction(NotificationStateFunction fn);
+CaptureFunction setCaptureFunction(CaptureFunction fn);
 
 // The ConsentStore key of a capability ("microphone", "webcam"), below HKEY_CURRENT_USER.
 std::wstring consentKey(const wchar_t* capability);
@@ -48,14 +55,15 @@ std::wstring consentKey(const wchar_t* capability);
 // names are paths with '#' for '\'.
 std::vector<ConsentUser> consentUsers(const wchar_t* capability);
 
-// True when a program uses the capability and a process of it still runs: the entry of a
-// program that crashed stays at 0 for ever.
+// True when an entry of the capability counts (entryCounts): a process of its program runs
+// that started no later than the use began, and the use began after the last boot.
 bool capabilityInUse(const wchar_t* capability);
 
 // Presentation mode or a Direct3D full-screen program, by SHQueryUserNotificationState.
 bool isPresenting();
 
-// All three, read now.
+// All three, read now. The microphone is in use when an entry counts or, as a second
+// source, another process captures audio now.
 Signals readSignals();
 
 }  // namespace hold

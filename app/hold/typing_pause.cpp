@@ -2,28 +2,30 @@
 
 #include <windows.h>
 
-#include "framework/handles.h"
+#include <atomic>
+
+#include "desktop/keyboard_hook.h"
 
 namespace hold {
 namespace {
 
-fw::Hook g_hook;
-bool g_keySeen = false;
-DWORD g_lastKey = 0;  // GetTickCount time of the last key press
+// Written on the hook's thread, read on the window thread: the time first, then the flag.
+std::atomic<bool> g_keySeen{false};
+std::atomic<DWORD> g_lastKey{0};  // GetTickCount time of the last key press
 
-// Only notes the time: the hook runs for every key of every program.
-LRESULT CALLBACK keyHook(int code, WPARAM message, LPARAM info) {
-    if (code == HC_ACTION && (message == WM_KEYDOWN || message == WM_SYSKEYDOWN)) {
-        g_lastKey = reinterpret_cast<const KBDLLHOOKSTRUCT*>(info)->time;
+// Only notes the time and never swallows: the hook runs for every key of every program.
+bool noteKey(WPARAM message, const KBDLLHOOKSTRUCT& key) {
+    if (message == WM_KEYDOWN || message == WM_SYSKEYDOWN) {
+        g_lastKey = key.time;
         g_keySeen = true;
     }
-    return ::CallNextHookEx(nullptr, code, message, info);
+    return false;
 }
 
 long long hookSinceKey() {
     if (!g_keySeen) return -1;
     // Unsigned 32-bit difference: right across the tick counter's wrap.
-    return static_cast<DWORD>(::GetTickCount() - g_lastKey);
+    return static_cast<DWORD>(::GetTickCount() - g_lastKey.load());
 }
 
 SinceKeyFunction g_sinceKey = &hookSinceKey;
@@ -31,15 +33,15 @@ SinceKeyFunction g_sinceKey = &hookSinceKey;
 }  // namespace
 
 void watchKeys(bool on) {
-    if (on == static_cast<bool>(g_hook)) return;
+    if (on == isWatchingKeys()) return;
     g_keySeen = false;
     if (on)
-        g_hook.reset(::SetWindowsHookExW(WH_KEYBOARD_LL, &keyHook, ::GetModuleHandleW(nullptr), 0));
+        rest::beginKeyboardUse(rest::KeyboardUse::WatchTyping, &noteKey);
     else
-        g_hook.reset();
+        rest::endKeyboardUse(rest::KeyboardUse::WatchTyping);
 }
 
-bool isWatchingKeys() { return static_cast<bool>(g_hook); }
+bool isWatchingKeys() { return rest::isKeyboardInUse(rest::KeyboardUse::WatchTyping); }
 
 SinceKeyFunction setSinceKeyFunction(SinceKeyFunction fn) {
     SinceKeyFunction old = g_sinceKey;

@@ -1,9 +1,10 @@
 // The rest covers the screens at a pause in typing: when a key was pressed in the last
 // 1.5 s, the cover waits for a 1.5 s pause, at most 10 s. Only keys count, never the mouse.
 //
-// The time of the last key comes from a low-level keyboard hook that is installed only in
-// the last seconds before a cover (GetLastInputInfo would count the mouse too); tests put
-// their own clock of the last key in its place.
+// The time of the last key comes from the program's low-level keyboard hook, used only in
+// the last seconds before a cover (GetLastInputInfo would count the mouse too). It runs on
+// the hook thread the rest's keyboard uses (desktop/keyboard_hook.h), never on the window
+// thread; tests put their own clock of the last key in its place.
 #pragma once
 
 #include <cstdint>
@@ -12,8 +13,8 @@
 
 namespace hold {
 
-// Installs (true) or removes (false) the keyboard hook; nothing happens when it already
-// is as asked. Removing it forgets the last key.
+// Begins (true) or ends (false) watching the keys through the hook; nothing happens when it
+// already is as asked. Either forgets the last key.
 void watchKeys(bool on);
 bool isWatchingKeys();
 

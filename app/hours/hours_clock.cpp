@@ -62,6 +62,7 @@ kiv::Time localMinuteAfter(const kiv::Time& now, int minutes) {
 
 void Tracker::setSchedule(const Schedule& schedule) {
     m_schedule = schedule;
+    m_coverage = Coverage(schedule);
     m_changeAt = -1;
     m_lookAgain = -1;
 }
@@ -95,8 +96,8 @@ HoursReport Tracker::look(const kiv::Time& now) {
         int second = 0;
         // A time the calendar cannot show is working time, as without a schedule.
         if (m_schedule.set && localTimeOf(now, local, second)) {
-            inside = hours::isInside(m_schedule, local);
-            const int minutes = minutesToChange(m_schedule, local);
+            inside = m_coverage.isInside(local);
+            const int minutes = m_coverage.minutesToChange(local);
             if (minutes >= 0) changeAt = localMinuteAfter(now, minutes).timeValue();
         }
     }

@@ -44,6 +44,8 @@ public:
     HoursReport look(const kiv::Time& now);
     // Today's working hours end now, until the first range of a later day.
     void skipToday(const kiv::Time& now);
+    // The clock or the time zone changed: the next look decides afresh.
+    void decideAgain() { m_lookAgain = -1; }
 
     bool isInside() const { return m_inside; }
     bool isSkipping() const { return m_skipUntil > 0; }
@@ -52,6 +54,7 @@ public:
 
 private:
     Schedule m_schedule;
+    Coverage m_coverage;  // of m_schedule
     bool m_inside = true;
     int64_t m_changeAt = -1;    // when the remembered decision changes; -1 never
     int64_t m_lookAgain = -1;   // the next look that computes; -1 now

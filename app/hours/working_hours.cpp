@@ -121,15 +121,6 @@ std::vector<Span> spans(const Schedule& schedule) {
     return out;
 }
 
-bool covers(const std::vector<Span>& all, int weekMinute) {
-    for (const Span& s : all) {
-        // Each span is tried where it starts and one week earlier (the part past Sunday).
-        if (weekMinute >= s.start && weekMinute < s.end) return true;
-        if (weekMinute + kMinutesInWeek >= s.start && weekMinute + kMinutesInWeek < s.end) return true;
-    }
-    return false;
-}
-
 int weekMinuteOf(const LocalTime& t) { return t.weekday * kMinutesInDay + t.minute; }
 
 int forward(int from, int to) { return ((to - from) % kMinutesInWeek + kMinutesInWeek) % kMinutesInWeek; }
@@ -154,6 +145,7 @@ bool Schedule::operator==(const Schedule& o) const {
 
 bool parse(const char16_t* text, size_t length, Schedule& out) {
     out = Schedule();
+    if (length > kMaxValueLength) return false;
     Schedule schedule;
     Reader r(text, length);
     do {
@@ -161,6 +153,8 @@ bool parse(const char16_t* text, size_t length, Schedule& out) {
         r.skipSpaces();
     } while (r.take(u';'));
     if (!r.atEnd()) return false;
+    for (const std::vector<Range>& day : schedule.days)
+        if (day.size() > kMaxRangesPerDay) return false;
     schedule.set = true;
     out = schedule;
     return true;
@@ -206,27 +200,53 @@ std::u16string format(const Schedule& schedule) {
     return out;
 }
 
-bool isInside(const Schedule& schedule, const LocalTime& t) {
-    return !schedule.set || covers(spans(schedule), weekMinuteOf(t));
-}
-
-int minutesToChange(const Schedule& schedule, const LocalTime& t) {
-    if (!schedule.set) return -1;
-    const std::vector<Span> all = spans(schedule);
-    const int now = weekMinuteOf(t);
-    const bool inside = covers(all, now);
-    // The decision can only change where a span starts or ends: the nearest of those ahead
-    // with the other decision is the change.
-    int best = -1;
-    for (const Span& s : all) {
-        for (int edge : {s.start, s.end}) {
-            const int ahead = forward(now, edge % kMinutesInWeek);
-            if (ahead == 0 || (best >= 0 && ahead >= best)) continue;
-            if (covers(all, edge % kMinutesInWeek) != inside) best = ahead;
+Coverage::Coverage(const Schedule& schedule) : m_set(schedule.set) {
+    std::vector<Interval> parts;
+    for (const Span& s : spans(schedule)) {
+        // The part past the week's end belongs to its start.
+        if (s.end <= kMinutesInWeek) {
+            parts.push_back({s.start, s.end});
+        } else {
+            parts.push_back({s.start, kMinutesInWeek});
+            parts.push_back({0, s.end - kMinutesInWeek});
         }
     }
-    return best;
+    std::sort(parts.begin(), parts.end(), [](const Interval& a, const Interval& b) { return a.start < b.start; });
+    for (const Interval& part : parts) {
+        if (!m_intervals.empty() && part.start <= m_intervals.back().end)
+            m_intervals.back().end = std::max(m_intervals.back().end, part.end);
+        else
+            m_intervals.push_back(part);
+    }
 }
+
+bool Coverage::isInside(const LocalTime& t) const {
+    if (!m_set) return true;
+    const int now = weekMinuteOf(t);
+    for (const Interval& i : m_intervals)
+        if (now >= i.start && now < i.end) return true;
+    return false;
+}
+
+int Coverage::minutesToChange(const LocalTime& t) const {
+    if (!m_set || m_intervals.empty()) return -1;
+    const int now = weekMinuteOf(t);
+    const Interval& first = m_intervals.front();
+    if (m_intervals.size() == 1 && first.start == 0 && first.end == kMinutesInWeek) return -1;  // the whole week
+    for (const Interval& i : m_intervals) {
+        if (now < i.start) return i.start - now;  // outside: the next range begins
+        if (now < i.end) {
+            // Inside: the block ends, or goes on over the week's end into Monday's first.
+            if (i.end == kMinutesInWeek && first.start == 0) return kMinutesInWeek - now + first.end;
+            return i.end - now;
+        }
+    }
+    return forward(now, first.start);  // outside after the last: the first of next week
+}
+
+bool isInside(const Schedule& schedule, const LocalTime& t) { return Coverage(schedule).isInside(t); }
+
+int minutesToChange(const Schedule& schedule, const LocalTime& t) { return Coverage(schedule).minutesToChange(t); }
 
 int minutesToNextDaysStart(const Schedule& schedule, const LocalTime& t) {
     const int toMidnight = kMinutesInDay - t.minute;

@@ -9,6 +9,8 @@
 // an end) separated by spaces. Spaces around the separators do not matter. A day not named
 // has no working hours. A range that ends before it starts runs over midnight and belongs
 // to the day it starts on (22:00-06:00 on Monday is Monday night and Tuesday morning).
+// A value is at most kMaxValueLength units long and gives each weekday at most
+// kMaxRangesPerDay ranges; a longer value, or more ranges, does not read.
 #pragma once
 
 #include <cstddef>
@@ -21,6 +23,10 @@ namespace hours {
 constexpr int kDaysInWeek = 7;
 constexpr int kMinutesInDay = 24 * 60;
 constexpr int kMinutesInWeek = kDaysInWeek * kMinutesInDay;
+// Far above any real week (the dialog gives two ranges a day), and small enough that every
+// decision stays a few hundred steps.
+constexpr size_t kMaxValueLength = 1024;
+constexpr size_t kMaxRangesPerDay = 8;
 
 // Minutes after midnight; `end` may be 1440 (24:00). end <= start: over midnight.
 struct Range {
@@ -56,11 +62,30 @@ bool parse(const std::u16string& text, Schedule& out);
 // has no range at all.
 std::u16string format(const Schedule& schedule);
 
-// Whether `t` lies inside working hours. A schedule that is not set is always inside.
-bool isInside(const Schedule& schedule, const LocalTime& t);
+// The minutes of the week a schedule covers, sorted and joined once, so that each decision
+// over them is one pass over its ranges (the tracker keeps one per schedule).
+class Coverage {
+public:
+    Coverage() = default;  // as a schedule that is not set: always inside
+    explicit Coverage(const Schedule& schedule);
 
-// The minutes from the start of `t`'s minute until the decision changes, or -1 when it
-// never does (not set, a week without ranges, or ranges that join into the whole week).
+    // Whether `t` lies inside working hours.
+    bool isInside(const LocalTime& t) const;
+    // The minutes from the start of `t`'s minute until the decision changes, or -1 when it
+    // never does (not set, a week without ranges, or ranges that join into the whole week).
+    int minutesToChange(const LocalTime& t) const;
+
+private:
+    struct Interval {
+        int start;  // week minutes, [start, end), 0 <= start < end <= kMinutesInWeek
+        int end;
+    };
+    bool m_set = false;
+    std::vector<Interval> m_intervals;  // sorted, neither overlapping nor touching
+};
+
+// Coverage(schedule).isInside(t) and .minutesToChange(t).
+bool isInside(const Schedule& schedule, const LocalTime& t);
 int minutesToChange(const Schedule& schedule, const LocalTime& t);
 
 // "No more breaks today": the minutes from the start of `t`'s minute to the first range that

@@ -28,6 +28,7 @@ enum class Do : uint8_t {
     EndEyeBreak,    // note = history::EyeBreakEnd: recorded with the seconds the window showed
     UpdateTip,
     // The history.
+    RetryWrites,    // at: what a busy day file kept back is tried again, now and then
     WorkSecond,     // at
     SaveWork,
     RestStarted,    // at, a = planned seconds
@@ -39,7 +40,7 @@ enum class Do : uint8_t {
     EndRun,         // a = seconds rested, note = history::RestEnd
 };
 
-enum class Note : uint8_t { OneMinute, HoldCall, HoldCamera, HoldPresentation };
+enum class Note : uint8_t { OneMinute, HoldCall, HoldCamera, HoldPresentation, ElevatedFront };
 enum class Tune : uint8_t { Postponed, RestEnd };
 
 struct Action {

@@ -34,6 +34,7 @@ RestClock::RestClock(const settings::Values& settings, const hours::Schedule& sc
 
 Actions RestClock::tick(const Signals& s) {
     Actions out;
+    out.add(record(Do::RetryWrites, s.now));
     const bool outside = workingHoursTick(out, s.now);
     status(out, s.now);
     if (!m_settings.homeMode) longDay(out, s);
@@ -240,17 +241,19 @@ void RestClock::resetHold(Actions& out) {
     m_hold.reset();
 }
 
-// A key pressed in the last moment holds the cover back until a pause in typing (at most
+// An administrator's window in front holds the cover back until it leaves (at most
+// kLongestFrontWaitMs), a key pressed in the last moment until a pause in typing (at most
 // kLongestCoverWaitMs); the rest then has its full length from the moment it covers.
 void RestClock::coverAtPause(Actions& out, const Signals& s) {
-    const uint32_t wait = hold::coverDelay(s.asks->millisSinceKey(), m_coverWaited);
-    if (wait == 0) {
+    const hold::CoverStep step =
+        hold::nextCoverStep(hold::frontHoldsCover(s.asks->front()), s.asks->millisSinceKey(), m_coverWaited);
+    if (step.tellFront) out.add(noted(Do::Balloon, static_cast<uint8_t>(Note::ElevatedFront)));
+    if (step.delayMs == 0) {
         doStartRest(out, s.now);
         return;
     }
     m_coverWaiting = true;
-    m_coverWaited += wait;
-    out.add(Do::WaitForPause, wait);
+    out.add(Do::WaitForPause, step.delayMs);
 }
 
 // True while the due rest waits for the pause: the tick counts nothing then. A delay
@@ -277,7 +280,7 @@ Actions RestClock::pauseWaitEnded(const Signals& s) {
 void RestClock::stopCoverWait(Actions& out) {
     if (m_coverWaiting) out.add(Do::StopWaiting);
     m_coverWaiting = false;
-    m_coverWaited = 0;
+    m_coverWaited = hold::CoverWait();
 }
 
 // ---- working hours ----
@@ -316,6 +319,14 @@ Actions RestClock::skipToday(const kiv::Time& now) {
 Actions RestClock::setSchedule(const hours::Schedule& schedule, const kiv::Time& now) {
     Actions out;
     m_hours.setSchedule(schedule);
+    workingHoursTick(out, now);
+    status(out, now);
+    return out;
+}
+
+Actions RestClock::timeChanged(const kiv::Time& now) {
+    Actions out;
+    m_hours.decideAgain();
     workingHoursTick(out, now);
     status(out, now);
     return out;

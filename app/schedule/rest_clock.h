@@ -11,6 +11,7 @@
 #include <cstdint>
 
 #include "away/away_detector.h"
+#include "hold/cover_wait.h"
 #include "hold/hold_rules.h"
 #include "hours/hours_clock.h"
 #include "kiv/time_kiv.h"
@@ -31,14 +32,15 @@ constexpr unsigned kSessionRetryTicks = 10;  // ticks between two registrations 
 
 // What the clock reads or does on the platform only when a rule needs it, so that the plain
 // tick costs what it always did: the hold signals in the last minute of work and while held,
-// the last key at the cover, the session's real state when an event may have been lost, the
-// input idle time when idleness counts as time away.
+// the last key and the window in front at the cover, the session's real state when an event
+// may have been lost, the input idle time when idleness counts as time away.
 class Asks {
 public:
     virtual ~Asks() = default;
     virtual hold::Signals holdSignals() = 0;
     // Milliseconds since the last key press; negative when none was seen.
     virtual long long millisSinceKey() = 0;
+    virtual hold::FrontFacts front() = 0;
     virtual SessionState sessionState() = 0;
     virtual long long inputIdleSeconds() = 0;
     // Registers for session notifications once more; true when it took.
@@ -74,6 +76,9 @@ public:
     Actions skipToday(const kiv::Time& now);
     // New working hours, in force at once.
     Actions setSchedule(const hours::Schedule& schedule, const kiv::Time& now);
+    // The clock or the time zone changed (the new zone already taken): working hours decide
+    // again at once.
+    Actions timeChanged(const kiv::Time& now);
     Actions showEyeBreak(const kiv::Time& now);
     Actions exit();
     Actions endSession(history::RestEnd how);
@@ -154,8 +159,8 @@ private:
     unsigned m_sessionRetryTicks = 0; // ticks since the registration last failed
     hold::HoldState m_hold;           // calls and presentations holding the due rest
     kiv::Time m_holdStart;            // when the current hold began
-    bool m_coverWaiting = false;      // the rest is due and waits for a pause in typing
-    uint32_t m_coverWaited = 0;       // milliseconds it has waited
+    bool m_coverWaiting = false;      // the rest is due and waits for a pause in typing or the front
+    hold::CoverWait m_coverWaited;    // milliseconds it has waited for each
     hours::Tracker m_hours;           // inside or outside working hours, and when that changes
     kiv::Time m_lastRestEnd;          // when the last rest ended: time outside starts no earlier
     bool m_eyeBreakShown = false;

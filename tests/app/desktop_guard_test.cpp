@@ -8,6 +8,7 @@
 
 #include "desktop/desktop_guard.h"
 #include "desktop/hook_thread.h"
+#include "hold/typing_pause.h"
 #include "rest_test_support.h"
 #include "test_support.h"
 
@@ -71,6 +72,21 @@ TEST(DesktopGuardTest, TheCrashFilterRemovesTheRestsHookAndCoversShowsEveryTaskb
     for (HWND cover : covers) ::DestroyWindow(cover);
     EXPECT_EQ(rest_test::BroadcastRecorder::states(), std::vector<LPARAM>{-1});
     EXPECT_EQ(rest_test::WakeRecorder::calls(), rest_test::displayWake());
+}
+
+// The typing pause's hook is the rest's (keyboard_hook.h): the desktop given back removes it.
+TEST(DesktopGuardTest, TheDesktopGivenBackRemovesTheTypingPausesHookToo) {
+    rest_test::BroadcastRecorder broadcasts;
+    rest_test::WakeRecorder wakes;
+    hold::watchKeys(true);
+    typeF24();
+    ASSERT_GE(hold::millisSinceKey(), 0) << "the typing pause saw no key";
+    hold::watchKeys(false);
+    hold::watchKeys(true);  // the key seen is forgotten
+    guard::restoreDesktop();
+    typeF24();
+    EXPECT_LT(hold::millisSinceKey(), 0) << "keys still went through the typing pause's hook";
+    hold::watchKeys(false);
 }
 
 }  // namespace

@@ -120,6 +120,9 @@ TEST(HistoryCsv, ExportReadsEveryDayFileAndWritesNone) {
     ScratchFolder::writeBytes(folder / "2027-03-01.xml", "<profile><rest");
     ScratchFolder::writeBytes(folder / "Murvel.xml", "<profile><workTime>60</workTime></profile>");
     ScratchFolder::writeBytes(folder / "2027-3-4.xml", "<profile/>");
+    // A day file moved aside as unreadable stays out even when it reads now.
+    ScratchFolder::writeBytes(folder / "2027-03-03.unreadable-1.xml",
+                              "<profile><rest end=\"time\" planned=\"480\" rested=\"480\" start=\"10-00-00\"/></profile>");
     const std::string before[] = {ScratchFolder::readBytes(folder / "2027-02-27.xml"),
                                   ScratchFolder::readBytes(folder / "2027-03-01.xml"),
                                   ScratchFolder::readBytes(folder / "2027-03-02.xml")};

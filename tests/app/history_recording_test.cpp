@@ -3,6 +3,7 @@
 #include <windows.h>
 #include <wtsapi32.h>
 
+#include "history/history_recorder.h"
 #include "history/history_store.h"
 #include "main_dialog_fixture.h"
 #include "wall_clock.h"
@@ -169,12 +170,60 @@ TEST_F(HistoryRecordingTest, ARestAcrossMidnightBelongsToTheDayItStarted) {
     EXPECT_TRUE(day(u"2027-01-16 12-00-00").rests.empty());
 }
 
-TEST_F(HistoryRecordingTest, AnUnreadableDayFileIsLeftUntouched) {
+TEST_F(HistoryRecordingTest, AnUnreadableDayFileIsMovedAsideAndKept) {
     test::ScratchFolder::writeBytes(test::toPath(theApp.m_profileDir) / "2027-01-15.xml", "<profile><rest");
     ASSERT_TRUE(createDialog());
     tickClock(5 + 4);
     command(ID_MENU_DELAY5);
-    EXPECT_EQ(dayBytes("2027-01-15.xml"), "<profile><rest");
+    EXPECT_EQ(dayBytes("2027-01-15.unreadable-1.xml"), "<profile><rest");
+    EXPECT_EQ(day(u"2027-01-15 12-00-00").rests.size(), 1u);
+    EXPECT_EQ(day(u"2027-01-15 12-00-00").delays.size(), 1u);
+}
+
+// Another program (a backup, a virus scanner) holds today's file open without sharing while
+// a delay is recorded: nothing is written over it, and the tick writes the delay and the work
+// within a few seconds of the file's release.
+TEST_F(HistoryRecordingTest, ADayFileHeldOpenGetsItsRecordsOnceReleased) {
+    theApp.m_settings.workTime = 1000;
+    ASSERT_TRUE(createDialog());
+    ASSERT_TRUE(history::recordRest(theApp.m_profileDir, at(u"2027-01-15 09-00-00"), 480, 480, RestEnd::Time));
+    const std::string before = dayBytes("2027-01-15.xml");
+    const std::wstring path = (test::toPath(theApp.m_profileDir) / "2027-01-15.xml").wstring();
+    HANDLE lock = ::CreateFileW(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(lock, INVALID_HANDLE_VALUE);
+    tickClock(20);
+    command(ID_MENU_DELAY5);
+    tickClock(20);
+    ::CloseHandle(lock);
+    EXPECT_EQ(dayBytes("2027-01-15.xml"), before) << "written while it was held";
+    tickClock(history::Recorder::kRetrySeconds);
+    const history::Day today = day(u"2027-01-15 12-00-00");
+    EXPECT_EQ(today.rests.size(), 1u);
+    EXPECT_EQ(today.delays.size(), 1u);
+    EXPECT_EQ(today.workSeconds, 20u);
+}
+
+// While the day file stays busy the recorder keeps one pending set of bounded size, and
+// the tick's retry tries it again no sooner than kRetrySeconds after its last try.
+TEST(HistoryRecorder, ABusyDayFileKeepsOneBoundedPendingSetRetriedEveryFewSeconds) {
+    test::ScratchFolder scratch;
+    ASSERT_TRUE(scratch.isReady());
+    const kiv::String dir = scratch.folder("profile");
+    ASSERT_TRUE(history::recordRest(dir, at(u"2027-01-15 09-00-00"), 480, 480, RestEnd::Time));
+    const std::wstring path = (test::toPath(dir) / "2027-01-15.xml").wstring();
+    HANDLE lock = ::CreateFileW(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(lock, INVALID_HANDLE_VALUE);
+    history::Recorder recorder(dir);
+    const int64_t t = at(u"2027-01-15 10-00-00").timeValue();
+    for (int i = 0; i < 100; ++i) recorder.delayed(kiv::Time(t + i), 300);
+    recorder.retryPending(kiv::Time(t + 200));
+    ::CloseHandle(lock);
+    recorder.retryPending(kiv::Time(t + 200 + history::Recorder::kRetrySeconds - 1));
+    EXPECT_EQ(history::readDay(dir, kiv::Time(t)).delays.size(), 0u) << "retried too soon";
+    recorder.retryPending(kiv::Time(t + 200 + history::Recorder::kRetrySeconds));
+    const history::Day day = history::readDay(dir, kiv::Time(t));
+    EXPECT_EQ(day.rests.size(), 1u);
+    EXPECT_EQ(day.delays.size(), history::Recorder::kMaxPendingElements);
 }
 
 // One absence yields at most one rest record: a rest the absence completes is that record,

@@ -1,7 +1,10 @@
 // The rest history in the day files, on real files in scratch folders.
 #include <gtest/gtest.h>
 
+#include <windows.h>
+
 #include <filesystem>
+#include <map>
 #include <string>
 
 #include "history/history_store.h"
@@ -101,8 +104,6 @@ TEST_F(HistoryStoreTest, NoMoreBreaksTodayIsKeptWithItsTime) {
     EXPECT_NE(dayBytes("2027-01-15.xml").find("<skip at=\"16-30-05\"/>"), std::string::npos);
 }
 
-// A file the start-up cannot read either is the start-up's to replace: the history would
-// only lose what is in it.
 TEST_F(HistoryStoreTest, HoldsAreWrittenWithTheirWhyAndReadBack) {
     const hold::Reason whys[] = {hold::Reason::Call, hold::Reason::Camera, hold::Reason::Presentation};
     for (hold::Reason why : whys) EXPECT_TRUE(history::recordHold(profileDir, at(u"2027-01-15 10-20-30"), 95, why));
@@ -121,30 +122,75 @@ TEST_F(HistoryStoreTest, HoldsAreWrittenWithTheirWhyAndReadBack) {
     }
 }
 
-TEST_F(HistoryStoreTest, AnUnreadableDayFileIsLeftAlone) {
-    ScratchFolder::writeBytes(dayFile("2027-01-15.xml"), "<profile><startup_time>");
-    const kiv::Time when = at(u"2027-01-15 10-00-00");
-    EXPECT_FALSE(history::recordRest(profileDir, when, 480, 480, RestEnd::Time));
-    EXPECT_FALSE(history::recordDelay(profileDir, when, 300));
-    EXPECT_FALSE(history::addWorkSeconds(profileDir, when, 60));
-    EXPECT_EQ(dayBytes("2027-01-15.xml"), "<profile><startup_time>");
-}
-
-// A day file above 4 MB is skipped like a damaged one: nothing read, nothing written.
-TEST_F(HistoryStoreTest, ADayFileAbove4MBIsSkipped) {
-    const std::string rest = "<rest end=\"time\" planned=\"480\" rested=\"480\" start=\"10-00-00\"/>";
-    const std::string head = std::string(kStartupLine) + rest;
+// The day-file rule, for both writers (a delay recorded by the history; the day's start):
+// only a file that is not there is made anew; one another program holds open is not
+// touched; one that opens but does not read is moved aside under a free name first.
+TEST_F(HistoryStoreTest, ADayFileIsNeverWrittenOverUnlessItIsAbsent) {
+    const std::string readable = std::string(kStartupLine) + " <rest end=\"time\" planned=\"480\" rested=\"480\" start=\"09-00-00\"/>\r\n</profile>\r\n";
+    const std::string pastMidnight = XML_HEAD "<profile>\r\n <rest end=\"time\" planned=\"480\" rested=\"480\" start=\"00-10-00\"/>\r\n</profile>\r\n";
     const std::string tail = "</profile>\r\n";
-    const kiv::Time when = at(u"2027-01-15 12-00-00");
-    for (const uint64_t size : {settings::kMaxDayFileBytes, settings::kMaxDayFileBytes + 1}) {
-        SCOPED_TRACE(size);
-        const std::string bytes = head + std::string(size - head.size() - tail.size(), ' ') + tail;
-        ScratchFolder::writeBytes(dayFile("2027-01-15.xml"), bytes);
-        const bool readable = size <= settings::kMaxDayFileBytes;
-        EXPECT_EQ(history::readDay(profileDir, when).rests.size(), readable ? 1u : 0u);
-        if (!readable) {
-            EXPECT_FALSE(history::recordDelay(profileDir, when, 300));
-            EXPECT_TRUE(dayBytes("2027-01-15.xml") == bytes) << "a skipped file was written";
+    const std::string tooBig = readable.substr(0, readable.size() - tail.size()) +
+                               std::string(settings::kMaxDayFileBytes + 1 - readable.size(), ' ') + tail;
+    const struct {
+        const char* what;
+        std::string before;  // today's file; empty: none
+        bool locked;         // held open without sharing while the writer runs
+        bool asideTaken;     // "...unreadable-1.xml" is there already
+        const char* afterDelay;    // the folder after the history's write
+        const char* afterStartup;  // the folder after the start-up
+    } rows[] = {
+        {"absent", "", false, false, "15.xml=delay", "15.xml=startup"},
+        {"readable", readable, false, false, "15.xml=startup,rest,delay", "15.xml=old"},
+        {"readable, written past midnight", pastMidnight, false, false, "15.xml=rest,delay", "15.xml=startup,rest"},
+        {"locked", readable, true, false, "15.xml=old", "15.xml=old"},
+        {"damaged", "<profile><startup_time>", false, false, "15.unreadable-1.xml=old 15.xml=delay",
+         "15.unreadable-1.xml=old 15.xml=startup"},
+        {"too big", tooBig, false, false, "15.unreadable-1.xml=old 15.xml=delay", "15.unreadable-1.xml=old 15.xml=startup"},
+        {"damaged, a name taken", "garbage", false, true,
+         "15.unreadable-1.xml=earlier 15.unreadable-2.xml=old 15.xml=delay",
+         "15.unreadable-1.xml=earlier 15.unreadable-2.xml=old 15.xml=startup"},
+    };
+    // Each file of the folder: "old" (the bytes before), "earlier" (the aside already there)
+    // or the records it holds.
+    auto folder = [&](const std::string& before) {
+        std::map<std::string, std::string> files;  // in name order
+        for (const auto& entry : fs::directory_iterator(test::toPath(profileDir))) {
+            const std::string bytes = ScratchFolder::readBytes(entry.path());
+            std::string what;
+            if (bytes == before) {
+                what = "old";
+            } else if (bytes == "earlier") {
+                what = "earlier";
+            } else {
+                for (const char* tag : {"startup", "rest", "delay"})
+                    if (bytes.find(std::string("<") + tag) != std::string::npos) what += (what.empty() ? "" : ",") + std::string(tag);
+            }
+            files[entry.path().filename().string().substr(8)] = what;
+        }
+        std::string out;
+        for (const auto& file : files) out += (out.empty() ? "" : " ") + file.first + "=" + file.second;
+        return out;
+    };
+    for (bool startup : {false, true}) {
+        for (const auto& row : rows) {
+            SCOPED_TRACE(std::string(row.what) + (startup ? ", start-up" : ", delay"));
+            const fs::path folderPath = test::toPath(profileDir).parent_path();  // without the last '\'
+            fs::remove_all(folderPath);
+            fs::create_directory(folderPath);
+            if (!row.before.empty()) ScratchFolder::writeBytes(dayFile("2027-01-15.xml"), row.before);
+            if (row.asideTaken) ScratchFolder::writeBytes(dayFile("2027-01-15.unreadable-1.xml"), "earlier");
+            HANDLE lock = INVALID_HANDLE_VALUE;
+            if (row.locked)
+                lock = ::CreateFileW(dayFile("2027-01-15.xml").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+            ASSERT_EQ(lock != INVALID_HANDLE_VALUE, row.locked);
+            if (startup) {
+                EXPECT_EQ(settings::loadFirstStartToday(profileDir, at(u"2027-01-15 09-30-00"), 3600000).timeValue(),
+                          at(u"2027-01-15 08-30-00").timeValue());
+            } else {
+                EXPECT_EQ(history::recordDelay(profileDir, at(u"2027-01-15 10-00-00"), 300), !row.locked);
+            }
+            if (lock != INVALID_HANDLE_VALUE) ::CloseHandle(lock);
+            EXPECT_EQ(folder(row.before), startup ? row.afterStartup : row.afterDelay);
         }
     }
 }

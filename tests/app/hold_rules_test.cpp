@@ -1,7 +1,11 @@
 // What holds a rest, as plain decisions: the signals in, held or not and why out; the
-// holds of one work period tick by tick; and how long the cover waits for a pause in typing.
+// holds of one work period tick by tick; and how long the cover waits for a pause in typing
+// and for an administrator's window to leave the front.
 #include <gtest/gtest.h>
 
+#include <string>
+
+#include "hold/cover_wait.h"
 #include "hold/hold_rules.h"
 #include "hold/typing_pause.h"
 
@@ -35,6 +39,33 @@ TEST(HoldDecision, EverySignalCombination) {
         EXPECT_EQ(hold::decide(signals, row.enabled), row.why)
             << row.microphone << row.camera << row.presentation << row.enabled;
     }
+}
+
+// A ConsentStore entry left at 0 by a crash, a kill or a power loss holds nothing: only a
+// use that began while a copy of its program already ran, after the last boot, counts.
+TEST(ConsentEntry, CountsOnlyAUseBegunByARunningCopySinceTheBoot) {
+    const uint64_t s = hold::kFileTimeSecond;
+    const uint64_t boot = 133500000000000000ull;
+    const uint64_t program = boot + 600 * s;  // the running copy started ten minutes after the boot
+    const struct {
+        const char* what;
+        uint64_t usedSince, stoppedAt;
+        std::vector<uint64_t> processStarts;
+        bool counts;
+    } rows[] = {
+        {"begun an hour after the program started", program + 3600 * s, 0, {program}, true},
+        {"begun as the program started", program, 0, {program}, true},
+        {"begun within the slack before it", program - 4 * s, 0, {program}, true},
+        {"begun before the running copy started", program - 6 * s, 0, {program}, false},
+        {"begun three hours before it started", program - 3 * 3600 * s, 0, {program + 3 * 3600 * s}, false},
+        {"one of two copies ran already", program + 60 * s, 0, {program + 120 * s, program}, true},
+        {"nothing runs", program + 60 * s, 0, {}, false},
+        {"begun before the last boot", boot - 60 * s, 0, {0}, false},
+        {"no start recorded", 0, 0, {program}, false},
+        {"stopped", program + 60 * s, program + 120 * s, {program}, false},
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(hold::entryCounts(row.usedSince, row.stoppedAt, row.processStarts, boot), row.counts) << row.what;
 }
 
 // Runs `ticks` ticks with one reason; the steps that were not None, with the tick number.
@@ -113,6 +144,58 @@ TEST(TypingPause, TheCoverWaitsForAPauseOfOneAndAHalfSecondsAtMostTenSeconds) {
     };
     for (const auto& row : rows)
         EXPECT_EQ(hold::coverDelay(row.sinceKey, row.waited), row.delay) << row.sinceKey << " " << row.waited;
+}
+
+TEST(FrontHoldsCover, AWindowOfAHigherLevelOrOfAnUnreadableOneHoldsTheCover) {
+    const uint32_t low = 0x1000, medium = 0x2000, high = 0x3000, system = 0x4000;
+    const struct {
+        const char* name;
+        hold::FrontFacts front;  // window, ours, levelKnown, level, ownKnown, ownLevel
+        bool holds;
+    } rows[] = {
+        {"nothing in front", {false, false, false, 0, true, medium}, false},
+        {"our own window", {true, true, false, 0, false, 0}, false},
+        {"an elevated console", {true, false, true, high, true, medium}, true},
+        {"a system process's window", {true, false, true, system, true, high}, true},
+        {"an editor at our level", {true, false, true, medium, true, medium}, false},
+        {"a sandboxed browser", {true, false, true, low, true, medium}, false},
+        {"we run elevated", {true, false, true, medium, true, high}, false},
+        {"its level could not be read", {true, false, false, 0, true, high}, true},
+        {"ours unread counts as medium: high above it", {true, false, true, high, false, 0}, true},
+        {"ours unread counts as medium: medium is not above", {true, false, true, medium, false, 0}, false},
+    };
+    for (const auto& row : rows) EXPECT_EQ(hold::frontHoldsCover(row.front), row.holds) << row.name;
+}
+
+TEST(CoverWait, TheFrontIsWaitedForUpToTwoMinutesWithOneBalloonThenTheTypingPause) {
+    const struct {
+        bool frontHolds;
+        long long sinceKey;
+        hold::CoverWait before;  // typing, front
+        uint32_t delay;
+        bool balloon;
+        hold::CoverWait after;
+    } rows[] = {
+        {false, -1, {0, 0}, 0, false, {0, 0}},              // nothing holds it: cover now
+        {true, -1, {0, 0}, 1000, true, {0, 1000}},          // the front: the balloon, a look each second
+        {true, 0, {0, 1000}, 1000, false, {0, 2000}},       // typing does not count meanwhile; one balloon
+        {true, -1, {0, 119500}, 500, false, {0, 120000}},   // cut to the two minutes
+        {true, -1, {0, 120000}, 0, false, {0, 120000}},     // two minutes: cover as always
+        {true, 400, {0, 120000}, 1100, false, {1100, 120000}},  // ... at a pause in typing
+        {false, 400, {0, 5000}, 1100, false, {1100, 5000}}, // it left: the typing pause has its ten seconds
+        {false, 0, {10000, 5000}, 0, false, {10000, 5000}},
+    };
+    for (const auto& row : rows) {
+        hold::CoverWait waited = row.before;
+        const hold::CoverStep step = hold::nextCoverStep(row.frontHolds, row.sinceKey, waited);
+        const auto line = [](uint32_t delay, bool balloon, const hold::CoverWait& w) {
+            return std::to_string(delay) + (balloon ? " balloon" : "") + " waited " + std::to_string(w.typingMs) +
+                   "/" + std::to_string(w.frontMs);
+        };
+        EXPECT_EQ(line(step.delayMs, step.tellFront, waited), line(row.delay, row.balloon, row.after))
+            << "front " << row.frontHolds << ", key " << row.sinceKey << ", waited " << row.before.typingMs << "/"
+            << row.before.frontMs;
+    }
 }
 
 }  // namespace

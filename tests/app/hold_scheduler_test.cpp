@@ -94,4 +94,24 @@ TEST_F(TypingPauseTest, AKeyJustBeforeHoldsTheCoverUntilThePause) {
     EXPECT_FALSE(inRest());
 }
 
+// The front is read through fakes (hold_fakes.h): Wine runs every process at one level. The
+// wait's limit is a row of the rest clock's table.
+TEST_F(TypingPauseTest, AnAdministratorsWindowInFrontHoldsTheCoverUntilItLeaves) {
+    const std::wstring kElevated = fw::loadString(IDS_BALLOON_ELEVATED_FRONT);
+    test::FakeFront front;
+    ASSERT_TRUE(createDialog());
+    tick(20);
+    EXPECT_FALSE(inRest());
+    EXPECT_TRUE(m_dlg->m_clock.isWaitingForPause());
+    unsigned timers = 0;
+    while (!inRest() && timers < 200) {
+        if (timers == 5) front.window = nullptr;
+        coverTimer();
+        ++timers;
+    }
+    EXPECT_EQ(timers, 6u);
+    EXPECT_EQ(test::balloons(), std::vector<std::wstring>{kElevated}) << "one balloon";
+    EXPECT_EQ(m_dlg->m_clock.m_restElapsed.size(), 0u) << "the rest has its full length from the cover";
+}
+
 }  // namespace

@@ -2,6 +2,7 @@
 // state: which ConsentStore entries count as a program using the microphone or camera.
 #include <gtest/gtest.h>
 
+#include "hold/capture_sessions.h"
 #include "hold/hold_signals.h"
 #include "hold_fakes.h"
 
@@ -36,8 +37,9 @@ TEST(ConsentStore, AnEntryCountsOnlyWhileItsProgramRuns) {
         const char* what;
         const wchar_t* entry;
         uint64_t stop;
-        const wchar_t* running;  // null: nothing runs
+        const wchar_t* running;  // null: nothing runs (else it started at kProgramStart)
         bool inUse;
+        uint64_t start = FakeHoldSignals::kUseStart;  // LastUsedTimeStart
     } rows[] = {
         {"desktop program in use", L"NonPackaged\\C:#Apps#Meet.exe", 0, L"C:\\Apps\\Meet.exe", true},
         {"desktop program stopped", L"NonPackaged\\C:#Apps#Meet.exe", 133500000000000000ull, L"C:\\Apps\\Meet.exe",
@@ -47,16 +49,31 @@ TEST(ConsentStore, AnEntryCountsOnlyWhileItsProgramRuns) {
         {"packaged in use", L"Microsoft.SkypeApp_kzf8qxf38zg5c", 0, L"Microsoft.SkypeApp_kzf8qxf38zg5c", true},
         {"packaged, not running", L"Microsoft.SkypeApp_kzf8qxf38zg5c", 0, nullptr, false},
         {"packaged stopped", L"Microsoft.SkypeApp_kzf8qxf38zg5c", 5, L"Microsoft.SkypeApp_kzf8qxf38zg5c", false},
+        {"stale: begun before the running copy started", L"NonPackaged\\C:#Apps#Meet.exe", 0, L"C:\\Apps\\Meet.exe",
+         false, FakeHoldSignals::kProgramStart - 3600 * hold::kFileTimeSecond},
+        {"stale: begun before the boot", L"Microsoft.SkypeApp_kzf8qxf38zg5c", 0, L"Microsoft.SkypeApp_kzf8qxf38zg5c",
+         false, FakeHoldSignals::kBoot - 1},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.what);
         FakeHoldSignals fake;
-        fake.entry(L"microphone", row.entry, row.stop);
+        fake.entry(L"microphone", row.entry, row.stop, row.start);
         if (row.running) fake.runningPaths.insert(row.running);
         EXPECT_EQ(hold::capabilityInUse(L"microphone"), row.inUse);
         EXPECT_FALSE(hold::capabilityInUse(L"webcam"));
         EXPECT_EQ(hold::readSignals().microphone, row.inUse);
     }
+}
+
+// The second source: a call program that records now is a call even without its entry.
+// Wine 8 does not implement the session enumerator, so the real source says nothing here.
+TEST(CaptureSessions, AnotherProcessCapturingIsACallWhateverTheConsentStoreSays) {
+    FakeHoldSignals fake;
+    EXPECT_FALSE(hold::readSignals().microphone);
+    fake.capturing = true;
+    EXPECT_TRUE(hold::readSignals().microphone);
+    EXPECT_FALSE(hold::readSignals().camera);
+    EXPECT_FALSE(hold::otherProcessCaptures(::GetCurrentProcessId()));
 }
 
 TEST(NotificationState, PresentationModeAndDirect3DFullScreenArePresentations) {

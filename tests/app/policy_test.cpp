@@ -72,6 +72,11 @@ const ReadRow kReadRows[] = {
     {"HoursNoRange", Id::WorkingHours, FakePolicyRegistry::text(u"mon-fri"), false, 0, nullptr},
     {"HoursEmpty", Id::WorkingHours, FakePolicyRegistry::text(u""), false, 0, nullptr},
     {"HoursAsNumber", Id::WorkingHours, FakePolicyRegistry::dword(9), false, 0, nullptr},
+    // The value's limits hold for the policy too: more than 8 ranges on a weekday.
+    {"HoursNineRanges", Id::WorkingHours,
+     FakePolicyRegistry::text(u"mon 00:00-00:30 01:00-01:30 02:00-02:30 03:00-03:30 04:00-04:30 05:00-05:30 "
+                              u"06:00-06:30 07:00-07:30 08:00-08:30"),
+     false, 0, nullptr},
     {"FloorInRange", Id::MinimumRestMinutes, FakePolicyRegistry::dword(5), true, 5, nullptr},
     {"FloorZero", Id::MinimumRestMinutes, FakePolicyRegistry::dword(0), false, 0, nullptr},
     {"CeilingInRange", Id::MaximumWorkMinutes, FakePolicyRegistry::dword(45), true, 45, nullptr},

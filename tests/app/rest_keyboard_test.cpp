@@ -12,6 +12,7 @@
 #include "desktop/foreground.h"
 #include "desktop/hook_thread.h"
 #include "desktop/rest_keyboard.h"
+#include "hold/typing_pause.h"
 
 namespace {
 
@@ -129,6 +130,30 @@ TEST(RestKeyboard, KeysAreAnsweredWhileTheRestWindowsThreadIsBusy) {
         EXPECT_NE(keyboard.hookThreadId(), ::GetCurrentThreadId());
         EXPECT_TRUE(typeWhileThisThreadIsBusy(1000)) << "the key waited for the rest window's thread";
     }
+    ::DestroyWindow(rest);
+}
+
+// The typing pause watches the keys in the last seconds before a cover and the rest then
+// holds them: one hook on one thread, never the window thread.
+TEST(KeyboardHook, TheTypingPauseAndTheRestShareOneHookOnItsOwnThread) {
+    HWND rest = ::CreateWindowExW(WS_EX_TOPMOST, L"STATIC", L"", WS_POPUP | WS_VISIBLE, 0, 0, 400, 300, nullptr,
+                                  nullptr, nullptr, nullptr);
+    ASSERT_NE(rest, nullptr);
+    hold::watchKeys(true);
+    const DWORD watching = rest::keyboardHookThreadId();
+    EXPECT_NE(watching, 0u);
+    EXPECT_NE(watching, ::GetCurrentThreadId());
+    EXPECT_TRUE(typeWhileThisThreadIsBusy(1000)) << "the key waited for the window thread";
+    EXPECT_GE(hold::millisSinceKey(), 0) << "the typing pause saw no key";
+    {
+        rest::RestKeyboard keyboard;
+        keyboard.take(rest);
+        EXPECT_EQ(keyboard.hookThreadId(), watching) << "a second hook thread";
+        hold::watchKeys(false);
+        EXPECT_EQ(keyboard.hookThreadId(), watching) << "the rest's hook went with the typing pause's";
+        EXPECT_TRUE(typeWhileThisThreadIsBusy(1000)) << "the key waited for the window thread";
+    }
+    EXPECT_EQ(rest::keyboardHookThreadId(), 0u) << "the hook outlived both uses";
     ::DestroyWindow(rest);
 }
 

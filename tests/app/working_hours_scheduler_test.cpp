@@ -5,6 +5,9 @@
 #include <windows.h>
 #include <wtsapi32.h>
 
+#include <cstdlib>
+#include <ctime>
+
 #include "framework/resources.h"
 #include "history/history_store.h"
 #include "hours/hours_clock.h"
@@ -157,6 +160,48 @@ TEST_F(WorkingHoursSchedulerTest, AnUnreadableValueMeansAlwaysWorkingHours) {
     tickClock(5);
     EXPECT_EQ(worked(), 5u);
     EXPECT_FALSE(m_dlg->isOutsideWorkingHours());
+}
+
+// A journey east: the zone changes under the program. The runtime hears of it only from the
+// program, on Windows' word: the test sets TZ without _tzset and sends the message.
+TEST_F(WorkingHoursSchedulerTest, ANewTimeZoneIsTakenAtOnceWhenWindowsSaysSo) {
+    const auto setZone = [](const char* setting, bool tell) {
+        ::_putenv(setting);
+        if (tell) ::_tzset();
+    };
+    // The zone of the other tests again, whatever happens here.
+    struct ZoneBack {
+        std::string setting;
+        ~ZoneBack() {
+            ::_putenv(setting.c_str());
+            ::_tzset();
+        }
+    } back{std::getenv("TZ") ? std::string("TZ=") + std::getenv("TZ") : "TZ="};
+    const struct {
+        UINT message;
+        const wchar_t* area;
+        bool followed;
+    } rows[] = {
+        {WM_TIMECHANGE, nullptr, true},
+        {WM_SETTINGCHANGE, L"intl", true},
+        {WM_SETTINGCHANGE, L"TimeZone", true},
+        {WM_SETTINGCHANGE, L"Environment", false},
+        {WM_SETTINGCHANGE, nullptr, false},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.area ? std::string(row.area, row.area + ::lstrlenW(row.area)) : "no area");
+        setZone("TZ=UTC0", true);
+        ASSERT_TRUE(start(kOffice, u"2026-12-07 17-00-00", 100, 30));  // a Monday
+        tickClock();
+        ASSERT_FALSE(m_dlg->isOutsideWorkingHours());
+        setZone("TZ=UTC-8", false);  // 01:00 on Tuesday there
+        send(row.message, 0, reinterpret_cast<LPARAM>(row.area));
+        EXPECT_EQ(m_dlg->isOutsideWorkingHours(), row.followed);
+        EXPECT_EQ(g_clock.format(kiv::String(u"%H")) == kiv::String(u"01"), row.followed) << "the hour the program shows";
+        tickClock();
+        EXPECT_EQ(worked(), row.followed ? 1u : 2u);
+        m_dlg.reset();
+    }
 }
 
 }  // namespace

@@ -51,11 +51,19 @@ private:
     std::wstring m_path;
 };
 
+// Now, as the ConsentStore writes times (FILETIME), moved by `seconds`.
+unsigned long long fileTimeNow(long long seconds = 0) {
+    FILETIME now{};
+    ::GetSystemTimeAsFileTime(&now);
+    const unsigned long long value = (static_cast<unsigned long long>(now.dwHighDateTime) << 32) | now.dwLowDateTime;
+    return value + seconds * 10000000;
+}
+
 // The entry Windows writes while a desktop program records: named by its path with '#'
-// for '\', LastUsedTimeStop 0. Removed with the object.
+// for '\', LastUsedTimeStart when the use began, LastUsedTimeStop 0. Removed with the object.
 class MicrophoneEntry {
 public:
-    explicit MicrophoneEntry(const std::wstring& path) {
+    explicit MicrophoneEntry(const std::wstring& path, unsigned long long start = fileTimeNow()) {
         std::wstring name = path;
         for (wchar_t& c : name)
             if (c == L'\\') c = L'#';
@@ -64,7 +72,7 @@ public:
         if (::RegCreateKeyExW(HKEY_CURRENT_USER, m_key.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr) !=
             ERROR_SUCCESS)
             return;
-        const unsigned long long start = 133500000000000000ull, stop = 0;
+        const unsigned long long stop = 0;
         m_written = ::RegSetValueExW(key, L"LastUsedTimeStart", 0, REG_QWORD, reinterpret_cast<const BYTE*>(&start),
                                      sizeof start) == ERROR_SUCCESS &&
                     ::RegSetValueExW(key, L"LastUsedTimeStop", 0, REG_QWORD, reinterpret_cast<const BYTE*>(&stop),
@@ -112,6 +120,19 @@ TEST(HoldE2E, ARunningCallHoldsTheRestUntilAMinuteAfterItEnds) {
     const double after = secondsSince(ended);
     EXPECT_GE(after, 55.0);
     EXPECT_LE(after, 75.0);
+}
+
+// A program that crashed in a call three hours ago left its entry at 0; it runs again now
+// (a browser started anew), but its entry began before this copy did: nothing holds the rest.
+TEST(HoldE2E, AMicrophoneEntryBegunBeforeItsRunningProgramStartedHoldsNothing) {
+    CallProgram call;
+    ASSERT_FALSE(call.path().empty());
+    MicrophoneEntry entry(call.path(), fileTimeNow(-3 * 3600));
+    ASSERT_TRUE(entry.written());
+    KivTool app({4, 3, 0});
+    ASSERT_EQ(app.setupError(), "");
+    ASSERT_TRUE(app.start());
+    EXPECT_TRUE(waitFor([&] { return app.restWindow() != nullptr; }, 15000)) << "the stale entry held the rest";
 }
 
 // Keys typed as the rest falls due hold the cover back until they pause; the mouse would not.

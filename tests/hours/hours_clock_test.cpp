@@ -135,6 +135,18 @@ TEST_F(HoursClockTest, ANewTimeZoneIsFollowedWithinAQuarterHour) {
     EXPECT_TRUE(later.left);
 }
 
+// Told of the new zone (WM_TIMECHANGE), the tracker decides again at the next look.
+TEST_F(HoursClockTest, ANewTimeZoneItIsToldOfIsFollowedAtOnce) {
+    Tracker tracker = trackerFor(kOffice);
+    const kiv::Time start = local("2026-12-07 10-00-00");
+    EXPECT_TRUE(tracker.look(start).inside);
+    kiv::os::setTimeZone("UTC-8");  // 18:00 there: outside
+    tracker.decideAgain();
+    const HoursReport next = tracker.look(kiv::Time(start.timeValue() + 1));
+    EXPECT_FALSE(next.inside);
+    EXPECT_TRUE(next.left);
+}
+
 // Summer time begins: 02:00 CET becomes 03:00 CEST (2026-03-29, a Sunday), so a range that
 // ends at 04:00 local ends 1.5 hours after 01:30, not 2.5.
 TEST_F(HoursClockTest, SummerTimeBeginningMovesTheChangeByTheClock) {

@@ -87,6 +87,35 @@ TEST(WorkingHoursParse, ANulInsideTheTextIsAStrayCharacter) {
     EXPECT_TRUE(hours::parse(text, 15, s));
 }
 
+// A value with tens of thousands of ranges would fit the settings file and make every
+// decision scan them all: at most 8 ranges a weekday and 1024 units read.
+TEST(WorkingHoursParse, TheValueIsBoundedInLengthAndRangesPerDay) {
+    auto ranges = [](int count) {
+        std::string text;
+        for (int i = 0; i < count; ++i) text += " " + std::string(1, char('0' + i / 10)) + char('0' + i % 10) + ":00-" +
+                                                std::string(1, char('0' + i / 10)) + char('0' + i % 10) + ":30";
+        return text;
+    };
+    const std::string padded = "mon 09:00-10:00" + std::string(1024 - 15, ' ');
+    const struct {
+        const char* what;
+        std::string text;
+        bool reads;
+    } rows[] = {
+        {"8 ranges", "mon" + ranges(8), true},
+        {"9 ranges", "mon" + ranges(9), false},
+        {"8 ranges on every day", "mon-sun" + ranges(8), true},
+        {"9 ranges of one day over two entries", "mon" + ranges(8) + "; sun,mon 20:00-21:00", false},
+        {"1024 units", padded, true},
+        {"1025 units", padded + " ", false},
+    };
+    for (const auto& row : rows) {
+        Schedule s;
+        EXPECT_EQ(hours::parse(u16(row.text.c_str()), s), row.reads) << row.what;
+        EXPECT_EQ(s.set, row.reads) << row.what;
+    }
+}
+
 TEST(WorkingHoursFormat, NotSetOrWithoutRangesIsEmpty) {
     EXPECT_EQ(hours::format(Schedule()), u"");
     Schedule none;
@@ -133,6 +162,12 @@ TEST(WorkingHoursDecision, TableOfScheduleAndLocalTime) {
         {"mon-sun 22:00-22:00x", Wed, 0, true, -1},  // a text that does not read: always inside
         {"sat-mon 10:00-11:00", Sun, at(10, 30), true, 30},
         {"mon,wed 10:00-11:00", Tue, at(10, 30), false, 1440 - 30},
+        // Sunday's last range joins Monday's first over the week's end; overlaps join too.
+        {"sun 22:00-24:00; mon 00:00-03:00", Sun, at(23, 0), true, 60 + 180},
+        {"sun 23:00-01:00; mon 00:30-02:00", Sun, at(23, 30), true, 30 + 120},
+        {"sun 22:00-24:00; mon 00:00-03:00", Mon, at(1, 0), true, 120},
+        {"mon 08:00-12:00 10:00-14:00", Mon, at(9, 0), true, 300},
+        {"mon-sun 12:00-13:00; mon-sun 13:00-12:00", Thu, at(3, 0), true, -1},
     };
     for (const auto& c : cases) {
         Schedule s;

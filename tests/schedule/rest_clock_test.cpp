@@ -10,12 +10,15 @@
 // 09:00-12:00).
 // Script words: tN (N ticks, a second each), +N (N seconds pass without a tick), =HH:MM:SS
 // (the clock is set to that time, the next day when it is earlier); signals: full / -full,
-// call / cam / show / -call, key=N / -key (ms since a key), idling / -idling (no input from
+// call / cam / show / -call, key=N / -key (ms since a key), admin / -admin (an administrator's
+// window in front), idling / -idling (no input from
 // now on, a second more each tick), session=locked|unlocked|unknown (what a reading finds),
 // fail-register=N; events: lock unlock disconnect connect suspend resume delay5 delayP skip
-// start end unlock-end pause (the typing wait's timer) eyebreak eyebreak-closed exit
-// shutdown, work=N / rest=N (settings changed) applied (confirmed), hours=TEXT (new hours);
-// looks: ? (phase, work and rest counts, what holds) and asked (what the clock asked for).
+// start end unlock-end pause (the typing wait's timer; pause*N: N times) eyebreak
+// eyebreak-closed exit shutdown, work=N / rest=N (settings changed) applied (confirmed),
+// hours=TEXT (new hours) time-changed (the clock or the zone);
+// looks: ? (phase, work and rest counts, what holds) and asked (what the clock asked for);
+// mute / -mute (answers left out meanwhile).
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -33,6 +36,7 @@ class FakeAsks : public schedule::Asks {
 public:
     hold::Signals holdSignals() override { return ++holds, hold; }
     long long millisSinceKey() override { return ++keys, sinceKey; }
+    hold::FrontFacts front() override { return ++fronts, inFront; }
     SessionState sessionState() override { return ++sessions, session; }
     long long inputIdleSeconds() override { return ++idles, idle; }
     bool registerSession() override {
@@ -44,14 +48,15 @@ public:
 
     hold::Signals hold;
     long long sinceKey = -1;
+    hold::FrontFacts inFront;
     SessionState session{SessionState::Connection::Connected, SessionState::Lock::Unlocked};
     long long idle = 0;
     unsigned failRegistrations = 0;
-    unsigned holds = 0, keys = 0, sessions = 0, idles = 0, registrations = 0;
+    unsigned holds = 0, keys = 0, fronts = 0, sessions = 0, idles = 0, registrations = 0;
 };
 
 const char* const kRestEnds[] = {"time", "unlock", "away", "exit", "shutdown", "schedule"};
-const char* const kNotes[] = {"one-minute", "call", "camera", "presentation"};
+const char* const kNotes[] = {"one-minute", "call", "camera", "presentation", "elevated-front"};
 
 struct Row {
     const char* name;
@@ -144,6 +149,14 @@ private:
             m_fullScreen = w == "full";
         } else if (w == "call" || w == "cam" || w == "show" || w == "-call") {
             m_asks.hold = hold::Signals{w == "call", w == "cam", w == "show"};
+        } else if (w == "mute" || w == "-mute") {
+            m_muted = w == "mute";
+        } else if (w == "admin" || w == "-admin") {
+            // An administrator's console in front of a program started the usual way.
+            m_asks.inFront = hold::FrontFacts{};
+            if (w == "admin") m_asks.inFront = hold::FrontFacts{true, false, true, 0x3000, true, 0x2000};
+        } else if (w.rfind("pause*", 0) == 0) {
+            for (unsigned long i = std::stoul(w.substr(6)); i > 0; --i) show(c.pauseWaitEnded(signals()));
         } else if (w.rfind("key=", 0) == 0) {
             m_asks.sinceKey = std::stol(v);
         } else if (w == "-key") {
@@ -190,6 +203,7 @@ private:
         if (w == "exit") return c.exit();
         if (w == "shutdown") return c.endSession(history::RestEnd::Shutdown);
         if (w == "applied") return c.settingsApplied();
+        if (w == "time-changed") return c.timeChanged(now);
         if (w.rfind("hours=", 0) == 0) return c.setSchedule(scheduleOf(w.substr(6)), now);
         if (w == "eyebreak-closed") {
             c.eyeBreakClosed();
@@ -219,13 +233,13 @@ private:
     void show(const schedule::Actions& actions) {
         std::ostringstream line;
         for (const Action& a : actions) line << word(a);
-        if (!line.str().empty()) m_out << '@' << seconds() << line.str() << ' ';
+        if (!line.str().empty() && !m_muted) m_out << '@' << seconds() << line.str() << ' ';
     }
 
     std::string word(const Action& a) {
         std::ostringstream w;
         switch (a.what) {
-        case Do::Status: case Do::WorkSecond: return "";
+        case Do::Status: case Do::WorkSecond: case Do::RetryWrites: return "";
         case Do::WatchKeys:
             if (a.flag == m_watching) return "";
             m_watching = a.flag;
@@ -261,6 +275,7 @@ private:
     bool m_fullScreen = false;
     bool m_watching = false;
     bool m_idling = false;
+    bool m_muted = false;
     schedule::Signals m_signals;
     std::ostringstream m_out;
 };
@@ -375,6 +390,14 @@ const Row kRows[] = {
      "@21 ?work w21/320 r0/5"},
     {"away during the wait: the rest waits for the return", "", "t99 key=0 t1 lock pause",
      "@40 balloon:one-minute @85 notice:15 @98 keys @100 wait:1500 @100 save-work @100 -wait"},
+    {"an administrator's window in front holds the cover until it leaves", "work=20 rest=5",
+     "t19 admin t1 pause*5 -admin pause",
+     "@5 notice:15 @18 keys @20 balloon:elevated-front wait:1000 @20 wait:1000 @20 wait:1000 @20 wait:1000 "
+     "@20 wait:1000 @20 wait:1000 @20 -wait -keys -notice cover rest@20/5"},
+    {"an administrator's window holds the cover two minutes at most", "work=20 rest=5",
+     "t19 admin t1 mute pause*118 -mute pause*2",
+     "@5 notice:15 @18 keys @20 balloon:elevated-front wait:1000 @20 wait:1000 "
+     "@20 -wait -keys -notice cover rest@20/5"},
     // Time away.
     {"no input for a rest's length is a rest, when it counts", "idlerest work=40",
      "idling t29 ? t1 ? t100 ? -idling t3 ?",
@@ -470,6 +493,8 @@ const Row kRows[] = {
      "@10800 rest@5/30 rested:10795/schedule -notice @10800 ?work w1/100 r0/30"},
     {"no more breaks today with a full-screen program", "", "full t50 skip t200 -full t10 ?",
      "@50 skipped -notice @260 ?work w50/100 r0/30 outside"},
+    {"a change of the clock or the zone: working hours decide at once, without a tick", "start=17:59:58 hours=office",
+     "t1 =18:00:30 ? time-changed ?", "@32 ?work w1/100 r0/30 @32 -notice @32 ?work w1/100 r0/30 outside"},
     {"new hours apply at once", "start=20:00:00", "t5 hours=mon-fri_08:30-12:00 ? t5 ?",
      "@5 -notice @5 ?work w5/100 r0/30 outside @10 ?work w5/100 r0/30 outside"},
     {"the end of working hours during the typing wait", "start=08:59:39 work=20 hours=mon_08:00-09:00",

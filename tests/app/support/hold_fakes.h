@@ -1,6 +1,7 @@
 // A fake of what Windows tells about calls, presentations and the last key: a registry of
 // keys with their subkeys and QWORD values, a list of running programs, the notification
-// state and the time since the last key. Installed for the life of the object.
+// state and the time since the last key. Installed for the life of the object. And a fake
+// of the window in front with the integrity levels of its process and of this one.
 #pragma once
 
 #include <windows.h>
@@ -10,8 +11,10 @@
 #include <string>
 #include <vector>
 
+#include "desktop/foreground.h"
 #include "hold/hold_signals.h"
 #include "hold/typing_pause.h"
+#include "platform_calls.h"
 
 namespace test {
 
@@ -21,24 +24,34 @@ public:
         self() = this;
         m_oldSubkeys = hold::setSubkeysFunction(&subkeys);
         m_oldQword = hold::setQwordFunction(&qword);
-        m_oldRunning = hold::setProgramRunningFunction(&running);
+        m_oldStarts = hold::setProgramStartsFunction(&starts);
+        m_oldBoot = hold::setBootTimeFunction(&boot);
         m_oldState = hold::setNotificationStateFunction(&state);
+        m_oldCapture = hold::setCaptureFunction(&capture);
         m_oldSinceKey = hold::setSinceKeyFunction(&sinceKey);
     }
     ~FakeHoldSignals() {
         hold::setSubkeysFunction(m_oldSubkeys);
         hold::setQwordFunction(m_oldQword);
-        hold::setProgramRunningFunction(m_oldRunning);
+        hold::setProgramStartsFunction(m_oldStarts);
+        hold::setBootTimeFunction(m_oldBoot);
         hold::setNotificationStateFunction(m_oldState);
+        hold::setCaptureFunction(m_oldCapture);
         hold::setSinceKeyFunction(m_oldSinceKey);
         self() = nullptr;
     }
     FakeHoldSignals(const FakeHoldSignals&) = delete;
     FakeHoldSignals& operator=(const FakeHoldSignals&) = delete;
 
+    // FILETIME values of a day: the boot, then the running programs' start, then their use.
+    static constexpr uint64_t kBoot = 133500000000000000ull;
+    static constexpr uint64_t kProgramStart = kBoot + 3600 * hold::kFileTimeSecond;
+    static constexpr uint64_t kUseStart = kProgramStart + 3600 * hold::kFileTimeSecond;
+
     // An entry below the capability's key ("microphone", "webcam"): `name` is a package
-    // family name, or "NonPackaged\<path with #>"; `stop` its LastUsedTimeStop.
-    void entry(const std::wstring& capability, const std::wstring& name, uint64_t stop) {
+    // family name, or "NonPackaged\<path with #>"; `stop` its LastUsedTimeStop, `start` its
+    // LastUsedTimeStart.
+    void entry(const std::wstring& capability, const std::wstring& name, uint64_t stop, uint64_t start = kUseStart) {
         std::wstring key = hold::consentKey(capability.c_str());
         std::wstring rest = name;
         for (size_t slash; (slash = rest.find(L'\\')) != std::wstring::npos; rest = rest.substr(slash + 1)) {
@@ -47,6 +60,7 @@ public:
         }
         addSubkey(key, rest);
         values[key + L'\\' + rest + L"|LastUsedTimeStop"] = stop;
+        values[key + L'\\' + rest + L"|LastUsedTimeStart"] = start;
     }
     // A program in use by the ConsentStore, and its process running.
     void call(const std::wstring& path = L"C:\\Apps\\Meet.exe") {
@@ -61,12 +75,14 @@ public:
         values.clear();
         runningPaths.clear();
         notificationState = QUNS_ACCEPTS_NOTIFICATIONS;
+        capturing = false;
     }
 
     std::map<std::wstring, std::vector<std::wstring>> keys;
     std::map<std::wstring, uint64_t> values;  // "key|value"
-    std::set<std::wstring> runningPaths;      // paths and package family names
+    std::set<std::wstring> runningPaths;      // paths and package family names, started at kProgramStart
     QUERY_USER_NOTIFICATION_STATE notificationState = QUNS_ACCEPTS_NOTIFICATIONS;
+    bool capturing = false;  // another process has an active audio capture session
     long long millisSinceKey = -1;
     int registryReads = 0;  // subkey listings asked for
 
@@ -93,18 +109,124 @@ private:
         out = found->second;
         return true;
     }
-    static bool running(const hold::ConsentUser& user) { return self()->runningPaths.count(user.name) != 0; }
+    static std::vector<uint64_t> starts(const hold::ConsentUser& user) {
+        if (self()->runningPaths.count(user.name) == 0) return {};
+        return {kProgramStart};
+    }
+    static uint64_t boot() { return kBoot; }
     static HRESULT WINAPI state(QUERY_USER_NOTIFICATION_STATE* out) {
         *out = self()->notificationState;
         return S_OK;
     }
+    static bool capture() { return self()->capturing; }
     static long long sinceKey() { return self()->millisSinceKey; }
 
     hold::SubkeysFunction m_oldSubkeys;
     hold::QwordFunction m_oldQword;
-    hold::ProgramRunningFunction m_oldRunning;
+    hold::ProgramStartsFunction m_oldStarts;
+    hold::BootTimeFunction m_oldBoot;
     hold::NotificationStateFunction m_oldState;
+    hold::CaptureFunction m_oldCapture;
     hold::SinceKeyFunction m_oldSinceKey;
+};
+
+// A made-up window of another process in front (by default an elevated one), through the
+// foreground's seam and the platform's; the calls that read the levels are recorded in
+// order. Handles given out are real events, so the program may close them.
+class FakeFront {
+public:
+    static constexpr DWORD kHigh = 0x3000;
+    static constexpr DWORD kMedium = 0x2000;
+
+    FakeFront() {
+        self() = this;
+        rest::ForegroundCalls calls{};
+        calls.getForegroundWindow = &foreground;
+        calls.getWindowThreadProcessId = &processOf;
+        calls.setForegroundWindow = &setForeground;
+        m_oldForeground = rest::setForegroundCalls(calls);
+        m_oldOpen = platform::setOpenProcessFunction(&openProcess);
+        m_oldToken = platform::setOpenProcessTokenFunction(&openToken);
+        m_oldInfo = platform::setTokenInformationFunction(&tokenInfo);
+    }
+    ~FakeFront() {
+        rest::setForegroundCalls(m_oldForeground);
+        platform::setOpenProcessFunction(m_oldOpen);
+        platform::setOpenProcessTokenFunction(m_oldToken);
+        platform::setTokenInformationFunction(m_oldInfo);
+        self() = nullptr;
+    }
+    FakeFront(const FakeFront&) = delete;
+    FakeFront& operator=(const FakeFront&) = delete;
+
+    HWND window = reinterpret_cast<HWND>(0x2000);  // null: nothing in front
+    DWORD process = 4242;
+    DWORD level = kHigh;
+    DWORD ownLevel = kMedium;
+    bool openRefused = false;
+    bool frontTokenRefused = false;
+    bool ownTokenRefused = false;
+    std::vector<std::string> calls;
+
+private:
+    static FakeFront*& self() {
+        static FakeFront* current = nullptr;
+        return current;
+    }
+    static HANDLE newHandle() { return ::CreateEventW(nullptr, FALSE, FALSE, nullptr); }
+
+    static HWND WINAPI foreground() { return self()->window; }
+    static DWORD WINAPI processOf(HWND window, DWORD* process) {
+        if (!window || window != self()->window) return 0;
+        if (process) *process = self()->process;
+        return 7;
+    }
+    static BOOL WINAPI setForeground(HWND window) {
+        self()->window = window;
+        self()->process = ::GetCurrentProcessId();
+        return TRUE;
+    }
+    static HANDLE WINAPI openProcess(DWORD access, BOOL, DWORD process) {
+        FakeFront& f = *self();
+        f.calls.push_back(access == PROCESS_QUERY_LIMITED_INFORMATION ? "open " + std::to_string(process)
+                                                                      : "open with more access");
+        if (f.openRefused) return nullptr;
+        f.m_frontProcess = newHandle();
+        return f.m_frontProcess;
+    }
+    static BOOL WINAPI openToken(HANDLE process, DWORD access, HANDLE* token) {
+        FakeFront& f = *self();
+        const bool own = process == ::GetCurrentProcess();
+        const std::string whose = own ? "own" : process == f.m_frontProcess ? "front" : "another";
+        f.calls.push_back("token " + whose + (access == TOKEN_QUERY ? "" : " with more access"));
+        if (own ? f.ownTokenRefused : f.frontTokenRefused) return FALSE;
+        *token = newHandle();
+        f.m_levels[*token] = own ? f.ownLevel : f.level;
+        return TRUE;
+    }
+    // A mandatory label with its SID right behind it, as Windows lays it out.
+    static BOOL WINAPI tokenInfo(HANDLE token, TOKEN_INFORMATION_CLASS kind, void* data, DWORD size, DWORD* returned) {
+        FakeFront& f = *self();
+        f.calls.push_back(kind == TokenIntegrityLevel ? "integrity" : "other information");
+        const DWORD needed = sizeof(TOKEN_MANDATORY_LABEL) + ::GetSidLengthRequired(1);
+        *returned = needed;
+        if (kind != TokenIntegrityLevel || size < needed || !f.m_levels.count(token)) return FALSE;
+        auto* label = static_cast<TOKEN_MANDATORY_LABEL*>(data);
+        PSID sid = label + 1;
+        SID_IDENTIFIER_AUTHORITY authority = SECURITY_MANDATORY_LABEL_AUTHORITY;
+        ::InitializeSid(sid, &authority, 1);
+        *::GetSidSubAuthority(sid, 0) = f.m_levels[token];
+        label->Label.Sid = sid;
+        label->Label.Attributes = SE_GROUP_INTEGRITY;
+        return TRUE;
+    }
+
+    HANDLE m_frontProcess = nullptr;
+    std::map<HANDLE, DWORD> m_levels;
+    rest::ForegroundCalls m_oldForeground{};
+    platform::OpenProcessFunction m_oldOpen = nullptr;
+    platform::OpenProcessTokenFunction m_oldToken = nullptr;
+    platform::TokenInformationFunction m_oldInfo = nullptr;
 };
 
 }  // namespace test
