@@ -6,7 +6,7 @@
 #include "history/history_recorder.h"
 #include "history/history_store.h"
 #include "main_dialog_fixture.h"
-#include "wall_clock.h"
+#include "seams.h"
 
 namespace {
 
@@ -16,26 +16,17 @@ kiv::Time at(const char16_t* localTime) {
     return kiv::Time(kiv::String(localTime), kiv::String(u"%Y-%m-%d %H-%M-%S"));
 }
 
-kiv::Time g_clock;
-kiv::Time fakeNow() { return g_clock; }
-
 class HistoryRecordingTest : public test::MainDialogTest {
 protected:
     void SetUp() override {
         MainDialogTest::SetUp();
-        g_clock = at(u"2027-01-15 10-00-00");
-        m_oldClock = wallclock::setNowFunction(&fakeNow);
         theApp.m_settings.workTime = 5;
         theApp.m_settings.relaxTime = 4;
-    }
-    void TearDown() override {
-        MainDialogTest::TearDown();
-        wallclock::setNowFunction(m_oldClock);
     }
     // Ticks with the clock one second further each time.
     void tickClock(unsigned count) {
         for (unsigned i = 0; i < count; ++i) {
-            g_clock = kiv::Time(g_clock.timeValue() + 1);
+            m_clock.advance();
             tick();
         }
     }
@@ -44,7 +35,7 @@ protected:
         return test::ScratchFolder::readBytes(test::toPath(theApp.m_profileDir) / name);
     }
 
-    wallclock::NowFunction m_oldClock = nullptr;
+    test::FakeClock m_clock{u"2027-01-15 10-00-00"};
 };
 
 enum class How { Ticks, Unlock, Exit, EndOfSession, RestartManager };
@@ -147,7 +138,7 @@ TEST_F(HistoryRecordingTest, ADayWithoutRestsRecordsItsWorkAtExit) {
 
 TEST_F(HistoryRecordingTest, WorkAcrossMidnightCountsForEachDay) {
     theApp.m_settings.workTime = 1000;
-    g_clock = at(u"2027-01-15 23-59-49");
+    m_clock.set(u"2027-01-15 23-59-49");
     ASSERT_TRUE(createDialog());
     tickClock(20);  // 10 s before midnight, 10 s after
     command(ID_MENU_DELAY5);
@@ -159,7 +150,7 @@ TEST_F(HistoryRecordingTest, WorkAcrossMidnightCountsForEachDay) {
 }
 
 TEST_F(HistoryRecordingTest, ARestAcrossMidnightBelongsToTheDayItStarted) {
-    g_clock = at(u"2027-01-15 23-59-53");
+    m_clock.set(u"2027-01-15 23-59-53");
     ASSERT_TRUE(createDialog());
     tickClock(5 + 4);  // the rest begins at 23:59:58 and ends at 00:00:02
     ASSERT_TRUE(m_dlg->m_clock.m_working);
@@ -241,7 +232,7 @@ class AbsenceTest : public HistoryRecordingTest, public ::testing::WithParamInte
 protected:
     void sleepOvernight() {
         send(WM_POWERBROADCAST, PBT_APMSUSPEND);
-        g_clock = kiv::Time(g_clock.timeValue() + 10 * 3600);
+        m_clock.advance(10 * 3600);
         send(WM_POWERBROADCAST, PBT_APMRESUMEAUTOMATIC);
         send(WM_POWERBROADCAST, PBT_APMRESUMESUSPEND);
     }

@@ -12,7 +12,7 @@
 #include "history/history_store.h"
 #include "hours/hours_clock.h"
 #include "main_dialog_fixture.h"
-#include "wall_clock.h"
+#include "seams.h"
 
 namespace {
 
@@ -25,18 +25,10 @@ kiv::Time at(const char16_t* localTime) { return kiv::Time(kiv::String(localTime
 // Seconds after midnight, as the history keeps a rest's start.
 constexpr uint32_t hms(uint32_t h, uint32_t m, uint32_t s) { return h * 3600 + m * 60 + s; }
 
-kiv::Time g_clock;
-kiv::Time fakeNow() { return g_clock; }
-
 class WorkingHoursSchedulerTest : public test::MainDialogTest {
 protected:
-    void SetUp() override {
-        MainDialogTest::SetUp();
-        m_oldClock = wallclock::setNowFunction(&fakeNow);
-    }
     void TearDown() override {
         MainDialogTest::TearDown();
-        wallclock::setNowFunction(m_oldClock);
         theApp.setWorkingHoursText(kiv::String());
     }
     // 2026-12-07 is a Monday.
@@ -44,18 +36,18 @@ protected:
         theApp.setWorkingHoursText(kiv::String(hours));
         theApp.m_settings.workTime = work;
         theApp.m_settings.relaxTime = rest;
-        g_clock = at(when);
+        m_clock.set(when);
         return createDialog();
     }
     void tickClock(unsigned count = 1) {
         for (unsigned i = 0; i < count; ++i) {
-            g_clock = kiv::Time(g_clock.timeValue() + 1);
+            m_clock.advance();
             tick();
         }
     }
     // The clock jumps (ticks lost or a sleep); the next tick comes at `when`.
     void tickAt(const char16_t* when) {
-        g_clock = at(when);
+        m_clock.set(when);
         tick();
     }
     uint32_t worked() const { return m_dlg->m_clock.m_workElapsed.size(); }
@@ -63,7 +55,7 @@ protected:
     std::wstring remainLabel() const { return m_dlg->GetDlgItemText(IDC_STATIC_REMAIN); }
     history::Day day(const char16_t* when) const { return history::readDay(theApp.m_profileDir, at(when)); }
 
-    wallclock::NowFunction m_oldClock = nullptr;
+    test::FakeClock m_clock{u"2026-12-07 09-00-00"};
 };
 
 TEST_F(WorkingHoursSchedulerTest, ALunchBreakStopsTheCountAndEndsAsOneRest) {
@@ -127,13 +119,13 @@ TEST_F(WorkingHoursSchedulerTest, NoMoreBreaksTodayOutlivesARestartOfTheProgram)
     ASSERT_TRUE(start(kOffice, u"2026-12-07 10-00-00", 100, 30));
     command(ID_MENU_SKIP_TODAY);
     m_dlg.reset();
-    g_clock = at(u"2026-12-07 14-00-00");
+    m_clock.set(u"2026-12-07 14-00-00");
     ASSERT_TRUE(createDialog());
     tickClock(5);
     EXPECT_TRUE(m_dlg->isOutsideWorkingHours());
     EXPECT_EQ(worked(), 0u);
     m_dlg.reset();
-    g_clock = at(u"2026-12-08 09-00-00");
+    m_clock.set(u"2026-12-08 09-00-00");
     ASSERT_TRUE(createDialog());
     tickClock(5);
     EXPECT_FALSE(m_dlg->isOutsideWorkingHours());
@@ -197,7 +189,7 @@ TEST_F(WorkingHoursSchedulerTest, ANewTimeZoneIsTakenAtOnceWhenWindowsSaysSo) {
         setZone("TZ=UTC-8", false);  // 01:00 on Tuesday there
         send(row.message, 0, reinterpret_cast<LPARAM>(row.area));
         EXPECT_EQ(m_dlg->isOutsideWorkingHours(), row.followed);
-        EXPECT_EQ(g_clock.format(kiv::String(u"%H")) == kiv::String(u"01"), row.followed) << "the hour the program shows";
+        EXPECT_EQ(m_clock.now().format(kiv::String(u"%H")) == kiv::String(u"01"), row.followed) << "the hour the program shows";
         tickClock();
         EXPECT_EQ(worked(), row.followed ? 1u : 2u);
         m_dlg.reset();
