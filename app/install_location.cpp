@@ -7,6 +7,17 @@ namespace {
 
 // The installer's uninstall key; the 32-bit view, as the 32-bit installer writes it.
 const wchar_t kUninstallKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\kivTool";
+// The MSI's own key (its uninstall key is named by its product code, new with each version).
+const wchar_t kMsiKey[] = L"Software\\Kelbrook\\kivTool";
+
+kiv::String installLocationIn(const wchar_t* key) {
+    wchar_t buffer[1024] = L"";
+    DWORD size = sizeof(buffer);
+    if (::RegGetValueW(HKEY_LOCAL_MACHINE, key, L"InstallLocation", RRF_RT_REG_SZ, nullptr, buffer, &size) !=
+        ERROR_SUCCESS)
+        return kiv::String();
+    return kiv::String(buffer);
+}
 
 kiv::String withoutTrailingSlashes(const kiv::String& path) {
     unsigned n = path.length();
@@ -25,13 +36,13 @@ bool isMachineInstallFolder(const kiv::String& programDir, const kiv::String& re
                                   TRUE) == CSTR_EQUAL;
 }
 
-kiv::String machineInstallLocation() {
-    wchar_t buffer[1024] = L"";
-    DWORD size = sizeof(buffer);
-    if (::RegGetValueW(HKEY_LOCAL_MACHINE, kUninstallKey, L"InstallLocation", RRF_RT_REG_SZ, nullptr, buffer,
-                       &size) != ERROR_SUCCESS)
-        return kiv::String();
-    return kiv::String(buffer);
+kiv::String machineInstallLocation() { return installLocationIn(kUninstallKey); }
+
+kiv::String msiInstallLocation() { return installLocationIn(kMsiKey); }
+
+bool isMachineCopy(const kiv::String& programDir) {
+    return isMachineInstallFolder(programDir, machineInstallLocation()) ||
+           isMachineInstallFolder(programDir, msiInstallLocation());
 }
 
 }  // namespace install

@@ -13,9 +13,13 @@ namespace install {
 // backslash). Letter case does not count; an empty `registered` matches nothing.
 bool isMachineInstallFolder(const kiv::String& programDir, const kiv::String& registered);
 
-// The folder the per-machine installer registered (InstallLocation of the program's
-// uninstall key under HKEY_LOCAL_MACHINE, which only an administrator can write); empty
-// when there is none.
+// The folders per-machine installations registered under HKEY_LOCAL_MACHINE, which only an
+// administrator can write: the installer's (InstallLocation of the program's uninstall
+// key) and the MSI's (InstallLocation of Software\Kelbrook\kivTool); empty for none.
 kiv::String machineInstallLocation();
+kiv::String msiInstallLocation();
+
+// True when `programDir` is the folder of either per-machine installation.
+bool isMachineCopy(const kiv::String& programDir);
 
 }  // namespace install

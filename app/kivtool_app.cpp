@@ -22,10 +22,12 @@ CkivToolApp::~CkivToolApp() = default;
 BOOL CkivToolApp::InitInstance() {
     if (!m_instanceLock) m_instanceLock = std::make_unique<instance::InstanceLock>(instance::kMutexName);
     const instance::LockState lock = m_instanceLock->state();
-    const instance::StartAction start =
-        instance::startActionFor(lock, lock == instance::LockState::Denied && instance::findRunningCopy());
+    // Someone holds the name: a copy of ours if its status window comes within a few seconds.
+    const bool held = lock == instance::LockState::Exists || lock == instance::LockState::Denied;
+    const instance::StartAction start = instance::startActionFor(
+        lock, held && instance::waitForRunningCopy(instance::kRunningCopyWaitMs) != nullptr);
     if (start == instance::StartAction::ShowRunningCopy) {
-        instance::showRunningCopy();  // not found: that copy is still starting; nothing to do
+        instance::showRunningCopy();
         return FALSE;
     }
     INITCOMMONCONTROLSEX controls{};

@@ -71,7 +71,7 @@ BOOL CkivToolDlg::OnInitDialog() {
     RegisterSessionEvents();
     g_taskbarCreatedMsg = ::RegisterWindowMessageW(L"TaskbarCreated");
     g_exitRequestMsg = instance::exitRequestMessage();
-    instance::acceptExitRequest(m_hWnd, g_exitRequestMsg);
+    instance::acceptFromLowerRights(m_hWnd, g_exitRequestMsg, instance::processIntegrity());
     return TRUE;
 }
 
@@ -147,7 +147,8 @@ bool CkivToolDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam, LRESULT
         if (g_taskbarCreatedMsg != 0 && message == g_taskbarCreatedMsg) OnTaskbarCreated();
         // The installer or the uninstaller: exit as the tray menu's Exit does.
         if (g_exitRequestMsg != 0 && message == g_exitRequestMsg) {
-            OnExit();
+            const bool earlyUnlock = theApp.m_policies.allows(policy::Id::AllowEarlyUnlock);
+            apply(m_clock.exitRequested(instance::answersExitRequestNow(!m_clock.m_working, earlyUnlock)));
             return true;
         }
         return CDialog::WindowProc(message, wParam, lParam, result);

@@ -1,5 +1,6 @@
 #include "platform_calls.h"
 
+#include "framework/handles.h"
 
 namespace platform {
 namespace {
@@ -36,6 +37,7 @@ long long systemInputIdle() {
 
 InputIdleFunction g_inputIdle = &systemInputIdle;
 RegisterRestartFunction g_registerRestart = &::RegisterApplicationRestart;
+MessageFilterFunction g_messageFilter = &::ChangeWindowMessageFilterEx;
 OpenProcessFunction g_openProcess = &::OpenProcess;
 OpenProcessTokenFunction g_openProcessToken = &::OpenProcessToken;
 TokenInformationFunction g_tokenInformation = &::GetTokenInformation;
@@ -76,12 +78,32 @@ RegisterRestartFunction setRegisterRestartFunction(RegisterRestartFunction fn) {
 }
 LastInputFunction setLastInputFunction(LastInputFunction fn) { return replace(g_lastInput, fn, &::GetLastInputInfo); }
 TickCountFunction setTickCountFunction(TickCountFunction fn) { return replace(g_tickCount, fn, &::GetTickCount); }
+MessageFilterFunction setMessageFilterFunction(MessageFilterFunction fn) {
+    return replace(g_messageFilter, fn, &::ChangeWindowMessageFilterEx);
+}
 OpenProcessFunction setOpenProcessFunction(OpenProcessFunction fn) { return replace(g_openProcess, fn, &::OpenProcess); }
 OpenProcessTokenFunction setOpenProcessTokenFunction(OpenProcessTokenFunction fn) {
     return replace(g_openProcessToken, fn, &::OpenProcessToken);
 }
 TokenInformationFunction setTokenInformationFunction(TokenInformationFunction fn) {
     return replace(g_tokenInformation, fn, &::GetTokenInformation);
+}
+
+bool integrityLevel(HANDLE process, uint32_t& level) {
+    HANDLE rawToken = nullptr;
+    if (!openProcessToken(process, TOKEN_QUERY, &rawToken) || !rawToken) return false;
+    const fw::KernelHandle token(rawToken);
+    // One call into a buffer that holds any SID: the label's size is never asked for first.
+    union {
+        TOKEN_MANDATORY_LABEL label;
+        BYTE bytes[sizeof(TOKEN_MANDATORY_LABEL) + SECURITY_MAX_SID_SIZE];
+    } buffer{};
+    DWORD size = 0;
+    if (!tokenInformation(token.get(), TokenIntegrityLevel, &buffer, sizeof buffer, &size)) return false;
+    const PSID sid = buffer.label.Label.Sid;
+    if (!sid || !::IsValidSid(sid) || *::GetSidSubAuthorityCount(sid) == 0) return false;
+    level = *::GetSidSubAuthority(sid, *::GetSidSubAuthorityCount(sid) - 1u);
+    return true;
 }
 
 DWORD userLastInput(DWORD lastInput, const OwnInput& own) {
@@ -124,6 +146,9 @@ BOOL tokenInformation(HANDLE token, TOKEN_INFORMATION_CLASS kind, void* data, DW
 }
 HRESULT registerForRestart() {
     return g_registerRestart(nullptr, RESTART_NO_CRASH | RESTART_NO_HANG | RESTART_NO_REBOOT);
+}
+BOOL changeMessageFilter(HWND window, UINT message, DWORD action) {
+    return g_messageFilter(window, message, action, nullptr);
 }
 
 }  // namespace platform

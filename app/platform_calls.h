@@ -10,6 +10,8 @@
 #include <windows.h>
 #include <shellapi.h>
 
+#include <cstdint>
+
 namespace platform {
 
 using BeepFunction = BOOL(WINAPI*)(DWORD frequency, DWORD duration);
@@ -25,6 +27,7 @@ using InputIdleFunction = long long (*)();  // seconds since the last keyboard o
 using RegisterRestartFunction = HRESULT(WINAPI*)(PCWSTR commandLine, DWORD flags);
 using LastInputFunction = BOOL(WINAPI*)(LASTINPUTINFO* info);
 using TickCountFunction = DWORD(WINAPI*)();
+using MessageFilterFunction = BOOL(WINAPI*)(HWND window, UINT message, DWORD action, PCHANGEFILTERSTRUCT status);
 using OpenProcessFunction = HANDLE(WINAPI*)(DWORD access, BOOL inherit, DWORD processId);
 using OpenProcessTokenFunction = BOOL(WINAPI*)(HANDLE process, DWORD access, HANDLE* token);
 using TokenInformationFunction = BOOL(WINAPI*)(HANDLE token, TOKEN_INFORMATION_CLASS kind, void* data, DWORD size,
@@ -46,6 +49,8 @@ RegisterRestartFunction setRegisterRestartFunction(RegisterRestartFunction fn);
 // Below the input-idle time: the last input's tick and the tick counter it is read against.
 LastInputFunction setLastInputFunction(LastInputFunction fn);
 TickCountFunction setTickCountFunction(TickCountFunction fn);
+// Which messages of less privileged processes a window takes (Wine has no such filter).
+MessageFilterFunction setMessageFilterFunction(MessageFilterFunction fn);
 OpenProcessFunction setOpenProcessFunction(OpenProcessFunction fn);
 OpenProcessTokenFunction setOpenProcessTokenFunction(OpenProcessTokenFunction fn);
 TokenInformationFunction setTokenInformationFunction(TokenInformationFunction fn);
@@ -73,10 +78,14 @@ long long inputIdleSeconds();
 // closed it to replace a file, as an installer does. Not after a crash or a hang, and not
 // after a reboot: the Startup entry starts it then.
 HRESULT registerForRestart();
+BOOL changeMessageFilter(HWND window, UINT message, DWORD action);
 
 HANDLE openProcess(DWORD access, DWORD processId);
 BOOL openProcessToken(HANDLE process, DWORD access, HANDLE* token);
 BOOL tokenInformation(HANDLE token, TOKEN_INFORMATION_CLASS kind, void* data, DWORD size, DWORD* returned);
+// The integrity level of `process` (the last sub-authority of its token's mandatory label),
+// through the three calls above; false when any of them fails.
+bool integrityLevel(HANDLE process, uint32_t& level);
 
 // The display wake-up's mouse move: the tick it was sent at, and the user's last input
 // before it. Windows stamps the move a moment later; an input stamped within kWindowMs

@@ -201,6 +201,9 @@ void CkivToolDlg::apply(const schedule::Action& action) {
     case Do::UpdateTip:
         updateTrayTip();
         break;
+    case Do::Exit:
+        OnExit();
+        break;
     default:
         applyHistory(action);
         break;

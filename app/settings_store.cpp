@@ -254,7 +254,7 @@ kiv::Time loadFirstStartToday(const kiv::String& profileDir, const kiv::Time& no
 
 void CkivToolApp::LoadSettings() {
     const kiv::String programDir = kiv::getModuleDir();
-    const bool machineInstall = install::isMachineInstallFolder(programDir, install::machineInstallLocation());
+    const bool machineInstall = install::isMachineCopy(programDir);
     m_profileDir = settings::chooseProfileDir(programDir, [] { return kiv::getAppDataDir(); }, !machineInstall);
     m_ownSettings = settings::loadSettingsFile(settings::settingsFilePath(m_profileDir), programDir);
     m_policies = policy::readPolicies();

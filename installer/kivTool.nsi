@@ -87,6 +87,7 @@ RequestExecutionLevel user
 !define MUI_PAGE_CUSTOMFUNCTION_LEAVE DirectoryLeave
 !insertmacro MUI_PAGE_DIRECTORY
 !insertmacro MUI_PAGE_INSTFILES
+!define MUI_PAGE_CUSTOMFUNCTION_SHOW FinishShow
 !insertmacro MUI_PAGE_FINISH
 
 !insertmacro MUI_UNPAGE_CONFIRM
@@ -142,8 +143,51 @@ VIAddVersionKey /LANG=${LANG_SIMPCHINESE} "ProductVersion"  "${VERSION}"
 VIAddVersionKey /LANG=${LANG_SIMPCHINESE} "LegalCopyright"  "© ${PUBLISHER}"
 
 !macro CLOSE_RUNNING_COPIES UN
+; $0: 1 while a process named kivTool.exe runs in this session, else 0. When the processes
+; cannot be listed, 1: better to wait than to overwrite a running program.
+Function ${UN}ProgramInSession
+  Push $R0
+  Push $R1
+  Push $R2
+  Push $R3
+  Push $R4
+  Push $R5
+  StrCpy $0 0
+  System::Call 'kernel32::GetCurrentProcessId() i.R0'
+  System::Call 'kernel32::ProcessIdToSessionId(i R0, *i .R0)'
+  System::Call 'kernel32::CreateToolhelp32Snapshot(i 2, i 0) p.R1'  ; TH32CS_SNAPPROCESS
+  ${If} $R1 = -1
+    StrCpy $0 1
+  ${Else}
+    ; PROCESSENTRY32W: nine 4-byte fields, then the file name in 260 UTF-16 units.
+    System::Call '*(&l4, i, i, i, i, i, i, i, i, &w260) p.R2'
+    System::Call 'kernel32::Process32FirstW(p R1, p R2) i.R3'
+    ${DoWhile} $R3 <> 0
+      System::Call '*$R2(i, i, i .R4, i, i, i, i, i, i, &w260 .R5)'
+      ${If} $R5 == "kivTool.exe"
+        System::Call 'kernel32::ProcessIdToSessionId(i R4, *i .R5) i.R3'
+        ${If} $R3 = 0
+        ${OrIf} $R5 = $R0
+          StrCpy $0 1
+          ${Break}
+        ${EndIf}
+      ${EndIf}
+      System::Call 'kernel32::Process32NextW(p R1, p R2) i.R3'
+    ${Loop}
+    System::Free $R2
+    System::Call 'kernel32::CloseHandle(p R1)'
+  ${EndIf}
+  Pop $R5
+  Pop $R4
+  Pop $R3
+  Pop $R2
+  Pop $R1
+  Pop $R0
+FunctionEnd
+
 ; $0: 1 while the one-copy mutex exists (also when it cannot be opened: a copy with other
-; rights holds it), else 0.
+; rights holds it) and a kivTool.exe runs in this session, else 0. Another program may
+; hold the name to stop every upgrade; without a process of ours it holds nothing of ours.
 Function ${UN}OneCopyRunning
   System::Call 'kernel32::OpenMutexW(i 0x00100000, i 0, w "${ONE_COPY_MUTEX}") p.r0 ?e'
   Pop $1
@@ -154,6 +198,9 @@ Function ${UN}OneCopyRunning
     StrCpy $0 1
   ${Else}
     StrCpy $0 0
+  ${EndIf}
+  ${If} $0 = 1
+    Call ${UN}ProgramInSession
   ${EndIf}
 FunctionEnd
 
@@ -220,12 +267,12 @@ Function ${UN}CloseRunningCopies
   ${EndIf}
 FunctionEnd
 
-; Starts this installer (or uninstaller) again with administrator rights and the command
-; line $0, waits for it and ends with its exit code. Returns only when the user refused
-; (or the system could not start it).
+; Starts the program $R8 (this installer, or the installed uninstaller) with administrator
+; rights and the command line $0, waits for it and ends with its exit code. Returns only
+; when the user refused (or the system could not start it).
 Function ${UN}RelaunchElevated
   ; SHELLEXECUTEINFOW: 15 fields of 4 bytes; SEE_MASK_NOCLOSEPROCESS, SW_SHOWNORMAL.
-  System::Call '*(&l4, i 0x40, p $HWNDPARENT, w "runas", w "$EXEPATH", w r0, p 0, i 1, p 0, p 0, p 0, p 0, i 0, p 0, p 0) p.r1'
+  System::Call '*(&l4, i 0x40, p $HWNDPARENT, w "runas", w R8, w r0, p 0, i 1, p 0, p 0, p 0, p 0, i 0, p 0, p 0) p.r1'
   System::Call 'shell32::ShellExecuteExW(p r1) i.r2'
   ${If} $2 <> 0
     System::Call '*$1(i, i, p, p, p, p, p, i, p, p, p, p, i, p, p.r3)'
@@ -377,6 +424,7 @@ Function .onInit
       ${If} $R9 != ""
         StrCpy $0 "$0 /D=$R9"
       ${EndIf}
+      StrCpy $R8 "$EXEPATH"
       Call RelaunchElevated
     ${EndIf}
   ${EndIf}
@@ -392,10 +440,39 @@ Function .onInit
   ${EndIf}
 FunctionEnd
 
-; From an elevated installer the program would run elevated; Explorer starts it as the user.
-Function RunProgram
-  Exec '"$WINDIR\explorer.exe" "$INSTDIR\kivTool.exe"'
+;--- No copy left running elevated --------------------------------------------------------
+; $0: 1 when this installer runs with an elevated token (TokenElevation), else 0.
+Function IsElevated
+  StrCpy $0 0
+  System::Call 'advapi32::OpenProcessToken(p -1, i 8, *p .r1) i.r2'  ; TOKEN_QUERY
+  ${If} $2 <> 0
+    System::Call 'advapi32::GetTokenInformation(p r1, i 20, *i .r3, i 4, *i .r4) i.r2'
+    ${If} $2 <> 0
+    ${AndIf} $3 <> 0
+      StrCpy $0 1
+    ${EndIf}
+    System::Call 'kernel32::CloseHandle(p r1)'
+  ${EndIf}
 FunctionEnd
+
+; Started from an elevated installer the program would run elevated for the whole session
+; (and the exit request of a later installer at normal rights could not reach it): the
+; finish page offers no start then; the Startup entry starts it at the next sign-in.
+Function FinishShow
+  Call IsElevated
+  ${If} $0 = 1
+    SendMessage $mui.FinishPage.Run ${BM_SETCHECK} 0 0
+    ShowWindow $mui.FinishPage.Run ${SW_HIDE}
+  ${EndIf}
+FunctionEnd
+
+Function RunProgram
+  Call IsElevated
+  ${If} $0 = 0
+    Exec '"$INSTDIR\kivTool.exe"'
+  ${EndIf}
+FunctionEnd
+;--- end of no copy left running elevated -------------------------------------------------
 
 Section "Uninstall"
   Call un.CloseRunningCopies
@@ -420,9 +497,38 @@ Section "Uninstall"
   ; Not recursive: a "profile" folder the user made here keeps the settings. No /REBOOTOK:
   ; a folder kept for that reason is no cause to ask for a restart.
   RMDir "$INSTDIR"
+  ; Run in place (un.ElevateInPlace): this program holds its own file until it ends.
+  ${If} $EXEDIR == $INSTDIR
+    Delete /REBOOTOK "$INSTDIR\${UNINST_EXE}"
+    RMDir /REBOOTOK "$INSTDIR"
+  ${EndIf}
 
   DeleteRegKey SHCTX "${UNINST_KEY}"
 SectionEnd
+
+;--- The per-machine uninstaller's elevation -------------------------------------------
+; Started unelevated (Apps & Features does so), this is a copy of uninstall.exe in the
+; user's %TEMP%, a folder the user may write: elevating it would let any program of that
+; user replace it between the start and the prompt, and the administrator would approve
+; that program. So the installed uninstaller is elevated where it lies, below Program
+; Files, and runs there (_?=, last: the system took it off this command line). A running
+; program cannot delete itself: it and its folder go at the next restart.
+; KIVTOOL_ELEVATION_PROBE names a file that receives the command instead of it being run
+; (the installer test, where Wine gives every program administrator rights).
+Function un.ElevateInPlace
+  ${GetParameters} $0
+  StrCpy $0 "$0 _?=$INSTDIR"
+  StrCpy $R8 "$INSTDIR\${UNINST_EXE}"
+  ReadEnvStr $1 KIVTOOL_ELEVATION_PROBE
+  ${If} $1 != ""
+    FileOpen $2 "$1" w
+    FileWrite $2 "runas$\n$R8$\n$0$\n$EXEPATH$\n"
+    FileClose $2
+    Quit
+  ${EndIf}
+  Call un.RelaunchElevated
+FunctionEnd
+;--- end of the per-machine uninstaller's elevation -------------------------------------
 
 Function un.onInit
   !insertmacro PICK_LANGUAGE
@@ -442,13 +548,11 @@ Function un.onInit
   ReadRegStr $1 HKCU "${UNINST_KEY}" "InstallLocation"
   ${If} $0 == "$INSTDIR"
   ${AndIf} $1 != "$INSTDIR"
+    ReadEnvStr $1 KIVTOOL_ELEVATION_PROBE
     ${If} $MultiUser.Privileges != "Admin"
     ${AndIf} $MultiUser.Privileges != "Power"
-      ; Started unelevated (Apps & Features does so): ask for the rights. The system took
-      ; _?= off the command line; it goes back on, last.
-      ${GetParameters} $0
-      StrCpy $0 "$0 _?=$INSTDIR"
-      Call un.RelaunchElevated
+    ${OrIf} $1 != ""
+      Call un.ElevateInPlace
       MessageBox MB_OK|MB_ICONSTOP "$(NotAdminUninst)" /SD IDOK
       Quit
     ${EndIf}

@@ -17,10 +17,10 @@ MCIERROR send(MCIDEVICEID id, UINT message, DWORD flags, Parms& parms)
 
 // Whether `path` names a playable file, and its full path in `file` (MAX_PATH units, the
 // most the media player takes). Shares, pipes and devices are refused before any
-// file-system call reaches them.
+// file-system call reaches them, and a file whose link leads elsewhere before it is read.
 bool playableFile(const wchar_t* path, wchar_t (&file)[MAX_PATH])
 {
-    if (localSoundPathInto(path, file, MAX_PATH) == 0) {
+    if (localSoundPathInto(path, file, MAX_PATH) == 0 || !leadsToLocalFile(file)) {
         return false;
     }
     const DWORD attributes = GetFileAttributesW(file);

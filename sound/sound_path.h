@@ -11,6 +11,7 @@
 #include <windows.h>
 
 #include <cstddef>
+#include <initializer_list>
 #include <string>
 
 namespace kiv {
@@ -40,13 +41,45 @@ inline std::wstring localSoundPath(const wchar_t* path, DriveTypeFunction driveT
     return full;
 }
 
+// What opening a sound file without following its last link found.
+enum class FileTarget {
+    Missing,  // nothing by that name: there is nothing it could lead to
+    Link,     // the file is a symbolic link or a junction, or a folder on the way a symbolic link
+    Found,    // an ordinary file: `finalPath` and `volume` below are filled in
+    Failed,   // it could not be opened for another reason
+};
+
+// Opens `full` without following a last link and gives where it really lies: the final
+// path of the handle (GetFinalPathNameByHandleW, "\\?\" and "\\?\UNC\" taken off)
+// and the root of its volume (GetVolumePathNameW), each `capacity` units. A folder on the
+// way that is a symbolic link makes it a Link, unfollowed (it may point at a share, and
+// opening through it would reach the host); junctions, which lead only to local volumes,
+// are followed. A stand-in in tests.
+using FinalPathFunction = FileTarget (*)(const wchar_t* full, wchar_t* finalPath, wchar_t* volume, size_t capacity);
+FileTarget finalPathOf(const wchar_t* full, wchar_t* finalPath, wchar_t* volume, size_t capacity);
+
+// Whether the file at `full` (a path localSoundPathInto took) really lies where the same
+// rule takes it: a link in the path may lead onto a share, and opening a file there sends
+// the user's credentials to its host. True when its final path passes the text rule and
+// its volume is a fixed or removable drive, or when there is no such file (nothing will
+// play); false for a file that is itself a link and for one that cannot be opened.
+bool leadsToLocalFile(const wchar_t* full, DriveTypeFunction driveType = &::GetDriveTypeW,
+                      FinalPathFunction finalPath = &finalPathOf);
+
 // The file to open for a configured sound: the configured path when localSoundPath takes
-// it, else the default path under the same rule, else empty (nothing is opened).
+// it and it leads to a local file, else the default path under the same rules, else empty
+// (nothing is opened).
 inline std::wstring soundFileToOpen(const wchar_t* configured, const wchar_t* defaultPath,
-                                    DriveTypeFunction driveType = &::GetDriveTypeW)
+                                    DriveTypeFunction driveType = &::GetDriveTypeW,
+                                    FinalPathFunction finalPath = &finalPathOf)
 {
-    std::wstring chosen = localSoundPath(configured, driveType);
-    return chosen.empty() ? localSoundPath(defaultPath, driveType) : chosen;
+    for (const wchar_t* path : {configured, defaultPath}) {
+        const std::wstring chosen = localSoundPath(path, driveType);
+        if (!chosen.empty() && leadsToLocalFile(chosen.c_str(), driveType, finalPath)) {
+            return chosen;
+        }
+    }
+    return std::wstring();
 }
 
 }  // namespace kiv

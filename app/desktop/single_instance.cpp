@@ -3,6 +3,7 @@
 #include "framework/message_box.h"
 #include "framework/resources.h"
 #include "messages.h"
+#include "platform_calls.h"
 #include "resource.h"
 
 namespace instance {
@@ -27,7 +28,6 @@ InstanceLock::InstanceLock(const wchar_t* name) {
 StartAction startActionFor(LockState state, bool runningCopyFound) {
     switch (state) {
     case LockState::Exists:
-        return StartAction::ShowRunningCopy;
     case LockState::Denied:
         return runningCopyFound ? StartAction::ShowRunningCopy : StartAction::RunAndWarn;
     case LockState::Created:
@@ -41,9 +41,20 @@ void warnNameTaken() { fw::showMessageBox(nullptr, fw::loadString(IDS_ONE_COPY_N
 
 UINT exitRequestMessage() { return ::RegisterWindowMessageW(kExitRequestName); }
 
-void acceptExitRequest(HWND window, UINT message) {
-    if (message != 0) ::ChangeWindowMessageFilterEx(window, message, MSGFLT_ALLOW, nullptr);
+DWORD processIntegrity() {
+    uint32_t level = 0;
+    return platform::integrityLevel(::GetCurrentProcess(), level) ? level : SECURITY_MANDATORY_MEDIUM_RID;
 }
+
+bool opensMessageFilter(DWORD integrity) { return integrity > SECURITY_MANDATORY_MEDIUM_RID; }
+
+void acceptFromLowerRights(HWND window, UINT exitRequest, DWORD integrity) {
+    if (!opensMessageFilter(integrity)) return;
+    platform::changeMessageFilter(window, WM_SHOW_STATUS, MSGFLT_ALLOW);
+    if (exitRequest != 0) platform::changeMessageFilter(window, exitRequest, MSGFLT_ALLOW);
+}
+
+bool answersExitRequestNow(bool resting, bool earlyUnlockAllowed) { return !resting || earlyUnlockAllowed; }
 
 bool isRunningCopyStatus(const WindowFacts& window, DWORD ownProcessId) {
     if (window.processId == ownProcessId || window.className != L"#32770" || !window.hasStatusLabels) return false;
@@ -81,6 +92,15 @@ HWND findRunningCopy() {
     HWND found = nullptr;
     ::EnumWindows(&findStatus, reinterpret_cast<LPARAM>(&found));
     return found;
+}
+
+HWND waitForRunningCopy(DWORD timeoutMs) {
+    const DWORD start = ::GetTickCount();
+    for (;;) {
+        if (HWND found = findRunningCopy()) return found;
+        if (::GetTickCount() - start >= timeoutMs) return nullptr;
+        ::Sleep(100);
+    }
 }
 
 bool showRunningCopy() {

@@ -48,10 +48,12 @@ enum class StartAction {
     ShowRunningCopy,  // a copy runs already: bring it forward and end
 };
 
-// A mutex that cannot be opened is the copy's own when its status window is there (a copy
-// started with administrator rights); otherwise another program holds the name, and
-// ending silently would keep the program from ever running in this session.
+// A name held by another (whether this copy may open it or not) is a running copy's only
+// when its status window is there, looked for up to kRunningCopyWaitMs (it may still be
+// starting); otherwise another program holds the name, and ending silently would keep the
+// program from ever running in this session.
 StartAction startActionFor(LockState state, bool runningCopyFound);
+constexpr DWORD kRunningCopyWaitMs = 5000;
 
 // Tells the user, in a message box, that another program holds the one-copy name and that
 // this copy runs anyway (a second start may then give a second copy).
@@ -62,9 +64,20 @@ void warnNameTaken();
 extern const wchar_t kExitRequestName[];
 // Its id in this session (RegisterWindowMessageW); 0 when it cannot be registered.
 UINT exitRequestMessage();
-// Lets a less privileged process (the per-user uninstaller) deliver it to `window` when
-// this copy runs with administrator rights.
-void acceptExitRequest(HWND window, UINT message);
+// The integrity level of this process (SECURITY_MANDATORY_..._RID); medium when unknown.
+DWORD processIntegrity();
+// Whether a copy of this integrity opens the message filter for the exit request and
+// WM_SHOW_STATUS: only above medium (started as administrator), where the user's own
+// programs at normal rights (the per-user installer and uninstaller, a second start) could
+// not reach it otherwise. At normal rights they reach it anyway, and the filter stays
+// shut to sandboxed (low-integrity) programs, which must not end a rest.
+bool opensMessageFilter(DWORD integrity);
+// Lets the two messages through to `window` when opensMessageFilter(integrity) says so.
+void acceptFromLowerRights(HWND window, UINT exitRequest, DWORD integrity);
+// Whether an exit request is answered at once: during a rest under AllowEarlyUnlock=0 it
+// waits for the rest's end (the end of the session and the Restart Manager come by
+// WM_ENDSESSION and are never held).
+bool answersExitRequestNow(bool resting, bool earlyUnlockAllowed);
 
 // What the search for the running copy reads of a top-level window.
 struct WindowFacts {
@@ -81,6 +94,8 @@ bool isRunningCopyStatus(const WindowFacts& window, DWORD ownProcessId);
 
 // The running copy's status window, or null (the copy is still starting).
 HWND findRunningCopy();
+// The same, looked for again until it is there or `timeoutMs` have passed.
+HWND waitForRunningCopy(DWORD timeoutMs);
 
 // Asks the running copy to show its status window and lets it take the foreground. False
 // when its window was not found.

@@ -27,6 +27,7 @@ enum class Do : uint8_t {
     ShowEyeBreak,   // a = its seconds
     EndEyeBreak,    // note = history::EyeBreakEnd: recorded with the seconds the window showed
     UpdateTip,
+    Exit,           // the program ends as by the Exit command
     // The history.
     RetryWrites,    // at: what a busy day file kept back is tried again, now and then
     WorkSecond,     // at

@@ -34,12 +34,22 @@ RestClock::RestClock(const settings::Values& settings, const hours::Schedule& sc
 
 Actions RestClock::tick(const Signals& s) {
     Actions out;
+    tickBody(out, s);
+    // The rest that held the exit request is over.
+    if (m_exitAfterRest && m_working) {
+        m_exitAfterRest = false;
+        out.add(Do::Exit);
+    }
+    return out;
+}
+
+void RestClock::tickBody(Actions& out, const Signals& s) {
     out.add(record(Do::RetryWrites, s.now));
     const bool outside = workingHoursTick(out, s.now);
     status(out, s.now);
     if (!m_settings.homeMode) longDay(out, s);
-    if (outside) return out;
-    if (awayTick(out, s)) return out;
+    if (outside) return;
+    if (awayTick(out, s)) return;
     if (m_working) out.add(record(Do::WorkSecond, s.now));
     if (m_working) {
         workTick(out, s);
@@ -47,7 +57,6 @@ Actions RestClock::tick(const Signals& s) {
     } else {
         restTick(out, s.now);
     }
-    return out;
 }
 
 void RestClock::status(Actions& out, const kiv::Time& now) const {
@@ -179,6 +188,15 @@ Actions RestClock::exit() {
     if (m_eyeBreakShown) closeEyeBreak(out);
     resetHold(out);
     out.add(noted(Do::EndRun, code(history::RestEnd::Exit), m_restElapsed.size()));
+    return out;
+}
+
+Actions RestClock::exitRequested(bool answerNow) {
+    Actions out;
+    if (answerNow)
+        out.add(Do::Exit);
+    else
+        m_exitAfterRest = true;
     return out;
 }
 

@@ -81,6 +81,9 @@ public:
     Actions timeChanged(const kiv::Time& now);
     Actions showEyeBreak(const kiv::Time& now);
     Actions exit();
+    // An exit request from the installer: answered at once when `answerNow`
+    // (instance::answersExitRequestNow), else by the first tick after the rest's end.
+    Actions exitRequested(bool answerNow);
     Actions endSession(history::RestEnd how);
 
     // System events: the session and power.
@@ -120,6 +123,7 @@ public:
     bool m_working = true;
 
 private:
+    void tickBody(Actions& out, const Signals& s);
     bool fullScreenHoldsRest(const Signals& s) const;
     void status(Actions& out, const kiv::Time& now) const;
     void longDay(Actions& out, const Signals& s);
@@ -153,6 +157,7 @@ private:
 
     const settings::Values& m_settings;
     bool m_longDayWarned = false;     // the long-day reminder is given once per run
+    bool m_exitAfterRest = false;     // an exit request came while a rest could not be cut short
     AwayDetector m_away;
     bool m_awayRested = false;        // the current away period already counted as a rest
     bool m_sessionEvents = false;     // registered for session notifications

@@ -115,8 +115,8 @@ protected:
     test::FakeClock m_clock{u"2024-03-09 10-00-00"};
 
 private:
-    test::Seam<platform::InputIdleFunction> m_idle{&platform::setInputIdleFunction, &fakeIdle};
-    test::Seam<away::SessionCalls> m_session{
+    test::SeamHolder<platform::InputIdleFunction> m_idle{&platform::setInputIdleFunction, &fakeIdle};
+    test::SeamHolder<away::SessionCalls> m_session{
         &away::setSessionCalls,
         away::SessionCalls{&SessionService::registerNotification, &SessionService::unregisterNotification,
                            &SessionService::query, &SessionService::freeMemory, &SessionService::windows10}};
@@ -323,9 +323,9 @@ protected:
     }
 
 private:
-    test::Seam<platform::LastInputFunction> m_lastInput{&platform::setLastInputFunction, &fakeLastInput};
-    test::Seam<platform::TickCountFunction> m_tickCount{&platform::setTickCountFunction, &fakeTickCount};
-    test::Seam<platform::SendInputFunction> m_sendInput{&platform::setSendInputFunction, &stampInput};
+    test::SeamHolder<platform::LastInputFunction> m_lastInput{&platform::setLastInputFunction, &fakeLastInput};
+    test::SeamHolder<platform::TickCountFunction> m_tickCount{&platform::setTickCountFunction, &fakeTickCount};
+    test::SeamHolder<platform::SendInputFunction> m_sendInput{&platform::setSendInputFunction, &stampInput};
 };
 
 // A home rest with the user away from the keyboard: the rest ends while the user is still

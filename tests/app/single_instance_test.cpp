@@ -5,10 +5,15 @@
 #include <sddl.h>
 
 #include <memory>
+#include <utility>
+#include <vector>
 #include <string>
 
 #include "framework/resources.h"
 #include "desktop/single_instance.h"
+#include "messages.h"
+#include "platform_calls.h"
+#include "seams.h"
 #include "test_support.h"
 #include "resource.h"
 
@@ -40,8 +45,9 @@ TEST(InstanceLock, TheStartFollowsWhatCreatingTheNameFoundAndWhetherTheCopysWind
     const Row rows[] = {
         {"the first copy", true, ERROR_SUCCESS, false, LockState::Created, StartAction::Run},
         {"a second copy", true, ERROR_ALREADY_EXISTS, true, LockState::Exists, StartAction::ShowRunningCopy},
-        {"a second copy while the first starts", true, ERROR_ALREADY_EXISTS, false, LockState::Exists,
-         StartAction::ShowRunningCopy},
+        // No status window within the wait: a program that took the name, not a copy.
+        {"someone else's object that this copy may open", true, ERROR_ALREADY_EXISTS, false, LockState::Exists,
+         StartAction::RunAndWarn},
         {"our copy with administrator rights", false, ERROR_ACCESS_DENIED, true, LockState::Denied,
          StartAction::ShowRunningCopy},
         {"someone else's object", false, ERROR_ACCESS_DENIED, false, LockState::Denied, StartAction::RunAndWarn},
@@ -83,6 +89,54 @@ TEST(InstanceLock, SomeoneElsesObjectUnderTheNameIsReportedAndNotTakenForACopy) 
     fw::setResourceLanguage(fw::kChineseResources);
     EXPECT_NE(fw::loadString(IDS_ONE_COPY_NAME_TAKEN, fw::kChineseResources),
               fw::loadString(IDS_ONE_COPY_NAME_TAKEN, fw::kEnglishResources));
+}
+
+// Only a copy started as administrator opens the filter, and then for the two messages the
+// user's own programs send it; at normal rights a sandboxed sender stays shut out.
+std::vector<std::pair<HWND, UINT>> g_filtered;
+BOOL WINAPI recordFilter(HWND window, UINT message, DWORD action, PCHANGEFILTERSTRUCT) {
+    if (action == MSGFLT_ALLOW) g_filtered.emplace_back(window, message);
+    return TRUE;
+}
+
+TEST(MessageFilter, OpensOnlyAboveNormalRightsForTheExitRequestAndTheStatusRequest) {
+    test::SeamHolder<platform::MessageFilterFunction> seam(&platform::setMessageFilterFunction, &recordFilter);
+    const HWND window = reinterpret_cast<HWND>(0x1234);
+    const UINT exitRequest = instance::exitRequestMessage();
+    ASSERT_NE(exitRequest, 0u);
+    using Allowed = std::vector<std::pair<HWND, UINT>>;
+    const Allowed both{{window, WM_SHOW_STATUS}, {window, exitRequest}};
+    const struct {
+        const char* what;
+        DWORD integrity;
+        Allowed allowed;
+    } rows[] = {
+        {"sandboxed", SECURITY_MANDATORY_LOW_RID, {}},
+        {"normal rights", SECURITY_MANDATORY_MEDIUM_RID, {}},
+        {"above normal rights", SECURITY_MANDATORY_MEDIUM_RID + 0x100, both},
+        {"administrator", SECURITY_MANDATORY_HIGH_RID, both},
+        {"system", SECURITY_MANDATORY_SYSTEM_RID, both},
+    };
+    for (const auto& row : rows) {
+        g_filtered.clear();
+        instance::acceptFromLowerRights(window, exitRequest, row.integrity);
+        EXPECT_EQ(row.allowed, g_filtered) << row.what;
+    }
+}
+
+// An exit request never cuts short a rest the organisation does not let the user end.
+TEST(ExitRequest, WaitsForTheRestsEndOnlyWhenEarlyUnlockIsNotAllowed) {
+    const struct {
+        bool resting, earlyUnlockAllowed, now;
+    } rows[] = {
+        {false, true, true},
+        {false, false, true},
+        {true, true, true},
+        {true, false, false},
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(row.now, instance::answersExitRequestNow(row.resting, row.earlyUnlockAllowed))
+            << row.resting << row.earlyUnlockAllowed;
 }
 
 // The running copy may show either set of texts, whatever this copy chose.

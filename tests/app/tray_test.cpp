@@ -2,6 +2,7 @@
 // keep the program.
 #include <string>
 
+#include "fake_policy_registry.h"
 #include "main_dialog_fixture.h"
 
 namespace {
@@ -369,6 +370,31 @@ TEST_F(TrayTest, TheInstallersExitRequestEndsTheProgramAsExitDoes) {
     EXPECT_TRUE(g_exiting);
     EXPECT_FALSE(::IsWindow(window));
     EXPECT_EQ(1u, test::trayRecords(NIM_DELETE).size());
+}
+
+// Where the organisation does not let a rest be cut short, neither can any program that
+// sends the exit request: the program ends when the rest is over, not before.
+TEST_F(TrayTest, AnExitRequestDuringARestThatMayNotEndEarlyIsAnsweredAtTheRestsEnd) {
+    test::FakePolicyRegistry registry;
+    registry.setNumber(policy::Hive::Machine, u"AllowEarlyUnlock", 0);
+    theApp.m_policies = policy::readPolicies();
+    theApp.m_settings.workTime = 2;
+    theApp.m_settings.relaxTime = 5;
+    ASSERT_TRUE(createDialog());
+    tick(3);
+    ASSERT_NE(nullptr, m_dlg->m_pNotifyDlg);
+    const HWND window = hwnd();
+    ::PostMessageW(HWND_BROADCAST, g_exitRequestMsg, 0, 0);
+    test::pumpMessages();
+    EXPECT_TRUE(::IsWindow(window));
+    EXPECT_NE(nullptr, m_dlg->m_pNotifyDlg) << "the rest was cut short";
+    for (int second = 0; second < 6 && ::IsWindow(window); ++second) {
+        send(WM_TIMER, 0);
+        test::pumpMessages();
+    }
+    EXPECT_TRUE(g_exiting);
+    EXPECT_FALSE(::IsWindow(window)) << "the request was forgotten";
+    m_dlg.reset();
 }
 
 TEST_F(TrayTest, DestroyingTheWindowOtherwiseStillRemovesTheIcon) {

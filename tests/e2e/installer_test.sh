@@ -11,6 +11,9 @@
 #   2b. per machine: only below Program Files (a folder elsewhere, or one that ".." leads
 #       out of, is refused), and the installed copy ignores a "profile" folder beside it
 #   2c. an install folder that is a reparse point (a link) is refused
+#   2d. the per-machine uninstaller started without rights elevates the installed copy in
+#       its own folder, never its copy in %TEMP% (read from the command it would run)
+#   1c. a program squatting on the one-copy name does not stop an installation
 #   4. per machine and per user side by side: removing one leaves the other whole, also
 #      when uninstall.exe is started without telling it the mode
 #   5. the installer's language: Chinese under the Chinese locale the other steps run in,
@@ -19,7 +22,8 @@
 #      profile folder, the plain one into %APPDATA%\Kelbrook.Murvel
 #   7. the MSI beside it: msiexec /i /qn per machine (with the start-with-Windows value, and
 #      without it for AUTOSTART=0), msiexec /x /qn, and a newer package installed over the
-#      running program
+#      running program, which keeps AUTOSTART=0; no folder outside Program Files whatever
+#      the command line says; the MSI's copy ignores a "profile" folder beside it
 # After each uninstall nothing named kivTool may remain in the prefix, and the user's
 # settings in %APPDATA%\Kelbrook.Murvel must be untouched. Exits 1 on any failed check.
 set -uo pipefail
@@ -317,6 +321,34 @@ LANG=C.UTF-8 over_running_copy 'Vanto Break Timer'
 uninst_name=$uninst_name_zh
 [ "$LANG" = zh_CN.UTF-8 ] || uninst_name=$uninst_name_en
 
+step "1c. a program squatting on the one-copy name"
+# Another program holds the name with rights the user can open: with no kivTool.exe in the
+# session the installer and the uninstaller go on instead of waiting and failing (exit 4).
+cat >"$scratch/squatter.c" <<'C'
+#include <windows.h>
+int main(void) {
+    CreateMutexW(NULL, FALSE, L"Local\\Kelbrook.Murvel.kivTool.running");
+    Sleep(120000);
+    return 0;
+}
+C
+if i686-w64-mingw32-gcc -O1 -o "$scratch/squatter.exe" "$scratch/squatter.c" 2>/dev/null; then
+  wine "$scratch/squatter.exe" </dev/null >/dev/null 2>&1 &
+  squatter_pid=$!
+  sleep 1
+  started=$SECONDS
+  run_setup /S
+  rc=$? took=$((SECONDS - started))
+  # Before, it waited twice 10 s for the name to go and stopped with exit code 4.
+  expect "the installer went on (exit $rc after $took s)" [ "$rc" = 0 ]
+  intact HKCU "$user_programs" "$user_dir"
+  do_uninstall HKCU "$user_programs" "$user_dir" 0 1
+  kill "$squatter_pid" 2>/dev/null
+  wait "$squatter_pid" 2>/dev/null
+else
+  fail "the squatter program could not be built"
+fi
+
 step "2. per machine"
 do_install HKLM "$common_programs" "$machine_dir" 1 1 /S /AllUsers
 do_uninstall HKLM "$common_programs" "$machine_dir" 0 1
@@ -350,6 +382,24 @@ refused "a reparse point as the install folder" /S '/D=C:\kiv-link'
 refused "a folder to be made inside a reparse point" /S '/D=C:\kiv-link\kivTool'
 expect "nothing written through the link" [ -z "$(ls -A "$junction_target_u")" ]
 rm -rf "$WINEPREFIX/drive_c/kiv-link" "$junction_target_u"
+
+step "2d. the per-machine uninstaller's elevation"
+# Wine gives every program administrator rights, so the relaunch is never needed here: the
+# uninstaller writes the command it would run into the probe file instead.
+do_install HKLM "$common_programs" "$machine_dir" 1 1 /S /AllUsers
+probe_u=$WINEPREFIX/drive_c/kiv-elevation.txt
+rm -f "$probe_u"
+KIVTOOL_ELEVATION_PROBE='C:\kiv-elevation.txt' wine "$machine_dir\\uninstall.exe" /S </dev/null >/dev/null 2>&1
+for _ in $(seq 100); do [ -s "$probe_u" ] && break; sleep 0.1; done
+mapfile -t relaunch < <(tr -d '\r' <"$probe_u" 2>/dev/null)
+expect "it asks for rights (runas): '${relaunch[0]:-}'" [ "${relaunch[0]:-}" = runas ]
+expect "for the installed uninstaller: '${relaunch[1]:-}'" [ "${relaunch[1]:-}" = "$machine_dir\\uninstall.exe" ]
+expect "run in place (_?=): '${relaunch[2]:-}'" [ "${relaunch[2]:-}" = "/S _?=$machine_dir" ]
+differs() { [ -n "$1" ] && [ "$1" != "$2" ]; }
+expect "not the copy it runs from: '${relaunch[3]:-}'" differs "${relaunch[3]:-}" "${relaunch[1]:-}"
+rm -f "$probe_u"
+intact HKLM "$common_programs" "$machine_dir"
+do_uninstall HKLM "$common_programs" "$machine_dir" 0 1
 
 step "3. per user, own folder, no startup, portable profile"
 do_install HKCU "$user_programs" "$own_dir" 0 1 /S /NoStartup "/D=$own_dir"
@@ -487,6 +537,9 @@ newer=$v1.$v2.$((v3 + 1))
 newer_msi=$scratch/kivTool-$newer.0-x86.msi
 "$root/scripts/make-msi" "$plain_u" "$newer.0" "$newer_msi" >/dev/null 2>&1
 expect "a newer package $newer builds" [ -s "$newer_msi" ]
+newest=$v1.$v2.$((v3 + 2))
+newest_msi=$scratch/kivTool-$newest.0-x86.msi
+"$root/scripts/make-msi" "$plain_u" "$newest.0" "$newest_msi" >/dev/null 2>&1
 rm -rf "$plain_u" "$portable_u"
 echo "-- msiexec /i $(basename "$msi") /qn"
 expect "msiexec /i exits with 0" [ "$(msiexec_rc /i "$msi_w" /qn)" = 0 ]
@@ -494,6 +547,43 @@ msi_installed 1 "$version"
 echo "-- msiexec /x $(basename "$msi") /qn"
 expect "msiexec /x exits with 0" [ "$(msiexec_rc /x "$msi_w" /qn)" = 0 ]
 msi_removed
+echo "-- msiexec /i $(basename "$msi") /qn INSTALLDIR=C:\\kiv\\"
+# A folder that inherits C:\'s rights would let any user replace what every logon starts.
+kiv_u=$WINEPREFIX/drive_c/kiv
+outside_rc=$(msiexec_rc /i "$msi_w" /qn 'INSTALLDIR=C:\kiv\')
+expect "msiexec /i INSTALLDIR=C:\\kiv\\ installs below Program Files ($outside_rc)" [ "$outside_rc" = 0 ]
+expect "nothing in C:\\kiv" absent "$kiv_u"
+msi_installed 1 "$version"
+# The MSI's copy is a per-machine copy: a profile folder beside it is not its settings folder.
+rm -f "$settings_u"/[0-9]*.xml
+mkdir -p "$machine_u/profile"
+expect "the MSI's copy starts" start_program "$machine_dir"
+expect "its daily file is in the user's %APPDATA%\\Kelbrook.Murvel" has_daily "$settings_u"
+expect "nothing in the profile folder beside it" [ -z "$(ls -A "$machine_u/profile" 2>/dev/null)" ]
+stop_program
+rmdir "$machine_u/profile"
+rm -f "$settings_u"/[0-9]*.xml
+expect "msiexec /x exits with 0" [ "$(msiexec_rc /x "$msi_w" /qn)" = 0 ]
+msi_removed
+# The folder's own property is private: the command line cannot set it either.
+echo "-- msiexec /i $(basename "$msi") /qn InstallFolder=C:\\kiv\\"
+expect "msiexec /i InstallFolder=C:\\kiv\\ exits with 0" [ "$(msiexec_rc /i "$msi_w" /qn 'InstallFolder=C:\kiv\')" = 0 ]
+expect "nothing in C:\\kiv" absent "$kiv_u"
+msi_installed 1 "$version"
+expect "msiexec /x exits with 0" [ "$(msiexec_rc /x "$msi_w" /qn)" = 0 ]
+msi_removed
+# Should the folder resolve elsewhere all the same (here: a copy of the package that names
+# it in its own property table), the installation stops with 1603 and leaves nothing.
+moved_msi=$scratch/moved.msi
+cp "$msi" "$moved_msi"
+msibuild "$moved_msi" -q "INSERT INTO \`Property\` (\`Property\`, \`Value\`) VALUES ('InstallFolder', 'C:\\kiv\\')"
+echo "-- msiexec /i moved.msi /qn (its folder C:\\kiv\\)"
+moved_rc=$(msiexec_rc /i "$(winepath -w "$moved_msi" 2>/dev/null | tr -d '\r')" /qn)
+# 1603 (ERROR_INSTALL_FAILURE) reaches a Unix shell as its low byte, 67.
+expect "refused with 1603 ($moved_rc)" [ "$moved_rc" = $((1603 % 256)) ]
+expect "nothing in C:\\kiv" absent "$kiv_u"
+expect "nothing in Program Files" absent "$machine_u"
+expect "no product in Add/Remove Programs" [ -z "$(msi_products)" ]
 echo "-- msiexec /i $(basename "$msi") /qn AUTOSTART=0"
 expect "msiexec /i AUTOSTART=0 exits with 0" [ "$(msiexec_rc /i "$msi_w" /qn AUTOSTART=0)" = 0 ]
 msi_installed 0 "$version"
@@ -509,12 +599,18 @@ upgrade_rc=$(msiexec_rc /i "$(winepath -w "$newer_msi" 2>/dev/null | tr -d '\r')
 # 3010: done, but a file in use is replaced at the next start of Windows.
 done_rc() { [ "$1" = 0 ] || [ "$1" = 3010 ]; }
 expect "the upgrade exits with 0 or 3010 ($upgrade_rc)" done_rc "$upgrade_rc"
-msi_installed 1 "$newer.0"
+# The administrator's AUTOSTART=0 is remembered: the upgrade adds no logon start.
+msi_installed 0 "$newer.0"
 if is_running; then echo "  note  the old copy still runs (no Restart Manager under Wine)"; fi
 stop_program
-echo "-- msiexec /x $(basename "$newer_msi") /qn"
-expect "msiexec /x of the newer package exits with 0" \
-  [ "$(msiexec_rc /x "$(winepath -w "$newer_msi" 2>/dev/null | tr -d '\r')" /qn)" = 0 ]
+# The next upgrade's own command line overrides what was remembered.
+echo "-- msiexec /i $(basename "$newest_msi") /qn AUTOSTART=1"
+expect "the upgrade with AUTOSTART=1 exits with 0" \
+  [ "$(msiexec_rc /i "$(winepath -w "$newest_msi" 2>/dev/null | tr -d '\r')" /qn AUTOSTART=1)" = 0 ]
+msi_installed 1 "$newest.0"
+echo "-- msiexec /x $(basename "$newest_msi") /qn"
+expect "msiexec /x of the newest package exits with 0" \
+  [ "$(msiexec_rc /x "$(winepath -w "$newest_msi" 2>/dev/null | tr -d '\r')" /qn)" = 0 ]
 msi_removed
 
 echo "== done at $SECONDS s"

@@ -10,15 +10,15 @@
 // 09:00-12:00).
 // Script words: tN (N ticks, a second each), +N (N seconds pass without a tick), =HH:MM:SS
 // (the clock is set to that time, the next day when it is earlier); signals: full / -full,
-// call / cam / show / -call, key=N / -key (ms since a key), admin / -admin (an administrator's
-// window in front), idling / -idling (no input from
-// now on, a second more each tick), session=locked|unlocked|unknown (what a reading finds),
-// fail-register=N; events: lock unlock disconnect connect suspend resume delay5 delayP skip
-// start end unlock-end pause (the typing wait's timer; pause*N: N times) eyebreak
-// eyebreak-closed exit shutdown, work=N / rest=N (settings changed) applied (confirmed),
-// hours=TEXT (new hours) time-changed (the clock or the zone);
-// looks: ? (phase, work and rest counts, what holds) and asked (what the clock asked for);
-// mute / -mute (answers left out meanwhile).
+// call / cam / show / -call, key=N / -key (ms since a key), admin / -admin (an
+// administrator's window in front), idling / -idling (no input from now on, a second more
+// each tick), session=locked|unlocked|unknown (what a reading finds), fail-register=N;
+// events: lock unlock disconnect connect suspend resume delay5 delayP skip start end
+// unlock-end pause (the typing wait's timer; pause*N: N times) eyebreak eyebreak-closed exit
+// exit-request exit-request-held (one not answered during a rest) shutdown, work=N / rest=N
+// (settings changed) applied (confirmed), hours=TEXT (new hours) time-changed (the clock or
+// the zone); looks: ? (phase, work and rest counts, what holds) and asked (what the clock
+// asked for); mute / -mute (answers left out meanwhile).
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -202,6 +202,8 @@ private:
         if (w == "eyebreak") return c.showEyeBreak(now);
         if (w == "exit") return c.exit();
         if (w == "shutdown") return c.endSession(history::RestEnd::Shutdown);
+        if (w == "exit-request") return c.exitRequested(true);
+        if (w == "exit-request-held") return c.exitRequested(false);
         if (w == "applied") return c.settingsApplied();
         if (w == "time-changed") return c.timeChanged(now);
         if (w.rfind("hours=", 0) == 0) return c.setSchedule(scheduleOf(w.substr(6)), now);
@@ -257,6 +259,7 @@ private:
         case Do::ShowEyeBreak: w << " eye-break:" << a.a; break;
         case Do::EndEyeBreak: w << " -eye-break"; break;
         case Do::UpdateTip: w << " tip"; break;
+        case Do::Exit: w << " exit"; break;
         case Do::SaveWork: w << " save-work"; break;
         case Do::RestStarted: w << " rest@" << since(a) << '/' << a.a; break;
         case Do::RestEnded: w << " rested:" << a.a << '/' << kRestEnds[a.note]; break;
@@ -527,6 +530,10 @@ const Row kRows[] = {
     {"the exit records the rest", "", "t110 exit",
      "@40 balloon:one-minute @85 notice:15 @98 keys @100 -keys -notice cover rest@100/30 "
      "@110 -notice end-run:10/exit"},
+    {"an exit request is answered at once where it may be", "", "t10 exit-request", "@10 exit"},
+    {"an exit request in a rest that may not end early waits for its end", "", "t101 exit-request-held t28 ? t1 t1",
+     "@40 balloon:one-minute @85 notice:15 @98 keys @100 -keys -notice cover rest@100/30 @129 ?rest w0/100 r29/30 "
+     "@130 uncover rested:30/time play:rest-end exit"},
     {"the end of the session writes a hold", "", "call t50 shutdown",
      "@40 -notice balloon:call tip @50 held@40:11/call end-run:0/shutdown -notice"},
 };

@@ -102,7 +102,9 @@ UINT WINAPI fakeDriveType(const wchar_t* root)
 {
     g_rootsAsked.push_back(root);
     switch (root[0]) {
-    case L'C': case L'c': case L'D': return DRIVE_FIXED;
+    case L'C': case L'c': case L'D':
+        // An optical drive mounted in a folder: the volume's type, not the letter's, counts.
+        return wcscmp(root, L"C:\\mnt\\cd\\") == 0 ? DRIVE_CDROM : DRIVE_FIXED;
     case L'E': return DRIVE_REMOVABLE;
     case L'R': return DRIVE_REMOTE;
     case L'O': return DRIVE_CDROM;
@@ -191,6 +193,81 @@ TEST(SoundPathTest, ARefusedSettingPlaysTheDefaultSound)
     EXPECT_EQ(kiv::soundFileToOpen(L"\\\\host\\share\\rain.mp3", L"\\\\host\\apps\\resource\\relax.mp3",
                                    &fakeDriveType),
               L"");
+}
+
+
+// A link inside an accepted path may lead onto a share: only where the file really lies
+// counts, and a file that is itself a link is never followed to find out. Each row: what
+// opening the path without following its last link tells (a final path and its volume,
+// or why there is none), and what plays.
+const wchar_t kFallback[] = L"C:\\Program Files\\kivTool\\resource\\relax.mp3";
+struct Target {
+    const wchar_t* path;
+    kiv::FileTarget kind;
+    const wchar_t* finalPath;
+    const wchar_t* volume;
+    const wchar_t* played;
+};
+const Target kTargets[] = {
+    {L"C:\\Sounds\\rain.mp3", kiv::FileTarget::Found, L"C:\\Sounds\\rain.mp3", L"C:\\", L"C:\\Sounds\\rain.mp3"},
+    // A junction to another local folder
+    {L"C:\\Music\\rain.mp3", kiv::FileTarget::Found, L"C:\\Library\\rain.mp3", L"C:\\", L"C:\\Music\\rain.mp3"},
+    // A folder link to a share, a link to a network drive, an optical volume in a folder
+    {L"C:\\Linked\\rain.mp3", kiv::FileTarget::Found, L"\\\\host\\share\\rain.mp3", L"\\\\host\\share\\", kFallback},
+    {L"C:\\Mapped\\rain.mp3", kiv::FileTarget::Found, L"R:\\rain.mp3", L"R:\\", kFallback},
+    {L"C:\\mnt\\cd\\rain.mp3", kiv::FileTarget::Found, L"C:\\mnt\\cd\\rain.mp3", L"C:\\mnt\\cd\\", kFallback},
+    {L"C:\\Sounds\\device.mp3", kiv::FileTarget::Found, L"\\\\?\\GLOBALROOT\\Device\\X", L"C:\\", kFallback},
+    {L"C:\\Sounds\\nul.mp3", kiv::FileTarget::Found, L"C:\\Sounds\\NUL", L"C:\\", kFallback},
+    {L"C:\\Sounds\\link.mp3", kiv::FileTarget::Link, L"", L"", kFallback},  // the file itself is a link
+    {L"C:\\Sounds\\locked.mp3", kiv::FileTarget::Failed, L"", L"", kFallback},
+    // Nothing there: nothing plays, as before
+    {L"C:\\Sounds\\gone.mp3", kiv::FileTarget::Missing, L"", L"", L"C:\\Sounds\\gone.mp3"},
+    {kFallback, kiv::FileTarget::Found, kFallback, L"C:\\", kFallback},
+};
+
+kiv::FileTarget fakeFinalPath(const wchar_t* full, wchar_t* finalPath, wchar_t* volume, size_t capacity)
+{
+    for (const Target& target : kTargets) {
+        if (wcscmp(full, target.path) == 0) {
+            wcsncpy(finalPath, target.finalPath, capacity);
+            wcsncpy(volume, target.volume, capacity);
+            return target.kind;
+        }
+    }
+    ADD_FAILURE() << "no target for a path";
+    return kiv::FileTarget::Failed;
+}
+
+TEST(SoundPathTest, AFileThatLeadsOffTheLocalDrivesPlaysTheDefaultSound)
+{
+    for (const Target& row : kTargets) {
+        const std::string shown(row.path, row.path + wcslen(row.path));
+        EXPECT_EQ(kiv::soundFileToOpen(row.path, kFallback, &fakeDriveType, &fakeFinalPath), row.played) << shown;
+    }
+}
+
+// The real look-up, on files the test makes: an ordinary file leads to itself, and a
+// symbolic link to it is refused where the system lets the test make one.
+TEST(SoundPathTest, TheFinalPathOfARealFileIsItselfAndALinkIsNotFollowed)
+{
+    kivtest::TempDir dir;
+    ASSERT_TRUE(dir.copyIn(kivtest::soundPath(L"relaxNotice.mp3"), L"rain.mp3"));
+    const std::wstring file = kiv::localSoundPath((dir.path() + L"rain.mp3").c_str());
+    ASSERT_FALSE(file.empty());
+    std::wstring finalPath(kiv::kMaxSoundPath, L'\0'), volume(kiv::kMaxSoundPath, L'\0');
+    ASSERT_EQ(kiv::finalPathOf(file.c_str(), &finalPath[0], &volume[0], finalPath.size()), kiv::FileTarget::Found);
+    EXPECT_EQ(_wcsicmp(finalPath.c_str(), file.c_str()), 0);
+    EXPECT_EQ(kiv::soundFileToOpen(file.c_str(), L""), file);
+
+    const std::wstring link = dir.path() + L"link.mp3";
+    // Wine 8 answers TRUE and makes nothing.
+    if (!CreateSymbolicLinkW(link.c_str(), file.c_str(), 0x2 /* unprivileged create */) ||
+        GetFileAttributesW(link.c_str()) == INVALID_FILE_ATTRIBUTES) {
+        GTEST_SKIP() << "the system made no symbolic link";
+    }
+    EXPECT_EQ(kiv::finalPathOf(link.c_str(), &finalPath[0], &volume[0], finalPath.size()), kiv::FileTarget::Link);
+    EXPECT_EQ(kiv::soundFileToOpen(link.c_str(), L""), L"");
+    DeleteFileW(link.c_str());
 }
 
 }  // namespace sound_paths

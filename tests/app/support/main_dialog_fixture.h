@@ -167,10 +167,10 @@ protected:
     FakeHoldSignals m_signals;  // nothing holds a rest, no key was pressed, until a test says so
 
 private:
-    Seam<platform::AppBarFunction> m_appBar{&platform::setAppBarFunction, &recordAppBar};
-    Seam<platform::BeepFunction> m_beep{&platform::setBeepFunction, &recordBeep};
-    Seam<platform::FlashWindowFunction> m_flash{&platform::setFlashWindowFunction, &recordFlash};
-    Seam<platform::NotifyIconFunction> m_tray{&platform::setNotifyIconFunction, &recordTray};
+    SeamHolder<platform::AppBarFunction> m_appBar{&platform::setAppBarFunction, &recordAppBar};
+    SeamHolder<platform::BeepFunction> m_beep{&platform::setBeepFunction, &recordBeep};
+    SeamHolder<platform::FlashWindowFunction> m_flash{&platform::setFlashWindowFunction, &recordFlash};
+    SeamHolder<platform::NotifyIconFunction> m_tray{&platform::setNotifyIconFunction, &recordTray};
 };
 
 }  // namespace test

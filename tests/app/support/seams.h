@@ -12,16 +12,17 @@
 namespace test {
 
 template <typename Fn>
-class Seam {
+class SeamHolder {
 public:
     template <typename Setter>
-    Seam(Setter set, const Fn& fake) : m_old(set(fake)), m_restore([set](const Fn& old) { set(old); }) {}
-    ~Seam() { m_restore(m_old); }
-    Seam(const Seam&) = delete;
-    Seam& operator=(const Seam&) = delete;
+    SeamHolder(Setter set, const Fn& standIn)
+        : m_previous(set(standIn)), m_restore([set](const Fn& previous) { set(previous); }) {}
+    ~SeamHolder() { m_restore(m_previous); }
+    SeamHolder(const SeamHolder&) = delete;
+    SeamHolder& operator=(const SeamHolder&) = delete;
 
 private:
-    Fn m_old;
+    Fn m_previous;
     std::function<void(const Fn&)> m_restore;
 };
 
@@ -36,7 +37,7 @@ public:
 
 private:
     static inline kiv::Time s_now;
-    Seam<wallclock::NowFunction> m_seam{&wallclock::setNowFunction, &FakeClock::now};
+    SeamHolder<wallclock::NowFunction> m_seam{&wallclock::setNowFunction, &FakeClock::now};
 };
 
 }  // namespace test
