@@ -10,6 +10,7 @@
 #include "platform_calls.h"
 #include "ui_language.h"
 
+settings::Values CkivToolApp::m_settings;
 settings::Values CkivToolApp::m_ownSettings;
 policy::Policies CkivToolApp::m_policies;
 CkivToolApp theApp;
@@ -45,7 +46,7 @@ BOOL CkivToolApp::InitInstance() {
     // A rest that was cut short (the process killed, the power gone) left them hidden.
     guard::showTaskbars(true);
     LoadSettings();
-    language::apply(m_language);
+    language::apply(m_settings.language);
     m_pMainDlg = std::make_unique<CkivToolDlg>();
     m_pMainWnd = m_pMainDlg.get();
     // Without its window the program would sit in the loop with nothing to end it.

@@ -47,35 +47,21 @@ public:
     void setWorkingHoursText(const kiv::String& text);
 
     std::unique_ptr<CkivToolDlg> m_pMainDlg;  // also the framework's m_pMainWnd
-    kiv::String m_relaxMusic;                  // full path of the rest music
-    kiv::String m_relaxNoticeMusic;            // full path of the postponement sound
-    kiv::String m_relaxEndMusic;               // full path of the end-of-rest sound
-    kiv::TimeCount m_workTime;                 // configured work period, seconds
-    kiv::TimeCount m_relaxTime;                // configured rest, seconds
     kiv::Time m_firstStartToday;               // the first power-on of the day
-    bool m_homeMode = false;                   // home (true) or office (false)
-    bool m_relaxAtFullScreen = false;          // rest even while a full-screen program runs
-    bool m_idleIsRest = false;                 // no input for a rest's length counts as a rest
-    bool m_holdForCalls = true;                // calls and presentations hold a due rest
-    kiv::String m_language;                    // "zh", "en", or empty: the user's Windows language
     kiv::String m_profileDir;                  // settings directory, ending in a backslash
-    hours::Schedule m_workingHours;            // not set: always working hours
-    kiv::String m_workingHoursText;            // "workingHours" as the file holds it
-    bool m_eyeBreak = false;                   // eye breaks between rests
-    uint32_t m_eyeBreakEvery = eyebreak::kDefaultEvery;    // seconds of work between eye breaks
-    uint32_t m_eyeBreakSeconds = eyebreak::kDefaultSeconds;  // the length of one
-    // The settings above are the values in force; these are the user's own, as the settings
-    // file keeps them, and the policies put on top of them. Static: with a Policies member
-    // (even an unused one), the size-optimised link-time build of the program (GCC 12,
-    // i686) left theApp with the base class's virtual table, so InitInstance never ran and
-    // the program sat in an empty message loop. The tests' builds were not affected; the
-    // program has one application object anyway.
+    hours::Schedule m_workingHours;            // m_settings.workingHours, read
+    // The settings in force: the user's own (m_ownSettings, as the settings file keeps them)
+    // with the policies (m_policies) put on top of them. Static, as the two below: with a
+    // Policies member (even an unused one), the size-optimised link-time build of the
+    // program (GCC 12, i686) left theApp with the base class's virtual table, so InitInstance
+    // never ran and the program sat in an empty message loop. The tests' builds were not
+    // affected; the program has one application object anyway.
+    static settings::Values m_settings;
     static settings::Values m_ownSettings;
     static policy::Policies m_policies;
 
 private:
     void setSettingsInForce(const settings::Values& values);
-    settings::Values settingsInForce() const;
 
     std::unique_ptr<instance::InstanceLock> m_instanceLock;  // held for the whole run
 };

@@ -5,6 +5,7 @@
 #include "desktop/single_instance.h"
 #include "dialogs/about_dlg.h"
 #include "history/history_dlg.h"
+#include "history/history_store.h"
 #include "hold/typing_pause.h"
 #include "hours/time_zone.h"
 #include "dialogs/notify_dlg.h"
@@ -21,14 +22,31 @@
 #include "ui_language.h"
 #include "wall_clock.h"
 
+namespace {
+
+// "No more breaks today" chosen in an earlier run today still holds: today's file says when.
+void restoreSkipToday(schedule::RestClock& clock, const kiv::String& profileDir, const kiv::Time& now) {
+    if (profileDir.isEmpty()) return;
+    const history::Day today = history::readDay(profileDir, now);
+    if (today.skips.empty()) return;
+    const uint32_t at = today.skips.back();
+    kiv::String text = now.format(kiv::String(u"%Y-%m-%d"));
+    kiv::String time;
+    time.format(u" %02u-%02u-%02u", at / 3600, at / 60 % 60, at % 60);
+    text += time;
+    const kiv::Time when(text, kiv::String(u"%Y-%m-%d %H-%M-%S"));
+    if (when.timeValue() >= 0) clock.restoreSkipToday(when);
+}
+
+}  // namespace
+
 CkivToolDlg::CkivToolDlg(CDialog* pParent)
     : CDialog(IDD, pParent),
       m_hIcon(fw::loadIcon(IDR_MAINFRAME)),
-      m_workLength(theApp.m_workTime),
-      m_restLength(theApp.m_relaxTime),
-      m_history(theApp.m_profileDir) {
-    m_hours.setSchedule(theApp.m_workingHours);
-    restoreSkipToday(wallclock::now());
+      m_history(theApp.m_profileDir),
+      m_clock(theApp.m_settings, theApp.m_workingHours) {
+    restoreSkipToday(m_clock, theApp.m_profileDir, wallclock::now());
+    if (g_longDayWarned) m_clock.longDayGiven();
     g_pSound.create();  // false: the program runs silently
 }
 
@@ -97,7 +115,6 @@ bool CkivToolDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam, LRESULT
         return true;
     case WM_TIMER:
         OnTimer(wParam);
-        if (m_exitAfterRest && m_working) OnExit();  // the rest that held the exit request is over
         return true;
     case WM_HOTKEY:  // the hot key belongs to the rest window
         return true;
@@ -135,10 +152,8 @@ bool CkivToolDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam, LRESULT
         if (g_taskbarCreatedMsg != 0 && message == g_taskbarCreatedMsg) OnTaskbarCreated();
         // The installer or the uninstaller: exit as the tray menu's Exit does.
         if (g_exitRequestMsg != 0 && message == g_exitRequestMsg) {
-            if (instance::answersExitRequestNow(!m_working, theApp.m_policies.allows(policy::Id::AllowEarlyUnlock)))
-                OnExit();
-            else
-                m_exitAfterRest = true;
+            const bool earlyUnlock = theApp.m_policies.allows(policy::Id::AllowEarlyUnlock);
+            apply(m_clock.exitRequested(instance::answersExitRequestNow(!m_clock.m_working, earlyUnlock)));
             return true;
         }
         return CDialog::WindowProc(message, wParam, lParam, result);
@@ -228,27 +243,27 @@ void CkivToolDlg::OnSettings() {
     if (BringModalForward()) return;
     ClosePreRestNotice();
     CSettingDlg dlg(this);
-    dlg.m_workMinutes = theApp.m_workTime.size() / 60;
-    dlg.m_restMinutes = theApp.m_relaxTime.size() / 60;
-    dlg.m_restAtFullScreen = theApp.m_relaxAtFullScreen ? 1 : 0;
-    dlg.m_place = theApp.m_homeMode ? 0 : 1;
-    dlg.m_idleIsRest = theApp.m_idleIsRest ? 1 : 0;
-    dlg.m_holdForCalls = theApp.m_holdForCalls ? 1 : 0;
+    dlg.m_workMinutes = theApp.m_settings.workTime.size() / 60;
+    dlg.m_restMinutes = theApp.m_settings.relaxTime.size() / 60;
+    dlg.m_restAtFullScreen = theApp.m_settings.relaxAtFullScreen ? 1 : 0;
+    dlg.m_place = theApp.m_settings.homeMode ? 0 : 1;
+    dlg.m_idleIsRest = theApp.m_settings.idleIsRest ? 1 : 0;
+    dlg.m_holdForCalls = theApp.m_settings.holdForCalls ? 1 : 0;
     dlg.m_workingHours = theApp.m_workingHours;
-    dlg.m_eyeBreak = theApp.m_eyeBreak ? 1 : 0;
+    dlg.m_eyeBreak = theApp.m_settings.eyeBreak ? 1 : 0;
     dlg.m_policies = theApp.m_policies;
     if (runModal(dlg) != IDOK) return;
     // The policies changed while the dialog was open: what it showed as managed is no
     // longer what the policies give, and taking it would write a policy's value as the user's.
     if (dlg.m_policies != theApp.m_policies) return;
-    theApp.m_workTime = dlg.m_workMinutes * 60;
-    theApp.m_relaxTime = dlg.m_restMinutes * 60;
-    theApp.m_relaxAtFullScreen = dlg.m_restAtFullScreen != 0;
-    theApp.m_homeMode = dlg.m_place == 0;
-    theApp.m_idleIsRest = dlg.m_idleIsRest != 0;
-    theApp.m_holdForCalls = dlg.m_holdForCalls != 0;
+    theApp.m_settings.workTime = dlg.m_workMinutes * 60;
+    theApp.m_settings.relaxTime = dlg.m_restMinutes * 60;
+    theApp.m_settings.relaxAtFullScreen = dlg.m_restAtFullScreen != 0;
+    theApp.m_settings.homeMode = dlg.m_place == 0;
+    theApp.m_settings.idleIsRest = dlg.m_idleIsRest != 0;
+    theApp.m_settings.holdForCalls = dlg.m_holdForCalls != 0;
     if (dlg.m_workingHoursChanged) theApp.setWorkingHoursText(hours::valueOf(dlg.m_workingHours));
-    theApp.m_eyeBreak = dlg.m_eyeBreak != 0;
+    theApp.m_settings.eyeBreak = dlg.m_eyeBreak != 0;
     // The new values hold for this run even when the file cannot be written.
     const bool saved = theApp.SaveSettings();
     ApplySettingLengths();
@@ -257,16 +272,17 @@ void CkivToolDlg::OnSettings() {
 }
 
 void CkivToolDlg::OnPolicyChange() {
-    const uint32_t work = theApp.m_workTime.size();
-    const uint32_t rest = theApp.m_relaxTime.size();
-    const kiv::String workingHours = theApp.m_workingHoursText;
+    const uint32_t work = theApp.m_settings.workTime.size();
+    const uint32_t rest = theApp.m_settings.relaxTime.size();
+    const kiv::String workingHours = theApp.m_settings.workingHours;
     // Windows says so after every Group Policy refresh, changed or not: only a change counts.
     if (!theApp.ReadPolicies()) return;
-    language::apply(theApp.m_language);
+    language::apply(theApp.m_settings.language);
     // New lengths restart the period's length as a confirmed settings dialog does; others
     // leave the delays of this period alone.
-    if (theApp.m_workTime.size() != work || theApp.m_relaxTime.size() != rest) ApplySettingLengths();
-    if (theApp.m_workingHoursText != workingHours) ApplyWorkingHours();
+    if (theApp.m_settings.workTime.size() != work || theApp.m_settings.relaxTime.size() != rest)
+        ApplySettingLengths();
+    if (theApp.m_settings.workingHours != workingHours) ApplyWorkingHours();
 }
 
 void CkivToolDlg::reportSaveFailure() {
@@ -282,10 +298,7 @@ void CkivToolDlg::OnAbout() {
 }
 
 void CkivToolDlg::OnExit() {
-    ClosePreRestNotice();
-    if (m_pEyeBreakDlg) EndEyeBreak(history::EyeBreakEnd::Closed);
-    resetHold();
-    m_history.endRun(m_restElapsed.size(), history::RestEnd::Exit);
+    apply(m_clock.exit());
     g_exiting = true;
     ::PostMessageW(m_hWnd, WM_CLOSE, 0, 0);
 }
@@ -298,10 +311,7 @@ void CkivToolDlg::OnExit() {
 // name, so that every later start only showed its frozen status window.
 void CkivToolDlg::OnEndSession(LPARAM flags) {
     KillTimer(0);
-    resetHold();
-    m_history.endRun(m_restElapsed.size(), endOfSessionReason(flags));
-    ClosePreRestNotice();
-    if (m_pEyeBreakDlg) EndEyeBreak(history::EyeBreakEnd::Closed);
+    apply(m_clock.endSession(endOfSessionReason(flags)));
     closeRestWindow();  // the taskbars, the monitor, the hot key and the music come back with it
     if (g_pSound) g_pSound->Stop();
     RemoveTrayIcon();

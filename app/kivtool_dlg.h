@@ -3,10 +3,8 @@
 //
 // kivtool_dlg.cpp: creation, the window procedure, painting and the menu commands;
 // tray.cpp: the tray icon, its tip and balloons, the status labels;
-// scheduler.cpp: the tick and the moves between work and rest;
-// away/away_events.cpp: the session, sleep and input-idle events that count as time away;
-// hold/hold_events.cpp: calls and presentations that hold a rest, the cover at a pause in typing.
-// eyebreak/eye_break_events.cpp: the eye breaks between rests.
+// scheduler.cpp: the signals read for the rest clock (schedule/rest_clock.h), which decides,
+// and its actions applied: the windows, sounds, balloons and history records.
 #pragma once
 
 #include <windows.h>
@@ -17,15 +15,13 @@
 #include <memory>
 #include <string>
 
-#include "away/away_detector.h"
 #include "framework/dialog.h"
 #include "framework/handles.h"
 #include "history/history_recorder.h"
-#include "hold/cover_wait.h"
-#include "hold/hold_rules.h"
-#include "hours/hours_clock.h"
 #include "kiv/time_kiv.h"
+#include "platform_asks.h"
 #include "resource.h"
+#include "schedule/rest_clock.h"
 
 namespace control {
 class PipeServer;
@@ -50,7 +46,8 @@ public:
     // Takes the tray icon and the app-bar registration away with the window.
     void OnDestroy() override;
 
-    // Scheduler (scheduler.cpp). Handlers are public so tests can drive them.
+    // Scheduler (scheduler.cpp): each reads the signals, asks the clock and applies what it
+    // answers. Handlers are public so tests can drive them.
     // Timer 0 is the tick; kCoverWaitTimer ends a wait for a pause in typing.
     void OnTimer(UINT_PTR nIDEvent);
     static constexpr UINT_PTR kCoverWaitTimer = 1;
@@ -64,22 +61,17 @@ public:
     // After a confirmed settings dialog: the new lengths apply, the phase and the elapsed
     // counters stay; a notice closes unless the rest is at most its countdown away.
     void ApplySettingLengths();
-
-    // A due rest is held by a call or a presentation (hold/hold_events.cpp).
-    bool isRestHeld() const { return m_hold.isHeld(); }
-
-    // Time away (away/away_events.cpp): WM_WTSSESSION_CHANGE and WM_POWERBROADCAST.
+    // A due rest is held by a call or a presentation.
+    bool isRestHeld() const { return m_clock.isRestHeld(); }
+    // Time away: WM_WTSSESSION_CHANGE and WM_POWERBROADCAST.
     void OnSessionChange(WPARAM code);
     void OnPowerBroadcast(WPARAM event);
     // Session notifications for this window, from creation to destruction; a registration
     // the session service refuses (early at sign-in) is tried again from the tick.
     void RegisterSessionEvents();
     void UnregisterSessionEvents();
-
-    // Working hours (hours/hours_events.cpp).
-    // Outside working hours now: no work is counted and no rest comes (a rest already
-    // running runs to its end).
-    bool isOutsideWorkingHours() const { return !m_hours.isInside(); }
+    // Outside working hours now: no work is counted and no rest comes.
+    bool isOutsideWorkingHours() const { return m_clock.isOutsideWorkingHours(); }
     // "今天不再休息": today's working hours end now, until the first range of a later day.
     void OnSkipToday();
     // After new hours were saved: the next tick decides by them.
@@ -87,8 +79,8 @@ public:
     // WM_TIMECHANGE, or WM_SETTINGCHANGE for the time zone: the new zone is taken and the
     // working hours decide again at once.
     void OnTimeChange();
-    // Eye breaks (eyebreak/eye_break_events.cpp). The window of one; its end, recorded in
-    // the history (the window closes itself through this at the end of its count).
+    // Eye breaks: the window of one; its end, recorded in the history (the window closes
+    // itself through this at the end of its count).
     void ShowEyeBreak();
     void EndEyeBreak(history::EyeBreakEnd how);
 
@@ -117,7 +109,7 @@ public:
     // Deletes the tray icon, if it was added.
     void RemoveTrayIcon();
     // The work time left, 0 once it is used up (the difference of two counts never wraps).
-    kiv::TimeCount RemainingWork() const;
+    kiv::TimeCount RemainingWork() const { return m_clock.remainingWork(); }
 
     // Commands and window (kivtool_dlg.cpp).
     void OnSettings();
@@ -140,33 +132,16 @@ public:
 
     fw::Icon m_hIcon;                 // icon 128: window, minimised window and tray
     bool m_trayIconAdded = false;
-    kiv::TimeCount m_workLength;      // the current work period, delays included
-    kiv::TimeCount m_restLength;
-    kiv::TimeCount m_workElapsed;
-    kiv::TimeCount m_restElapsed;
-    bool m_working = true;
     CNotifyDlg* m_pNotifyDlg = nullptr;                  // the rest window, owned
     CPreviousNotifyDlg* m_pPreviousNotifyDlg = nullptr;  // the pre-rest notice, owned
     bool m_fullScreenApp = false;     // the shell reports a full-screen program in front
     // The settings dialog or About box while it runs. The tray menu keeps working during
     // a modal run, so a second command must not open a second dialog.
     CDialog* m_pOpenModal = nullptr;
-    AwayDetector m_away;
-    bool m_awayRested = false;        // the current away period already counted as a rest
-    bool m_sessionEvents = false;     // registered for session notifications
-    unsigned m_sessionRetryTicks = 0; // ticks since the registration last failed
     history::Recorder m_history;      // the rest history in the day files
-    hold::HoldState m_hold;           // calls and presentations holding the due rest
-    kiv::Time m_holdStart;            // when the current hold began
-    bool m_coverWaiting = false;      // the rest is due and waits for a pause in typing or the front
-    hold::CoverWait m_coverWaited;    // milliseconds it has waited for each
-    hours::Tracker m_hours;           // inside or outside working hours, and when that changes
-    kiv::Time m_lastRestEnd;          // when the last rest ended: time outside starts no earlier
+    schedule::RestClock m_clock;      // the scheduler's decisions
+    PlatformAsks m_asks;              // what the clock asks of the platform, when it asks
     CEyeBreakDlg* m_pEyeBreakDlg = nullptr;  // the eye break, owned; null when none is shown
-    // Work counted since the last rest, away period or eye break, while eye breaks are on.
-    uint32_t m_eyeBreakWorked = 0;
-    bool m_exitAfterRest = false;     // an exit request came while a rest could not be cut short
-    kiv::Time m_eyeBreakStart;        // when the shown eye break began
     std::unique_ptr<control::PipeServer> m_controlPipe;  // null: not serving
 
 private:
@@ -179,32 +154,14 @@ private:
     void toggleStatusWindow();
     void showTrayMenu();
     void closeRestWindow();
-    void onLongDay(const kiv::Time& now);
-    void onWorkTick();
-    void onRestTick();
-    void postponeRest();
-    bool fullScreenHoldsRest() const;
-    bool onAwayTick(const kiv::Time& now);
-    void onAwayReport(const AwayReport& report, const kiv::Time& now);
-    void takeAwayRest(const kiv::Time& now, uint32_t awaySeconds);
-    void retrySessionEvents(const kiv::Time& now);
-    AwayReport sessionAsItIs(SessionState told, const kiv::Time& now);
-    bool onHoldTick();
-    void beginHold();
-    void endHold();
-    // A new work period or the end of the run: a hold still open is written down.
-    void resetHold();
-    std::wstring holdText() const;
-    void coverAtPause();
-    bool waitingForPause();
-    void onCoverWaitTimer();
-    void stopCoverWait();
-    // True when the tick is outside working hours in the work phase.
-    bool onWorkingHoursTick(const kiv::Time& now);
-    void enterWorkingHours(const kiv::Time& now, const kiv::Time& outsideFrom);
-    void restoreSkipToday(const kiv::Time& now);
-    void onEyeBreakTick();
     void closeEyeBreakWindow();
+    std::wstring holdText() const;
+    void showStatus(const kiv::Time& now, uint32_t worked, uint32_t remaining, bool outside);
+    schedule::Signals signals(const kiv::Time& now);
+    // Does what the clock answered, in its order.
+    void apply(const schedule::Actions& actions);
+    void apply(const schedule::Action& action);
+    void applyHistory(const schedule::Action& action);
 
     HWND m_statusLabels[3] = {};  // power-on, worked, remaining: children of the dialog
 };

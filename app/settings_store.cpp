@@ -263,7 +263,7 @@ void CkivToolApp::LoadSettings() {
 }
 
 bool CkivToolApp::SaveSettings() {
-    m_ownSettings = policy::toKeep(settingsInForce(), m_ownSettings, m_policies);
+    m_ownSettings = policy::toKeep(m_settings, m_ownSettings, m_policies);
     return settings::saveSettingsFile(m_profileDir, kiv::getModuleDir(), m_ownSettings);
 }
 
@@ -276,43 +276,12 @@ bool CkivToolApp::ReadPolicies() {
 }
 
 void CkivToolApp::setSettingsInForce(const settings::Values& values) {
-    m_relaxMusic = values.relaxMusic;
-    m_relaxNoticeMusic = values.relaxNoticeMusic;
-    m_relaxEndMusic = values.relaxEndMusic;
-    m_workTime = values.workTime;
-    m_relaxTime = values.relaxTime;
-    m_homeMode = values.homeMode;
-    m_relaxAtFullScreen = values.relaxAtFullScreen;
-    m_idleIsRest = values.idleIsRest;
-    m_language = values.language;
-    m_holdForCalls = values.holdForCalls;
+    m_settings = values;
     setWorkingHoursText(values.workingHours);
-    m_eyeBreak = values.eyeBreak;
-    m_eyeBreakEvery = values.eyeBreakEvery;
-    m_eyeBreakSeconds = values.eyeBreakSeconds;
 }
 
 // A text that does not read is kept for the file, and the program works as without one.
 void CkivToolApp::setWorkingHoursText(const kiv::String& text) {
-    m_workingHoursText = text;
+    m_settings.workingHours = text;
     if (text.isEmpty() || !hours::parseValue(text, m_workingHours)) m_workingHours = hours::Schedule();
-}
-
-settings::Values CkivToolApp::settingsInForce() const {
-    settings::Values values;
-    values.relaxMusic = m_relaxMusic;
-    values.relaxNoticeMusic = m_relaxNoticeMusic;
-    values.relaxEndMusic = m_relaxEndMusic;
-    values.workTime = m_workTime;
-    values.relaxTime = m_relaxTime;
-    values.homeMode = m_homeMode;
-    values.relaxAtFullScreen = m_relaxAtFullScreen;
-    values.idleIsRest = m_idleIsRest;
-    values.language = m_language;
-    values.holdForCalls = m_holdForCalls;
-    values.workingHours = m_workingHoursText;
-    values.eyeBreak = m_eyeBreak;
-    values.eyeBreakEvery = m_eyeBreakEvery;
-    values.eyeBreakSeconds = m_eyeBreakSeconds;
-    return values;
 }

@@ -38,9 +38,12 @@ void setStatusLabel(HWND label, const kiv::TimeCount& duration) {
 
 }  // namespace
 
-kiv::TimeCount CkivToolDlg::RemainingWork() const { return m_workLength - m_workElapsed; }
-
 void CkivToolDlg::UpdateStatusFields(const kiv::Time& now) {
+    showStatus(now, m_clock.m_workElapsed.size(), RemainingWork().size(),
+               m_clock.m_working && isOutsideWorkingHours());
+}
+
+void CkivToolDlg::showStatus(const kiv::Time& now, uint32_t worked, uint32_t remaining, bool outside) {
     // The labels are looked up once: this runs on every tick, and under Wine each lookup
     // is a round trip to the server.
     if (!m_statusLabels[0]) {
@@ -48,12 +51,12 @@ void CkivToolDlg::UpdateStatusFields(const kiv::Time& now) {
         for (size_t i = 0; i < 3; ++i) m_statusLabels[i] = GetDlgItem(ids[i]);
     }
     setStatusLabel(m_statusLabels[0], now - theApp.m_firstStartToday);
-    setStatusLabel(m_statusLabels[1], m_workElapsed);
+    setStatusLabel(m_statusLabels[1], worked);
     // Outside working hours the count stands still and no rest is coming.
-    if (m_working && isOutsideWorkingHours())
+    if (outside)
         ::SetWindowTextW(m_statusLabels[2], fw::loadString(IDS_STATUS_OUTSIDE).c_str());
     else
-        setStatusLabel(m_statusLabels[2], RemainingWork());
+        setStatusLabel(m_statusLabels[2], remaining);
 }
 
 void CkivToolDlg::AddTrayIcon(const wchar_t* tip) {
@@ -129,12 +132,13 @@ void CkivToolDlg::OnTrayNotify(WPARAM wParam, LPARAM lParam) {
 void CkivToolDlg::updateTrayTip() {
     const kiv::String format(fw::loadString(IDS_TRAY_STATUS_TIP).c_str());
     kiv::String tip;
-    if (m_hold.isHeld())
+    if (isRestHeld())
         tip = holdText().c_str();
-    else if (m_working && isOutsideWorkingHours())
-        tip.format(kiv::String(fw::loadString(IDS_TRAY_OUTSIDE_TIP).c_str()).wstr(), m_workElapsed.durationText().wstr());
+    else if (m_clock.m_working && isOutsideWorkingHours())
+        tip.format(kiv::String(fw::loadString(IDS_TRAY_OUTSIDE_TIP).c_str()).wstr(),
+                   m_clock.m_workElapsed.durationText().wstr());
     else
-        tip.format(format.wstr(), m_workElapsed.durationText().wstr(), RemainingWork().durationText().wstr());
+        tip.format(format.wstr(), m_clock.m_workElapsed.durationText().wstr(), RemainingWork().durationText().wstr());
     g_trayIconData.uFlags = NIF_TIP;
     copyField(g_trayIconData.szTip, tip.c_wstr());
     platform::notifyIcon(NIM_MODIFY, &g_trayIconData);

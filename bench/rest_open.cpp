@@ -267,7 +267,7 @@ void printKeys(const char* when, const std::vector<double>& delays) {
 }
 
 void run(const std::vector<RECT>& screens, bool home, const std::wstring& bin) {
-    theApp.m_homeMode = home;
+    theApp.m_settings.homeMode = home;
     auto dlg = std::make_unique<CkivToolDlg>();  // loads the sound component beside this program...
     if (!g_pSound) g_pSound.createFrom(bin);     // ...or the one beside kivTool.exe
     if (!dlg->Create(CkivToolDlg::IDD)) {
@@ -282,10 +282,10 @@ void run(const std::vector<RECT>& screens, bool home, const std::wstring& bin) {
         WorkWindows work(screens);
         ::SetForegroundWindow(work.first());
         pumpFor(300);
-        dlg->m_workElapsed = dlg->m_workLength.size() - 1;  // the next tick starts the rest
+        dlg->m_clock.m_workElapsed = dlg->m_clock.m_workLength.size() - 1;  // the next tick starts the rest
         figures.covered.push_back(tickWithKeys(*dlg, screens, home, true, figures.openKeys));
         pumpFor(200);
-        dlg->m_restElapsed = dlg->m_restLength.size() - 1;  // the next tick ends it
+        dlg->m_clock.m_restElapsed = dlg->m_clock.m_restLength.size() - 1;  // the next tick ends it
         tickWithKeys(*dlg, screens, home, false, figures.endKeys);
     }
     std::string list;
@@ -334,14 +334,14 @@ int main() {
     // sounds in <build>/bin.
     const std::wstring bin = programDirectory() + L"..\\bin\\";
     const std::wstring profile = makeProfile();
-    theApp.m_workTime = 3120;
-    theApp.m_relaxTime = 480;
-    theApp.m_relaxAtFullScreen = false;
-    theApp.m_idleIsRest = false;
+    theApp.m_settings.workTime = 3120;
+    theApp.m_settings.relaxTime = 480;
+    theApp.m_settings.relaxAtFullScreen = false;
+    theApp.m_settings.idleIsRest = false;
     theApp.m_firstStartToday = kiv::Time::now();
-    theApp.m_relaxMusic = (bin + L"resource\\relax.mp3").c_str();
-    theApp.m_relaxNoticeMusic = (bin + L"resource\\relaxNotice.mp3").c_str();
-    theApp.m_relaxEndMusic = (bin + L"resource\\relaxEnd.mp3").c_str();
+    theApp.m_settings.relaxMusic = (bin + L"resource\\relax.mp3").c_str();
+    theApp.m_settings.relaxNoticeMusic = (bin + L"resource\\relaxNotice.mp3").c_str();
+    theApp.m_settings.relaxEndMusic = (bin + L"resource\\relaxEnd.mp3").c_str();
     theApp.m_profileDir = profile.c_str();
     platform::setNotifyIconFunction(&noTrayIcon);  // no tray window over the screens
 

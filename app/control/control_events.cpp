@@ -6,7 +6,6 @@
 #include "control/control_protocol.h"
 #include "control/pipe_identity.h"
 #include "control/pipe_server.h"
-#include "desktop/single_instance.h"
 #include "framework/resources.h"
 #include "kivtool_app.h"
 #include "kivtool_dlg.h"
@@ -54,19 +53,19 @@ const char* heldName(hold::Reason reason) {
 
 Bytes statusOf(const CkivToolDlg& dlg) {
     control::Status s;
-    s.worked = dlg.m_workElapsed.size();
-    s.rest = dlg.m_restLength.size();
-    s.homeMode = theApp.m_homeMode;
-    if (!dlg.m_working) {
+    s.worked = dlg.m_clock.m_workElapsed.size();
+    s.rest = dlg.m_clock.m_restLength.size();
+    s.homeMode = theApp.m_settings.homeMode;
+    if (!dlg.m_clock.m_working) {
         s.state = control::State::Resting;
-        s.left = (dlg.m_restLength - dlg.m_restElapsed).size();
+        s.left = (dlg.m_clock.m_restLength - dlg.m_clock.m_restElapsed).size();
     } else {
         s.left = dlg.RemainingWork().size();
         if (dlg.isOutsideWorkingHours()) {
             s.state = control::State::Outside;
         } else if (dlg.isRestHeld()) {
             s.state = control::State::Held;
-            s.held = heldName(dlg.m_hold.reason());
+            s.held = heldName(dlg.m_clock.holdReason());
         }
     }
     std::vector<PolicyName> names;
@@ -95,15 +94,12 @@ Bytes answer(CkivToolDlg& dlg, const control::Request& request) {
         break;
     case Command::RestNow:
         // As if it were due, without its notice; a rest already running goes on.
-        if (dlg.m_working) dlg.StartRest();
+        if (dlg.m_clock.m_working) dlg.StartRest();
         break;
     case Command::Exit:
-        // As the installer's exit request: a rest that may not be cut short (AllowEarlyUnlock=0)
-        // runs to its end first. OnExit posts its close: the answer leaves before the window goes.
-        if (instance::answersExitRequestNow(!dlg.m_working, theApp.m_policies.allows(policy::Id::AllowEarlyUnlock)))
-            dlg.OnExit();
-        else
-            dlg.m_exitAfterRest = true;
+        // As the installer's exit request, which it is: a rest that may not be cut short
+        // (AllowEarlyUnlock=0) runs to its end first. Posted: the answer leaves first.
+        ::PostMessageW(dlg.m_hWnd, g_exitRequestMsg, 0, 0);
         break;
     case Command::Pause:
     case Command::Resume:

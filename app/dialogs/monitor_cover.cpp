@@ -71,7 +71,7 @@ bool CMonitorCover::onEraseBackground(HDC dc) {
     ::ClientToScreen(m_hWnd, &origin);
     origin.x -= m_monitor.left;
     origin.y -= m_monitor.top;
-    if (!theApp.m_homeMode && rest::drawSnapshot(dc, m_snapshot.get(), client, origin)) return true;
+    if (!theApp.m_settings.homeMode && rest::drawSnapshot(dc, m_snapshot.get(), client, origin)) return true;
     rest::fillBackground(dc, client, rest::currentPalette());
     return true;
 }
@@ -79,7 +79,7 @@ bool CMonitorCover::onEraseBackground(HDC dc) {
 void CMonitorCover::PaintText(HDC dc) {
     RECT client{};
     ::GetClientRect(m_hWnd, &client);
-    const rest::TextPlace place = theApp.m_homeMode ? rest::TextPlace::Centre : rest::TextPlace::BottomRight;
+    const rest::TextPlace place = theApp.m_settings.homeMode ? rest::TextPlace::Centre : rest::TextPlace::BottomRight;
     rest::drawRedText(dc, m_font.get(), client, m_text, place, m_dpi);
 }
 

@@ -56,9 +56,9 @@ BOOL CNotifyDlg::OnInitDialog() {
 }
 
 void CNotifyDlg::startRestMusic() {
-    if (!theApp.m_homeMode || !g_pSound) return;
+    if (!theApp.m_settings.homeMode || !g_pSound) return;
     // A setting that is not a local file path plays the default music instead.
-    const std::wstring file = settings::soundFileFor(theApp.m_relaxMusic, settings::kRelaxSound);
+    const std::wstring file = settings::soundFileFor(theApp.m_settings.relaxMusic, settings::kRelaxSound);
     if (file.empty()) return;
     g_pSound->Open(file.c_str());
     g_pSound->Play(1);
@@ -137,7 +137,7 @@ void CNotifyDlg::OnTimer(UINT_PTR) {
     ::SetWindowPos(question ? question : m_hWnd, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
     m_covers.keepOnTop();
     ++m_ticks;
-    if (theApp.m_homeMode && m_ticks >= kMonitorOffTick && !m_monitorOff && !question) {
+    if (theApp.m_settings.homeMode && m_ticks >= kMonitorOffTick && !m_monitorOff && !question) {
         platform::broadcastMonitorPower(platform::kMonitorOff);
         m_monitorOff = true;
     }
@@ -155,7 +155,7 @@ void CNotifyDlg::OnHotKey() {
 
 std::wstring CNotifyDlg::RemainingText() const {
     if (!m_pOwner) return std::wstring();
-    return rest::restTimeText(m_pOwner->m_restLength, m_pOwner->m_restElapsed);
+    return rest::restTimeText(m_pOwner->m_clock.m_restLength, m_pOwner->m_clock.m_restElapsed);
 }
 
 bool CNotifyDlg::onEraseBackground(HDC dc) {
@@ -167,7 +167,7 @@ bool CNotifyDlg::onEraseBackground(HDC dc) {
     ::ClientToScreen(m_hWnd, &origin);
     // Without a picture (the bitmap could not be made) office mode falls back to black
     // rather than leaving whatever was on the screen.
-    if (!theApp.m_homeMode && rest::drawSnapshot(dc, m_desktopSnapshot.get(), client, origin)) return true;
+    if (!theApp.m_settings.homeMode && rest::drawSnapshot(dc, m_desktopSnapshot.get(), client, origin)) return true;
     rest::fillBackground(dc, client, rest::currentPalette());
     return true;
 }
@@ -180,6 +180,6 @@ void CNotifyDlg::onPaint() {
 void CNotifyDlg::PaintText(HDC dc) {
     RECT client{};
     ::GetClientRect(m_hWnd, &client);
-    const rest::TextPlace place = theApp.m_homeMode ? rest::TextPlace::Centre : rest::TextPlace::BottomRight;
+    const rest::TextPlace place = theApp.m_settings.homeMode ? rest::TextPlace::Centre : rest::TextPlace::BottomRight;
     rest::drawRedText(dc, m_font.get(), client, RemainingText(), place, m_dpi);
 }

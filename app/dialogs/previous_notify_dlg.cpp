@@ -88,7 +88,7 @@ bool CPreviousNotifyDlg::onEraseBackground(HDC dc) {
     const rest::Palette palette = rest::currentPalette();
     // Office mode: the dialog's own background, unless a high-contrast theme asks for its
     // window colour behind its window text.
-    if (!theApp.m_homeMode && !palette.highContrast) return false;
+    if (!theApp.m_settings.homeMode && !palette.highContrast) return false;
     RECT client{};
     ::GetClientRect(m_hWnd, &client);
     rest::fillBackground(dc, client, palette);

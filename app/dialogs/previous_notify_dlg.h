@@ -14,13 +14,14 @@
 #include "framework/dialog.h"
 #include "framework/handles.h"
 #include "resource.h"
+#include "schedule/rest_clock.h"
 
 class CkivToolDlg;
 
 class CPreviousNotifyDlg : public CDialog {
 public:
     enum { IDD = IDD_PREVIOUS_NOTIFY_DIALOG };
-    static constexpr UINT32 kCountdownSeconds = 15;
+    static constexpr UINT32 kCountdownSeconds = schedule::kNoticeAt;
 
     explicit CPreviousNotifyDlg(CkivToolDlg* pParent);
     ~CPreviousNotifyDlg() override;

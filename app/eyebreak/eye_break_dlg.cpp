@@ -6,7 +6,6 @@
 #include <algorithm>
 
 #include "framework/resources.h"
-#include "kivtool_dlg.h"
 
 namespace eyebreak {
 
@@ -70,12 +69,10 @@ LRESULT CALLBACK skipButtonProc(HWND button, UINT message, WPARAM wParam, LPARAM
 
 }  // namespace
 
-CEyeBreakDlg::CEyeBreakDlg(CkivToolDlg* owner, UINT32 seconds)
+CEyeBreakDlg::CEyeBreakDlg(CDialog* owner, UINT32 seconds)
     : CDialog(IDD, owner), m_seconds(seconds), m_secondsLeft(seconds) {}
 
 CEyeBreakDlg::~CEyeBreakDlg() = default;
-
-CkivToolDlg* CEyeBreakDlg::owner() const { return static_cast<CkivToolDlg*>(m_pParentWnd); }
 
 BOOL CEyeBreakDlg::OnInitDialog() {
     CDialog::OnInitDialog();
@@ -160,9 +157,8 @@ void CEyeBreakDlg::showCount() {
 }
 
 void CEyeBreakDlg::finish(history::EyeBreakEnd how) {
-    CkivToolDlg* scheduler = owner();
-    if (scheduler && scheduler->m_pEyeBreakDlg == this)
-        scheduler->EndEyeBreak(how);  // records it, destroys the window and deletes this object
+    if (m_onFinish)
+        m_onFinish(how);  // records it, destroys the window and deletes this object
     else
         DestroyWindow();
 }

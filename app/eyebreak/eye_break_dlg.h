@@ -4,19 +4,18 @@
 // whatever the user types goes on into their program. It plays no sound and closes itself
 // when the count ends.
 //
-// The scheduler (CkivToolDlg::ShowEyeBreak, EndEyeBreak) owns it through m_pEyeBreakDlg;
-// its end (the count run out, or the button) goes back through the owner, which records it.
+// Its owner keeps it and is told of its end (the count run out, or the button) through
+// m_onFinish, which records it and destroys the window.
 #pragma once
 
 #include <windows.h>
 
+#include <functional>
 #include <string>
 
 #include "framework/dialog.h"
 #include "history/history_store.h"
 #include "resource.h"
-
-class CkivToolDlg;
 
 namespace eyebreak {
 
@@ -31,7 +30,7 @@ public:
     enum { IDD = IDD_EYE_BREAK_DIALOG };
 
     // `seconds`: the length of the break, counted down from there.
-    CEyeBreakDlg(CkivToolDlg* owner, UINT32 seconds);
+    CEyeBreakDlg(CDialog* owner, UINT32 seconds);
     ~CEyeBreakDlg() override;
 
     BOOL OnInitDialog() override;
@@ -51,9 +50,10 @@ public:
 
     UINT32 m_seconds;
     UINT32 m_secondsLeft;
+    // Called at its end; without it the window only destroys itself.
+    std::function<void(history::EyeBreakEnd)> m_onFinish;
 
 private:
-    CkivToolDlg* owner() const;
     void showCount();
     void placeOnMouseMonitor();
     void finish(history::EyeBreakEnd how);

@@ -1,6 +1,6 @@
 #include "hold/cover_wait.h"
 
-#include "hold/typing_pause.h"
+#include "hold/hold_rules.h"
 
 namespace hold {
 

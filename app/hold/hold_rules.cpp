@@ -41,4 +41,11 @@ HoldState::Step HoldState::tick(Reason reason) {
     return Step::TimedOut;
 }
 
+uint32_t coverDelay(long long sinceKeyMs, uint32_t waitedMs) {
+    if (sinceKeyMs < 0 || sinceKeyMs >= kTypingPauseMs || waitedMs >= kLongestCoverWaitMs) return 0;
+    const uint32_t toPause = kTypingPauseMs - static_cast<uint32_t>(sinceKeyMs);
+    const uint32_t toLimit = kLongestCoverWaitMs - waitedMs;
+    return toPause < toLimit ? toPause : toLimit;
+}
+
 }  // namespace hold

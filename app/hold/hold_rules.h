@@ -68,4 +68,15 @@ private:
     uint32_t m_total = 0;    // of every hold in this work period
 };
 
+// The rest covers the screens at a pause in typing: when a key was pressed in the last
+// 1.5 s, the cover waits for a 1.5 s pause, at most 10 s (typing_pause.h watches the keys).
+constexpr uint32_t kTypingPauseMs = 1500;
+constexpr uint32_t kLongestCoverWaitMs = 10000;
+// Seconds of work left when the keys begin to be watched.
+constexpr uint32_t kKeyWatchAt = 2;
+
+// Milliseconds the cover still waits: 0 covers now. `sinceKeyMs` is the time since the
+// last key press, negative when none was seen; `waitedMs` how long the cover has waited.
+uint32_t coverDelay(long long sinceKeyMs, uint32_t waitedMs);
+
 }  // namespace hold

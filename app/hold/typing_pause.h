@@ -9,16 +9,9 @@
 
 #include <cstdint>
 
+#include "hold/hold_rules.h"
+
 namespace hold {
-
-constexpr uint32_t kTypingPauseMs = 1500;
-constexpr uint32_t kLongestCoverWaitMs = 10000;
-// Seconds of work left when the keys begin to be watched.
-constexpr uint32_t kKeyWatchAt = 2;
-
-// Milliseconds the cover still waits: 0 covers now. `sinceKeyMs` is the time since the
-// last key press, negative when none was seen; `waitedMs` how long the cover has waited.
-uint32_t coverDelay(long long sinceKeyMs, uint32_t waitedMs);
 
 // Begins (true) or ends (false) watching the keys through the hook; nothing happens when it
 // already is as asked. Either forgets the last key.

@@ -2,39 +2,19 @@
 
 #include <algorithm>
 
+#include "kiv/calendar_kiv.h"
+
 namespace hours {
 namespace {
 
 const char16_t kPattern[] = u"%Y-%m-%d %H-%M-%S";
-
-// Days since 1970-01-01 of a civil date, and back (proleptic Gregorian calendar).
-int64_t daysFromCivil(int64_t y, int m, int d) {
-    y -= m <= 2;
-    const int64_t era = (y >= 0 ? y : y - 399) / 400;
-    const int64_t yoe = y - era * 400;
-    const int64_t doy = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
-    const int64_t doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
-    return era * 146097 + doe - 719468;
-}
-
-void civilFromDays(int64_t z, int64_t& y, int& m, int& d) {
-    z += 719468;
-    const int64_t era = (z >= 0 ? z : z - 146096) / 146097;
-    const int64_t doe = z - era * 146097;
-    const int64_t yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
-    const int64_t doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
-    const int64_t mp = (5 * doy + 2) / 153;
-    d = static_cast<int>(doy - (153 * mp + 2) / 5 + 1);
-    m = static_cast<int>(mp < 10 ? mp + 3 : mp - 9);
-    y = yoe + era * 400 + (m <= 2);
-}
 
 // The local calendar fields of `now`: its day number and second of the day.
 bool localDay(const kiv::Time& now, int64_t& day, int& secondOfDay) {
     const kiv::String text = now.format(kiv::String(kPattern));
     if (text.length() == 0) return false;
     const std::tm f = kiv::getTmFromStr(text, kiv::String(kPattern));
-    day = daysFromCivil(f.tm_year + 1900, f.tm_mon + 1, f.tm_mday);
+    day = kiv::calendar::daysFromCivil(f.tm_year + 1900, f.tm_mon + 1, f.tm_mday);
     secondOfDay = f.tm_hour * 3600 + f.tm_min * 60 + f.tm_sec;
     return true;
 }
@@ -69,12 +49,12 @@ kiv::Time localMinuteAfter(const kiv::Time& now, int minutes) {
     const int64_t plain = now.timeValue() + int64_t(minutes) * 60;
     if (!localDay(now, day, secondOfDay)) return kiv::Time(plain);
     const int64_t target = int64_t(secondOfDay / 60) + minutes;
-    int64_t y = 0;
-    int m = 0, d = 0;
-    civilFromDays(day + target / kMinutesInDay, y, m, d);
+    int64_t y = 0, m = 0, d = 0;
+    kiv::calendar::civilFromDays(day + target / kMinutesInDay, y, m, d);
     const int minuteOfDay = static_cast<int>(target % kMinutesInDay);
     kiv::String text;
-    text.format(u"%04d-%02d-%02d %02d-%02d-00", static_cast<int>(y), m, d, minuteOfDay / 60, minuteOfDay % 60);
+    text.format(u"%04d-%02d-%02d %02d-%02d-00", static_cast<int>(y), static_cast<int>(m), static_cast<int>(d),
+                minuteOfDay / 60, minuteOfDay % 60);
     const kiv::Time at(text, kiv::String(kPattern));
     if (at.timeValue() < 0) return kiv::Time(plain - secondOfDay % 60);
     return at.timeValue() < now.timeValue() ? now : at;

@@ -4,7 +4,7 @@
 
 #include <climits>
 
-#include "calendar_kiv.h"
+#include "kiv/calendar_kiv.h"
 #include "kiv/debug_kiv.h"
 #include "kiv/stringc_kiv.h"
 #include "os_kiv.h"

@@ -60,9 +60,9 @@ TEST_F(AppObjectTest, StartsHiddenInTheTrayAndExitDeletesTheMainDialog) {
     EXPECT_TRUE(dlg->m_trayIconAdded);
     EXPECT_EQ(1u, test::trayRecords(NIM_ADD).size());
     // The scheduler starts from the settings just loaded.
-    EXPECT_EQ(theApp.m_workTime.size(), dlg->m_workLength.size());
-    EXPECT_NE(0u, dlg->m_workLength.size());
-    EXPECT_TRUE(dlg->m_working);
+    EXPECT_EQ(theApp.m_settings.workTime.size(), dlg->m_clock.m_workLength.size());
+    EXPECT_NE(0u, dlg->m_clock.m_workLength.size());
+    EXPECT_TRUE(dlg->m_clock.m_working);
 
     dlg->OnExit();
     EXPECT_TRUE(test::pumpMessages()) << "the end of the main window ends the loop";

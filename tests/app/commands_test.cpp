@@ -1,6 +1,7 @@
 // The tray menu's settings and About commands, with their modal dialogs answered from
 // inside the modal loop.
 #include <functional>
+#include <optional>
 #include <set>
 #include <string>
 
@@ -10,7 +11,7 @@
 #include "main_dialog_fixture.h"
 #include "policy/policy_ui.h"
 #include "settings_store.h"
-#include "wall_clock.h"
+#include "seams.h"
 
 namespace {
 
@@ -65,7 +66,7 @@ protected:
         ::GetTempPathW(MAX_PATH, temp);
         m_profileDir = std::wstring(temp) + L"kivtool-commands-" + std::to_wstring(::GetCurrentProcessId()) + L"\\";
         theApp.m_profileDir = m_profileDir.c_str();
-        theApp.m_relaxTime = 300;  // whole minutes, so the dialog accepts what it shows
+        theApp.m_settings.relaxTime = 300;  // whole minutes, so the dialog accepts what it shows
         g_answered = false;
         m_boxes = std::make_unique<test::MessageBoxRecorder>();
     }
@@ -97,10 +98,10 @@ std::wstring text(HWND dialog, int id) {
 }
 
 TEST_F(CommandTest, SettingsShowMinutesRoundedDownAndOkStoresWholeMinutes) {
-    theApp.m_workTime = 90;
-    theApp.m_relaxTime = 150;
-    theApp.m_homeMode = false;
-    theApp.m_relaxAtFullScreen = true;
+    theApp.m_settings.workTime = 90;
+    theApp.m_settings.relaxTime = 150;
+    theApp.m_settings.homeMode = false;
+    theApp.m_settings.relaxAtFullScreen = true;
     ASSERT_TRUE(createDialog());
     tick(40);
     std::wstring shownWork, shownRest;
@@ -123,28 +124,28 @@ TEST_F(CommandTest, SettingsShowMinutesRoundedDownAndOkStoresWholeMinutes) {
     });
     ASSERT_TRUE(g_answered);
     EXPECT_TRUE(holdChecked) << "on by default";
-    EXPECT_FALSE(theApp.m_holdForCalls);
+    EXPECT_FALSE(theApp.m_settings.holdForCalls);
     EXPECT_FALSE(eyeBreakChecked);
-    EXPECT_TRUE(theApp.m_eyeBreak);
+    EXPECT_TRUE(theApp.m_settings.eyeBreak);
     EXPECT_EQ(L"1", shownWork);
     EXPECT_EQ(L"2", shownRest);
     EXPECT_TRUE(officeChecked);
     EXPECT_TRUE(fullScreenChecked);
     EXPECT_FALSE(idleChecked);
     EXPECT_FALSE(managedLine) << "no policy is in force";
-    EXPECT_EQ(60u, theApp.m_workTime.size());
-    EXPECT_EQ(120u, theApp.m_relaxTime.size());
-    EXPECT_FALSE(theApp.m_homeMode);
-    EXPECT_TRUE(theApp.m_relaxAtFullScreen);
-    EXPECT_TRUE(theApp.m_idleIsRest);
-    EXPECT_EQ(60u, m_dlg->m_workLength.size());
-    EXPECT_EQ(120u, m_dlg->m_restLength.size());
-    EXPECT_EQ(40u, m_dlg->m_workElapsed.size()) << "the time worked is kept";
+    EXPECT_EQ(60u, theApp.m_settings.workTime.size());
+    EXPECT_EQ(120u, theApp.m_settings.relaxTime.size());
+    EXPECT_FALSE(theApp.m_settings.homeMode);
+    EXPECT_TRUE(theApp.m_settings.relaxAtFullScreen);
+    EXPECT_TRUE(theApp.m_settings.idleIsRest);
+    EXPECT_EQ(60u, m_dlg->m_clock.m_workLength.size());
+    EXPECT_EQ(120u, m_dlg->m_clock.m_restLength.size());
+    EXPECT_EQ(40u, m_dlg->m_clock.m_workElapsed.size()) << "the time worked is kept";
     EXPECT_TRUE(settingsFileWritten());
 }
 
 TEST_F(CommandTest, SettingsBelowTheTimeWorkedStartTheRestAtTheNextTick) {
-    theApp.m_workTime = 600;
+    theApp.m_settings.workTime = 600;
     ASSERT_TRUE(createDialog());
     tick(120);
     runWithAnswer(ID_MENU_SETTINGS, [](HWND dialog) {
@@ -152,15 +153,15 @@ TEST_F(CommandTest, SettingsBelowTheTimeWorkedStartTheRestAtTheNextTick) {
         ::SendMessageW(dialog, WM_COMMAND, IDOK, 0);
     });
     ASSERT_TRUE(g_answered);
-    EXPECT_TRUE(m_dlg->m_working);
+    EXPECT_TRUE(m_dlg->m_clock.m_working);
     m_dlg->UpdateStatusFields();
     EXPECT_EQ(L"0 seconds", m_dlg->GetDlgItemText(IDC_STATIC_REMAIN));
     tick();
-    EXPECT_FALSE(m_dlg->m_working);
+    EXPECT_FALSE(m_dlg->m_clock.m_working);
 }
 
 TEST_F(CommandTest, CancelledSettingsChangeNothingButCloseTheNotice) {
-    theApp.m_workTime = 20;
+    theApp.m_settings.workTime = 20;
     ASSERT_TRUE(createDialog());
     tick(5);
     ASSERT_NE(nullptr, m_dlg->m_pPreviousNotifyDlg);
@@ -170,9 +171,9 @@ TEST_F(CommandTest, CancelledSettingsChangeNothingButCloseTheNotice) {
     });
     ASSERT_TRUE(g_answered);
     EXPECT_EQ(nullptr, m_dlg->m_pPreviousNotifyDlg);
-    EXPECT_EQ(20u, theApp.m_workTime.size());
-    EXPECT_EQ(20u, m_dlg->m_workLength.size());
-    EXPECT_EQ(5u, m_dlg->m_workElapsed.size());
+    EXPECT_EQ(20u, theApp.m_settings.workTime.size());
+    EXPECT_EQ(20u, m_dlg->m_clock.m_workLength.size());
+    EXPECT_EQ(5u, m_dlg->m_clock.m_workElapsed.size());
     EXPECT_FALSE(settingsFileWritten());
 }
 
@@ -188,7 +189,7 @@ struct NoticeCase {
 class NoticeAfterSettingsTest : public CommandTest, public ::testing::WithParamInterface<NoticeCase> {};
 
 TEST_P(NoticeAfterSettingsTest, ANoticeThatOpenedDuringTheDialogStaysOnlyWhenTheRestIsNear) {
-    theApp.m_workTime = 120;
+    theApp.m_settings.workTime = 120;
     ASSERT_TRUE(createDialog());
     tick(100);
     bool noticeOpened = false;
@@ -253,15 +254,15 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(CommandTest, AFailedSaveTellsTheUserAndKeepsTheNewValuesInForce) {
     const std::wstring unwritable = m_profileDir + L"missing\\deeper\\";  // only one level is ever created
     theApp.m_profileDir = unwritable.c_str();
-    theApp.m_workTime = 600;
+    theApp.m_settings.workTime = 600;
     ASSERT_TRUE(createDialog());
     runWithAnswer(ID_MENU_SETTINGS, [](HWND dialog) {
         ::SetDlgItemTextW(dialog, IDC_EDIT_WORKTIME, L"7");
         ::PostMessageW(dialog, WM_COMMAND, IDOK, 0);
     });
     ASSERT_TRUE(g_answered);
-    EXPECT_EQ(420u, theApp.m_workTime.size());
-    EXPECT_EQ(420u, m_dlg->m_workLength.size());
+    EXPECT_EQ(420u, theApp.m_settings.workTime.size());
+    EXPECT_EQ(420u, m_dlg->m_clock.m_workLength.size());
     ASSERT_EQ(1u, m_boxes->shown().size());
     EXPECT_EQ(L"\u65E0\u6CD5\u4FDD\u5B58\u8BBE\u7F6E\u6587\u4EF6\uFF1A" + unwritable + L"Murvel.xml",
               m_boxes->shown()[0].text);
@@ -288,17 +289,17 @@ protected:
     }
     void TearDown() override {
         theApp.m_ownSettings = settings::Values();
-        theApp.m_holdForCalls = true;
+        theApp.m_settings.holdForCalls = true;
         theApp.setWorkingHoursText(kiv::String());
         CommandTest::TearDown();
-        if (m_oldClock) wallclock::setNowFunction(m_oldClock);
+        m_clock.reset();
     }
     settings::Values savedFile() const {
         return settings::loadSettingsFile(kiv::String((m_profileDir + L"Murvel.xml").c_str()), kiv::String(u"C:\\"));
     }
     bool isEnabled(HWND dialog, int id) { return ::IsWindowEnabled(::GetDlgItem(dialog, id)) != FALSE; }
     test::FakePolicyRegistry m_registry;
-    wallclock::NowFunction m_oldClock = nullptr;  // a test that set the clock
+    std::optional<test::FakeClock> m_clock;  // a test that set the clock
 };
 
 TEST_F(PolicyCommandTest, ManagedControlsAreDisabledAndTheFileKeepsTheUsersOwnValues) {
@@ -306,12 +307,12 @@ TEST_F(PolicyCommandTest, ManagedControlsAreDisabledAndTheFileKeepsTheUsersOwnVa
     m_registry.setNumber(policy::Hive::User, u"MinimumRestMinutes", 10);
     m_registry.setNumber(policy::Hive::User, u"HomeMode", 0);
     ASSERT_TRUE(theApp.ReadPolicies());
-    EXPECT_EQ(2700u, theApp.m_workTime.size());
-    EXPECT_EQ(600u, theApp.m_relaxTime.size()) << "the floor lengthens the user's 5 minutes";
-    EXPECT_FALSE(theApp.m_homeMode);
+    EXPECT_EQ(2700u, theApp.m_settings.workTime.size());
+    EXPECT_EQ(600u, theApp.m_settings.relaxTime.size()) << "the floor lengthens the user's 5 minutes";
+    EXPECT_FALSE(theApp.m_settings.homeMode);
     ASSERT_TRUE(createDialog());
-    EXPECT_EQ(2700u, m_dlg->m_workLength.size());
-    EXPECT_EQ(600u, m_dlg->m_restLength.size());
+    EXPECT_EQ(2700u, m_dlg->m_clock.m_workLength.size());
+    EXPECT_EQ(600u, m_dlg->m_clock.m_restLength.size());
 
     std::wstring shownWork, shownRest;
     bool workEnabled = true, restEnabled = false, homeEnabled = true, officeEnabled = true, fullScreenEnabled = false,
@@ -343,8 +344,8 @@ TEST_F(PolicyCommandTest, ManagedControlsAreDisabledAndTheFileKeepsTheUsersOwnVa
     EXPECT_EQ(300u, file.relaxTime.size());
     EXPECT_TRUE(file.homeMode);
     EXPECT_TRUE(file.relaxAtFullScreen) << "the user's own change is saved";
-    EXPECT_EQ(2700u, theApp.m_workTime.size());
-    EXPECT_TRUE(theApp.m_relaxAtFullScreen);
+    EXPECT_EQ(2700u, theApp.m_settings.workTime.size());
+    EXPECT_TRUE(theApp.m_settings.relaxAtFullScreen);
 }
 
 TEST_F(PolicyCommandTest, ARestBelowTheFloorIsRefused) {
@@ -361,7 +362,7 @@ TEST_F(PolicyCommandTest, ARestBelowTheFloorIsRefused) {
     ASSERT_EQ(1u, m_boxes->shown().size());
     EXPECT_EQ(L"Please enter an integer between 10 and 100000.", m_boxes->shown()[0].text);
     m_boxes = std::make_unique<test::MessageBoxRecorder>();
-    EXPECT_EQ(660u, theApp.m_relaxTime.size());
+    EXPECT_EQ(660u, theApp.m_settings.relaxTime.size());
     EXPECT_EQ(660u, savedFile().relaxTime.size());
 }
 
@@ -373,14 +374,14 @@ TEST_F(PolicyCommandTest, APolicyRemovedBringsTheUsersValuesBackOnlyWhenWindowsS
     tick(30);
     m_registry.clear();
     send(WM_SETTINGCHANGE, 0, reinterpret_cast<LPARAM>(L"intl"));
-    EXPECT_EQ(2700u, m_dlg->m_workLength.size()) << "another area changed: the policies are not read";
+    EXPECT_EQ(2700u, m_dlg->m_clock.m_workLength.size()) << "another area changed: the policies are not read";
 
     send(WM_SETTINGCHANGE, 0, reinterpret_cast<LPARAM>(L"Policy"));
-    EXPECT_EQ(3120u, theApp.m_workTime.size());
-    EXPECT_EQ(300u, theApp.m_relaxTime.size());
-    EXPECT_EQ(3120u, m_dlg->m_workLength.size());
-    EXPECT_EQ(300u, m_dlg->m_restLength.size());
-    EXPECT_EQ(30u, m_dlg->m_workElapsed.size()) << "the time worked is kept";
+    EXPECT_EQ(3120u, theApp.m_settings.workTime.size());
+    EXPECT_EQ(300u, theApp.m_settings.relaxTime.size());
+    EXPECT_EQ(3120u, m_dlg->m_clock.m_workLength.size());
+    EXPECT_EQ(300u, m_dlg->m_clock.m_restLength.size());
+    EXPECT_EQ(30u, m_dlg->m_clock.m_workElapsed.size()) << "the time worked is kept";
     EXPECT_FALSE(theApp.m_policies.any());
     EXPECT_FALSE(settingsFileWritten());
 }
@@ -390,9 +391,9 @@ TEST_F(PolicyCommandTest, AnUnchangedPolicyRefreshKeepsTheDelays) {
     theApp.ReadPolicies();
     ASSERT_TRUE(createDialog());
     command(ID_MENU_DELAY5);
-    EXPECT_EQ(3420u, m_dlg->m_workLength.size());
+    EXPECT_EQ(3420u, m_dlg->m_clock.m_workLength.size());
     send(WM_SETTINGCHANGE, 0, reinterpret_cast<LPARAM>(L"Policy"));
-    EXPECT_EQ(3420u, m_dlg->m_workLength.size());
+    EXPECT_EQ(3420u, m_dlg->m_clock.m_workLength.size());
 }
 
 TEST_F(PolicyCommandTest, ForbiddenDelaysAreGreyedAndDoNothing) {
@@ -401,7 +402,7 @@ TEST_F(PolicyCommandTest, ForbiddenDelaysAreGreyedAndDoNothing) {
     ASSERT_TRUE(createDialog());
     command(ID_MENU_DELAY5);
     command(ID_MENU_DELAY_PRESET);
-    EXPECT_EQ(3120u, m_dlg->m_workLength.size());
+    EXPECT_EQ(3120u, m_dlg->m_clock.m_workLength.size());
 
     fw::Menu menu = fw::loadMenu(IDR_TRAY_MENU);
     HMENU popup = ::GetSubMenu(menu.get(), 0);
@@ -414,15 +415,8 @@ TEST_F(PolicyCommandTest, ForbiddenDelaysAreGreyedAndDoNothing) {
     EXPECT_FALSE(greyed(ID_MENU_EXIT));
 }
 
-kiv::Time g_policyClock;
-kiv::Time policyClock() { return g_policyClock; }
-kiv::Time monday(const char16_t* time) {
-    return kiv::Time(kiv::String(u"2026-12-07 ") + kiv::String(time), kiv::String(u"%Y-%m-%d %H-%M-%S"));
-}
-
 TEST_F(PolicyCommandTest, HoursAndHoldsPoliciesRuleTheScheduleAndNeverReachTheFile) {
-    g_policyClock = monday(u"20-00-00");
-    m_oldClock = wallclock::setNowFunction(&policyClock);
+    m_clock.emplace(u"2026-12-07 20-00-00");  // a Monday
     ASSERT_TRUE(createDialog());
     EXPECT_FALSE(m_dlg->isOutsideWorkingHours()) << "no working hours: always working";
 
@@ -430,7 +424,7 @@ TEST_F(PolicyCommandTest, HoursAndHoldsPoliciesRuleTheScheduleAndNeverReachTheFi
     m_registry.setNumber(policy::Hive::User, u"HoldForCalls", 0);
     send(WM_SETTINGCHANGE, 0, reinterpret_cast<LPARAM>(L"Policy"));
     EXPECT_TRUE(m_dlg->isOutsideWorkingHours()) << "the policy's hours are in force at once";
-    EXPECT_FALSE(theApp.m_holdForCalls);
+    EXPECT_FALSE(theApp.m_settings.holdForCalls);
 
     bool holdEnabled = true, hoursEnabled = true, holdChecked = true;
     runWithAnswer(ID_MENU_SETTINGS, [&](HWND dialog) {
@@ -459,8 +453,7 @@ TEST_F(PolicyCommandTest, AForbiddenSkipTodayIsGreyedAndDoesNothing) {
     m_registry.setNumber(policy::Hive::User, u"AllowSkipToday", 0);
     theApp.ReadPolicies();
     theApp.setWorkingHoursText(kiv::String(u"mon-fri 08:30-18:00"));
-    g_policyClock = monday(u"10-00-00");
-    m_oldClock = wallclock::setNowFunction(&policyClock);
+    m_clock.emplace(u"2026-12-07 10-00-00");
     ASSERT_TRUE(createDialog());
     command(ID_MENU_SKIP_TODAY);
     EXPECT_FALSE(m_dlg->isOutsideWorkingHours()) << "today was skipped";

@@ -242,10 +242,10 @@ TEST_F(ControlCommandTest, CommandsRunAsFromTheMenuUnlessAPolicyForbids) {
         bool resting = false;  // the row starts during a rest
     } rows[] = {
         {"a delay", nullptr, R"({"command":"delay","arg":"5m"})", R"({"ok":true,"lang":"zh"})",
-         [](CkivToolDlg& d) { return d.m_workLength.size() == 400; }},
+         [](CkivToolDlg& d) { return d.m_clock.m_workLength.size() == 400; }},
         {"no delay", u"AllowDelays", R"({"command":"delay","arg":"5m"})",
          R"({"ok":false,"lang":"zh","error":"policy","policy":"AllowDelays"})",
-         [](CkivToolDlg& d) { return d.m_workLength.size() == 100; }},
+         [](CkivToolDlg& d) { return d.m_clock.m_workLength.size() == 100; }},
         {"no skipping", u"AllowSkipToday", R"({"command":"skip-today"})",
          R"({"ok":false,"lang":"zh","error":"policy","policy":"AllowSkipToday"})",
          [](CkivToolDlg& d) { return !d.isOutsideWorkingHours(); }},
@@ -253,14 +253,14 @@ TEST_F(ControlCommandTest, CommandsRunAsFromTheMenuUnlessAPolicyForbids) {
          [](CkivToolDlg& d) { return d.isOutsideWorkingHours(); }},
         {"no pause", u"AllowPause", R"({"command":"pause","arg":"30m"})",
          R"({"ok":false,"lang":"zh","error":"policy","policy":"AllowPause"})",
-         [](CkivToolDlg& d) { return d.m_working; }},
+         [](CkivToolDlg& d) { return d.m_clock.m_working; }},
         {"rest now, whatever the policies", u"AllowEarlyUnlock", R"({"command":"rest-now"})",
-         R"({"ok":true,"lang":"zh"})", [](CkivToolDlg& d) { return !d.m_working && d.m_pNotifyDlg; }},
+         R"({"ok":true,"lang":"zh"})", [](CkivToolDlg& d) { return !d.m_clock.m_working && d.m_pNotifyDlg; }},
         {"exit", nullptr, R"({"command":"exit"})", R"({"ok":true,"lang":"zh"})",
          [](CkivToolDlg&) { return g_exiting; }},
         // A rest that may not be cut short: the exit waits for its end.
         {"exit during a rest without early unlock", u"AllowEarlyUnlock", R"({"command":"exit"})",
-         R"({"ok":true,"lang":"zh"})", [](CkivToolDlg& d) { return !g_exiting && d.m_exitAfterRest; }, true},
+         R"({"ok":true,"lang":"zh"})", [](CkivToolDlg& d) { return !g_exiting && !d.m_clock.m_working; }, true},
     };
     for (const auto& row : rows) {
         m_registry.clear();
@@ -287,7 +287,7 @@ TEST_F(ControlCommandTest, ANameTakenIsSaidOnce) {
     test::pumpMessages();
     EXPECT_EQ(test::balloons(), std::vector<std::wstring>{fw::loadString(IDS_PIPE_TAKEN)});
     tick(5);
-    EXPECT_EQ(m_dlg->m_workElapsed.size(), 5u) << "the program runs on";
+    EXPECT_EQ(m_dlg->m_clock.m_workElapsed.size(), 5u) << "the program runs on";
 }
 
 TEST_F(ControlCommandTest, TheStatusSaysWhatTheStatusWindowSays) {

@@ -9,7 +9,7 @@
 #include "framework/window_text.h"
 #include "history/history_store.h"
 #include "main_dialog_fixture.h"
-#include "wall_clock.h"
+#include "seams.h"
 
 namespace {
 
@@ -73,28 +73,19 @@ TEST(EyeBreakPlace, CentredOnTheMonitorsWorkAreaAndInsideIt) {
     }
 }
 
-kiv::Time g_clock;
-kiv::Time fakeNow() { return g_clock; }
-
 class EyeBreakTest : public test::MainDialogTest {
 protected:
     void SetUp() override {
         MainDialogTest::SetUp();
-        g_clock = kiv::Time(kiv::String(u"2027-01-15 10-00-00"), kiv::String(u"%Y-%m-%d %H-%M-%S"));
-        m_oldClock = wallclock::setNowFunction(&fakeNow);
-        theApp.m_workTime = 1000;
-        theApp.m_relaxTime = 30;
-        theApp.m_eyeBreak = true;
-        theApp.m_eyeBreakEvery = 60;
-        theApp.m_eyeBreakSeconds = 5;
-    }
-    void TearDown() override {
-        MainDialogTest::TearDown();
-        wallclock::setNowFunction(m_oldClock);
+        theApp.m_settings.workTime = 1000;
+        theApp.m_settings.relaxTime = 30;
+        theApp.m_settings.eyeBreak = true;
+        theApp.m_settings.eyeBreakEvery = 60;
+        theApp.m_settings.eyeBreakSeconds = 5;
     }
     void run(unsigned count) {
         for (unsigned i = 0; i < count; ++i) {
-            g_clock = kiv::Time(g_clock.timeValue() + 1);
+            m_clock.advance();
             tick();
         }
     }
@@ -104,10 +95,10 @@ protected:
         for (unsigned i = 0; i < count && eyeBreak(); ++i) eyeBreak()->OnTimer(0);
     }
     std::vector<history::EyeBreak> recorded() const {
-        return history::readDay(theApp.m_profileDir, g_clock).eyeBreaks;
+        return history::readDay(theApp.m_profileDir, m_clock.now()).eyeBreaks;
     }
 
-    wallclock::NowFunction m_oldClock = nullptr;
+    test::FakeClock m_clock{u"2027-01-15 10-00-00"};
 };
 
 TEST_F(EyeBreakTest, ComesEveryIntervalOfWorkAndClosesItselfAtTheEndOfItsCount) {
@@ -138,59 +129,6 @@ TEST_F(EyeBreakTest, ComesEveryIntervalOfWorkAndClosesItselfAtTheEndOfItsCount) 
     // The next one counts from the start of this one.
     run(59);
     EXPECT_EQ(eyeBreak(), nullptr);
-    run(1);
-    EXPECT_NE(eyeBreak(), nullptr);
-}
-
-TEST_F(EyeBreakTest, OffByDefaultNoneComes) {
-    theApp.m_eyeBreak = false;
-    ASSERT_TRUE(createDialog());
-    run(200);
-    EXPECT_EQ(eyeBreak(), nullptr);
-    EXPECT_EQ(m_dlg->m_eyeBreakWorked, 0u) << "nothing counted while off";
-}
-
-TEST_F(EyeBreakTest, NoneInTheLastFiveMinutesBeforeARestAndTheCountStartsAgainAfterIt) {
-    theApp.m_workTime = 400;
-    theApp.m_eyeBreakEvery = 120;
-    ASSERT_TRUE(createDialog());
-    run(99);
-    EXPECT_EQ(eyeBreak(), nullptr);
-    run(1);  // 100 s worked, 300 s left: too close to the rest
-    EXPECT_EQ(eyeBreak(), nullptr);
-    run(299);
-    EXPECT_EQ(eyeBreak(), nullptr);
-    run(1);
-    ASSERT_FALSE(m_dlg->m_working) << "the rest began";
-    EXPECT_EQ(eyeBreak(), nullptr);
-    run(30);
-    ASSERT_TRUE(m_dlg->m_working);
-    m_dlg->m_workLength = 1000;  // room before the next rest
-    run(119);
-    EXPECT_EQ(eyeBreak(), nullptr) << "counted from the end of the rest";
-    run(1);
-    EXPECT_NE(eyeBreak(), nullptr);
-}
-
-TEST_F(EyeBreakTest, AFullScreenProgramHoldsItBackAndItComesWhenTheProgramCloses) {
-    ASSERT_TRUE(createDialog());
-    send(WM_APPBAR_NOTIFY, ABN_FULLSCREENAPP, 1);
-    run(100);
-    EXPECT_EQ(eyeBreak(), nullptr);
-    send(WM_APPBAR_NOTIFY, ABN_FULLSCREENAPP, 0);
-    run(1);
-    EXPECT_NE(eyeBreak(), nullptr);
-}
-
-TEST_F(EyeBreakTest, AnAwayPeriodStartsTheCountAgain) {
-    ASSERT_TRUE(createDialog());
-    run(50);
-    send(WM_WTSSESSION_CHANGE, WTS_SESSION_LOCK, 1);
-    run(3);
-    send(WM_WTSSESSION_CHANGE, WTS_SESSION_UNLOCK, 1);
-    EXPECT_EQ(m_dlg->m_eyeBreakWorked, 0u);
-    run(59);
-    EXPECT_EQ(eyeBreak(), nullptr) << "the 50 s before the lock no longer count";
     run(1);
     EXPECT_NE(eyeBreak(), nullptr);
 }

@@ -6,7 +6,7 @@
 #include "history/history_recorder.h"
 #include "history/history_store.h"
 #include "main_dialog_fixture.h"
-#include "wall_clock.h"
+#include "seams.h"
 
 namespace {
 
@@ -16,26 +16,17 @@ kiv::Time at(const char16_t* localTime) {
     return kiv::Time(kiv::String(localTime), kiv::String(u"%Y-%m-%d %H-%M-%S"));
 }
 
-kiv::Time g_clock;
-kiv::Time fakeNow() { return g_clock; }
-
 class HistoryRecordingTest : public test::MainDialogTest {
 protected:
     void SetUp() override {
         MainDialogTest::SetUp();
-        g_clock = at(u"2027-01-15 10-00-00");
-        m_oldClock = wallclock::setNowFunction(&fakeNow);
-        theApp.m_workTime = 5;
-        theApp.m_relaxTime = 4;
-    }
-    void TearDown() override {
-        MainDialogTest::TearDown();
-        wallclock::setNowFunction(m_oldClock);
+        theApp.m_settings.workTime = 5;
+        theApp.m_settings.relaxTime = 4;
     }
     // Ticks with the clock one second further each time.
     void tickClock(unsigned count) {
         for (unsigned i = 0; i < count; ++i) {
-            g_clock = kiv::Time(g_clock.timeValue() + 1);
+            m_clock.advance();
             tick();
         }
     }
@@ -44,7 +35,7 @@ protected:
         return test::ScratchFolder::readBytes(test::toPath(theApp.m_profileDir) / name);
     }
 
-    wallclock::NowFunction m_oldClock = nullptr;
+    test::FakeClock m_clock{u"2027-01-15 10-00-00"};
 };
 
 enum class How { Ticks, Unlock, Exit, EndOfSession, RestartManager };
@@ -74,7 +65,7 @@ TEST_P(RestEndTest, TheRestIsRecordedWithHowItEnded) {
     const EndCase c = GetParam();
     ASSERT_TRUE(createDialog());
     tickClock(5);  // the rest begins at 10:00:05
-    ASSERT_FALSE(m_dlg->m_working);
+    ASSERT_FALSE(m_dlg->m_clock.m_working);
     tickClock(2);
     endRest(c.how);
 
@@ -118,7 +109,7 @@ TEST_F(HistoryRecordingTest, DelaysAndPostponementsAreRecordedWithWhatTheyAdded)
     command(ID_MENU_DELAY_PRESET);
     send(WM_APPBAR_NOTIFY, ABN_FULLSCREENAPP, 1);
     tickClock(5 + 300 + 5 - 1);  // the work period ends behind the full-screen program
-    ASSERT_TRUE(m_dlg->m_working);
+    ASSERT_TRUE(m_dlg->m_clock.m_working);
 
     const history::Day today = day(u"2027-01-15 12-00-00");
     ASSERT_EQ(today.delays.size(), 2u);
@@ -134,7 +125,7 @@ TEST_F(HistoryRecordingTest, DelaysAndPostponementsAreRecordedWithWhatTheyAdded)
 
 // Until the first event the day file is what the start-up wrote; the work is written at exit.
 TEST_F(HistoryRecordingTest, ADayWithoutRestsRecordsItsWorkAtExit) {
-    theApp.m_workTime = 1000;
+    theApp.m_settings.workTime = 1000;
     ASSERT_TRUE(createDialog());
     tickClock(30);
     EXPECT_EQ(dayBytes("2027-01-15.xml"), "");  // nothing written on the tick
@@ -146,8 +137,8 @@ TEST_F(HistoryRecordingTest, ADayWithoutRestsRecordsItsWorkAtExit) {
 }
 
 TEST_F(HistoryRecordingTest, WorkAcrossMidnightCountsForEachDay) {
-    theApp.m_workTime = 1000;
-    g_clock = at(u"2027-01-15 23-59-49");
+    theApp.m_settings.workTime = 1000;
+    m_clock.set(u"2027-01-15 23-59-49");
     ASSERT_TRUE(createDialog());
     tickClock(20);  // 10 s before midnight, 10 s after
     command(ID_MENU_DELAY5);
@@ -159,10 +150,10 @@ TEST_F(HistoryRecordingTest, WorkAcrossMidnightCountsForEachDay) {
 }
 
 TEST_F(HistoryRecordingTest, ARestAcrossMidnightBelongsToTheDayItStarted) {
-    g_clock = at(u"2027-01-15 23-59-53");
+    m_clock.set(u"2027-01-15 23-59-53");
     ASSERT_TRUE(createDialog());
     tickClock(5 + 4);  // the rest begins at 23:59:58 and ends at 00:00:02
-    ASSERT_TRUE(m_dlg->m_working);
+    ASSERT_TRUE(m_dlg->m_clock.m_working);
     const history::Day first = day(u"2027-01-15 12-00-00");
     ASSERT_EQ(first.rests.size(), 1u);
     EXPECT_EQ(first.rests[0].start, 23u * 3600 + 59 * 60 + 58);
@@ -184,7 +175,7 @@ TEST_F(HistoryRecordingTest, AnUnreadableDayFileIsMovedAsideAndKept) {
 // a delay is recorded: nothing is written over it, and the tick writes the delay and the work
 // within a few seconds of the file's release.
 TEST_F(HistoryRecordingTest, ADayFileHeldOpenGetsItsRecordsOnceReleased) {
-    theApp.m_workTime = 1000;
+    theApp.m_settings.workTime = 1000;
     ASSERT_TRUE(createDialog());
     ASSERT_TRUE(history::recordRest(theApp.m_profileDir, at(u"2027-01-15 09-00-00"), 480, 480, RestEnd::Time));
     const std::string before = dayBytes("2027-01-15.xml");
@@ -241,7 +232,7 @@ class AbsenceTest : public HistoryRecordingTest, public ::testing::WithParamInte
 protected:
     void sleepOvernight() {
         send(WM_POWERBROADCAST, PBT_APMSUSPEND);
-        g_clock = kiv::Time(g_clock.timeValue() + 10 * 3600);
+        m_clock.advance(10 * 3600);
         send(WM_POWERBROADCAST, PBT_APMRESUMEAUTOMATIC);
         send(WM_POWERBROADCAST, PBT_APMRESUMESUSPEND);
     }
@@ -266,9 +257,9 @@ TEST_P(AbsenceTest, YieldsOneRestOfAtMostItsPlannedLength) {
         sleepOvernight();
         break;
     }
-    ASSERT_TRUE(m_dlg->m_working);
+    ASSERT_TRUE(m_dlg->m_clock.m_working);
     tickClock(2);
-    EXPECT_EQ(2u, m_dlg->m_workElapsed.size()) << "a fresh work period, begun once";
+    EXPECT_EQ(2u, m_dlg->m_clock.m_workElapsed.size()) << "a fresh work period, begun once";
     const history::Day today = day(u"2027-01-15 12-00-00");
     ASSERT_EQ(today.rests.size(), 1u);
     EXPECT_EQ(today.rests[0].start, c.start);
@@ -298,7 +289,7 @@ class WorkSaveTest : public HistoryRecordingTest, public ::testing::WithParamInt
 
 TEST_P(WorkSaveTest, WorkIsWrittenWhenTheUserLeavesAndEveryTenMinutes) {
     const SaveCase c = GetParam();
-    theApp.m_workTime = 5000;
+    theApp.m_settings.workTime = 5000;
     ASSERT_TRUE(createDialog());
     tickClock(c.ticks);
     if (c.message) send(c.message, c.code);
@@ -349,7 +340,7 @@ TEST_F(HistoryRecordingTest, TheRestIsWrittenAfterTheRestWindowIsGone) {
 // Each hold is written when it ends, with the time it began, its seconds and why; one still
 // going when the program exits is written then.
 TEST_F(HistoryRecordingTest, HoldsAreRecordedWithWhenHowLongAndWhy) {
-    theApp.m_workTime = 100;
+    theApp.m_settings.workTime = 100;
     ASSERT_TRUE(createDialog());
     m_signals.call();
     tickClock(40);  // 60 s left at 10:00:40: held by the call

@@ -1,5 +1,7 @@
 // Calls and presentations holding a due rest, and the cover at a pause in typing, on a live
-// main dialog driven tick by tick with fake signals.
+// main dialog driven tick by tick with fake signals: the signals read through their seams,
+// the balloon, the tip, the keyboard hook and the wait's timer (the rules: the rest clock's
+// table in tests/schedule).
 #include "framework/resources.h"
 #include "hold/typing_pause.h"
 #include "main_dialog_fixture.h"
@@ -8,7 +10,7 @@ namespace {
 
 class HoldSchedulerTest : public test::MainDialogTest {
 protected:
-    bool inRest() const { return !m_dlg->m_working; }
+    bool inRest() const { return !m_dlg->m_clock.m_working; }
     bool noticeOpen() const {
         return m_dlg->m_pPreviousNotifyDlg && ::IsWindow(m_dlg->m_pPreviousNotifyDlg->m_hWnd);
     }
@@ -18,15 +20,6 @@ protected:
             if (data.uFlags & NIF_TIP) tip = data.szTip;
         return tip;
     }
-    // Ticks until the rest begins, at most `limit`; the count it took, 0 when it did not.
-    unsigned ticksUntilRest(unsigned limit) {
-        for (unsigned n = 1; n <= limit; ++n) {
-            tick();
-            if (inRest()) return n;
-        }
-        return 0;
-    }
-    const std::wstring kOneMinute = fw::loadString(IDS_BALLOON_ONE_MINUTE);
     const std::wstring kInACall = fw::loadString(IDS_HOLD_CALL);
 };
 
@@ -48,104 +41,11 @@ TEST_F(HoldSchedulerTest, ACallHoldsTheRestSilentlyAndSaysWhyOnce) {
     EXPECT_EQ(test::balloons().size(), 1u);
     EXPECT_TRUE(m_sound.calls.empty());
     EXPECT_TRUE(test::beeps().empty());
-    EXPECT_EQ(m_dlg->m_workElapsed.size(), 540u) << "work goes on being counted";
+    EXPECT_EQ(m_dlg->m_clock.m_workElapsed.size(), 540u) << "work goes on being counted";
     EXPECT_EQ(m_dlg->RemainingWork().size(), 0u);
     // The tip, when the mouse comes over the icon, still says why.
     send(WM_TRAY_NOTIFY, IDR_MAINFRAME, WM_MOUSEMOVE);
     EXPECT_EQ(lastTip(), kInACall);
-}
-
-TEST_F(HoldSchedulerTest, WhenTheCallEndsTheRestComesAMinuteLaterWithItsReminders) {
-    const struct {
-        unsigned heldTicks;  // ticks after 60 s left before the call ends
-    } rows[] = {{5}, {59}, {60}, {400}};
-    for (const auto& row : rows) {
-        SCOPED_TRACE(row.heldTicks);
-        m_signals.clear();
-        test::trayCalls().clear();
-        ASSERT_TRUE(createDialog());
-        m_signals.call();
-        tick(40 + row.heldTicks);
-        ASSERT_TRUE(m_dlg->isRestHeld());
-        m_signals.clear();
-        tick();
-        EXPECT_FALSE(m_dlg->isRestHeld());
-        EXPECT_EQ(test::balloons(), (std::vector<std::wstring>{kInACall, kOneMinute}));
-        EXPECT_EQ(m_dlg->RemainingWork().size(), 60u);
-        tick(44);
-        EXPECT_FALSE(noticeOpen());
-        tick();
-        EXPECT_TRUE(noticeOpen()) << "15 s left";
-        EXPECT_EQ(ticksUntilRest(100), 15u);
-        EXPECT_EQ(m_dlg->m_pPreviousNotifyDlg, nullptr);
-    }
-}
-
-TEST_F(HoldSchedulerTest, AHoldLastsAtMostTwoHoursThenTheRestComesWithItsReminders) {
-    ASSERT_TRUE(createDialog());
-    m_signals.call();
-    tick(40);  // the hold's first second
-    tick(hold::kLongestHold - 2);
-    ASSERT_TRUE(m_dlg->isRestHeld());
-    tick();
-    EXPECT_FALSE(m_dlg->isRestHeld()) << "the call goes on, the rest no longer waits";
-    EXPECT_EQ(test::balloons(), (std::vector<std::wstring>{kInACall, kOneMinute}));
-    EXPECT_EQ(ticksUntilRest(100), 60u);
-    EXPECT_TRUE(m_dlg->m_pNotifyDlg != nullptr);
-    // The next work period may be held again.
-    tick(theApp.m_relaxTime.size());
-    ASSERT_FALSE(inRest());
-    tick(40);
-    EXPECT_TRUE(m_dlg->isRestHeld());
-}
-
-TEST_F(HoldSchedulerTest, SignalsComingInTheLastMinuteCloseTheNoticeAndHoldTheRest) {
-    ASSERT_TRUE(createDialog());
-    tick(90);  // 10 s left: the balloon and the notice came
-    ASSERT_TRUE(noticeOpen());
-    m_signals.notificationState = QUNS_RUNNING_D3D_FULL_SCREEN;
-    tick();
-    EXPECT_TRUE(m_dlg->isRestHeld());
-    EXPECT_FALSE(noticeOpen());
-    EXPECT_EQ(test::balloons(), (std::vector<std::wstring>{kOneMinute, fw::loadString(IDS_HOLD_PRESENTATION)}));
-    tick(30);
-    EXPECT_FALSE(inRest());
-}
-
-TEST_F(HoldSchedulerTest, TurnedOffNothingIsReadAndTheRestComesOnTime) {
-    theApp.m_holdForCalls = false;
-    ASSERT_TRUE(createDialog());
-    m_signals.call();
-    EXPECT_EQ(ticksUntilRest(200), 100u);
-    EXPECT_EQ(m_signals.registryReads, 0);
-    EXPECT_EQ(test::balloons(), std::vector<std::wstring>{kOneMinute});
-}
-
-// The stated full-screen rule goes first: postponed by 1200 s with its beep, as ever.
-TEST_F(HoldSchedulerTest, TheFullScreenRuleIsUntouchedByACall) {
-    theApp.m_homeMode = false;
-    ASSERT_TRUE(createDialog());
-    m_signals.call();
-    send(WM_APPBAR_NOTIFY, ABN_FULLSCREENAPP, 1);
-    tick(100);
-    EXPECT_FALSE(inRest());
-    EXPECT_EQ(m_dlg->m_workLength.size(), 1300u);
-    ASSERT_EQ(test::beeps().size(), 1u);
-    EXPECT_EQ(test::beeps()[0].frequency, 1000u);
-    EXPECT_TRUE(test::balloons().empty());
-    EXPECT_EQ(m_signals.registryReads, 0);
-}
-
-TEST_F(HoldSchedulerTest, ADelayDuringAHoldCountsFromNow) {
-    ASSERT_TRUE(createDialog());
-    m_signals.call();
-    tick(150);  // held 50 s past the end of the period
-    command(ID_MENU_DELAY5);
-    EXPECT_EQ(m_dlg->RemainingWork().size(), 300u);
-    m_signals.clear();
-    tick();
-    EXPECT_FALSE(m_dlg->isRestHeld());
-    EXPECT_EQ(m_dlg->RemainingWork().size(), 299u) << "the delay is kept";
 }
 
 // --- The cover at a pause in typing -----------------------------------------------------
@@ -154,8 +54,8 @@ class TypingPauseTest : public HoldSchedulerTest {
 protected:
     void SetUp() override {
         HoldSchedulerTest::SetUp();
-        theApp.m_workTime = 20;
-        theApp.m_relaxTime = 5;
+        theApp.m_settings.workTime = 20;
+        theApp.m_settings.relaxTime = 5;
     }
     // The wait's timer, as Windows would deliver it.
     void coverTimer() { m_dlg->OnTimer(CkivToolDlg::kCoverWaitTimer); }
@@ -178,82 +78,40 @@ TEST_F(TypingPauseTest, AKeyJustBeforeHoldsTheCoverUntilThePause) {
     m_signals.millisSinceKey = 400;
     tick();
     EXPECT_FALSE(inRest()) << "typed 0.4 s ago";
-    EXPECT_TRUE(m_dlg->m_coverWaiting);
+    EXPECT_TRUE(m_dlg->m_clock.isWaitingForPause());
     tick(3);  // ticks in the wait count nothing
     EXPECT_FALSE(inRest());
-    EXPECT_EQ(m_dlg->m_workElapsed.size(), 20u);
+    EXPECT_EQ(m_dlg->m_clock.m_workElapsed.size(), 20u);
     m_signals.millisSinceKey = 1500;
     coverTimer();
     ASSERT_TRUE(inRest());
     EXPECT_TRUE(m_dlg->m_pNotifyDlg != nullptr);
     // The rest has its full length from the moment it covers.
-    EXPECT_EQ(m_dlg->m_restElapsed.size(), 0u);
+    EXPECT_EQ(m_dlg->m_clock.m_restElapsed.size(), 0u);
     tick(4);
     EXPECT_TRUE(inRest());
     tick();
     EXPECT_FALSE(inRest());
 }
 
-TEST_F(TypingPauseTest, TypingOnCoversAfterTenSeconds) {
+// The front is read through fakes (hold_fakes.h): Wine runs every process at one level. The
+// wait's limit is a row of the rest clock's table.
+TEST_F(TypingPauseTest, AnAdministratorsWindowInFrontHoldsTheCoverUntilItLeaves) {
+    const std::wstring kElevated = fw::loadString(IDS_BALLOON_ELEVATED_FRONT);
+    test::FakeFront front;
     ASSERT_TRUE(createDialog());
-    tick(19);
-    m_signals.millisSinceKey = 100;  // a key every moment
-    tick();
+    tick(20);
+    EXPECT_FALSE(inRest());
+    EXPECT_TRUE(m_dlg->m_clock.isWaitingForPause());
     unsigned timers = 0;
-    while (!inRest() && timers < 20) {
+    while (!inRest() && timers < 200) {
+        if (timers == 5) front.window = nullptr;
         coverTimer();
         ++timers;
     }
-    EXPECT_TRUE(inRest());
-    EXPECT_EQ(m_dlg->m_restElapsed.size(), 0u);
-    EXPECT_EQ(timers, 8u) << "seven waits of 1400 ms and one of 200 ms: ten seconds";
-}
-
-TEST_F(TypingPauseTest, ADelayDuringTheWaitLetsTheWorkGoOn) {
-    ASSERT_TRUE(createDialog());
-    tick(19);
-    m_signals.millisSinceKey = 0;
-    tick();
-    ASSERT_TRUE(m_dlg->m_coverWaiting);
-    command(ID_MENU_DELAY5);
-    coverTimer();
-    EXPECT_FALSE(inRest());
-    EXPECT_FALSE(m_dlg->m_coverWaiting);
-    tick();
-    EXPECT_EQ(m_dlg->RemainingWork().size(), 299u);
-}
-
-// The front is read through fakes (hold_fakes.h): Wine runs every process at one level.
-TEST_F(TypingPauseTest, AnAdministratorsWindowInFrontHoldsTheCoverUntilItLeavesAtMostTwoMinutes) {
-    const struct {
-        const char* name;
-        int leavesAfter;  // cover-wait timers with the window in front; -1 it stays
-        unsigned timers;  // timers until the rest covers
-    } rows[] = {
-        {"the user leaves it after five seconds", 5, 6},
-        {"it stays: the rest covers after two minutes", -1, 120},
-    };
-    const std::wstring kElevated = fw::loadString(IDS_BALLOON_ELEVATED_FRONT);
-    for (const auto& row : rows) {
-        SCOPED_TRACE(row.name);
-        test::FakeFront front;
-        test::trayCalls().clear();
-        ASSERT_TRUE(createDialog());
-        tick(20);
-        EXPECT_FALSE(inRest());
-        EXPECT_TRUE(m_dlg->m_coverWaiting);
-        unsigned timers = 0;
-        while (!inRest() && timers < 200) {
-            if (static_cast<int>(timers) == row.leavesAfter) front.window = nullptr;
-            coverTimer();
-            ++timers;
-        }
-        EXPECT_EQ(timers, row.timers);
-        EXPECT_EQ(test::balloons(), std::vector<std::wstring>{kElevated}) << "one balloon";
-        EXPECT_EQ(m_dlg->m_workElapsed.size(), 0u);
-        EXPECT_EQ(m_dlg->m_restElapsed.size(), 0u) << "the rest has its full length from the cover";
-        m_dlg.reset();
-    }
+    EXPECT_EQ(timers, 6u);
+    EXPECT_EQ(test::balloons(), std::vector<std::wstring>{kElevated}) << "one balloon";
+    EXPECT_EQ(m_dlg->m_clock.m_restElapsed.size(), 0u) << "the rest has its full length from the cover";
 }
 
 }  // namespace

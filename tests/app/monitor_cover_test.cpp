@@ -118,7 +118,7 @@ protected:
         ASSERT_TRUE(m_main.Create(IDD_PREVIOUS_NOTIFY_DIALOG));
         m_main.ShowWindow(SW_HIDE);
         m_app.m_pMainWnd = &m_main;
-        m_owner.m_restLength = 300;
+        m_owner.m_clock.m_restLength = 300;
     }
     void TearDown() override {
         close();
@@ -203,11 +203,11 @@ TEST_F(MonitorCoverTest, EachOtherMonitorIsCoveredTopMostWithoutTakingTheKeyboar
             EXPECT_LE(text.right, client.right - 10);
             EXPECT_GE(text.right, client.right - 18);
         }
-        m_owner.m_restElapsed = 1;
+        m_owner.m_clock.m_restElapsed = 1;
         m_dlg->OnTimer(0);
         EXPECT_EQ(m_dlg->m_covers.covers()[0]->m_text, L"4 minutes,59 seconds") << "counts down with the rest";
         EXPECT_EQ(fw::windowText(cover), L"4 minutes,59 seconds") << "read out as it is shown";
-        m_owner.m_restElapsed = 0;
+        m_owner.m_clock.m_restElapsed = 0;
         close();
         EXPECT_FALSE(::IsWindow(cover)) << "the cover goes with the rest window";
     }

@@ -23,7 +23,7 @@ class TestApp : public CWinApp {};
 class PreviousNotifyDlgTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        m_savedMode = theApp.m_homeMode;
+        m_savedMode = theApp.m_settings.homeMode;
         ASSERT_TRUE(m_main.Create(IDD_PREVIOUS_NOTIFY_DIALOG));
         m_main.ShowWindow(SW_HIDE);
         m_app.m_pMainWnd = &m_main;
@@ -33,11 +33,11 @@ protected:
         m_app.m_pMainWnd = nullptr;
         m_main.DestroyWindow();
         test::pumpMessages();
-        theApp.m_homeMode = m_savedMode;
+        theApp.m_settings.homeMode = m_savedMode;
     }
     // The scheduler's way: 15 seconds of work left.
     CPreviousNotifyDlg* show(bool homeMode) {
-        theApp.m_homeMode = homeMode;
+        theApp.m_settings.homeMode = homeMode;
         m_owner.ShowPreRestNotice();
         CPreviousNotifyDlg* dlg = m_owner.m_pPreviousNotifyDlg;
         if (!dlg) {
@@ -115,7 +115,7 @@ TEST_F(PreviousNotifyDlgTest, TheSchedulerRemovesItBeforeZero) {
 }
 
 TEST_F(PreviousNotifyDlgTest, ANoticeTheOwnerDoesNotHoldClosesOnlyItsWindowAtZero) {
-    theApp.m_homeMode = false;
+    theApp.m_settings.homeMode = false;
     auto* dlg = new CPreviousNotifyDlg(&m_owner);
     dlg->m_secondsLeft = 2;
     ASSERT_TRUE(dlg->Create(CPreviousNotifyDlg::IDD, &m_owner));

@@ -638,14 +638,14 @@ TEST(SettingsStoreApp, LoadAndSaveUseThePortableFolderBesideTheProgram) {
     const int64_t after = kiv::Time::now().timeValue();
 
     EXPECT_EQ(w(app.m_profileDir), w(programDir + u"profile\\"));
-    EXPECT_EQ(w(app.m_relaxMusic), L"D:\\rain.mp3");
-    EXPECT_EQ(w(app.m_relaxNoticeMusic), w(programDir + u"resource\\relaxNotice.mp3"));
-    EXPECT_EQ(w(app.m_relaxEndMusic), w(programDir + u"resource\\relaxEnd.mp3"));
-    EXPECT_EQ(app.m_workTime.size(), 90u);
-    EXPECT_EQ(app.m_relaxTime.size(), 480u);
-    EXPECT_FALSE(app.m_homeMode);
-    EXPECT_TRUE(app.m_relaxAtFullScreen);
-    EXPECT_TRUE(app.m_idleIsRest);
+    EXPECT_EQ(w(app.m_settings.relaxMusic), L"D:\\rain.mp3");
+    EXPECT_EQ(w(app.m_settings.relaxNoticeMusic), w(programDir + u"resource\\relaxNotice.mp3"));
+    EXPECT_EQ(w(app.m_settings.relaxEndMusic), w(programDir + u"resource\\relaxEnd.mp3"));
+    EXPECT_EQ(app.m_settings.workTime.size(), 90u);
+    EXPECT_EQ(app.m_settings.relaxTime.size(), 480u);
+    EXPECT_FALSE(app.m_settings.homeMode);
+    EXPECT_TRUE(app.m_settings.relaxAtFullScreen);
+    EXPECT_TRUE(app.m_settings.idleIsRest);
     // The power-on lies an uptime back (a second of slack for the two clocks' rounding), but
     // not before today's midnight.
     const kiv::String day(u"%Y-%m-%d");
@@ -654,8 +654,8 @@ TEST(SettingsStoreApp, LoadAndSaveUseThePortableFolderBesideTheProgram) {
     EXPECT_LE(app.m_firstStartToday.timeValue(), std::max(midnight, after - uptimeBefore + 1));
     EXPECT_TRUE(fs::exists(test::toPath(app.m_profileDir + kiv::Time(after).format(kiv::String(u"%Y-%m-%d.xml")))));
 
-    app.m_workTime = 1500;
-    app.m_homeMode = true;
+    app.m_settings.workTime = 1500;
+    app.m_settings.homeMode = true;
     ASSERT_TRUE(app.SaveSettings());
     EXPECT_EQ(ScratchFolder::readBytes(portable.dir() / "Murvel.xml"),
               XML_HEAD

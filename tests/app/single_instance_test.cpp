@@ -13,6 +13,7 @@
 #include "desktop/single_instance.h"
 #include "messages.h"
 #include "platform_calls.h"
+#include "seams.h"
 #include "test_support.h"
 #include "resource.h"
 

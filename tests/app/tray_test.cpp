@@ -114,8 +114,8 @@ class TipTest : public TrayTest, public ::testing::WithParamInterface<TipCase> {
 
 TEST_P(TipTest, MouseOverTheIconShowsWorkedAndRemainingTime) {
     ASSERT_TRUE(createDialog());
-    m_dlg->m_workLength = GetParam().workLength;
-    m_dlg->m_workElapsed = GetParam().workElapsed;
+    m_dlg->m_clock.m_workLength = GetParam().workLength;
+    m_dlg->m_clock.m_workElapsed = GetParam().workElapsed;
     mouse(WM_MOUSEMOVE);
     const std::vector<NOTIFYICONDATAW> modified = test::trayRecords(NIM_MODIFY);
     ASSERT_EQ(1u, modified.size());
@@ -132,12 +132,12 @@ INSTANTIATE_TEST_SUITE_P(
                       TipCase{30, 50, L"已工作:50 seconds\n距离休息:0 seconds"}));
 
 TEST_F(TrayTest, TipDuringARestShowsTheWholePeriodThatEnded) {
-    theApp.m_workTime = 10;
-    theApp.m_relaxTime = 100;
+    theApp.m_settings.workTime = 10;
+    theApp.m_settings.relaxTime = 100;
     ASSERT_TRUE(createDialog());
     m_dlg->OnDelayFiveMinutes();
     tick(310);
-    ASSERT_FALSE(m_dlg->m_working);
+    ASSERT_FALSE(m_dlg->m_clock.m_working);
     mouse(WM_MOUSEMOVE);
     const std::vector<NOTIFYICONDATAW> modified = test::trayRecords(NIM_MODIFY);
     ASSERT_FALSE(modified.empty());
@@ -173,7 +173,7 @@ TEST_F(TrayTest, RightClickOpensTheTrayMenuAndChoosingNothingChangesNothing) {
               g_menuIds);
     test::pumpMessages();
     EXPECT_FALSE(g_exiting);
-    EXPECT_EQ(100u, m_dlg->m_workLength.size());
+    EXPECT_EQ(100u, m_dlg->m_clock.m_workLength.size());
     EXPECT_TRUE(::IsWindow(hwnd()));
 }
 
@@ -227,7 +227,7 @@ TEST_F(TrayTest, TaskbarCreatedAddsTheIconAgainWithTheFirstTip) {
 }
 
 TEST_F(TrayTest, TaskbarCreatedRegistersTheAppBarAgainAndForgetsTheFullScreenProgram) {
-    theApp.m_workTime = 2;
+    theApp.m_settings.workTime = 2;
     ASSERT_TRUE(createDialog());
     send(WM_APPBAR_NOTIFY, ABN_FULLSCREENAPP, 1);  // the old shell's last word
     ASSERT_TRUE(m_dlg->m_fullScreenApp);
@@ -246,8 +246,8 @@ TEST_F(TrayTest, TaskbarCreatedRegistersTheAppBarAgainAndForgetsTheFullScreenPro
 }
 
 TEST_F(TrayTest, TaskbarsThatTheNewShellShowsDuringARestAreHiddenAgain) {
-    theApp.m_workTime = 2;
-    theApp.m_relaxTime = 50;
+    theApp.m_settings.workTime = 2;
+    theApp.m_settings.relaxTime = 50;
     HWND taskbar = ::FindWindowW(L"Shell_TrayWnd", nullptr);
     ASSERT_NE(nullptr, taskbar);
     ASSERT_TRUE(createDialog());
@@ -280,7 +280,7 @@ TEST_F(TrayTest, NullMessageIsNotTakenForTaskbarCreated) {
 // --- Close and exit --------------------------------------------------------------------
 
 TEST_F(TrayTest, ExitRemovesTheIconClosesTheNoticeAndDestroysTheWindow) {
-    theApp.m_workTime = 20;
+    theApp.m_settings.workTime = 20;
     ASSERT_TRUE(createDialog());
     tick(5);
     ASSERT_NE(nullptr, m_dlg->m_pPreviousNotifyDlg);
@@ -300,8 +300,8 @@ TEST_F(TrayTest, ExitRemovesTheIconClosesTheNoticeAndDestroysTheWindow) {
 }
 
 TEST_F(TrayTest, ExitDuringARestTakesTheRestWindowAlong) {
-    theApp.m_workTime = 2;
-    theApp.m_relaxTime = 50;
+    theApp.m_settings.workTime = 2;
+    theApp.m_settings.relaxTime = 50;
     ASSERT_TRUE(createDialog());
     tick(3);
     ASSERT_NE(nullptr, m_dlg->m_pNotifyDlg);
@@ -314,8 +314,8 @@ TEST_F(TrayTest, ExitDuringARestTakesTheRestWindowAlong) {
 }
 
 TEST_F(TrayTest, TheEndOfTheSessionEndsARestCleanly) {
-    theApp.m_workTime = 2;
-    theApp.m_relaxTime = 50;
+    theApp.m_settings.workTime = 2;
+    theApp.m_settings.relaxTime = 50;
     HWND taskbar = ::FindWindowW(L"Shell_TrayWnd", nullptr);
     ASSERT_NE(nullptr, taskbar);
     rest_test::HotKeyRecorder hotKeys;
@@ -378,8 +378,8 @@ TEST_F(TrayTest, AnExitRequestDuringARestThatMayNotEndEarlyIsAnsweredAtTheRestsE
     test::FakePolicyRegistry registry;
     registry.setNumber(policy::Hive::Machine, u"AllowEarlyUnlock", 0);
     theApp.m_policies = policy::readPolicies();
-    theApp.m_workTime = 2;
-    theApp.m_relaxTime = 5;
+    theApp.m_settings.workTime = 2;
+    theApp.m_settings.relaxTime = 5;
     ASSERT_TRUE(createDialog());
     tick(3);
     ASSERT_NE(nullptr, m_dlg->m_pNotifyDlg);
@@ -412,14 +412,14 @@ TEST_F(TrayTest, StatusLabelsShowTheDurations) {
     // A first start in the future reads as zero, never as a wrapped count.
     theApp.m_firstStartToday = kiv::Time(kiv::Time::now().timeValue() + 3600);
     ASSERT_TRUE(createDialog());
-    m_dlg->m_workLength = 3720;
-    m_dlg->m_workElapsed = 3700;
+    m_dlg->m_clock.m_workLength = 3720;
+    m_dlg->m_clock.m_workElapsed = 3700;
     m_dlg->UpdateStatusFields();
     EXPECT_EQ(L"0 seconds", label(IDC_STATIC_POWERON));
     EXPECT_EQ(L"1 hours,1 minutes,40 seconds", label(IDC_STATIC_WORKED));
     EXPECT_EQ(L"20 seconds", label(IDC_STATIC_REMAIN));
 
-    m_dlg->m_workElapsed = 4000;
+    m_dlg->m_clock.m_workElapsed = 4000;
     m_dlg->UpdateStatusFields();
     EXPECT_EQ(L"0 seconds", label(IDC_STATIC_REMAIN));
 
@@ -431,7 +431,7 @@ TEST_F(TrayTest, StatusLabelsShowTheDurations) {
 // The labels are found once, when the window is made: a tick does not look them up again
 // (under Wine each lookup is a round trip to the server, every second).
 TEST_F(TrayTest, TickWritesTheLabelsFoundAtStart) {
-    theApp.m_workTime = 100;
+    theApp.m_settings.workTime = 100;
     ASSERT_TRUE(createDialog());
     HWND worked = m_dlg->GetDlgItem(IDC_STATIC_WORKED);
     ASSERT_NE(nullptr, worked);
@@ -444,7 +444,7 @@ TEST_F(TrayTest, TickWritesTheLabelsFoundAtStart) {
 }
 
 TEST_F(TrayTest, TickShowsTheCountsFromBeforeTheTick) {
-    theApp.m_workTime = 100;
+    theApp.m_settings.workTime = 100;
     ASSERT_TRUE(createDialog());
     tick();
     EXPECT_EQ(L"0 seconds", label(IDC_STATIC_WORKED));

@@ -12,7 +12,7 @@
 #include "history/history_store.h"
 #include "hours/hours_clock.h"
 #include "main_dialog_fixture.h"
-#include "wall_clock.h"
+#include "seams.h"
 
 namespace {
 
@@ -25,45 +25,37 @@ kiv::Time at(const char16_t* localTime) { return kiv::Time(kiv::String(localTime
 // Seconds after midnight, as the history keeps a rest's start.
 constexpr uint32_t hms(uint32_t h, uint32_t m, uint32_t s) { return h * 3600 + m * 60 + s; }
 
-kiv::Time g_clock;
-kiv::Time fakeNow() { return g_clock; }
-
 class WorkingHoursSchedulerTest : public test::MainDialogTest {
 protected:
-    void SetUp() override {
-        MainDialogTest::SetUp();
-        m_oldClock = wallclock::setNowFunction(&fakeNow);
-    }
     void TearDown() override {
         MainDialogTest::TearDown();
-        wallclock::setNowFunction(m_oldClock);
         theApp.setWorkingHoursText(kiv::String());
     }
     // 2026-12-07 is a Monday.
     bool start(const char* hours, const char16_t* when, uint32_t work, uint32_t rest) {
         theApp.setWorkingHoursText(kiv::String(hours));
-        theApp.m_workTime = work;
-        theApp.m_relaxTime = rest;
-        g_clock = at(when);
+        theApp.m_settings.workTime = work;
+        theApp.m_settings.relaxTime = rest;
+        m_clock.set(when);
         return createDialog();
     }
     void tickClock(unsigned count = 1) {
         for (unsigned i = 0; i < count; ++i) {
-            g_clock = kiv::Time(g_clock.timeValue() + 1);
+            m_clock.advance();
             tick();
         }
     }
     // The clock jumps (ticks lost or a sleep); the next tick comes at `when`.
     void tickAt(const char16_t* when) {
-        g_clock = at(when);
+        m_clock.set(when);
         tick();
     }
-    uint32_t worked() const { return m_dlg->m_workElapsed.size(); }
-    bool inRest() const { return !m_dlg->m_working; }
+    uint32_t worked() const { return m_dlg->m_clock.m_workElapsed.size(); }
+    bool inRest() const { return !m_dlg->m_clock.m_working; }
     std::wstring remainLabel() const { return m_dlg->GetDlgItemText(IDC_STATIC_REMAIN); }
     history::Day day(const char16_t* when) const { return history::readDay(theApp.m_profileDir, at(when)); }
 
-    wallclock::NowFunction m_oldClock = nullptr;
+    test::FakeClock m_clock{u"2026-12-07 09-00-00"};
 };
 
 TEST_F(WorkingHoursSchedulerTest, ALunchBreakStopsTheCountAndEndsAsOneRest) {
@@ -93,100 +85,6 @@ TEST_F(WorkingHoursSchedulerTest, ALunchBreakStopsTheCountAndEndsAsOneRest) {
     EXPECT_EQ(today.rests[0].start, hms(12, 0, 0));
     EXPECT_EQ(today.rests[0].rested, 3600u);
     EXPECT_EQ(today.rests[0].planned, 30u);
-}
-
-TEST_F(WorkingHoursSchedulerTest, ARestRunningWhenTheRangeEndsRunsToItsEnd) {
-    ASSERT_TRUE(start(kOffice, u"2026-12-07 11-59-30", 20, 30));
-    tickClock(20);  // 11:59:50: the rest begins
-    ASSERT_TRUE(inRest());
-    tickClock(15);  // 12:00:05, outside
-    EXPECT_TRUE(inRest());
-    EXPECT_TRUE(m_dlg->m_pNotifyDlg != nullptr);
-    tickClock(15);  // 12:00:20: thirty seconds of rest
-    EXPECT_FALSE(inRest());
-    tickClock(100);
-    EXPECT_EQ(worked(), 0u);
-    EXPECT_FALSE(inRest());
-    tickAt(u"2026-12-07 13-00-00");
-    const history::Day today = day(u"2026-12-07 12-00-00");
-    ASSERT_EQ(today.rests.size(), 2u);
-    EXPECT_EQ(today.rests[0].end, RestEnd::Time);
-    EXPECT_EQ(today.rests[1].end, RestEnd::Schedule);
-    // The time outside begins when the rest ended, not when the range did: no minute twice.
-    EXPECT_EQ(today.rests[1].start, hms(12, 0, 20));
-    EXPECT_EQ(today.rests[1].rested, 3600u - 20);
-}
-
-TEST_F(WorkingHoursSchedulerTest, TheNoticeClosesWhenTheRangeEnds) {
-    ASSERT_TRUE(start(kOffice, u"2026-12-07 11-58-20", 100, 30));
-    tickClock(85);  // 11:59:45: fifteen seconds of work left
-    ASSERT_TRUE(m_dlg->m_pPreviousNotifyDlg != nullptr);
-    tickClock(15);  // 12:00:00
-    EXPECT_TRUE(m_dlg->m_pPreviousNotifyDlg == nullptr);
-    tickClock(20);
-    EXPECT_FALSE(inRest());
-}
-
-TEST_F(WorkingHoursSchedulerTest, MidnightInsideANightShiftCountsOn) {
-    ASSERT_TRUE(start("mon 22:00-06:00", u"2026-12-07 23-59-50", 1000, 30));
-    tickClock(20);  // to 00:00:10 on Tuesday
-    EXPECT_EQ(worked(), 20u);
-    EXPECT_FALSE(m_dlg->isOutsideWorkingHours());
-    tickAt(u"2026-12-08 05-59-59");
-    EXPECT_EQ(worked(), 21u);
-    tickClock();  // 06:00:00
-    EXPECT_TRUE(m_dlg->isOutsideWorkingHours());
-    tickClock(10);
-    EXPECT_EQ(worked(), 21u);
-}
-
-// The time asleep is the time outside: one rest "schedule", no rest "away" besides it.
-TEST_F(WorkingHoursSchedulerTest, SleepAcrossARangesStartGivesOneFreshPeriod) {
-    ASSERT_TRUE(start(kOffice, u"2026-12-07 07-00-00", 100, 30));
-    tickClock();  // 07:00:01, outside
-    EXPECT_TRUE(m_dlg->isOutsideWorkingHours());
-    send(WM_POWERBROADCAST, PBT_APMSUSPEND);
-    g_clock = at(u"2026-12-07 09-00-00");
-    send(WM_POWERBROADCAST, PBT_APMRESUMEAUTOMATIC);
-    EXPECT_FALSE(m_dlg->isOutsideWorkingHours());
-    tickClock(3);
-    EXPECT_EQ(worked(), 3u);
-    const history::Day today = day(u"2026-12-07 12-00-00");
-    ASSERT_EQ(today.rests.size(), 1u);
-    EXPECT_EQ(today.rests[0].end, RestEnd::Schedule);
-    EXPECT_EQ(today.rests[0].start, hms(7, 0, 1));
-    EXPECT_EQ(today.rests[0].rested, 2 * 3600u - 1);
-}
-
-// Asleep from before the range's end to after the next one began: the lunch break is
-// handled at the return, once.
-TEST_F(WorkingHoursSchedulerTest, SleepOverTheLunchBreakIsOneRestAtTheReturn) {
-    ASSERT_TRUE(start(kOffice, u"2026-12-07 11-50-00", 3000, 30));
-    tickClock(10);
-    send(WM_POWERBROADCAST, PBT_APMSUSPEND);
-    g_clock = at(u"2026-12-07 13-10-00");
-    send(WM_POWERBROADCAST, PBT_APMRESUMEAUTOMATIC);
-    EXPECT_EQ(worked(), 0u);
-    tickClock(2);
-    EXPECT_EQ(worked(), 2u);
-    const history::Day today = day(u"2026-12-07 12-00-00");
-    ASSERT_EQ(today.rests.size(), 1u);
-    EXPECT_EQ(today.rests[0].end, RestEnd::Schedule);
-    EXPECT_EQ(today.rests[0].start, hms(12, 0, 0));
-    EXPECT_EQ(today.rests[0].rested, 70 * 60u);
-}
-
-// Asleep past the range's end: outside at the return, and no rest "away" for it.
-TEST_F(WorkingHoursSchedulerTest, SleepPastTheRangesEndTakesNoAwayRest) {
-    ASSERT_TRUE(start(kOffice, u"2026-12-07 17-50-00", 3000, 30));
-    tickClock(10);
-    send(WM_POWERBROADCAST, PBT_APMSUSPEND);
-    g_clock = at(u"2026-12-07 19-00-00");
-    send(WM_POWERBROADCAST, PBT_APMRESUMEAUTOMATIC);
-    EXPECT_TRUE(m_dlg->isOutsideWorkingHours());
-    tickClock(5);
-    EXPECT_EQ(worked(), 10u);
-    EXPECT_TRUE(day(u"2026-12-07 12-00-00").rests.empty());
 }
 
 TEST_F(WorkingHoursSchedulerTest, NoMoreBreaksTodayHoldsUntilTomorrowsFirstRange) {
@@ -221,52 +119,17 @@ TEST_F(WorkingHoursSchedulerTest, NoMoreBreaksTodayOutlivesARestartOfTheProgram)
     ASSERT_TRUE(start(kOffice, u"2026-12-07 10-00-00", 100, 30));
     command(ID_MENU_SKIP_TODAY);
     m_dlg.reset();
-    g_clock = at(u"2026-12-07 14-00-00");
+    m_clock.set(u"2026-12-07 14-00-00");
     ASSERT_TRUE(createDialog());
     tickClock(5);
     EXPECT_TRUE(m_dlg->isOutsideWorkingHours());
     EXPECT_EQ(worked(), 0u);
     m_dlg.reset();
-    g_clock = at(u"2026-12-08 09-00-00");
+    m_clock.set(u"2026-12-08 09-00-00");
     ASSERT_TRUE(createDialog());
     tickClock(5);
     EXPECT_FALSE(m_dlg->isOutsideWorkingHours());
     EXPECT_EQ(worked(), 5u);
-}
-
-// Locked over the lunch break: the break is the rest, taken once; the return takes no
-// rest "away" besides it.
-TEST_F(WorkingHoursSchedulerTest, LockedOverTheLunchBreakIsOneRest) {
-    // A rest longer than the time locked before noon: no rest "away" comes before it.
-    ASSERT_TRUE(start(kOffice, u"2026-12-07 11-55-00", 3000, 600));
-    tickClock(10);
-    send(WM_WTSSESSION_CHANGE, WTS_SESSION_LOCK);
-    tickClock(300);  // to 12:00:10
-    EXPECT_TRUE(m_dlg->isOutsideWorkingHours());
-    tickAt(u"2026-12-07 13-00-00");
-    EXPECT_EQ(worked(), 0u);  // locked: not work time
-    tickClock(300);
-    send(WM_WTSSESSION_CHANGE, WTS_SESSION_UNLOCK);
-    tickClock(4);
-    EXPECT_EQ(worked(), 4u);
-    const history::Day today = day(u"2026-12-07 12-00-00");
-    ASSERT_EQ(today.rests.size(), 1u);
-    EXPECT_EQ(today.rests[0].end, RestEnd::Schedule);
-    EXPECT_EQ(today.rests[0].start, hms(12, 0, 0));
-}
-
-// Without working hours the item ends today's count at once and starts tomorrow afresh.
-TEST_F(WorkingHoursSchedulerTest, NoMoreBreaksTodayWithoutWorkingHoursLastsUntilMidnight) {
-    ASSERT_TRUE(start("", u"2026-12-07 21-00-00", 100, 30));
-    tickClock(5);
-    command(ID_MENU_SKIP_TODAY);
-    tickClock(200);
-    EXPECT_EQ(worked(), 5u);
-    tickAt(u"2026-12-07 23-59-59");
-    EXPECT_TRUE(m_dlg->isOutsideWorkingHours());
-    tickClock();
-    EXPECT_FALSE(m_dlg->isOutsideWorkingHours());
-    EXPECT_EQ(worked(), 1u);
 }
 
 // New hours from the settings dialog apply at once: outside now, the count stops.
@@ -285,7 +148,7 @@ TEST_F(WorkingHoursSchedulerTest, NewHoursApplyAtOnce) {
 TEST_F(WorkingHoursSchedulerTest, AnUnreadableValueMeansAlwaysWorkingHours) {
     ASSERT_TRUE(start("mon-fri 8:30-12:00", u"2026-12-07 22-00-00", 100, 30));
     EXPECT_FALSE(theApp.m_workingHours.set);
-    EXPECT_EQ(theApp.m_workingHoursText, kiv::String("mon-fri 8:30-12:00"));
+    EXPECT_EQ(theApp.m_settings.workingHours, kiv::String("mon-fri 8:30-12:00"));
     tickClock(5);
     EXPECT_EQ(worked(), 5u);
     EXPECT_FALSE(m_dlg->isOutsideWorkingHours());
@@ -326,7 +189,7 @@ TEST_F(WorkingHoursSchedulerTest, ANewTimeZoneIsTakenAtOnceWhenWindowsSaysSo) {
         setZone("TZ=UTC-8", false);  // 01:00 on Tuesday there
         send(row.message, 0, reinterpret_cast<LPARAM>(row.area));
         EXPECT_EQ(m_dlg->isOutsideWorkingHours(), row.followed);
-        EXPECT_EQ(g_clock.format(kiv::String(u"%H")) == kiv::String(u"01"), row.followed) << "the hour the program shows";
+        EXPECT_EQ(m_clock.now().format(kiv::String(u"%H")) == kiv::String(u"01"), row.followed) << "the hour the program shows";
         tickClock();
         EXPECT_EQ(worked(), row.followed ? 1u : 2u);
         m_dlg.reset();

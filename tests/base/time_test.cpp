@@ -6,7 +6,7 @@
 #include <ctime>
 #include <string>
 
-#include "calendar_kiv.h"
+#include "kiv/calendar_kiv.h"
 #include "check_recorder.h"
 #include "kiv/stringc_kiv.h"
 #include "kiv/time_kiv.h"

@@ -10,6 +10,10 @@
 namespace kiv {
 namespace calendar {
 
+// Days since 1970-01-01 of a proleptic Gregorian date (month 1..12), and back; any year.
+int64_t daysFromCivil(int64_t year, int64_t month, int64_t day);
+void civilFromDays(int64_t days, int64_t& year, int64_t& month, int64_t& day);
+
 // Seconds since 1970 of calendar fields read as UTC. Fields out of their ranges are
 // normalised the way mktime does: day 0 is the last day of the previous month, month 12 is
 // January of the next year, 25:00 is 01:00 of the next day. Weekday, day of year and the

@@ -21,6 +21,7 @@
 #include "recording_sound.h"
 #include "rest_test_support.h"
 #include "scratch_folder.h"
+#include "seams.h"
 #include "sound_holder.h"
 #include "test_support.h"
 
@@ -102,19 +103,19 @@ protected:
     static constexpr const wchar_t* kEndMusic = L"C:\\kiv\\relaxEnd.mp3";
 
     void SetUp() override {
-        theApp.m_workTime = 100;
-        theApp.m_relaxTime = 30;
-        theApp.m_homeMode = true;
-        theApp.m_relaxAtFullScreen = false;
-        theApp.m_idleIsRest = false;
-        theApp.m_holdForCalls = true;
-        theApp.m_eyeBreak = false;
-        theApp.m_eyeBreakEvery = 1200;
-        theApp.m_eyeBreakSeconds = 20;
+        theApp.m_settings.workTime = 100;
+        theApp.m_settings.relaxTime = 30;
+        theApp.m_settings.homeMode = true;
+        theApp.m_settings.relaxAtFullScreen = false;
+        theApp.m_settings.idleIsRest = false;
+        theApp.m_settings.holdForCalls = true;
+        theApp.m_settings.eyeBreak = false;
+        theApp.m_settings.eyeBreakEvery = 1200;
+        theApp.m_settings.eyeBreakSeconds = 20;
         theApp.m_firstStartToday = kiv::Time::now();
-        theApp.m_relaxMusic = kRelaxMusic;
-        theApp.m_relaxNoticeMusic = kNoticeMusic;
-        theApp.m_relaxEndMusic = kEndMusic;
+        theApp.m_settings.relaxMusic = kRelaxMusic;
+        theApp.m_settings.relaxNoticeMusic = kNoticeMusic;
+        theApp.m_settings.relaxEndMusic = kEndMusic;
         theApp.m_profileDir = m_scratch.folder("profile");  // the day files with the history
         g_longDayWarned = false;
         g_exiting = false;
@@ -122,20 +123,12 @@ protected:
         flashes().clear();
         trayCalls().clear();
         appBarCalls().clear();
-        m_oldAppBar = platform::setAppBarFunction(&recordAppBar);
-        m_oldBeep = platform::setBeepFunction(&recordBeep);
-        m_oldFlash = platform::setFlashWindowFunction(&recordFlash);
-        m_oldTray = platform::setNotifyIconFunction(&recordTray);
     }
 
     void TearDown() override {
         m_dlg.reset();
         pumpMessages();
         g_pSound.reset(nullptr);
-        platform::setBeepFunction(m_oldBeep);
-        platform::setFlashWindowFunction(m_oldFlash);
-        platform::setNotifyIconFunction(m_oldTray);
-        platform::setAppBarFunction(m_oldAppBar);
         g_exiting = false;
         theApp.m_profileDir = kiv::String();
     }
@@ -174,10 +167,10 @@ protected:
     FakeHoldSignals m_signals;  // nothing holds a rest, no key was pressed, until a test says so
 
 private:
-    platform::AppBarFunction m_oldAppBar = nullptr;
-    platform::BeepFunction m_oldBeep = nullptr;
-    platform::FlashWindowFunction m_oldFlash = nullptr;
-    platform::NotifyIconFunction m_oldTray = nullptr;
+    SeamHolder<platform::AppBarFunction> m_appBar{&platform::setAppBarFunction, &recordAppBar};
+    SeamHolder<platform::BeepFunction> m_beep{&platform::setBeepFunction, &recordBeep};
+    SeamHolder<platform::FlashWindowFunction> m_flash{&platform::setFlashWindowFunction, &recordFlash};
+    SeamHolder<platform::NotifyIconFunction> m_tray{&platform::setNotifyIconFunction, &recordTray};
 };
 
 }  // namespace test

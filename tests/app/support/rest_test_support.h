@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -237,8 +238,8 @@ inline bool repaintsOnThemeChange(HWND window) {
 // theApp's mode for one test.
 class ModeScope {
 public:
-    explicit ModeScope(bool homeMode) : m_saved(theApp.m_homeMode) { theApp.m_homeMode = homeMode; }
-    ~ModeScope() { theApp.m_homeMode = m_saved; }
+    explicit ModeScope(bool homeMode) : m_saved(theApp.m_settings.homeMode) { theApp.m_settings.homeMode = homeMode; }
+    ~ModeScope() { theApp.m_settings.homeMode = m_saved; }
     ModeScope(const ModeScope&) = delete;
     ModeScope& operator=(const ModeScope&) = delete;
 
@@ -296,6 +297,20 @@ public:
             }
         if (box.right == 0) return RECT{0, 0, 0, 0};
         return box;
+    }
+    // What the screen shows of `area` once it has settled: Wine hands a window's painting to
+    // the X server a moment later, so a capture right after a repaint may miss its last
+    // strokes. Captures until two in a row agree (at most about two seconds).
+    void captureSettledScreen(const RECT& area) {
+        Canvas previous(m_width, m_height);
+        fw::WindowDC screen(nullptr);
+        for (int attempt = 0; attempt < 80; ++attempt) {
+            ::BitBlt(previous.dc(), 0, 0, m_width, m_height, m_dc.get(), 0, 0, SRCCOPY);
+            ::BitBlt(m_dc.get(), 0, 0, m_width, m_height, screen.get(), area.left, area.top, SRCCOPY);
+            flush();
+            if (attempt > 0 && std::equal(m_bits, m_bits + m_width * m_height, previous.m_bits)) return;
+            ::Sleep(25);
+        }
     }
     int count(COLORREF colour) const {
         flush();

@@ -13,21 +13,6 @@ namespace test {
 // Returns true when a WM_QUIT was among them (it is consumed).
 bool pumpMessages();
 
-// Installs a stand-in through one of platform's setters (platform_calls.h) while alive and
-// puts back the function it replaced.
-template <typename Fn>
-class SeamHolder {
-public:
-    SeamHolder(Fn (*setter)(Fn), Fn standIn) : m_setter(setter), m_previous(setter(standIn)) {}
-    ~SeamHolder() { m_setter(m_previous); }
-    SeamHolder(const SeamHolder&) = delete;
-    SeamHolder& operator=(const SeamHolder&) = delete;
-
-private:
-    Fn (*m_setter)(Fn);
-    Fn m_previous;
-};
-
 // Replaces the framework's message box while alive; records what would have been shown
 // and answers IDOK.
 class MessageBoxRecorder {
