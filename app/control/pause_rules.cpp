@@ -26,10 +26,12 @@ kiv::Time pauseEnd(const kiv::Time& now, const Duration& length) {
     return hours::localMinuteAfter(now, 1440 - local.minute);
 }
 
-void PauseState::start(const kiv::Time& now, const Duration& length) {
-    if (!m_paused) m_at = now;
+bool PauseState::start(const kiv::Time& now, const Duration& length, PauseRecord& replaced) {
+    const bool replaces = resume(now, replaced);
     m_paused = true;
+    m_at = now;
     m_until = pauseEnd(now, length);
+    return replaces;
 }
 
 bool PauseState::resume(const kiv::Time& now, PauseRecord& ended) {

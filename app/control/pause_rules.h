@@ -18,7 +18,7 @@ namespace control {
 struct PauseRecord {
     kiv::Time at;
     kiv::Time until;
-    kiv::Time ended;  // when it ended: its end, or a resume, or the program's exit
+    kiv::Time ended;  // when it ended: its end, a resume, or a new pause in its place
     bool operator==(const PauseRecord& o) const {
         return at.timeValue() == o.at.timeValue() && until.timeValue() == o.until.timeValue() &&
                ended.timeValue() == o.ended.timeValue();
@@ -35,8 +35,9 @@ public:
     const kiv::Time& until() const { return m_until; }
     const kiv::Time& since() const { return m_at; }
 
-    // Begins a pause, or gives the running one a new end (its start stays).
-    void start(const kiv::Time& now, const Duration& length);
+    // Begins a pause. A running one ends now in its favour: true, and its record in
+    // `replaced`, so that every pause in the day file has the end it was begun with.
+    bool start(const kiv::Time& now, const Duration& length, PauseRecord& replaced);
     // Ends a running pause now; false (and nothing in `ended`) when none runs.
     bool resume(const kiv::Time& now, PauseRecord& ended);
     // The tick: true when the pause has run out by `now`, its record in `ended` (ending at

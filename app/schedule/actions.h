@@ -12,7 +12,8 @@ namespace schedule {
 
 enum class Do : uint8_t {
     // The window's side.
-    Status,         // the status labels: a = worked, b = work left, flag = outside working hours; at = now
+    Status,         // the status labels: a = worked, b = work left, flag = outside working hours,
+                    // note = 1 while paused; at = now
     Balloon,        // note = Note
     LongDay,        // the long-day reminder: a flash of the visible status window, else a balloon
     OpenNotice,     // a = the seconds it counts down
@@ -39,6 +40,8 @@ enum class Do : uint8_t {
     Held,           // at = its start, a = seconds, note = hold::Reason
     SkippedToday,   // at
     EndRun,         // a = seconds rested, note = history::RestEnd
+    PauseStarted,   // at, a = seconds it is to last
+    PauseEnded,     // at = its end, a = seconds it lasted
 };
 
 enum class Note : uint8_t { OneMinute, HoldCall, HoldCamera, HoldPresentation, ElevatedFront };

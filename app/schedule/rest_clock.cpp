@@ -45,10 +45,11 @@ Actions RestClock::tick(const Signals& s) {
 
 void RestClock::tickBody(Actions& out, const Signals& s) {
     out.add(record(Do::RetryWrites, s.now));
+    const bool paused = pauseTick(out, s.now);
     const bool outside = workingHoursTick(out, s.now);
     status(out, s.now);
     if (!m_settings.homeMode) longDay(out, s);
-    if (outside) return;
+    if (outside || paused) return;
     if (awayTick(out, s)) return;
     if (m_working) out.add(record(Do::WorkSecond, s.now));
     if (m_working) {
@@ -61,8 +62,8 @@ void RestClock::tickBody(Actions& out, const Signals& s) {
 
 void RestClock::status(Actions& out, const kiv::Time& now) const {
     // Outside working hours the count stands still and no rest is coming.
-    Action a{Do::Status, 0, m_working && isOutsideWorkingHours(), m_workElapsed.size(), remainingWork().size(),
-             now.timeValue()};
+    Action a{Do::Status, static_cast<uint8_t>(isPaused() ? 1 : 0), m_working && isOutsideWorkingHours(),
+             m_workElapsed.size(), remainingWork().size(), now.timeValue()};
     out.add(a);
 }
 
@@ -350,6 +351,53 @@ Actions RestClock::timeChanged(const kiv::Time& now) {
     return out;
 }
 
+// ---- the timed pause ----
+
+bool RestClock::pause(const control::Duration& length, const kiv::Time& now, Actions& out) {
+    if (!m_working) return false;
+    // What the work period had going ends with it: the typing wait, the reminders on the
+    // screen, the eye break, a hold (written down).
+    stopCoverWait(out);
+    out.add(Action{Do::WatchKeys, 0, false, 0, 0, 0});
+    out.add(Do::CloseNotice);
+    if (m_eyeBreakShown) closeEyeBreak(out);
+    resetHold(out);
+    control::PauseRecord replaced;
+    if (m_pause.start(now, length, replaced)) endPause(out, replaced);
+    out.add(record(Do::PauseStarted, now, static_cast<uint32_t>((m_pause.until() - now).size())));
+    out.add(Do::UpdateTip);
+    status(out, now);
+    return true;
+}
+
+Actions RestClock::resumeBreaks(const kiv::Time& now) {
+    Actions out;
+    control::PauseRecord ended;
+    if (!m_pause.resume(now, ended)) return out;
+    endPause(out, ended);
+    out.add(Do::UpdateTip);
+    status(out, now);
+    return out;
+}
+
+// True while paused: the tick counts nothing then.
+bool RestClock::pauseTick(Actions& out, const kiv::Time& now) {
+    if (!m_pause.isPaused()) return false;
+    control::PauseRecord ended;
+    if (!m_pause.look(now, ended)) return true;
+    endPause(out, ended);
+    out.add(Do::UpdateTip);
+    return false;
+}
+
+// A pause is not a rest: the work period after it starts fresh, and nothing is rested.
+void RestClock::endPause(Actions& out, const control::PauseRecord& ended) {
+    out.add(record(Do::PauseEnded, ended.ended, static_cast<uint32_t>((ended.ended - ended.at).size())));
+    m_workElapsed = 0;
+    m_workLength = m_settings.workTime;
+    m_eyeBreakWorked = 0;
+}
+
 // ---- time away: a locked or disconnected session and a sleeping machine are never work
 // time, and an away period as long as a rest is a rest taken ----
 
@@ -395,8 +443,8 @@ void RestClock::awayReport(Actions& out, const AwayReport& report, const kiv::Ti
         return;
     }
     m_eyeBreakWorked = 0;  // eyes away from the screen: the eye breaks count again from here
-    // Outside working hours nothing is work, so there is no rest to take.
-    if (m_working && !m_awayRested && !isOutsideWorkingHours() && report.seconds >= m_restLength.size())
+    // Outside working hours or paused nothing is work, so there is no rest to take.
+    if (m_working && !m_awayRested && !isOutsideWorkingHours() && !isPaused() && report.seconds >= m_restLength.size())
         takeAwayRest(out, now, report.seconds);
     if (report.state == AwayReport::State::Back) m_awayRested = false;
 }

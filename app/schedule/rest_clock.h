@@ -9,8 +9,10 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 #include "away/away_detector.h"
+#include "control/pause_rules.h"
 #include "hold/cover_wait.h"
 #include "hold/hold_rules.h"
 #include "hours/hours_clock.h"
@@ -80,6 +82,16 @@ public:
     // again at once.
     Actions timeChanged(const kiv::Time& now);
     Actions showEyeBreak(const kiv::Time& now);
+    // A timed pause: no work is counted and no rest, reminder or eye break comes until it
+    // ends; the work period then starts fresh. A pause in place of a running one replaces
+    // it. False (and nothing done) during a rest: a pause never cuts one short.
+    bool pause(const control::Duration& length, const kiv::Time& now, Actions& out);
+    // Ends a pause now; nothing when none runs.
+    Actions resumeBreaks(const kiv::Time& now);
+    // A pause of today's day file left running by an earlier run today holds until its end.
+    void restorePause(const std::vector<history::Pause>& pauses, const kiv::Time& now) {
+        m_pause.restoreFromDay(pauses, now);
+    }
     Actions exit();
     // An exit request from the installer: answered at once when `answerNow`
     // (instance::answersExitRequestNow), else by the first tick after the rest's end.
@@ -112,6 +124,8 @@ public:
     bool isOutsideWorkingHours() const { return !m_hours.isInside(); }
     bool isAway() const { return m_away.away(); }
     bool isWaitingForPause() const { return m_coverWaiting; }
+    bool isPaused() const { return m_pause.isPaused(); }
+    const kiv::Time& pausedUntil() const { return m_pause.until(); }
     // The long-day reminder was given earlier in this run (by another dialog's clock).
     void longDayGiven() { m_longDayWarned = true; }
     const kiv::Time& eyeBreakStart() const { return m_eyeBreakStart; }
@@ -151,6 +165,9 @@ private:
     void awayReport(Actions& out, const AwayReport& report, const kiv::Time& now);
     void takeAwayRest(Actions& out, const kiv::Time& now, uint32_t awaySeconds);
 
+    bool pauseTick(Actions& out, const kiv::Time& now);
+    void endPause(Actions& out, const control::PauseRecord& ended);
+
     void eyeBreakTick(Actions& out, const Signals& s);
     void doShowEyeBreak(Actions& out, const kiv::Time& now);
     void closeEyeBreak(Actions& out);
@@ -168,6 +185,7 @@ private:
     hold::CoverWait m_coverWaited;    // milliseconds it has waited for each
     hours::Tracker m_hours;           // inside or outside working hours, and when that changes
     kiv::Time m_lastRestEnd;          // when the last rest ended: time outside starts no earlier
+    control::PauseState m_pause;      // the timed pause
     bool m_eyeBreakShown = false;
     // Work counted since the last rest, away period or eye break, while eye breaks are on.
     uint32_t m_eyeBreakWorked = 0;

@@ -88,10 +88,14 @@ TEST_F(PauseRulesTest, APauseStartsRunsOutResumesAndSurvivesARestart) {
          false, nullptr, true,
          {local(t0), local("2027-03-15 10-30-00"), local("2027-03-15 10-10-00")}},
         {"resume without a pause does nothing", {{Resume, t0}}, false, nullptr, false, {}},
-        {"a second pause moves the end, not the start",
+        {"a second pause ends the first",
+         {{Start30, t0}, {Start60, "2027-03-15 10-20-00"}},
+         true, "2027-03-15 11-20-00", true,
+         {local(t0), local("2027-03-15 10-30-00"), local("2027-03-15 10-20-00")}},
+        {"... and is ended on its own",
          {{Start30, t0}, {Start60, "2027-03-15 10-20-00"}, {Resume, "2027-03-15 10-40-00"}},
          false, nullptr, true,
-         {local(t0), local("2027-03-15 11-20-00"), local("2027-03-15 10-40-00")}},
+         {local("2027-03-15 10-20-00"), local("2027-03-15 11-20-00"), local("2027-03-15 10-40-00")}},
         {"after a restart before its end it holds",
          {{Restore, "2027-03-15 10-05-00"}}, true, "2027-03-15 10-30-00", false, {}},
         {"after a restart past its end it is over",
@@ -105,8 +109,8 @@ TEST_F(PauseRulesTest, APauseStartsRunsOutResumesAndSurvivesARestart) {
             const kiv::Time at = local(step.second);
             ended = false;
             switch (step.first) {
-            case Start30: state.start(at, {false, 30}); break;
-            case Start60: state.start(at, {false, 60}); break;
+            case Start30: ended = state.start(at, {false, 30}, record); break;
+            case Start60: ended = state.start(at, {false, 60}, record); break;
             case Tick: ended = state.look(at, record); break;
             case Resume: ended = state.resume(at, record); break;
             case Restore: state.restore(local(t0), local("2027-03-15 10-30-00"), at); break;

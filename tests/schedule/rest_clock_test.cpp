@@ -15,7 +15,9 @@
 // each tick), session=locked|unlocked|unknown (what a reading finds), fail-register=N;
 // events: lock unlock disconnect connect suspend resume delay5 delayP skip start end
 // unlock-end pause (the typing wait's timer; pause*N: N times) eyebreak eyebreak-closed exit
-// exit-request exit-request-held (one not answered during a rest) shutdown, work=N / rest=N
+// exit-request exit-request-held (one not answered during a rest) shutdown, pause-for=N
+// (minutes) / pause-for=tomorrow (the timed pause; "refused" when it was not taken) unpause
+// restore-pause=HH:MM:SS-HH:MM:SS (today's file holds a running pause), work=N / rest=N
 // (settings changed) applied (confirmed), hours=TEXT (new hours) time-changed (the clock or
 // the zone); looks: ? (phase, work and rest counts, what holds) and asked (what the clock
 // asked for); mute / -mute (answers left out meanwhile).
@@ -173,6 +175,18 @@ private:
             m_settings.workTime = std::stoul(v);
         } else if (w.rfind("rest=", 0) == 0) {
             m_settings.relaxTime = std::stoul(v);
+        } else if (w.rfind("pause-for=", 0) == 0) {
+            control::Duration length{v == "tomorrow", v == "tomorrow" ? 0u : static_cast<uint32_t>(std::stoul(v))};
+            schedule::Actions out;
+            if (!m_clock->pause(length, m_now, out)) m_out << '@' << seconds() << " refused ";
+            show(out);
+        } else if (w.rfind("restore-pause=", 0) == 0) {
+            const auto secondOfDay = [](const std::string& hms) {
+                return static_cast<uint32_t>(std::stoul(hms.substr(0, 2)) * 3600 + std::stoul(hms.substr(3, 2)) * 60 +
+                                             std::stoul(hms.substr(6, 2)));
+            };
+            m_clock->restorePause({history::Pause{secondOfDay(v.substr(0, 8)), secondOfDay(v.substr(9)), false, 0}},
+                                  m_now);
         } else if (w == "?") {
             look();
         } else if (w == "asked") {
@@ -205,6 +219,7 @@ private:
         if (w == "exit-request") return c.exitRequested(true);
         if (w == "exit-request-held") return c.exitRequested(false);
         if (w == "applied") return c.settingsApplied();
+        if (w == "unpause") return c.resumeBreaks(now);
         if (w == "time-changed") return c.timeChanged(now);
         if (w.rfind("hours=", 0) == 0) return c.setSchedule(scheduleOf(w.substr(6)), now);
         if (w == "eyebreak-closed") {
@@ -229,7 +244,8 @@ private:
         m_out << '@' << seconds() << (c.m_working ? " ?work" : " ?rest") << " w" << c.m_workElapsed.size() << '/'
               << c.m_workLength.size() << " r" << c.m_restElapsed.size() << '/' << c.m_restLength.size()
               << (c.isAway() ? " away" : "") << (c.isRestHeld() ? " held" : "")
-              << (c.isOutsideWorkingHours() ? " outside" : "") << (c.isWaitingForPause() ? " wait" : "") << ' ';
+              << (c.isOutsideWorkingHours() ? " outside" : "") << (c.isWaitingForPause() ? " wait" : "")
+              << (c.isPaused() ? " paused" : "") << ' ';
     }
 
     void show(const schedule::Actions& actions) {
@@ -268,6 +284,8 @@ private:
         case Do::Held: w << " held@" << since(a) << ':' << a.a << '/' << kNotes[a.note]; break;
         case Do::SkippedToday: w << " skipped"; break;
         case Do::EndRun: w << " end-run:" << a.a << '/' << kRestEnds[a.note]; break;
+        case Do::PauseStarted: w << " pause@" << since(a) << '/' << a.a; break;
+        case Do::PauseEnded: w << " pause-end@" << since(a) << '/' << a.a; break;
         }
         return w.str();
     }
@@ -536,6 +554,40 @@ const Row kRows[] = {
      "@130 uncover rested:30/time play:rest-end exit"},
     {"the end of the session writes a hold", "", "call t50 shutdown",
      "@40 -notice balloon:call tip @50 held@40:11/call end-run:0/shutdown -notice"},
+    // The timed pause: nothing counted, no reminder, rest or eye break; afterwards a fresh
+    // period. It is no rest, and never ends one.
+    {"a pause, then a fresh period", "", "t30 pause-for=1 ? t60 ? t99",
+     "@30 -notice pause@30/60 tip @30 ?work w30/100 r0/30 paused @90 pause-end@90/60 tip "
+     "@90 ?work w1/100 r0/30 @129 balloon:one-minute @174 notice:15 @187 keys "
+     "@189 -keys -notice cover rest@189/30"},
+    {"resume ends it at once", "", "t30 pause-for=30 t10 unpause ? t1 ?",
+     "@30 -notice pause@30/1800 tip @40 pause-end@40/10 tip @40 ?work w0/100 r0/30 "
+     "@41 ?work w1/100 r0/30"},
+    {"a pause in place of another ends it", "", "t10 pause-for=30 t5 pause-for=60 ?",
+     "@10 -notice pause@10/1800 tip @15 -notice pause-end@15/5 pause@15/3600 tip "
+     "@15 ?work w0/100 r0/30 paused"},
+    {"no pause during a rest", "work=5", "t6 pause-for=30 ? unpause",
+     "@3 keys @5 -keys -notice cover rest@5/30 @6 refused @6 ?rest w0/5 r1/30"},
+    {"a pause during a hold writes the hold down", "", "call t45 pause-for=30 ? -call t10 ?",
+     "@40 -notice balloon:call tip @45 -notice held@40:6/call pause@45/1800 tip "
+     "@45 ?work w45/100 r0/30 paused @55 ?work w45/100 r0/30 paused"},
+    {"a pause at the notice closes it", "", "t90 pause-for=30 ?",
+     "@40 balloon:one-minute @85 notice:15 @90 -notice pause@90/1800 tip "
+     "@90 ?work w90/100 r0/30 paused"},
+    {"no eye break while paused", "work=1000 eye=60", "pause-for=2 t180",
+     "@0 -notice pause@0/120 tip @120 pause-end@120/120 tip @179 eye-break:20"},
+    {"outside working hours: entering them starts a period, the pause still holds",
+     "start=07:59:00 hours=mon_08:00-18:00", "t10 pause-for=5 t60 ? t240 ? t1 ?",
+     "@1 -notice @10 -notice pause@10/300 tip @60 rest@1/30 rested:59/schedule -notice "
+     "@70 ?work w0/100 r0/30 paused @310 pause-end@310/300 tip @310 ?work w1/100 r0/30 "
+     "@311 ?work w2/100 r0/30"},
+    {"after a restart the same day it holds until its end", "", "restore-pause=08:50:00-09:10:00 t1 ? t599 ? t1",
+     "@1 ?work w0/100 r0/30 paused @600 pause-end@600/1200 tip @600 ?work w1/100 r0/30"},
+    {"until tomorrow: midnight", "start=23:50:00", "pause-for=tomorrow t599 ? t1 ?",
+     "@0 -notice pause@0/600 tip @599 ?work w0/100 r0/30 paused @600 pause-end@600/600 tip "
+     "@600 ?work w1/100 r0/30"},
+    {"asleep past its end: it ended at its planned end", "", "pause-for=1 suspend +300 resume t1 ?",
+     "@0 -notice pause@0/60 tip @0 save-work @301 pause-end@60/60 tip @301 ?work w1/100 r0/30"},
 };
 
 class RestClockTable : public ::testing::TestWithParam<Row> {};
