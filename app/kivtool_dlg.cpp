@@ -24,10 +24,12 @@
 
 namespace {
 
-// "No more breaks today" chosen in an earlier run today still holds: today's file says when.
-void restoreSkipToday(schedule::RestClock& clock, const kiv::String& profileDir, const kiv::Time& now) {
+// "No more breaks today" chosen in an earlier run today, or a pause still running, holds:
+// today's file says when.
+void restoreToday(schedule::RestClock& clock, const kiv::String& profileDir, const kiv::Time& now) {
     if (profileDir.isEmpty()) return;
     const history::Day today = history::readDay(profileDir, now);
+    clock.restorePause(today.pauses, now);
     if (today.skips.empty()) return;
     const uint32_t at = today.skips.back();
     kiv::String text = now.format(kiv::String(u"%Y-%m-%d"));
@@ -45,7 +47,7 @@ CkivToolDlg::CkivToolDlg(CDialog* pParent)
       m_hIcon(fw::loadIcon(IDR_MAINFRAME)),
       m_history(theApp.m_profileDir),
       m_clock(theApp.m_settings, theApp.m_workingHours) {
-    restoreSkipToday(m_clock, theApp.m_profileDir, wallclock::now());
+    restoreToday(m_clock, theApp.m_profileDir, wallclock::now());
     if (g_longDayWarned) m_clock.longDayGiven();
     g_pSound.create();  // false: the program runs silently
 }
@@ -186,6 +188,21 @@ bool CkivToolDlg::OnCommand(UINT id) {
         return true;
     case ID_MENU_SKIP_TODAY:
         OnSkipToday();
+        return true;
+    case ID_MENU_PAUSE_30:
+        PauseBreaks({false, 30});
+        return true;
+    case ID_MENU_PAUSE_60:
+        PauseBreaks({false, 60});
+        return true;
+    case ID_MENU_PAUSE_120:
+        PauseBreaks({false, 120});
+        return true;
+    case ID_MENU_PAUSE_TOMORROW:
+        PauseBreaks({true, 0});
+        return true;
+    case ID_MENU_RESUME:
+        ResumeBreaks();
         return true;
     default:
         return CDialog::OnCommand(id);  // IDCANCEL: a modeless dialog only hides

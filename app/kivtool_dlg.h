@@ -74,6 +74,9 @@ public:
     bool isOutsideWorkingHours() const { return m_clock.isOutsideWorkingHours(); }
     // "今天不再休息": today's working hours end now, until the first range of a later day.
     void OnSkipToday();
+    // The timed pause ("暂停"): false during a rest, which a pause never ends.
+    bool PauseBreaks(const control::Duration& length);
+    void ResumeBreaks();
     // After new hours were saved: the next tick decides by them.
     void ApplyWorkingHours();
     // WM_TIMECHANGE, or WM_SETTINGCHANGE for the time zone: the new zone is taken and the
@@ -156,7 +159,9 @@ private:
     void closeRestWindow();
     void closeEyeBreakWindow();
     std::wstring holdText() const;
-    void showStatus(const kiv::Time& now, uint32_t worked, uint32_t remaining, bool outside);
+    void showStatus(const kiv::Time& now, uint32_t worked, uint32_t remaining, bool outside, bool paused);
+    // "已暂停，到 HH:MM".
+    std::wstring pausedText() const;
     schedule::Signals signals(const kiv::Time& now);
     // Does what the clock answered, in its order.
     void apply(const schedule::Actions& actions);

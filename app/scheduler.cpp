@@ -76,6 +76,15 @@ void CkivToolDlg::OnTimeChange() {
     apply(m_clock.timeChanged(wallclock::now()));
 }
 
+bool CkivToolDlg::PauseBreaks(const control::Duration& length) {
+    schedule::Actions out;
+    const bool taken = m_clock.pause(length, wallclock::now(), out);
+    apply(out);
+    return taken;
+}
+
+void CkivToolDlg::ResumeBreaks() { apply(m_clock.resumeBreaks(wallclock::now())); }
+
 void CkivToolDlg::ShowEyeBreak() { apply(m_clock.showEyeBreak(wallclock::now())); }
 
 void CkivToolDlg::RegisterSessionEvents() {
@@ -126,7 +135,7 @@ void CkivToolDlg::apply(const schedule::Action& action) {
     using schedule::Do;
     switch (action.what) {
     case Do::Status:
-        showStatus(kiv::Time(action.at), action.a, action.b, action.flag);
+        showStatus(kiv::Time(action.at), action.a, action.b, action.flag, action.note != 0);
         break;
     case Do::Balloon:
         switch (static_cast<schedule::Note>(action.note)) {
@@ -224,6 +233,8 @@ void CkivToolDlg::applyHistory(const schedule::Action& action) {
     case Do::Held: m_history.held(at, action.a, static_cast<hold::Reason>(action.note)); break;
     case Do::SkippedToday: m_history.skippedToday(at); break;
     case Do::EndRun: m_history.endRun(action.a, static_cast<history::RestEnd>(action.note)); break;
+    case Do::PauseStarted: m_history.pauseStarted(at, kiv::Time(action.at + action.a)); break;
+    case Do::PauseEnded: m_history.pauseEnded(kiv::Time(action.at - action.a), at); break;
     default: break;
     }
 }

@@ -40,10 +40,17 @@ void setStatusLabel(HWND label, const kiv::TimeCount& duration) {
 
 void CkivToolDlg::UpdateStatusFields(const kiv::Time& now) {
     showStatus(now, m_clock.m_workElapsed.size(), RemainingWork().size(),
-               m_clock.m_working && isOutsideWorkingHours());
+               m_clock.m_working && isOutsideWorkingHours(), m_clock.isPaused());
 }
 
-void CkivToolDlg::showStatus(const kiv::Time& now, uint32_t worked, uint32_t remaining, bool outside) {
+std::wstring CkivToolDlg::pausedText() const {
+    kiv::String text;
+    text.format(kiv::String(fw::loadString(IDS_STATUS_PAUSED).c_str()).wstr(),
+                m_clock.pausedUntil().format(kiv::String(u"%H:%M")).wstr());
+    return text.c_wstr();
+}
+
+void CkivToolDlg::showStatus(const kiv::Time& now, uint32_t worked, uint32_t remaining, bool outside, bool paused) {
     // The labels are looked up once: this runs on every tick, and under Wine each lookup
     // is a round trip to the server.
     if (!m_statusLabels[0]) {
@@ -52,8 +59,10 @@ void CkivToolDlg::showStatus(const kiv::Time& now, uint32_t worked, uint32_t rem
     }
     setStatusLabel(m_statusLabels[0], now - theApp.m_firstStartToday);
     setStatusLabel(m_statusLabels[1], worked);
-    // Outside working hours the count stands still and no rest is coming.
-    if (outside)
+    // Paused or outside working hours the count stands still and no rest is coming.
+    if (paused)
+        ::SetWindowTextW(m_statusLabels[2], pausedText().c_str());
+    else if (outside)
         ::SetWindowTextW(m_statusLabels[2], fw::loadString(IDS_STATUS_OUTSIDE).c_str());
     else
         setStatusLabel(m_statusLabels[2], remaining);
@@ -128,11 +137,13 @@ void CkivToolDlg::OnTrayNotify(WPARAM wParam, LPARAM lParam) {
     }
 }
 
-// While a rest is held the tip says why; outside working hours it says so.
+// While a rest is held the tip says why; paused or outside working hours it says so.
 void CkivToolDlg::updateTrayTip() {
     const kiv::String format(fw::loadString(IDS_TRAY_STATUS_TIP).c_str());
     kiv::String tip;
-    if (isRestHeld())
+    if (m_clock.isPaused())
+        tip = pausedText().c_str();
+    else if (isRestHeld())
         tip = holdText().c_str();
     else if (m_clock.m_working && isOutsideWorkingHours())
         tip.format(kiv::String(fw::loadString(IDS_TRAY_OUTSIDE_TIP).c_str()).wstr(),
@@ -165,6 +176,8 @@ void CkivToolDlg::showTrayMenu() {
     fw::Menu menu = fw::loadMenu(IDR_TRAY_MENU);
     HMENU popup = menu ? ::GetSubMenu(menu.get(), 0) : nullptr;
     if (!popup) return;
+    // "继续" only while paused.
+    if (!m_clock.isPaused()) ::DeleteMenu(popup, ID_MENU_RESUME, MF_BYCOMMAND);
     policy::greyForbiddenCommands(popup, theApp.m_policies);
     POINT cursor{};
     ::GetCursorPos(&cursor);

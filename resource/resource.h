@@ -96,6 +96,7 @@
 #define IDS_CSV_PAUSE                   380  // a timed pause of the breaks
 #define IDS_HISTORY_PAUSE_LINE          381  // %02u:%02u paused until %02u:%02u
 #define IDS_HISTORY_PAUSE_ENDED_LINE    382  // the same, then ended at %02u:%02u
+#define IDS_STATUS_PAUSED               383  // the status window and the tray tip while paused: %s = HH:MM
 #define IDS_PIPE_TAKEN                  400  // another program has the control pipe's name
 
 // The status window (IDD_KIVTOOL_DIALOG).
@@ -146,6 +147,12 @@
 #define ID_MENU_ABOUT                   32779
 #define ID_MENU_HISTORY                 32780
 #define ID_MENU_SKIP_TODAY              32781
+// The "暂停" submenu after them.
+#define ID_MENU_PAUSE_30                32782
+#define ID_MENU_PAUSE_60                32783
+#define ID_MENU_PAUSE_120               32784
+#define ID_MENU_PAUSE_TOMORROW          32785
+#define ID_MENU_RESUME                  32786
 
 // The status window's system-menu entry for the About box.
 #define IDM_ABOUTBOX                    0x0010

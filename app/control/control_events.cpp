@@ -10,7 +10,9 @@
 #include "kivtool_app.h"
 #include "kivtool_dlg.h"
 #include "messages.h"
+#include "hours/hours_clock.h"
 #include "policy/policy_table.h"
+#include "wall_clock.h"
 
 namespace {
 
@@ -51,6 +53,15 @@ const char* heldName(hold::Reason reason) {
     return nullptr;
 }
 
+// The end of a pause as minutes after midnight; 1440 for the midnight that ends today.
+int minuteOfDay(const kiv::Time& until, const kiv::Time& now) {
+    hours::LocalTime local;
+    int second = 0;
+    if (!hours::localTimeOf(until, local, second)) return 0;
+    const int minute = static_cast<int>(local.minute % 1440);
+    return minute == 0 && until.timeValue() > now.timeValue() ? 1440 : minute;
+}
+
 Bytes statusOf(const CkivToolDlg& dlg) {
     control::Status s;
     s.worked = dlg.m_clock.m_workElapsed.size();
@@ -61,7 +72,10 @@ Bytes statusOf(const CkivToolDlg& dlg) {
         s.left = (dlg.m_clock.m_restLength - dlg.m_clock.m_restElapsed).size();
     } else {
         s.left = dlg.RemainingWork().size();
-        if (dlg.isOutsideWorkingHours()) {
+        if (dlg.m_clock.isPaused()) {
+            s.state = control::State::Paused;
+            s.pausedUntil = minuteOfDay(dlg.m_clock.pausedUntil(), wallclock::now());
+        } else if (dlg.isOutsideWorkingHours()) {
             s.state = control::State::Outside;
         } else if (dlg.isRestHeld()) {
             s.state = control::State::Held;
@@ -102,10 +116,12 @@ Bytes answer(CkivToolDlg& dlg, const control::Request& request) {
         ::PostMessageW(dlg.m_hWnd, g_exitRequestMsg, 0, 0);
         break;
     case Command::Pause:
+        // Not during a rest: a pause never cuts one short.
+        if (!dlg.PauseBreaks(request.pause)) return control::renderResult(language, control::Error::NotNow);
+        break;
     case Command::Resume:
-        // The pause is the rest clock's to keep; until the clock takes it, no pause is
-        // started here (the window must not decide the tick).
-        return control::renderResult(language, control::Error::NotNow);
+        dlg.ResumeBreaks();
+        break;
     }
     return control::renderResult(language, control::Error::None);
 }

@@ -30,7 +30,19 @@ const GovernedCommand kGovernedCommands[] = {
     {Id::AllowDelays, ID_MENU_DELAY5},
     {Id::AllowDelays, ID_MENU_DELAY_PRESET},
     {Id::AllowSkipToday, ID_MENU_SKIP_TODAY},
+    {Id::AllowPause, ID_MENU_PAUSE_30},
+    {Id::AllowPause, ID_MENU_PAUSE_60},
+    {Id::AllowPause, ID_MENU_PAUSE_120},
+    {Id::AllowPause, ID_MENU_PAUSE_TOMORROW},
 };
+
+// True when every command of `menu` is greyed.
+bool allGreyed(HMENU menu) {
+    const int count = ::GetMenuItemCount(menu);
+    for (int i = 0; i < count; ++i)
+        if (!(::GetMenuState(menu, i, MF_BYPOSITION) & MF_GRAYED)) return false;
+    return count > 0;
+}
 
 }  // namespace
 
@@ -54,6 +66,9 @@ bool allowsCommand(const Policies& policies, UINT id) {
 void greyForbiddenCommands(HMENU menu, const Policies& policies) {
     for (const GovernedCommand& governed : kGovernedCommands)
         if (!policies.allows(governed.id)) ::EnableMenuItem(menu, governed.command, MF_BYCOMMAND | MF_GRAYED);
+    // A submenu with nothing left to choose is greyed itself.
+    for (int i = ::GetMenuItemCount(menu) - 1; i >= 0; --i)
+        if (HMENU sub = ::GetSubMenu(menu, i); sub && allGreyed(sub)) ::EnableMenuItem(menu, i, MF_BYPOSITION | MF_GRAYED);
 }
 
 }  // namespace policy

@@ -125,6 +125,9 @@ Actions RestClock::startRest(const kiv::Time& now) {
 }
 
 void RestClock::doStartRest(Actions& out, const kiv::Time& now) {
+    // A rest asked for now is taken: the pause it comes in ends.
+    control::PauseRecord ended;
+    if (m_pause.resume(now, ended)) endPause(out, ended);
     stopCoverWait(out);
     out.add(Action{Do::WatchKeys, 0, false, 0, 0, 0});
     out.add(Do::CloseNotice);

@@ -18,6 +18,7 @@
 #include "fake_policy_registry.h"
 #include "framework/resources.h"
 #include "main_dialog_fixture.h"
+#include "seams.h"
 
 namespace {
 
@@ -254,6 +255,12 @@ TEST_F(ControlCommandTest, CommandsRunAsFromTheMenuUnlessAPolicyForbids) {
         {"no pause", u"AllowPause", R"({"command":"pause","arg":"30m"})",
          R"({"ok":false,"lang":"zh","error":"policy","policy":"AllowPause"})",
          [](CkivToolDlg& d) { return d.m_clock.m_working; }},
+        {"a pause", nullptr, R"({"command":"pause","arg":"until-tomorrow"})", R"({"ok":true,"lang":"zh"})",
+         [](CkivToolDlg& d) { return d.m_clock.isPaused(); }},
+        {"no pause during a rest", nullptr, R"({"command":"pause","arg":"30m"})",
+         R"({"ok":false,"lang":"zh","error":"not-now"})", [](CkivToolDlg& d) { return !d.m_clock.isPaused(); }, true},
+        {"resume with no pause: nothing to do", u"AllowPause", R"({"command":"resume"})", R"({"ok":true,"lang":"zh"})",
+         [](CkivToolDlg& d) { return d.m_clock.m_working; }},
         {"rest now, whatever the policies", u"AllowEarlyUnlock", R"({"command":"rest-now"})",
          R"({"ok":true,"lang":"zh"})", [](CkivToolDlg& d) { return !d.m_clock.m_working && d.m_pNotifyDlg; }},
         {"exit", nullptr, R"({"command":"exit"})", R"({"ok":true,"lang":"zh"})",
@@ -302,6 +309,16 @@ TEST_F(ControlCommandTest, TheStatusSaysWhatTheStatusWindowSays) {
     EXPECT_EQ(request(R"({"command":"status"})"),
               R"({"ok":true,"lang":"zh","state":"resting","worked":0,"left":30,"rest":30,"held":null,)"
               R"("pausedUntil":null,"mode":"home","managed":["AllowPause"]})");
+}
+
+TEST_F(ControlCommandTest, WhilePausedTheStatusSaysUntilWhen) {
+    test::FakeClock clock(u"2026-12-07 10-00-00");
+    ASSERT_TRUE(createDialog());
+    tick(10);
+    EXPECT_EQ(request(R"({"command":"pause","arg":"90"})"), R"({"ok":true,"lang":"zh"})");
+    EXPECT_EQ(request(R"({"command":"status"})"),
+              R"({"ok":true,"lang":"zh","state":"paused","worked":10,"left":90,"rest":30,"held":null,)"
+              R"("pausedUntil":"11:30","mode":"home","managed":[]})");
 }
 
 }  // namespace

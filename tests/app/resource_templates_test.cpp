@@ -274,13 +274,30 @@ TEST(Resources, TrayMenuHoldsItsCommandsInOrder) {
                  {ID_MENU_DELAY_PRESET, L"延时一个预定时间"},
                  {ID_MENU_ABOUT, L"关于"},
                  {ID_MENU_HISTORY, L"休息记录"},
-                 {ID_MENU_SKIP_TODAY, L"今天不再休息"}};
-    ASSERT_EQ(::GetMenuItemCount(popup), 7);
-    for (int i = 0; i < 7; ++i) {
+                 {ID_MENU_SKIP_TODAY, L"今天不再休息"},
+                 {static_cast<UINT>(-1), L"暂停"}};  // the pause's submenu after the stated items
+    ASSERT_EQ(::GetMenuItemCount(popup), 8);
+    for (int i = 0; i < 8; ++i) {
         EXPECT_EQ(::GetMenuItemID(popup, i), items[i].id) << i;
         wchar_t text[64] = {};
         ::GetMenuStringW(popup, i, text, 64, MF_BYPOSITION);
         EXPECT_STREQ(text, items[i].text) << i;
+    }
+    const struct {
+        UINT id;
+        const wchar_t* text;
+    } pauses[] = {{ID_MENU_PAUSE_30, L"30 分钟"},
+                  {ID_MENU_PAUSE_60, L"1 小时"},
+                  {ID_MENU_PAUSE_120, L"2 小时"},
+                  {ID_MENU_PAUSE_TOMORROW, L"直到明天"},
+                  {ID_MENU_RESUME, L"继续"}};
+    HMENU pause = ::GetSubMenu(popup, 7);
+    ASSERT_EQ(::GetMenuItemCount(pause), 5);
+    for (int i = 0; i < 5; ++i) {
+        EXPECT_EQ(::GetMenuItemID(pause, i), pauses[i].id) << i;
+        wchar_t text[64] = {};
+        ::GetMenuStringW(pause, i, text, 64, MF_BYPOSITION);
+        EXPECT_STREQ(text, pauses[i].text) << i;
     }
 }
 

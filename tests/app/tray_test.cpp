@@ -1,9 +1,13 @@
 // The tray icon, its tip and balloons, the status window and the commands that end or
 // keep the program.
 #include <string>
+#include <tuple>
+#include <vector>
 
 #include "fake_policy_registry.h"
+#include "history/history_store.h"
 #include "main_dialog_fixture.h"
+#include "seams.h"
 
 namespace {
 
@@ -147,6 +151,8 @@ TEST_F(TrayTest, TipDuringARestShowsTheWholePeriodThatEnded) {
 // --- Menu ------------------------------------------------------------------------------
 
 std::vector<UINT> g_menuIds;
+std::vector<UINT> g_subMenuIds;  // the items of its one submenu
+bool g_subMenuGreyed = false;
 bool g_menuSeen = false;
 
 // Runs inside TrackPopupMenu's loop: reads the open popup's items, then closes it unchosen.
@@ -156,25 +162,83 @@ void CALLBACK readAndCloseMenu(HWND, UINT, UINT_PTR id, DWORD) {
     ::KillTimer(nullptr, id);
     g_menuSeen = true;
     HMENU menu = reinterpret_cast<HMENU>(::SendMessageW(menuWindow, MN_GETHMENU, 0, 0));
-    for (int i = 0; menu && i < ::GetMenuItemCount(menu); ++i) g_menuIds.push_back(::GetMenuItemID(menu, i));
+    for (int i = 0; menu && i < ::GetMenuItemCount(menu); ++i) {
+        g_menuIds.push_back(::GetMenuItemID(menu, i));
+        if (HMENU sub = ::GetSubMenu(menu, i)) {
+            g_subMenuGreyed = (::GetMenuState(menu, i, MF_BYPOSITION) & MF_GRAYED) != 0;
+            for (int j = 0; j < ::GetMenuItemCount(sub); ++j) g_subMenuIds.push_back(::GetMenuItemID(sub, j));
+        }
+    }
     ::EndMenu();
 }
 
-TEST_F(TrayTest, RightClickOpensTheTrayMenuAndChoosingNothingChangesNothing) {
+class TrayMenuTest : public TrayTest {
+protected:
+    // Opens the tray menu as a right-click does and closes it unchosen.
+    void openMenu() {
+        g_menuIds.clear();
+        g_subMenuIds.clear();
+        g_menuSeen = false;
+        const UINT_PTR timer = ::SetTimer(nullptr, 0, 0, &readAndCloseMenu);
+        mouse(WM_RBUTTONDOWN);
+        ::KillTimer(nullptr, timer);
+        ASSERT_TRUE(g_menuSeen);
+    }
+};
+
+TEST_F(TrayMenuTest, RightClickOpensTheTrayMenuAndChoosingNothingChangesNothing) {
     ASSERT_TRUE(createDialog());
-    g_menuIds.clear();
-    g_menuSeen = false;
-    const UINT_PTR timer = ::SetTimer(nullptr, 0, 0, &readAndCloseMenu);
-    mouse(WM_RBUTTONDOWN);
-    ::KillTimer(nullptr, timer);
-    ASSERT_TRUE(g_menuSeen);
+    openMenu();
+    // The pause's submenu after the stated items; "Resume" only while paused.
     EXPECT_EQ((std::vector<UINT>{ID_MENU_SETTINGS, ID_MENU_EXIT, ID_MENU_DELAY5, ID_MENU_DELAY_PRESET, ID_MENU_ABOUT,
-                                 ID_MENU_HISTORY, ID_MENU_SKIP_TODAY}),
+                                 ID_MENU_HISTORY, ID_MENU_SKIP_TODAY, static_cast<UINT>(-1)}),
               g_menuIds);
+    EXPECT_EQ((std::vector<UINT>{ID_MENU_PAUSE_30, ID_MENU_PAUSE_60, ID_MENU_PAUSE_120, ID_MENU_PAUSE_TOMORROW}),
+              g_subMenuIds);
+    EXPECT_FALSE(g_subMenuGreyed);
     test::pumpMessages();
     EXPECT_FALSE(g_exiting);
     EXPECT_EQ(100u, m_dlg->m_clock.m_workLength.size());
     EXPECT_TRUE(::IsWindow(hwnd()));
+}
+
+// The pause from the menu: the status window and the tip say until when, the day file
+// keeps it, "Resume" ends it.
+TEST_F(TrayMenuTest, APauseIsShownRecordedAndResumed) {
+    test::FakeClock clock(u"2026-12-07 10-00-00");
+    ASSERT_TRUE(createDialog());
+    command(ID_MENU_PAUSE_30);
+    tick();
+    mouse(WM_MOUSEMOVE);
+    EXPECT_STREQ(L"已暂停，到 10:30", test::trayRecords(NIM_MODIFY).back().szTip);
+    EXPECT_EQ(L"已暂停，到 10:30", label(IDC_STATIC_REMAIN));
+    const auto pauses = [] {
+        std::vector<std::tuple<uint32_t, uint32_t, bool, uint32_t>> out;
+        for (const history::Pause& p : history::readDay(theApp.m_profileDir, test::FakeClock::now()).pauses)
+            out.emplace_back(p.at, p.until, p.hasEnded, p.ended);
+        return out;
+    };
+    EXPECT_EQ(pauses(), (std::vector<std::tuple<uint32_t, uint32_t, bool, uint32_t>>{{36000, 37800, false, 0}}));
+    openMenu();
+    EXPECT_EQ(ID_MENU_RESUME, g_subMenuIds.back());
+
+    clock.advance(600);
+    command(ID_MENU_RESUME);
+    EXPECT_FALSE(m_dlg->m_clock.isPaused());
+    EXPECT_EQ(pauses(), (std::vector<std::tuple<uint32_t, uint32_t, bool, uint32_t>>{{36000, 37800, true, 36600}}));
+}
+
+// AllowPause=0 greys the submenu, and the commands do nothing.
+TEST_F(TrayMenuTest, AForbiddenPauseIsGreyedAndDoesNothing) {
+    test::FakePolicyRegistry registry;
+    registry.setNumber(policy::Hive::User, u"AllowPause", 0);
+    theApp.ReadPolicies();
+    ASSERT_TRUE(createDialog());
+    command(ID_MENU_PAUSE_TOMORROW);
+    EXPECT_FALSE(m_dlg->m_clock.isPaused());
+    openMenu();
+    EXPECT_TRUE(g_subMenuGreyed);
+    theApp.m_policies = policy::Policies();
 }
 
 TEST_F(TrayTest, RightClickOnAnotherIconIdOpensNoMenu) {

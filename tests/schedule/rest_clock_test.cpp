@@ -566,6 +566,8 @@ const Row kRows[] = {
     {"a pause in place of another ends it", "", "t10 pause-for=30 t5 pause-for=60 ?",
      "@10 -notice pause@10/1800 tip @15 -notice pause-end@15/5 pause@15/3600 tip "
      "@15 ?work w0/100 r0/30 paused"},
+    {"a rest asked for ends the pause", "", "pause-for=30 t5 start ?",
+     "@0 -notice pause@0/1800 tip @5 pause-end@5/5 -notice cover rest@5/30 @5 ?rest w0/100 r0/30"},
     {"no pause during a rest", "work=5", "t6 pause-for=30 ? unpause",
      "@3 keys @5 -keys -notice cover rest@5/30 @6 refused @6 ?rest w0/5 r1/30"},
     {"a pause during a hold writes the hold down", "", "call t45 pause-for=30 ? -call t10 ?",
