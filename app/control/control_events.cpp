@@ -12,7 +12,6 @@
 #include "messages.h"
 #include "hours/hours_clock.h"
 #include "policy/policy_table.h"
-#include "wall_clock.h"
 
 namespace {
 
@@ -53,13 +52,11 @@ const char* heldName(hold::Reason reason) {
     return nullptr;
 }
 
-// The end of a pause as minutes after midnight; 1440 for the midnight that ends today.
-int minuteOfDay(const kiv::Time& until, const kiv::Time& now) {
+// The end of a pause as minutes after midnight, as the status window shows it.
+int minuteOfDay(const kiv::Time& until) {
     hours::LocalTime local;
     int second = 0;
-    if (!hours::localTimeOf(until, local, second)) return 0;
-    const int minute = static_cast<int>(local.minute % 1440);
-    return minute == 0 && until.timeValue() > now.timeValue() ? 1440 : minute;
+    return hours::localTimeOf(until, local, second) ? local.minute % 1440 : 0;
 }
 
 Bytes statusOf(const CkivToolDlg& dlg) {
@@ -74,7 +71,7 @@ Bytes statusOf(const CkivToolDlg& dlg) {
         s.left = dlg.RemainingWork().size();
         if (dlg.m_clock.isPaused()) {
             s.state = control::State::Paused;
-            s.pausedUntil = minuteOfDay(dlg.m_clock.pausedUntil(), wallclock::now());
+            s.pausedUntil = minuteOfDay(dlg.m_clock.pausedUntil());
         } else if (dlg.isOutsideWorkingHours()) {
             s.state = control::State::Outside;
         } else if (dlg.isRestHeld()) {

@@ -283,7 +283,7 @@ Bytes statusLine(Language language, const Status& s) {
         break;
     }
     case State::Paused:
-        append(out, zh ? u8"已暂停，到" : "paused until ");
+        append(out, zh ? u8"已暂停，到 " : "paused until ");
         appendClock(out, s.pausedUntil < 0 ? 0 : s.pausedUntil);
         break;
     case State::Outside:

@@ -186,7 +186,7 @@ TEST(ControlResponse, StatusLineAndJsonInBothLanguages) {
         {resting, "resting, 2:10 left", u8"休息中，还剩 2:10", nullptr},
         {held, "held: call", u8"暂缓休息：通话",
          R"({"state":"held","worked":600,"left":1394,"rest":480,"held":"call","pausedUntil":null,"mode":"home","managed":[]})"},
-        {paused, "paused until 14:30", u8"已暂停，到14:30",
+        {paused, "paused until 14:30", u8"已暂停，到 14:30",
          R"({"state":"paused","worked":600,"left":1394,"rest":480,"held":null,"pausedUntil":"14:30","mode":"office","managed":["AllowPause","WorkMinutes"]})"},
         {outside, "outside working hours", u8"现在是非工作时间", nullptr},
     };

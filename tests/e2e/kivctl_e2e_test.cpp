@@ -107,6 +107,29 @@ TEST(KivctlE2E, RestNowCoversTheScreenAndTheStatusFollowsTheProgramsLanguage) {
     EXPECT_TRUE(app.waitForExit(10000));
 }
 
+// A pause of a minute: no rest while it lasts (one was due after 8 s), then a fresh period
+// whose rest comes 8 s after the pause's end.
+TEST(KivctlE2E, APauseHoldsEveryRestUntilItsEnd) {
+    KivTool app({8, 60, 1});
+    ASSERT_EQ(app.setupError(), "");
+    ASSERT_TRUE(copyKivctl(app));
+    ASSERT_TRUE(app.start());
+    Ran pause;
+    ASSERT_TRUE(waitFor([&] { return (pause = kivctl(app.folder(), L"pause 1")).code == 0; }, 3000)) << pause.out;
+    const DWORD paused = ::GetTickCount();
+    const Ran status = kivctl(app.folder(), L"status");
+    EXPECT_EQ(status.out.rfind(u8"已暂停，到 ", 0), 0u) << status.out;
+    // Until a second before the end no rest covers the screen.
+    EXPECT_FALSE(waitFor([&] { return app.restWindow() != nullptr; }, 59000)) << "a rest during the pause";
+    EXPECT_LT(::GetTickCount() - paused, 61000u);
+    EXPECT_TRUE(waitFor([&] { return kivctl(app.folder(), L"status").out.rfind(u8"工作中", 0) == 0; }, 5000));
+    const DWORD ended = ::GetTickCount();
+    EXPECT_TRUE(waitFor([&] { return app.restWindow() != nullptr; }, 15000)) << "the fresh period's rest";
+    EXPECT_GE(::GetTickCount() - ended, 6000u) << "a fresh period, not the old one";
+    EXPECT_EQ(kivctl(app.folder(), L"exit").code, 0u);
+    EXPECT_TRUE(app.waitForExit(10000));
+}
+
 TEST(KivctlE2E, AMegabyteOnThePipeIsRefusedAndTheProgramRunsOn) {
     KivTool app({120, 60, 1});
     ASSERT_EQ(app.setupError(), "");
