@@ -221,6 +221,10 @@ TEST_F(TrayMenuTest, APauseIsShownRecordedAndResumed) {
     EXPECT_EQ(pauses(), (std::vector<std::tuple<uint32_t, uint32_t, bool, uint32_t>>{{36000, 37800, false, 0}}));
     openMenu();
     EXPECT_EQ(ID_MENU_RESUME, g_subMenuIds.back());
+    // A restart the same day finds it running.
+    m_dlg.reset();
+    ASSERT_TRUE(createDialog());
+    EXPECT_TRUE(m_dlg->m_clock.isPaused());
 
     clock.advance(600);
     command(ID_MENU_RESUME);
