@@ -36,13 +36,15 @@ set(KIV_MAX_DLL_BYTES 102400)
 # kiv_ship(<target> [<static library>...]): the release build of a shipped program or DLL
 # and of the libraries it is made of, with a link map (<target>.map in the build folder)
 # that shows what the size is made of, and a test (<target>_size) that holds it to its
-# most. A program also gets the small throw helpers of lean_throw.cpp.
+# most. Both get the C++ runtime's thread hooks of lean_threads.cpp; a program also gets
+# the small throw helpers of lean_throw.cpp.
 function(kiv_ship target)
   foreach(part ${target} ${ARGN})
     target_compile_options(${part} PRIVATE ${KIV_LTO_COMPILE_OPTIONS})
   endforeach()
   target_link_options(${target} PRIVATE
     "$<$<CONFIG:Release>:${KIV_SHIP_LINK_OPTIONS};-Wl,-Map,$<TARGET_FILE_BASE_NAME:${target}>.map>")
+  target_sources(${target} PRIVATE "$<$<CONFIG:Release>:${CMAKE_CURRENT_FUNCTION_LIST_DIR}/lean_threads.cpp>")
   get_target_property(type ${target} TYPE)
   if(type STREQUAL EXECUTABLE)
     target_sources(${target} PRIVATE "$<$<CONFIG:Release>:${CMAKE_CURRENT_FUNCTION_LIST_DIR}/lean_throw.cpp>")
