@@ -1,14 +1,15 @@
 // The C++ runtime's thread hooks over Windows' own primitives, for the shipped program and
-// DLL only (the tests link the real threads library).
+// DLL only (the tests link the real threads library; tests/runtime runs these).
 //
 // The runtime is built for POSIX threads and calls ten pthread functions: guarded statics
 // (a once, a mutex, a condition), the exception allocator's emergency pool (a mutex), the
 // unwinder's frame tables (a once, a mutex) and thread-local variables (a once, a mutex and
 // a key whose destructor frees a thread's block when the thread ends). Taking them from the
 // static threads library brings its thread creation, cancellation, read-write locks and
-// spin locks with them, about 41 KB; the program starts its threads with CreateThread. Here
-// they are a few lines each. A shipped file that needs anything more of that library links
-// one of its members, and its size test, which reads the link map, fails.
+// spin locks with them, about 32 KB of the program and as much of the DLL; the program
+// starts its threads with CreateThread. Here they are a few lines each. A shipped file that
+// needs anything more of that library links one of its members, and its size test, which
+// reads the link map, fails.
 #include <windows.h>
 
 #include <cerrno>

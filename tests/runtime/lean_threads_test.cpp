@@ -1,5 +1,5 @@
-// Guarded statics raced from several threads, exceptions in two threads at once, a thread
-// that used one ending, and a key's destructor run when its thread ends.
+// Guarded statics raced from several threads, exceptions in two threads at once that then
+// end, and a key's destructor run when its thread ends.
 #include <windows.h>
 
 #include <cstdio>
@@ -19,32 +19,24 @@ void check(bool ok, const char* what)
     }
 }
 
-HANDLE g_start;  // a manual-reset event: the threads of one round begin together
 LONG g_constructed = 0;
 struct Slow {
     Slow()
     {
         ::InterlockedIncrement(&g_constructed);
-        ::Sleep(50);  // the other threads arrive meanwhile and wait for it
+        ::Sleep(50);  // widens the window in which the other threads wait for it
     }
 };
-Slow* shared()
+DWORD WINAPI raceStatic(void* seen)
 {
     static Slow slow;
-    return &slow;
-}
-
-DWORD WINAPI raceStatic(void* out)
-{
-    ::WaitForSingleObject(g_start, INFINITE);
-    *static_cast<Slow**>(out) = shared();
+    *static_cast<Slow**>(seen) = &slow;
     return 0;
 }
 
-// Each exception caught, and one thrown again from inside its handler: the exit code counts them.
+// The exit code counts the exceptions caught, each thrown again from inside its handler.
 DWORD WINAPI throwMany(void*)
 {
-    ::WaitForSingleObject(g_start, INFINITE);
     DWORD caught = 0;
     for (int i = 0; i < 1000; ++i) {
         try {
@@ -60,23 +52,25 @@ DWORD WINAPI throwMany(void*)
     return caught;
 }
 
-LONG g_destroyed = 0;
 unsigned g_key;
-void countDestroyed(void* value) { ::InterlockedIncrement(static_cast<LONG*>(value)); }
+LONG g_destroyed = 0;
+void countDestroyed(void* counter) { ::InterlockedIncrement(static_cast<LONG*>(counter)); }
 DWORD WINAPI setKey(void*) { return pthread_setspecific(g_key, &g_destroyed); }
 
-// Starts the threads of one round at once and returns when all have ended.
-void runTogether(LPTHREAD_START_ROUTINE body, void* (&arguments)[6], int count, DWORD* exitCodes)
+// Runs `body` on `count` threads at once (the n-th with arguments[n]); returns their exit
+// codes once all have ended.
+void runTogether(LPTHREAD_START_ROUTINE body, int count, void* const* arguments, DWORD* codes)
 {
     HANDLE threads[6];
-    ::ResetEvent(g_start);
     for (int i = 0; i < count; ++i) {
-        threads[i] = ::CreateThread(nullptr, 0, body, arguments[i], 0, nullptr);
+        threads[i] = ::CreateThread(nullptr, 0, body, arguments[i], CREATE_SUSPENDED, nullptr);
     }
-    ::SetEvent(g_start);
+    for (int i = 0; i < count; ++i) {
+        ::ResumeThread(threads[i]);
+    }
     ::WaitForMultipleObjects(count, threads, TRUE, INFINITE);
     for (int i = 0; i < count; ++i) {
-        ::GetExitCodeThread(threads[i], &exitCodes[i]);
+        ::GetExitCodeThread(threads[i], &codes[i]);
         ::CloseHandle(threads[i]);
     }
 }
@@ -85,23 +79,21 @@ void runTogether(LPTHREAD_START_ROUTINE body, void* (&arguments)[6], int count, 
 
 int main()
 {
-    g_start = ::CreateEventW(nullptr, TRUE, FALSE, nullptr);
     Slow* seen[6] = {};
-    void* slots[6] = {&seen[0], &seen[1], &seen[2], &seen[3], &seen[4], &seen[5]};
+    void* const slots[6] = {&seen[0], &seen[1], &seen[2], &seen[3], &seen[4], &seen[5]};
     DWORD codes[6];
-    runTogether(raceStatic, slots, 6, codes);
+    runTogether(raceStatic, 6, slots, codes);
     check(g_constructed == 1, "a static constructed once for six threads");
     for (Slow* one : seen) {
-        check(one == shared(), "every thread sees the one static");
+        check(one != nullptr && one == seen[0], "every thread sees the one static");
     }
 
-    runTogether(throwMany, slots, 2, codes);
+    runTogether(throwMany, 2, slots, codes);
     check(codes[0] == 1000 && codes[1] == 1000, "every exception caught in two threads at once");
 
     check(pthread_key_create(&g_key, countDestroyed) == 0, "a key with a destructor");
-    runTogether(setKey, slots, 1, codes);
+    runTogether(setKey, 1, slots, codes);
     check(codes[0] == 0 && g_destroyed == 1, "the key's destructor ran once when its thread ended");
-    check(pthread_getspecific(g_key) == nullptr, "another thread's value is its own");
 
     ::SetLastError(ERROR_ACCESS_DENIED);
     try {
