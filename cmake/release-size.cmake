@@ -37,9 +37,9 @@ set(KIV_MAX_DLL_BYTES 102400)
 # kiv_ship(<target> [<static library>...]): the release build of a shipped program or DLL
 # and of the libraries it is made of, with a link map (<target>.map in the build folder)
 # that shows what the size is made of, and a test (<target>_size) that holds it to its
-# most (the target's property KIV_MAX_BYTES where it has its own). A program also gets the
-# small throw helpers of lean_throw.cpp, unless its property KIV_OWN_RUNTIME says it brings
-# its own.
+# most (the target's property KIV_MAX_BYTES where it has its own). Both get the C++ runtime's
+# thread hooks of lean_threads.cpp and a program also the small throw helpers of
+# lean_throw.cpp, unless its property KIV_OWN_RUNTIME says it brings its own.
 function(kiv_ship target)
   foreach(part ${target} ${ARGN})
     target_compile_options(${part} PRIVATE ${KIV_LTO_COMPILE_OPTIONS})
@@ -48,6 +48,9 @@ function(kiv_ship target)
     "$<$<CONFIG:Release>:${KIV_SHIP_LINK_OPTIONS};-Wl,-Map,$<TARGET_FILE_BASE_NAME:${target}>.map>")
   get_target_property(type ${target} TYPE)
   get_target_property(own_runtime ${target} KIV_OWN_RUNTIME)
+  if(NOT own_runtime)
+    target_sources(${target} PRIVATE "$<$<CONFIG:Release>:${CMAKE_CURRENT_FUNCTION_LIST_DIR}/lean_threads.cpp>")
+  endif()
   if(type STREQUAL EXECUTABLE)
     if(NOT own_runtime)
       target_sources(${target} PRIVATE "$<$<CONFIG:Release>:${CMAKE_CURRENT_FUNCTION_LIST_DIR}/lean_throw.cpp>")

@@ -15,31 +15,14 @@
 #include "hold/hold_signals.h"
 #include "hold/typing_pause.h"
 #include "platform_calls.h"
+#include "seams.h"
 
 namespace test {
 
 class FakeHoldSignals {
 public:
-    FakeHoldSignals() {
-        self() = this;
-        m_oldSubkeys = hold::setSubkeysFunction(&subkeys);
-        m_oldQword = hold::setQwordFunction(&qword);
-        m_oldStarts = hold::setProgramStartsFunction(&starts);
-        m_oldBoot = hold::setBootTimeFunction(&boot);
-        m_oldState = hold::setNotificationStateFunction(&state);
-        m_oldCapture = hold::setCaptureFunction(&capture);
-        m_oldSinceKey = hold::setSinceKeyFunction(&sinceKey);
-    }
-    ~FakeHoldSignals() {
-        hold::setSubkeysFunction(m_oldSubkeys);
-        hold::setQwordFunction(m_oldQword);
-        hold::setProgramStartsFunction(m_oldStarts);
-        hold::setBootTimeFunction(m_oldBoot);
-        hold::setNotificationStateFunction(m_oldState);
-        hold::setCaptureFunction(m_oldCapture);
-        hold::setSinceKeyFunction(m_oldSinceKey);
-        self() = nullptr;
-    }
+    FakeHoldSignals() { self() = this; }
+    ~FakeHoldSignals() { self() = nullptr; }
     FakeHoldSignals(const FakeHoldSignals&) = delete;
     FakeHoldSignals& operator=(const FakeHoldSignals&) = delete;
 
@@ -121,13 +104,13 @@ private:
     static bool capture() { return self()->capturing; }
     static long long sinceKey() { return self()->millisSinceKey; }
 
-    hold::SubkeysFunction m_oldSubkeys;
-    hold::QwordFunction m_oldQword;
-    hold::ProgramStartsFunction m_oldStarts;
-    hold::BootTimeFunction m_oldBoot;
-    hold::NotificationStateFunction m_oldState;
-    hold::CaptureFunction m_oldCapture;
-    hold::SinceKeyFunction m_oldSinceKey;
+    SeamHolder<hold::SubkeysFunction> m_subkeys{&hold::setSubkeysFunction, &subkeys};
+    SeamHolder<hold::QwordFunction> m_qword{&hold::setQwordFunction, &qword};
+    SeamHolder<hold::ProgramStartsFunction> m_starts{&hold::setProgramStartsFunction, &starts};
+    SeamHolder<hold::BootTimeFunction> m_boot{&hold::setBootTimeFunction, &boot};
+    SeamHolder<hold::NotificationStateFunction> m_state{&hold::setNotificationStateFunction, &state};
+    SeamHolder<hold::CaptureFunction> m_capture{&hold::setCaptureFunction, &capture};
+    SeamHolder<hold::SinceKeyFunction> m_sinceKey{&hold::setSinceKeyFunction, &sinceKey};
 };
 
 // A made-up window of another process in front (by default an elevated one), through the
@@ -138,24 +121,8 @@ public:
     static constexpr DWORD kHigh = 0x3000;
     static constexpr DWORD kMedium = 0x2000;
 
-    FakeFront() {
-        self() = this;
-        rest::ForegroundCalls calls{};
-        calls.getForegroundWindow = &foreground;
-        calls.getWindowThreadProcessId = &processOf;
-        calls.setForegroundWindow = &setForeground;
-        m_oldForeground = rest::setForegroundCalls(calls);
-        m_oldOpen = platform::setOpenProcessFunction(&openProcess);
-        m_oldToken = platform::setOpenProcessTokenFunction(&openToken);
-        m_oldInfo = platform::setTokenInformationFunction(&tokenInfo);
-    }
-    ~FakeFront() {
-        rest::setForegroundCalls(m_oldForeground);
-        platform::setOpenProcessFunction(m_oldOpen);
-        platform::setOpenProcessTokenFunction(m_oldToken);
-        platform::setTokenInformationFunction(m_oldInfo);
-        self() = nullptr;
-    }
+    FakeFront() { self() = this; }
+    ~FakeFront() { self() = nullptr; }
     FakeFront(const FakeFront&) = delete;
     FakeFront& operator=(const FakeFront&) = delete;
 
@@ -223,10 +190,17 @@ private:
 
     HANDLE m_frontProcess = nullptr;
     std::map<HANDLE, DWORD> m_levels;
-    rest::ForegroundCalls m_oldForeground{};
-    platform::OpenProcessFunction m_oldOpen = nullptr;
-    platform::OpenProcessTokenFunction m_oldToken = nullptr;
-    platform::TokenInformationFunction m_oldInfo = nullptr;
+    static rest::ForegroundCalls fakeForeground() {
+        rest::ForegroundCalls calls{};
+        calls.getForegroundWindow = &foreground;
+        calls.getWindowThreadProcessId = &processOf;
+        calls.setForegroundWindow = &setForeground;
+        return calls;
+    }
+    SeamHolder<rest::ForegroundCalls> m_foreground{&rest::setForegroundCalls, fakeForeground()};
+    SeamHolder<platform::OpenProcessFunction> m_open{&platform::setOpenProcessFunction, &openProcess};
+    SeamHolder<platform::OpenProcessTokenFunction> m_token{&platform::setOpenProcessTokenFunction, &openToken};
+    SeamHolder<platform::TokenInformationFunction> m_info{&platform::setTokenInformationFunction, &tokenInfo};
 };
 
 }  // namespace test
