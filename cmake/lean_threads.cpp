@@ -28,8 +28,7 @@ namespace {
 // recursive here: the runtime relies neither on a relock deadlocking nor on the check.
 bool isStaticInitializer(intptr_t word) { return word >= -3 && word <= -1; }
 
-CRITICAL_SECTION* newSection()
-{
+CRITICAL_SECTION* newSection() {
     auto* section = static_cast<CRITICAL_SECTION*>(std::malloc(sizeof(CRITICAL_SECTION)));
     if (section) {
         ::InitializeCriticalSection(section);
@@ -37,14 +36,12 @@ CRITICAL_SECTION* newSection()
     return section;
 }
 
-void deleteSection(CRITICAL_SECTION* section)
-{
+void deleteSection(CRITICAL_SECTION* section) {
     ::DeleteCriticalSection(section);
     std::free(section);
 }
 
-CONDITION_VARIABLE* newVariable()
-{
+CONDITION_VARIABLE* newVariable() {
     auto* variable = static_cast<CONDITION_VARIABLE*>(std::malloc(sizeof(CONDITION_VARIABLE)));
     if (variable) {
         ::InitializeConditionVariable(variable);
@@ -57,8 +54,7 @@ void deleteVariable(CONDITION_VARIABLE* variable) { std::free(variable); }
 // The object a word names, created on first use (nullptr when out of memory). Two threads
 // may create one at once: the first to publish it wins, the other deletes its own.
 template <typename T>
-T* objectIn(intptr_t* word, T* (*create)(), void (*discard)(T*))
-{
+T* objectIn(intptr_t* word, T* (*create)(), void (*discard)(T*)) {
     intptr_t seen = __atomic_load_n(word, __ATOMIC_ACQUIRE);
     if (!isStaticInitializer(seen)) {
         return reinterpret_cast<T*>(seen);
@@ -72,8 +68,7 @@ T* objectIn(intptr_t* word, T* (*create)(), void (*discard)(T*))
     return mine;
 }
 
-BOOL CALLBACK runOnce(PINIT_ONCE, PVOID routine, PVOID*)
-{
+BOOL CALLBACK runOnce(PINIT_ONCE, PVOID routine, PVOID*) {
     (*static_cast<void (**)()>(routine))();
     return TRUE;
 }
@@ -83,8 +78,7 @@ BOOL CALLBACK runOnce(PINIT_ONCE, PVOID routine, PVOID*)
 extern "C" {
 
 // The attributes are ignored: the runtime passes none.
-int pthread_mutex_init(intptr_t* mutex, const void*)
-{
+int pthread_mutex_init(intptr_t* mutex, const void*) {
     CRITICAL_SECTION* section = newSection();
     if (!section) {
         return ENOMEM;
@@ -93,8 +87,7 @@ int pthread_mutex_init(intptr_t* mutex, const void*)
     return 0;
 }
 
-int pthread_mutex_destroy(intptr_t* mutex)
-{
+int pthread_mutex_destroy(intptr_t* mutex) {
     if (!isStaticInitializer(*mutex)) {
         deleteSection(reinterpret_cast<CRITICAL_SECTION*>(*mutex));
     }
@@ -104,8 +97,7 @@ int pthread_mutex_destroy(intptr_t* mutex)
     return 0;
 }
 
-int pthread_mutex_lock(intptr_t* mutex)
-{
+int pthread_mutex_lock(intptr_t* mutex) {
     CRITICAL_SECTION* section = objectIn(mutex, newSection, deleteSection);
     if (!section) {
         return ENOMEM;
@@ -114,8 +106,7 @@ int pthread_mutex_lock(intptr_t* mutex)
     return 0;
 }
 
-int pthread_mutex_unlock(intptr_t* mutex)
-{
+int pthread_mutex_unlock(intptr_t* mutex) {
     if (isStaticInitializer(*mutex)) {
         return EPERM;  // never locked
     }
@@ -123,8 +114,7 @@ int pthread_mutex_unlock(intptr_t* mutex)
     return 0;
 }
 
-int pthread_cond_wait(intptr_t* cond, intptr_t* mutex)
-{
+int pthread_cond_wait(intptr_t* cond, intptr_t* mutex) {
     CONDITION_VARIABLE* variable = objectIn(cond, newVariable, deleteVariable);
     if (!variable) {
         return ENOMEM;
@@ -134,8 +124,7 @@ int pthread_cond_wait(intptr_t* cond, intptr_t* mutex)
     return ::SleepConditionVariableCS(variable, section, INFINITE) ? 0 : EINVAL;
 }
 
-int pthread_cond_broadcast(intptr_t* cond)
-{
+int pthread_cond_broadcast(intptr_t* cond) {
     const intptr_t word = __atomic_load_n(cond, __ATOMIC_ACQUIRE);
     if (!isStaticInitializer(word)) {  // a condition never waited on has nobody to wake
         ::WakeAllConditionVariable(reinterpret_cast<CONDITION_VARIABLE*>(word));
@@ -144,14 +133,12 @@ int pthread_cond_broadcast(intptr_t* cond)
 }
 
 // A once word starts at 0, as a fresh INIT_ONCE does, and is as wide.
-int pthread_once(long* once, void (*routine)())
-{
+int pthread_once(long* once, void (*routine)()) {
     static_assert(sizeof(INIT_ONCE) == sizeof(long), "a once word holds an INIT_ONCE");
     return ::InitOnceExecuteOnce(reinterpret_cast<PINIT_ONCE>(once), runOnce, &routine, nullptr) ? 0 : EINVAL;
 }
 
-int pthread_key_create(unsigned* key, void (*destructor)(void*))
-{
+int pthread_key_create(unsigned* key, void (*destructor)(void*)) {
     const DWORD index = ::TlsAlloc();
     if (index == TLS_OUT_OF_INDEXES) {
         return EAGAIN;
@@ -164,8 +151,7 @@ int pthread_key_create(unsigned* key, void (*destructor)(void*))
     return 0;
 }
 
-void* pthread_getspecific(unsigned key)
-{
+void* pthread_getspecific(unsigned key) {
     // TlsGetValue clears the thread's last error, and the runtime comes here on its way
     // into a catch: the handler may yet read the error of the call that failed.
     const DWORD error = ::GetLastError();
@@ -174,8 +160,7 @@ void* pthread_getspecific(unsigned key)
     return value;
 }
 
-int pthread_setspecific(unsigned key, const void* value)
-{
+int pthread_setspecific(unsigned key, const void* value) {
     return ::TlsSetValue(key, const_cast<void*>(value)) ? 0 : EINVAL;
 }
 

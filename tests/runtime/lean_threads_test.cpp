@@ -11,8 +11,7 @@ extern "C" void* pthread_getspecific(unsigned key);
 namespace {
 
 int g_failures = 0;
-void check(bool ok, const char* what)
-{
+void check(bool ok, const char* what) {
     if (!ok) {
         std::printf("FAILED: %s\n", what);
         ++g_failures;
@@ -27,16 +26,14 @@ struct Slow {
         ::Sleep(50);  // widens the window in which the other threads wait for it
     }
 };
-DWORD WINAPI raceStatic(void* seen)
-{
+DWORD WINAPI raceStatic(void* seen) {
     static Slow slow;
     *static_cast<Slow**>(seen) = &slow;
     return 0;
 }
 
 // The exit code counts the exceptions caught, each thrown again from inside its handler.
-DWORD WINAPI throwMany(void*)
-{
+DWORD WINAPI throwMany(void*) {
     DWORD caught = 0;
     for (int i = 0; i < 1000; ++i) {
         try {
@@ -59,8 +56,7 @@ DWORD WINAPI setKey(void*) { return pthread_setspecific(g_key, &g_destroyed); }
 
 // Runs `body` on `count` threads at once (the n-th with arguments[n]); returns their exit
 // codes once all have ended.
-void runTogether(LPTHREAD_START_ROUTINE body, int count, void* const* arguments, DWORD* codes)
-{
+void runTogether(LPTHREAD_START_ROUTINE body, int count, void* const* arguments, DWORD* codes) {
     HANDLE threads[6];
     for (int i = 0; i < count; ++i) {
         threads[i] = ::CreateThread(nullptr, 0, body, arguments[i], CREATE_SUSPENDED, nullptr);
@@ -77,8 +73,7 @@ void runTogether(LPTHREAD_START_ROUTINE body, int count, void* const* arguments,
 
 }  // namespace
 
-int main()
-{
+int main() {
     Slow* seen[6] = {};
     void* const slots[6] = {&seen[0], &seen[1], &seen[2], &seen[3], &seen[4], &seen[5]};
     DWORD codes[6];
