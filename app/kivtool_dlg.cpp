@@ -25,12 +25,13 @@
 namespace {
 
 // "No more breaks today" chosen in an earlier run today, or a pause still running, holds:
-// today's file says when.
-void restoreToday(schedule::RestClock& clock, const kiv::String& profileDir, const kiv::Time& now) {
-    if (profileDir.isEmpty()) return;
+// the day files say when. A pause that ran out meanwhile is written down as ended.
+schedule::Actions restoreToday(schedule::RestClock& clock, const kiv::String& profileDir, const kiv::Time& now) {
+    if (profileDir.isEmpty()) return {};
     const history::Day today = history::readDay(profileDir, now);
-    clock.restorePause(today.pauses, now);
-    if (today.skips.empty()) return;
+    const schedule::Actions ended =
+        clock.restorePause(history::readDay(profileDir, control::dayBefore(now)).pauses, today.pauses, now);
+    if (today.skips.empty()) return ended;
     const uint32_t at = today.skips.back();
     kiv::String text = now.format(kiv::String(u"%Y-%m-%d"));
     kiv::String time;
@@ -38,6 +39,7 @@ void restoreToday(schedule::RestClock& clock, const kiv::String& profileDir, con
     text += time;
     const kiv::Time when(text, kiv::String(u"%Y-%m-%d %H-%M-%S"));
     if (when.timeValue() >= 0) clock.restoreSkipToday(when);
+    return ended;
 }
 
 }  // namespace
@@ -47,7 +49,7 @@ CkivToolDlg::CkivToolDlg(CDialog* pParent)
       m_hIcon(fw::loadIcon(IDR_MAINFRAME)),
       m_history(theApp.m_profileDir),
       m_clock(theApp.m_settings, theApp.m_workingHours) {
-    restoreToday(m_clock, theApp.m_profileDir, wallclock::now());
+    apply(restoreToday(m_clock, theApp.m_profileDir, wallclock::now()));
     if (g_longDayWarned) m_clock.longDayGiven();
     g_pSound.create();  // false: the program runs silently
 }

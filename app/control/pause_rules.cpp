@@ -26,6 +26,13 @@ kiv::Time pauseEnd(const kiv::Time& now, const Duration& length) {
     return hours::localMinuteAfter(now, 1440 - local.minute);
 }
 
+kiv::Time dayBefore(const kiv::Time& now) {
+    hours::LocalTime local;
+    int second = 0;
+    if (!hours::localTimeOf(now, local, second)) return kiv::Time(now.timeValue() - 86400);
+    return kiv::Time(now.timeValue() - (local.minute * 60 + second) - 12 * 3600);
+}
+
 bool PauseState::start(const kiv::Time& now, const Duration& length, PauseRecord& replaced) {
     const bool replaces = resume(now, replaced);
     m_paused = true;
@@ -56,14 +63,19 @@ bool PauseState::restore(const kiv::Time& at, const kiv::Time& until, const kiv:
     return true;
 }
 
-bool PauseState::restoreFromDay(const std::vector<history::Pause>& pauses, const kiv::Time& now) {
-    if (pauses.empty() || pauses.back().hasEnded) return false;
+PauseState::Restored PauseState::restoreFromDay(const std::vector<history::Pause>& pauses, const kiv::Time& day,
+                                                const kiv::Time& now, PauseRecord& ranOut) {
+    if (pauses.empty() || pauses.back().hasEnded) return Restored::Nothing;
     const history::Pause& last = pauses.back();
-    const int64_t at = onDay(now, last.at);
-    int64_t until = onDay(now, last.until);
-    if (at < 0 || until < 0) return false;
-    if (until <= at) until = onDay(kiv::Time(now.timeValue() + 86400), last.until);
-    return until >= 0 && restore(kiv::Time(at), kiv::Time(until), now);
+    const int64_t at = onDay(day, last.at);
+    int64_t until = onDay(day, last.until);
+    if (at < 0 || until < 0) return Restored::Nothing;
+    // The next day's noon is on the next day, whatever the clock changes between.
+    if (until <= at) until = onDay(kiv::Time(onDay(day, 12 * 3600) + 86400), last.until);
+    if (until < 0 || at > now.timeValue()) return Restored::Nothing;
+    if (restore(kiv::Time(at), kiv::Time(until), now)) return Restored::Holds;
+    ranOut = PauseRecord{kiv::Time(at), kiv::Time(until), kiv::Time(until)};
+    return Restored::RanOut;
 }
 
 }  // namespace control

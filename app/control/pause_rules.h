@@ -29,6 +29,9 @@ struct PauseRecord {
 // local midnight for "until tomorrow" (a day of a daylight-saving change included).
 kiv::Time pauseEnd(const kiv::Time& now, const Duration& length);
 
+// A moment on the day before the day of `now` (its noon, give or take a clock change).
+kiv::Time dayBefore(const kiv::Time& now);
+
 class PauseState {
 public:
     bool isPaused() const { return m_paused; }
@@ -47,9 +50,12 @@ public:
     // is later than `now` (a pause whose end passed while the program was not running is
     // over, and ended at its planned end). True when it holds.
     bool restore(const kiv::Time& at, const kiv::Time& until, const kiv::Time& now);
-    // The same from today's day file (the day `now` falls on): its last pause without an
-    // end, its times of day read on that day (an end at an earlier time is the next day's).
-    bool restoreFromDay(const std::vector<history::Pause>& pauses, const kiv::Time& now);
+    // The same from a day file: its last pause without an end, its times of day read on the
+    // day `day` falls on (an end at an earlier time is the next day's). One that ran out
+    // while the program was not running leaves its record, ended at its planned end.
+    enum class Restored { Nothing, Holds, RanOut };
+    Restored restoreFromDay(const std::vector<history::Pause>& pauses, const kiv::Time& day, const kiv::Time& now,
+                            PauseRecord& ranOut);
 
 private:
     bool m_paused = false;

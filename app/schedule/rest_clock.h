@@ -88,10 +88,10 @@ public:
     bool pause(const control::Duration& length, const kiv::Time& now, Actions& out);
     // Ends a pause now; nothing when none runs.
     Actions resumeBreaks(const kiv::Time& now);
-    // A pause of today's day file left running by an earlier run today holds until its end.
-    void restorePause(const std::vector<history::Pause>& pauses, const kiv::Time& now) {
-        m_pause.restoreFromDay(pauses, now);
-    }
+    // A pause an earlier run left running (yesterday's file, then today's) holds until its
+    // end; one whose end passed meanwhile is written down as ended then.
+    Actions restorePause(const std::vector<history::Pause>& yesterday, const std::vector<history::Pause>& today,
+                         const kiv::Time& now);
     Actions exit();
     // An exit request from the installer: answered at once when `answerNow`
     // (instance::answersExitRequestNow), else by the first tick after the rest's end.
