@@ -215,15 +215,10 @@ TEST(PipeIdentityTest, AProcessRunsAsItsOwnUserAndNoOther) {
 // policies.
 class ControlCommandTest : public test::MainDialogTest {
 protected:
-    // Reading the policies puts the user's own settings in force: the fixture's lengths.
+    // Reading the policies puts the user's own settings in force: the fixture's.
     void SetUp() override {
         MainDialogTest::SetUp();
-        theApp.m_ownSettings.workTime = 100;
-        theApp.m_ownSettings.relaxTime = 30;
-        theApp.m_ownSettings.homeMode = true;
-        theApp.m_ownSettings.relaxMusic = kRelaxMusic;
-        theApp.m_ownSettings.relaxNoticeMusic = kNoticeMusic;
-        theApp.m_ownSettings.relaxEndMusic = kEndMusic;
+        theApp.m_ownSettings = theApp.m_settings;
     }
     void TearDown() override {
         theApp.m_ownSettings = settings::Values();

@@ -11,6 +11,7 @@
 #include "kiv/stringc_kiv.h"
 #include "kiv/time_kiv.h"
 #include "os_kiv.h"
+#include "shared/zone_test.h"
 
 namespace {
 
@@ -26,21 +27,7 @@ kiv::String wide(const std::string& text) {
     return kiv::stringC().utf8ToWStr(kiv::String(text.c_str(), static_cast<int>(text.size())));
 }
 
-// Runs a test in a fixed time zone and gives the machine's zone back afterwards.
-class ZoneTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        const char* current = std::getenv("TZ");
-        hadZone_ = current != nullptr;
-        if (current) savedZone_ = current;
-        kiv::os::setTimeZone("UTC0");
-    }
-    void TearDown() override { kiv::os::setTimeZone(hadZone_ ? savedZone_.c_str() : nullptr); }
-
-private:
-    bool hadZone_ = false;
-    std::string savedZone_;
-};
+using test::ZoneTest;
 
 // --- TimeCount -------------------------------------------------------------------------
 

@@ -9,36 +9,13 @@
 
 #include "control/pause_rules.h"
 #include "os_kiv.h"
+#include "shared/zone_test.h"
 
 namespace {
 
 using control::Duration;
 
-class PauseRulesTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        const char* zone = std::getenv("TZ");
-        hadZone_ = zone != nullptr;
-        if (zone) savedZone_ = zone;
-        kiv::os::setTimeZone("UTC0");
-    }
-    void TearDown() override { kiv::os::setTimeZone(hadZone_ ? savedZone_.c_str() : nullptr); }
-
-    static kiv::Time local(const char* text) {
-        std::u16string units(text, text + std::char_traits<char>::length(text));
-        return kiv::Time(kiv::String(units.c_str()), kiv::String(u"%Y-%m-%d %H-%M-%S"));
-    }
-    static std::string text(const kiv::Time& t) {
-        const kiv::String s = t.format(kiv::String(u"%Y-%m-%d %H-%M-%S"));
-        std::string out;
-        for (unsigned i = 0; i < s.length(); ++i) out += static_cast<char>(s.at(i));
-        return out;
-    }
-
-private:
-    bool hadZone_ = false;
-    std::string savedZone_;
-};
+using PauseRulesTest = test::ZoneTest;
 
 TEST_F(PauseRulesTest, WhenAPauseEnds) {
     const struct {

@@ -8,6 +8,7 @@
 
 #include "hours/hours_clock.h"
 #include "os_kiv.h"
+#include "shared/zone_test.h"
 
 namespace {
 
@@ -20,29 +21,8 @@ const char kOffice[] = "mon-fri 08:30-12:00 13:00-18:00; sat 09:00-12:00";
 // 02:00 to the last Sunday of October 03:00.
 const char kCentralEurope[] = "CET-1CEST,M3.5.0,M10.5.0/3";
 
-class HoursClockTest : public ::testing::Test {
+class HoursClockTest : public test::ZoneTest {
 protected:
-    void SetUp() override {
-        const char* zone = std::getenv("TZ");
-        hadZone_ = zone != nullptr;
-        if (zone) savedZone_ = zone;
-        kiv::os::setTimeZone("UTC0");
-    }
-    void TearDown() override { kiv::os::setTimeZone(hadZone_ ? savedZone_.c_str() : nullptr); }
-
-    // Local time from "YYYY-MM-DD HH-MM-SS" in the zone set now.
-    static kiv::Time local(const char* text) {
-        std::u16string units(text, text + std::char_traits<char>::length(text));
-        const kiv::Time t(kiv::String(units.c_str()), kiv::String(u"%Y-%m-%d %H-%M-%S"));
-        EXPECT_GE(t.timeValue(), 0) << text;
-        return t;
-    }
-    static std::string text(const kiv::Time& t) {
-        const kiv::String s = t.format(kiv::String(u"%Y-%m-%d %H-%M-%S"));
-        std::string out;
-        for (unsigned i = 0; i < s.length(); ++i) out += static_cast<char>(s.at(i));
-        return out;
-    }
     static Tracker trackerFor(const char* value) {
         Schedule s;
         EXPECT_TRUE(hours::parseValue(kiv::String(value), s)) << value;
@@ -55,10 +35,6 @@ protected:
         kiv::os::setTimeZone(kCentralEurope);
         return kiv::os::localOffset(1593590400) == 7200;  // 2020-07-01
     }
-
-private:
-    bool hadZone_ = false;
-    std::string savedZone_;
 };
 
 TEST_F(HoursClockTest, LocalWeekdayAndMinute) {
