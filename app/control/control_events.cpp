@@ -142,6 +142,7 @@ void CkivToolDlg::OnControl(WPARAM kind, LPARAM lParam) {
         ShowBalloon(fw::loadString(IDS_PIPE_TAKEN).c_str());
         return;
     }
-    if (control::ExchangeHold exchange = control::PipeServer::handOver(lParam))
+    if (!m_controlPipe) return;
+    if (control::ExchangeHold exchange = m_controlPipe->take(lParam))
         exchange->answer(answer(*this, exchange->request()));
 }

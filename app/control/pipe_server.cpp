@@ -14,6 +14,17 @@ constexpr DWORD kClientMs = 2000;
 constexpr DWORD kWindowMs = 10000;
 constexpr DWORD kBufferBytes = 4096;
 
+class ExclusiveLock {
+public:
+    explicit ExclusiveLock(SRWLOCK& lock) : m_lock(lock) { ::AcquireSRWLockExclusive(&m_lock); }
+    ~ExclusiveLock() { ::ReleaseSRWLockExclusive(&m_lock); }
+    ExclusiveLock(const ExclusiveLock&) = delete;
+    ExclusiveLock& operator=(const ExclusiveLock&) = delete;
+
+private:
+    SRWLOCK& m_lock;
+};
+
 }  // namespace
 
 CreateNamedPipeFunction setCreateNamedPipeFunction(CreateNamedPipeFunction fn) {
@@ -68,9 +79,22 @@ void PipeServer::stop() {
     m_pipe.reset();
     m_stop.reset();
     m_io.reset();
+    // Messages still on their way are ignored when they come: their holds go here.
+    ExclusiveLock lock(m_postedLock);
+    for (Exchange* exchange : m_posted) exchange->release();
+    m_posted.clear();
 }
 
-ExchangeHold PipeServer::handOver(LPARAM lParam) { return ExchangeHold(reinterpret_cast<Exchange*>(lParam)); }
+ExchangeHold PipeServer::take(LPARAM lParam) {
+    auto* exchange = reinterpret_cast<Exchange*>(lParam);
+    ExclusiveLock lock(m_postedLock);
+    for (auto it = m_posted.begin(); it != m_posted.end(); ++it)
+        if (*it == exchange) {
+            m_posted.erase(it);
+            return ExchangeHold(exchange);
+        }
+    return ExchangeHold();
+}
 
 DWORD WINAPI PipeServer::threadMain(void* self) {
     static_cast<PipeServer*>(self)->serve();
@@ -180,9 +204,16 @@ Bytes PipeServer::askWindow(const Request& request) {
     ExchangeHold exchange(new Exchange);
     exchange->m_request = request;
     exchange->m_answered.reset(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
-    if (!exchange->m_answered ||
-        !::PostMessageW(m_window, m_message, 0, reinterpret_cast<LPARAM>(exchange.get()))) {
+    if (!exchange->m_answered) {
         exchange->release();  // the window's hold: it never comes
+        return renderResult(Language::English, Error::NotNow);
+    }
+    {
+        ExclusiveLock lock(m_postedLock);
+        m_posted.push_back(exchange.get());
+    }
+    if (!::PostMessageW(m_window, m_message, 0, reinterpret_cast<LPARAM>(exchange.get()))) {
+        take(reinterpret_cast<LPARAM>(exchange.get()));  // the window's hold, never to come: let go
         return renderResult(Language::English, Error::NotNow);
     }
     HANDLE handles[] = {exchange->m_answered.get(), m_stop.get()};

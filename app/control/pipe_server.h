@@ -8,6 +8,7 @@
 #include <windows.h>
 
 #include <memory>
+#include <vector>
 
 #include "control/control_protocol.h"
 #include "framework/handles.h"
@@ -55,7 +56,7 @@ public:
     enum class Start { Serving, NameTaken, Failed };
 
     // Requests go to `window` as `message` with the Exchange* in lParam (wParam 0): the
-    // receiver calls handOver(lParam) to take it, and answers it.
+    // receiver calls take(lParam) to take it, and answers it.
     PipeServer(HWND window, UINT message);
     ~PipeServer();  // stops the thread and closes the pipe
     PipeServer(const PipeServer&) = delete;
@@ -66,8 +67,10 @@ public:
     Start start(const wchar_t* name, const wchar_t* userSid);
     void stop();
 
-    // The window thread's side of the posted message: the exchange to answer.
-    static ExchangeHold handOver(LPARAM lParam);
+    // The window thread's side of the posted message: the exchange to answer, or none when
+    // `lParam` is not one this server posted and still waits for (a message some other
+    // program posted, or one left over from before a stop).
+    ExchangeHold take(LPARAM lParam);
 
 private:
     static DWORD WINAPI threadMain(void* self);
@@ -87,6 +90,10 @@ private:
     fw::KernelHandle m_stop;  // set to end the thread
     fw::KernelHandle m_io;    // the overlapped operations' event
     fw::KernelHandle m_thread;
+    // The exchanges posted to the window and not taken yet, guarded by m_postedLock: the
+    // pipe's thread adds, the window thread takes, a stop lets go of the rest.
+    SRWLOCK m_postedLock = SRWLOCK_INIT;
+    std::vector<Exchange*> m_posted;
 };
 
 }  // namespace control

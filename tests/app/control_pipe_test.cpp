@@ -69,6 +69,7 @@ std::wstring scratchPipeName() {
 struct TestWindow {
     static constexpr UINT kMessage = WM_APP + 1;
     HWND hwnd = nullptr;
+    control::PipeServer* server = nullptr;  // whose requests it answers
     int requests = 0;
     TestWindow() {
         hwnd = ::CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
@@ -80,7 +81,7 @@ struct TestWindow {
         if (message != kMessage) return ::DefWindowProcW(hwnd, message, wParam, lParam);
         auto* self = reinterpret_cast<TestWindow*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
         ++self->requests;
-        if (control::ExchangeHold exchange = control::PipeServer::handOver(lParam))
+        if (control::ExchangeHold exchange = self->server ? self->server->take(lParam) : nullptr)
             exchange->answer(control::renderResult(control::Language::Chinese, control::Error::None));
         return 0;
     }
@@ -166,7 +167,10 @@ TEST_F(PipeServerTest, ThePipeIsTheUsersAloneAndLocalAndFirst) {
 TEST_F(PipeServerTest, EachKindOfLineGetsItsAnswerAndTheServerGoesOn) {
     TestWindow window;
     control::PipeServer server(window.hwnd, TestWindow::kMessage);
+    window.server = &server;
     ASSERT_EQ(server.start(m_name.c_str(), m_user.c_str()), control::PipeServer::Start::Serving);
+    // A message some other program posts with a made-up lParam is not taken for a request.
+    EXPECT_FALSE(server.take(reinterpret_cast<LPARAM>(&window)));
     const struct {
         std::string line;
         std::string answer;
@@ -190,6 +194,7 @@ TEST_F(PipeServerTest, ASecondServerFindsTheNameTakenAndTheFirstServesOn) {
     TestWindow window;
     control::PipeServer first(window.hwnd, TestWindow::kMessage);
     control::PipeServer second(window.hwnd, TestWindow::kMessage);
+    window.server = &first;
     ASSERT_EQ(first.start(m_name.c_str(), m_user.c_str()), control::PipeServer::Start::Serving);
     EXPECT_EQ(second.start(m_name.c_str(), m_user.c_str()), control::PipeServer::Start::NameTaken);
     EXPECT_EQ(ask(m_name, "{\"command\":\"status\"}\n"), R"({"ok":true,"lang":"zh"})");
@@ -297,6 +302,8 @@ TEST_F(ControlCommandTest, TheStatusSaysWhatTheStatusWindowSays) {
     theApp.ReadPolicies();
     ASSERT_TRUE(createDialog());
     tick(10);
+    // The request message with a made-up lParam, as any program could send it: ignored.
+    send(WM_CONTROL, 0, 0x10);
     EXPECT_EQ(request(R"({"command":"status"})"),
               R"({"ok":true,"lang":"zh","state":"working","worked":10,"left":90,"rest":30,"held":null,)"
               R"("pausedUntil":null,"mode":"home","managed":["AllowPause"]})");
