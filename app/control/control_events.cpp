@@ -138,11 +138,12 @@ void CkivToolDlg::StartControlPipe() {
 void CkivToolDlg::StopControlPipe() { m_controlPipe.reset(); }
 
 void CkivToolDlg::OnControl(WPARAM kind, LPARAM lParam) {
+    if (!m_controlPipe) return;
     if (kind == kControlPipeTaken) {
-        ShowBalloon(fw::loadString(IDS_PIPE_TAKEN).c_str());
+        // Only when it is so: the same message from another program says nothing.
+        if (!m_controlPipe->isServing()) ShowBalloon(fw::loadString(IDS_PIPE_TAKEN).c_str());
         return;
     }
-    if (!m_controlPipe) return;
     if (control::ExchangeHold exchange = m_controlPipe->take(lParam))
         exchange->answer(answer(*this, exchange->request()));
 }

@@ -66,6 +66,7 @@ public:
     // serving it. NameTaken: another program (maybe another user's) has the name.
     Start start(const wchar_t* name, const wchar_t* userSid);
     void stop();
+    bool isServing() const { return static_cast<bool>(m_thread); }
 
     // The window thread's side of the posted message: the exchange to answer, or none when
     // `lParam` is not one this server posted and still waits for (a message some other

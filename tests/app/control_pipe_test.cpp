@@ -302,8 +302,9 @@ TEST_F(ControlCommandTest, TheStatusSaysWhatTheStatusWindowSays) {
     theApp.ReadPolicies();
     ASSERT_TRUE(createDialog());
     tick(10);
-    // The request message with a made-up lParam, as any program could send it: ignored.
-    send(WM_CONTROL, 0, 0x10);
+    // The request message with made-up parameters, as any program could send it: ignored.
+    for (WPARAM kind = 0; kind < 4; ++kind) send(WM_CONTROL, kind, 0x10);
+    EXPECT_TRUE(test::balloons().empty());
     EXPECT_EQ(request(R"({"command":"status"})"),
               R"({"ok":true,"lang":"zh","state":"working","worked":10,"left":90,"rest":30,"held":null,)"
               R"("pausedUntil":null,"mode":"home","managed":["AllowPause"]})");
