@@ -4,6 +4,8 @@
 
 #include <vector>
 
+#include "framework/handles.h"
+
 namespace kivctl {
 namespace {
 
@@ -35,6 +37,16 @@ std::vector<wchar_t> moduleFolder() {
 
 void append(std::vector<wchar_t>& out, const wchar_t* text) { out.insert(out.end(), text, text + ::lstrlenW(text)); }
 
+// A path that goes between quotes on a command line as it is: no quote in it (no file name
+// has one) and no backslash before the closing quote (that would escape it; it names a
+// folder anyway). Anything else would reach kivTool.exe as other words than "--export FILE",
+// and it would start as the program instead.
+bool quotable(const wchar_t* path, DWORD length) {
+    for (DWORD i = 0; i < length; ++i)
+        if (path[i] == L'"') return false;
+    return length > 0 && path[length - 1] != L'\\';
+}
+
 }  // namespace
 
 control::Language localLanguage() {
@@ -51,7 +63,7 @@ ExportOutcome exportHistory(const wchar_t* file) {
     if (::GetFileAttributesW(program.data()) == INVALID_FILE_ATTRIBUTES) return ExportOutcome::NoProgram;
     std::vector<wchar_t> full(MAX_PATH * 4);
     const DWORD n = ::GetFullPathNameW(file, static_cast<DWORD>(full.size()), full.data(), nullptr);
-    if (n == 0 || n >= full.size()) return ExportOutcome::NotWritten;
+    if (n == 0 || n >= full.size() || !quotable(full.data(), n)) return ExportOutcome::NotWritten;
     std::vector<wchar_t> line;
     append(line, L"\"");
     append(line, program.data());
@@ -65,11 +77,11 @@ ExportOutcome exportHistory(const wchar_t* file) {
     if (!::CreateProcessW(program.data(), line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
                           &process))
         return ExportOutcome::NoProgram;
-    ::CloseHandle(process.hThread);
-    ::WaitForSingleObject(process.hProcess, INFINITE);
+    const fw::KernelHandle thread(process.hThread);
+    const fw::KernelHandle exporter(process.hProcess);
+    ::WaitForSingleObject(exporter.get(), INFINITE);
     DWORD code = 1;
-    ::GetExitCodeProcess(process.hProcess, &code);
-    ::CloseHandle(process.hProcess);
+    ::GetExitCodeProcess(exporter.get(), &code);
     return code == 0 ? ExportOutcome::Written : ExportOutcome::NotWritten;
 }
 

@@ -217,4 +217,10 @@ TEST(KivctlE2E, ExportWritesTheHistoryWithoutARunningCopy) {
               u8"\xEF\xBB\xBF日期,开始时间,类型,计划秒数,实际秒数,结束方式\r\n"
               u8"2026-12-07,10:00:00,休息,480,480,到时结束\r\n"
               u8"2026-12-07,11:00:05,延时,300,,\r\n");
+    // A name that would cut kivTool's command line into other words is refused at once
+    // (it would otherwise start the program itself and never come back).
+    for (const wchar_t* name : {LR"("x\" --y \"z.csv")", LR"(folder\)"}) {
+        const Ran refused = kivctl(app.folder(), std::wstring(L"export ") + name);
+        EXPECT_EQ(refused.code, 1u) << refused.out;
+    }
 }
