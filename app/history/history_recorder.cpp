@@ -44,11 +44,19 @@ void Recorder::held(const kiv::Time& start, uint32_t seconds, hold::Reason why) 
 }
 
 void Recorder::pauseStarted(const kiv::Time& start, const kiv::Time& until) {
-    if (isRecording()) recordPauseStart(m_profileDir, start, until);
+    add(start, pauseElement(start, until));
+    writeWork();
 }
 
 void Recorder::pauseEnded(const kiv::Time& start, const kiv::Time& ended) {
-    if (isRecording()) recordPauseEnd(m_profileDir, start, ended);
+    if (!isRecording()) return;
+    // Its start may still wait to be written (the file was busy): the end goes on it there.
+    DayChanges& changes = pendingFor(start);
+    if (!endOpenPause(changes.elements, ended)) {
+        changes.endsPause = true;
+        changes.pauseEnded = ended;
+    }
+    writeWork();
 }
 
 void Recorder::skippedToday(const kiv::Time& now) {

@@ -101,13 +101,6 @@ void addWork(kiv::XmlElement& root, uint32_t seconds) {
     work->setText(number(total > UINT32_MAX ? UINT32_MAX : static_cast<uint32_t>(total)));
 }
 
-// The last <pause> without an end gets `ended`; none: nothing changes.
-void endOpenPause(kiv::XmlElement& root, const kiv::Time& ended) {
-    kiv::XmlElement* open = nullptr;
-    for (const kiv::Pointer<kiv::XmlElement>& child : root.children())
-        if (child->getName() == kPause && child->getAttribute(kiv::String(u"ended")).isEmpty()) open = child.get();
-    if (open) open->setAttribute(kiv::String(u"ended"), timeOfDay(ended));
-}
 
 bool writeOne(const kiv::String& profileDir, const kiv::Time& day, const kiv::Pointer<kiv::XmlElement>& element) {
     DayChanges changes;
@@ -176,9 +169,11 @@ bool writeDay(const kiv::String& profileDir, const DayChanges& changes) {
     }
     kiv::XmlElement* root = profile.document().getRoot();
     if (!root) return false;
+    // The end is of a pause the file holds already: before the elements, which may begin
+    // another.
+    if (changes.endsPause) endOpenPause(root->children(), changes.pauseEnded);
     for (const kiv::Pointer<kiv::XmlElement>& element : changes.elements) root->addChild(element);
     if (changes.workSeconds != 0) addWork(*root, changes.workSeconds);
-    if (changes.endsPause) endOpenPause(*root, changes.pauseEnded);
     return profile.saveAs(path);
 }
 
@@ -247,6 +242,14 @@ bool recordSkip(const kiv::String& profileDir, const kiv::Time& at) {
 bool recordEyeBreak(const kiv::String& profileDir, const kiv::Time& start, uint32_t planned, uint32_t rested,
                     EyeBreakEnd end) {
     return writeOne(profileDir, start, eyeBreakElement(start, planned, rested, end));
+}
+
+bool isOpenPause(const kiv::XmlElement& element) {
+    return element.getName() == kPause && element.getAttribute(kiv::String(u"ended")).isEmpty();
+}
+
+void setPauseEnd(kiv::XmlElement& pause, const kiv::Time& ended) {
+    pause.setAttribute(kiv::String(u"ended"), timeOfDay(ended));
 }
 
 kiv::Pointer<kiv::XmlElement> pauseElement(const kiv::Time& at, const kiv::Time& until) {

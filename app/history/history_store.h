@@ -123,6 +123,18 @@ kiv::Pointer<kiv::XmlElement> changeElement(const char16_t* name, const kiv::Tim
 kiv::Pointer<kiv::XmlElement> holdElement(const kiv::Time& at, uint32_t held, hold::Reason why);
 kiv::Pointer<kiv::XmlElement> skipElement(const kiv::Time& at);
 kiv::Pointer<kiv::XmlElement> pauseElement(const kiv::Time& at, const kiv::Time& until);
+bool isOpenPause(const kiv::XmlElement& element);  // a <pause> without ended=""
+void setPauseEnd(kiv::XmlElement& pause, const kiv::Time& ended);
+// The last <pause> of `elements` (a day file's, or changes waiting for one) without an end
+// gets `ended`; false when there is none.
+template <typename Elements>
+bool endOpenPause(const Elements& elements, const kiv::Time& ended) {
+    kiv::XmlElement* open = nullptr;
+    for (const kiv::Pointer<kiv::XmlElement>& element : elements)
+        if (isOpenPause(*element)) open = element.get();
+    if (open) setPauseEnd(*open, ended);
+    return open != nullptr;
+}
 kiv::Pointer<kiv::XmlElement> eyeBreakElement(const kiv::Time& start, uint32_t planned, uint32_t rested,
                                               EyeBreakEnd end);
 constexpr char16_t kDelayName[] = u"delay";
