@@ -97,6 +97,7 @@ Bytes answer(CkivToolDlg& dlg, const control::Request& request) {
     case Command::Status:
         return statusOf(dlg);
     case Command::Delay:
+        if (!dlg.m_clock.canDelay()) return control::renderResult(language, control::Error::NotNow);
         if (request.delay == control::DelayKind::Preset) dlg.OnDelayPresetTime();
         else dlg.OnDelayFiveMinutes();
         break;

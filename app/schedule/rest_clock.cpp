@@ -170,6 +170,7 @@ void RestClock::endOfSound(Actions& out) const {
 
 Actions RestClock::delay(uint32_t seconds, const kiv::Time& now) {
     Actions out;
+    if (isPaused()) return out;
     m_workLength += kiv::TimeCount(seconds);
     out.add(record(Do::Delayed, now, seconds));
     out.add(Do::CloseNotice);
@@ -412,6 +413,7 @@ void RestClock::endPause(Actions& out, const control::PauseRecord& ended) {
     m_workElapsed = 0;
     m_workLength = m_settings.workTime;
     m_eyeBreakWorked = 0;
+    m_pauseEndedAt = ended.ended.timeValue();
 }
 
 // ---- time away: a locked or disconnected session and a sleeping machine are never work
@@ -459,8 +461,11 @@ void RestClock::awayReport(Actions& out, const AwayReport& report, const kiv::Ti
         return;
     }
     m_eyeBreakWorked = 0;  // eyes away from the screen: the eye breaks count again from here
-    // Outside working hours or paused nothing is work, so there is no rest to take.
-    if (m_working && !m_awayRested && !isOutsideWorkingHours() && !isPaused() && report.seconds >= m_restLength.size())
+    // Outside working hours or paused nothing is work, so there is no rest to take; nor in
+    // time away that began in a pause (the rest would be written down inside it).
+    const bool begunPaused = now.timeValue() - int64_t(report.seconds) < m_pauseEndedAt;
+    if (m_working && !m_awayRested && !isOutsideWorkingHours() && !isPaused() && !begunPaused &&
+        report.seconds >= m_restLength.size())
         takeAwayRest(out, now, report.seconds);
     if (report.state == AwayReport::State::Back) m_awayRested = false;
 }

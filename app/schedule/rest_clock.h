@@ -70,6 +70,10 @@ public:
     // settings dialog. A new command (one from outside the program too) is a method here.
     Actions startRest(const kiv::Time& now);
     Actions endRest(history::RestEnd how, const kiv::Time& now);
+    // A delay lengthens the work period under way. During a pause (after which a fresh
+    // period starts) it is not taken; from outside the program not during a rest either,
+    // where the menu's, the stated one, is written down and changes nothing.
+    bool canDelay() const { return m_working && !isPaused(); }
     Actions delay(uint32_t seconds, const kiv::Time& now);
     Actions delayFiveMinutes(const kiv::Time& now) { return delay(kDelayFiveMinutes, now); }
     Actions delayPresetTime(const kiv::Time& now) { return delay(m_settings.workTime.size(), now); }
@@ -186,6 +190,7 @@ private:
     hours::Tracker m_hours;           // inside or outside working hours, and when that changes
     kiv::Time m_lastRestEnd;          // when the last rest ended: time outside starts no earlier
     control::PauseState m_pause;      // the timed pause
+    int64_t m_pauseEndedAt = INT64_MIN;  // when the last one ended
     bool m_eyeBreakShown = false;
     // Work counted since the last rest, away period or eye break, while eye breaks are on.
     uint32_t m_eyeBreakWorked = 0;

@@ -598,6 +598,13 @@ const Row kRows[] = {
     {"until tomorrow: midnight", "start=23:50:00", "pause-for=tomorrow t599 ? t1 ?",
      "@0 -notice pause@0/600 tip @599 ?work w0/100 r0/30 paused @600 pause-end@600/600 tip "
      "@600 ?work w1/100 r0/30"},
+    {"no delay while paused: it would change nothing", "", "t10 pause-for=1 delay5 ?",
+     "@10 -notice pause@10/60 tip @10 ?work w10/100 r0/30 paused"},
+    {"locked past its end: no rest written inside the pause", "",
+     "t10 pause-for=1 t5 session=locked lock t120 session=unlocked unlock t1 ?",
+     "@10 -notice pause@10/60 tip @15 save-work @70 pause-end@70/60 tip @136 ?work w1/100 r0/30"},
+    {"idle past its end: no rest written inside the pause", "idlerest", "t10 pause-for=1 t5 idling t120 -idling t1 ?",
+     "@10 -notice pause@10/60 tip @70 pause-end@70/60 tip @136 ?work w1/100 r0/30"},
     {"asleep past its end: it ended at its planned end", "", "pause-for=1 suspend +300 resume t1 ?",
      "@0 -notice pause@0/60 tip @0 save-work @301 pause-end@60/60 tip @301 ?work w1/100 r0/30"},
 };
