@@ -80,6 +80,10 @@ bool requestOf(int argc, wchar_t** argv, control::Request& request, bool& json) 
 int runCommand(const control::Request& request, bool json) {
     control::Bytes line;
     const kivctl::Outcome outcome = kivctl::exchange(control::renderRequest(request), line);
+    if (outcome == kivctl::Outcome::Busy) {  // running, but too busy to answer in time
+        kivctl::writeText(STD_ERROR_HANDLE, kivctl::text(kivctl::localLanguage(), Text::NotNow));
+        return kRefused;
+    }
     if (outcome != kivctl::Outcome::Answered) {
         const Language language = kivctl::localLanguage();
         kivctl::writeText(STD_ERROR_HANDLE, kivctl::text(language, outcome == kivctl::Outcome::Stranger

@@ -6,10 +6,14 @@
 namespace kivctl {
 namespace {
 
-// How long a busy pipe (the program serving another request) is waited for, in all.
-constexpr DWORD kBusyWaitMs = 5000;
+// How long a busy pipe (the program serving other requests) is waited for, in all: longer
+// than the program takes for one at the most (its window's 10 s, 2 s for the client to
+// hang up) and a few waiting their turn.
+constexpr DWORD kBusyWaitMs = 20000;
 
-HANDLE openPipe(const wchar_t* name) {
+// The pipe, or null with `busy` telling whether it was there but never free.
+HANDLE openPipe(const wchar_t* name, bool& busy) {
+    busy = false;
     const DWORD start = ::GetTickCount();
     for (;;) {
         // Identification only: the server may learn who we are, never act as us.
@@ -18,7 +22,8 @@ HANDLE openPipe(const wchar_t* name) {
         if (h != INVALID_HANDLE_VALUE) return h;
         const DWORD error = ::GetLastError();
         const DWORD waited = ::GetTickCount() - start;
-        if (error != ERROR_PIPE_BUSY || waited >= kBusyWaitMs) return nullptr;
+        busy = error == ERROR_PIPE_BUSY;
+        if (!busy || waited >= kBusyWaitMs) return nullptr;
         ::WaitNamedPipeW(name, kBusyWaitMs - waited);
     }
 }
@@ -30,10 +35,13 @@ Outcome exchange(const control::Bytes& request, control::Bytes& answer) {
     const std::vector<BYTE> me = control::currentUserSid();
     const control::WideText name = control::currentPipeName();
     if (me.empty() || name.empty()) return Outcome::NoRunningCopy;
-    fw::KernelHandle pipe(openPipe(name.data()));
-    if (!pipe) return Outcome::NoRunningCopy;
+    bool busy = false;
+    fw::KernelHandle pipe(openPipe(name.data(), busy));
+    if (!pipe) return busy ? Outcome::Busy : Outcome::NoRunningCopy;
     ULONG server = 0;
-    if (!::GetNamedPipeServerProcessId(pipe.get(), &server) || !control::runsAs(server, me)) return Outcome::Stranger;
+    if (!::GetNamedPipeServerProcessId(pipe.get(), &server) || !control::runsAs(server, me) ||
+        !control::atTrustedLevel(server))
+        return Outcome::Stranger;
 
     DWORD written = 0;
     if (!::WriteFile(pipe.get(), request.data(), static_cast<DWORD>(request.size()), &written, nullptr) ||

@@ -10,7 +10,8 @@ namespace kivctl {
 
 enum class Outcome {
     Answered,       // `answer` holds the response line, without its line end
-    NoRunningCopy,  // no pipe of this name, or it never became free
+    NoRunningCopy,  // no pipe of this name
+    Busy,           // the pipe is there but did not become free in time
     Stranger,       // the pipe's server runs as another user: nothing was sent
     Broken,         // the connection failed halfway, or the answer was too long
 };

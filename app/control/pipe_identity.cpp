@@ -12,6 +12,23 @@ constexpr int kTextUnits = 1024;
 
 WideText wide(const wchar_t* text) { return WideText(text, text + ::lstrlenW(text) + 1); }
 
+// The integrity level of `process` (its label's last sub-authority); false when unread.
+bool integrityOf(HANDLE process, DWORD& level) {
+    HANDLE opened = nullptr;
+    if (!::OpenProcessToken(process, TOKEN_QUERY, &opened)) return false;
+    fw::KernelHandle token(opened);
+    union {
+        TOKEN_MANDATORY_LABEL label;
+        BYTE bytes[sizeof(TOKEN_MANDATORY_LABEL) + SECURITY_MAX_SID_SIZE];
+    } buffer{};
+    DWORD size = 0;
+    if (!::GetTokenInformation(token.get(), TokenIntegrityLevel, &buffer, sizeof buffer, &size)) return false;
+    const PSID sid = buffer.label.Label.Sid;
+    if (!sid || !::IsValidSid(sid) || *::GetSidSubAuthorityCount(sid) == 0) return false;
+    level = *::GetSidSubAuthority(sid, *::GetSidSubAuthorityCount(sid) - 1u);
+    return true;
+}
+
 }  // namespace
 
 std::vector<BYTE> processUserSid(HANDLE process) {
@@ -59,6 +76,13 @@ bool runsAs(DWORD pid, const std::vector<BYTE>& sid) {
     if (!process) return false;
     std::vector<BYTE> owner = processUserSid(process.get());
     return !owner.empty() && ::EqualSid(owner.data(), const_cast<BYTE*>(sid.data()));
+}
+
+bool atTrustedLevel(DWORD pid) {
+    fw::KernelHandle process(::OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid));
+    DWORD server = 0, ours = 0;
+    if (!process || !integrityOf(process.get(), server) || !integrityOf(::GetCurrentProcess(), ours)) return false;
+    return server >= (ours < SECURITY_MANDATORY_MEDIUM_RID ? ours : SECURITY_MANDATORY_MEDIUM_RID);
 }
 
 PSECURITY_DESCRIPTOR onlyUserDescriptor(const wchar_t* userSid) {

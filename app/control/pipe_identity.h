@@ -30,6 +30,11 @@ WideText currentPipeName();
 // user's program, or kivctl would hand its commands to (and trust the answers of) a stranger.
 bool runsAs(DWORD pid, const std::vector<BYTE>& sid);
 
+// Whether the process `pid` runs at medium integrity or above (at least at ours, when we
+// run lower): a sandboxed program of the same user, at low integrity, may create the pipe's
+// name before the program does, and must not be taken for it.
+bool atTrustedLevel(DWORD pid);
+
 // A self-relative security descriptor whose DACL grants all access to `userSid` and to no
 // one else (protected: nothing inherited). Freed with LocalFree; null on failure.
 PSECURITY_DESCRIPTOR onlyUserDescriptor(const wchar_t* userSid);

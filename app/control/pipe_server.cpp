@@ -217,9 +217,12 @@ Bytes PipeServer::askWindow(const Request& request) {
         return renderResult(Language::English, Error::NotNow);
     }
     HANDLE handles[] = {exchange->m_answered.get(), m_stop.get()};
-    if (::WaitForMultipleObjects(2, handles, FALSE, kWindowMs) != WAIT_OBJECT_0)
-        return renderResult(Language::English, Error::NotNow);
-    return exchange->m_response;
+    if (::WaitForMultipleObjects(2, handles, FALSE, kWindowMs) == WAIT_OBJECT_0) return exchange->m_response;
+    // Not answered in time: a request still queued is taken back, so that it never runs
+    // after its client was told "not now"; one the window has taken is answered soon.
+    if (take(reinterpret_cast<LPARAM>(exchange.get()))) return renderResult(Language::English, Error::NotNow);
+    if (::WaitForMultipleObjects(2, handles, FALSE, INFINITE) == WAIT_OBJECT_0) return exchange->m_response;
+    return renderResult(Language::English, Error::NotNow);
 }
 
 }  // namespace control

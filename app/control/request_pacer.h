@@ -16,9 +16,10 @@ public:
     // once); the wait is counted as taken. `nowMs` is a steady clock that never goes back.
     uint64_t admit(uint64_t nowMs) {
         const uint64_t interval = 1000 / kPerSecond;
-        // Whole tokens earned since the last look, up to a full bucket.
+        // Whole tokens earned since the last look, up to a full bucket. A wait counts its
+        // token as refilled at its end, which a request may arrive before: none earned then.
         if (m_started) {
-            const uint64_t earned = (nowMs - m_refilledAt) / interval;
+            const uint64_t earned = nowMs > m_refilledAt ? (nowMs - m_refilledAt) / interval : 0;
             m_tokens = earned >= kBurst - m_tokens ? kBurst : m_tokens + static_cast<uint32_t>(earned);
             m_refilledAt = m_tokens == kBurst ? nowMs : m_refilledAt + earned * interval;
         } else {

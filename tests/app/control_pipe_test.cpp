@@ -212,6 +212,8 @@ TEST(PipeIdentityTest, AProcessRunsAsItsOwnUserAndNoOther) {
     EXPECT_FALSE(control::runsAs(::GetCurrentProcessId(), std::vector<BYTE>(system, system + size)));
     EXPECT_FALSE(control::runsAs(::GetCurrentProcessId(), {}));
     EXPECT_FALSE(control::runsAs(0xFFFFFFF0, me)) << "no such process";
+    EXPECT_TRUE(control::atTrustedLevel(::GetCurrentProcessId())) << "our own level";
+    EXPECT_FALSE(control::atTrustedLevel(0xFFFFFFF0)) << "no such process";
     const std::wstring name = text(control::pipeName(L"S-1-5-21-1-2-3-1001", 2));
     EXPECT_EQ(name, L"\\\\.\\pipe\\Kelbrook.kivTool.S-1-5-21-1-2-3-1001.2");
 }
@@ -247,6 +249,9 @@ TEST_F(ControlCommandTest, CommandsRunAsFromTheMenuUnlessAPolicyForbids) {
         {"no delay", u"AllowDelays", R"({"command":"delay","arg":"5m"})",
          R"({"ok":false,"lang":"zh","error":"policy","policy":"AllowDelays"})",
          [](CkivToolDlg& d) { return d.m_clock.m_workLength.size() == 100; }},
+        {"no delay during a rest", nullptr, R"({"command":"delay","arg":"preset"})",
+         R"({"ok":false,"lang":"zh","error":"not-now"})",
+         [](CkivToolDlg& d) { return d.m_clock.m_workLength.size() == 100; }, true},
         {"no skipping", u"AllowSkipToday", R"({"command":"skip-today"})",
          R"({"ok":false,"lang":"zh","error":"policy","policy":"AllowSkipToday"})",
          [](CkivToolDlg& d) { return !d.isOutsideWorkingHours(); }},

@@ -247,6 +247,8 @@ TEST(ControlPacer, AFewRequestsASecondTheRestWait) {
         {"a script in a tight loop gets four a second",
          {1000, 1001, 1002, 1003, 1004, 1254, 1504}, {0, 0, 0, 0, 246, 246, 246}},
         {"a quiet second fills the bucket again", {0, 0, 0, 0, 1000, 1000, 1000, 1000, 1000}, {0, 0, 0, 0, 0, 0, 0, 0, 250}},
+        // The fifth's token is counted from 250 on: one arriving before that earns none.
+        {"a request just before the last token's time", {0, 0, 0, 0, 0, 249}, {0, 0, 0, 0, 250, 251}},
         {"one request a second never waits", {0, 1000, 2000, 3000, 4000, 5000}, {0, 0, 0, 0, 0, 0}},
     };
     for (const auto& row : rows) {
