@@ -28,9 +28,10 @@ namespace {
 // the day files say when. A pause that ran out meanwhile is written down as ended.
 schedule::Actions restoreToday(schedule::RestClock& clock, const kiv::String& profileDir, const kiv::Time& now) {
     if (profileDir.isEmpty()) return {};
+    const kiv::Time yesterday = control::dayBefore(now);
+    schedule::Actions ended = clock.restorePause(history::readDay(profileDir, yesterday).pauses, yesterday, now);
     const history::Day today = history::readDay(profileDir, now);
-    const schedule::Actions ended =
-        clock.restorePause(history::readDay(profileDir, control::dayBefore(now)).pauses, today.pauses, now);
+    ended.append(clock.restorePause(today.pauses, now, now));
     if (today.skips.empty()) return ended;
     const uint32_t at = today.skips.back();
     kiv::String text = now.format(kiv::String(u"%Y-%m-%d"));

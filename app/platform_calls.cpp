@@ -1,6 +1,7 @@
 #include "platform_calls.h"
 
 #include "framework/handles.h"
+#include "framework/integrity_level.h"
 
 namespace platform {
 namespace {
@@ -90,20 +91,7 @@ TokenInformationFunction setTokenInformationFunction(TokenInformationFunction fn
 }
 
 bool integrityLevel(HANDLE process, uint32_t& level) {
-    HANDLE rawToken = nullptr;
-    if (!openProcessToken(process, TOKEN_QUERY, &rawToken) || !rawToken) return false;
-    const fw::KernelHandle token(rawToken);
-    // One call into a buffer that holds any SID: the label's size is never asked for first.
-    union {
-        TOKEN_MANDATORY_LABEL label;
-        BYTE bytes[sizeof(TOKEN_MANDATORY_LABEL) + SECURITY_MAX_SID_SIZE];
-    } buffer{};
-    DWORD size = 0;
-    if (!tokenInformation(token.get(), TokenIntegrityLevel, &buffer, sizeof buffer, &size)) return false;
-    const PSID sid = buffer.label.Label.Sid;
-    if (!sid || !::IsValidSid(sid) || *::GetSidSubAuthorityCount(sid) == 0) return false;
-    level = *::GetSidSubAuthority(sid, *::GetSidSubAuthorityCount(sid) - 1u);
-    return true;
+    return fw::readIntegrityLevel(process, &openProcessToken, &tokenInformation, level);
 }
 
 DWORD userLastInput(DWORD lastInput, const OwnInput& own) {

@@ -3,6 +3,7 @@
 #include <sddl.h>
 
 #include "framework/handles.h"
+#include "framework/integrity_level.h"
 
 namespace control {
 namespace {
@@ -11,23 +12,6 @@ namespace {
 constexpr int kTextUnits = 1024;
 
 WideText wide(const wchar_t* text) { return WideText(text, text + ::lstrlenW(text) + 1); }
-
-// The integrity level of `process` (its label's last sub-authority); false when unread.
-bool integrityOf(HANDLE process, DWORD& level) {
-    HANDLE opened = nullptr;
-    if (!::OpenProcessToken(process, TOKEN_QUERY, &opened)) return false;
-    fw::KernelHandle token(opened);
-    union {
-        TOKEN_MANDATORY_LABEL label;
-        BYTE bytes[sizeof(TOKEN_MANDATORY_LABEL) + SECURITY_MAX_SID_SIZE];
-    } buffer{};
-    DWORD size = 0;
-    if (!::GetTokenInformation(token.get(), TokenIntegrityLevel, &buffer, sizeof buffer, &size)) return false;
-    const PSID sid = buffer.label.Label.Sid;
-    if (!sid || !::IsValidSid(sid) || *::GetSidSubAuthorityCount(sid) == 0) return false;
-    level = *::GetSidSubAuthority(sid, *::GetSidSubAuthorityCount(sid) - 1u);
-    return true;
-}
 
 }  // namespace
 
@@ -80,8 +64,10 @@ bool runsAs(DWORD pid, const std::vector<BYTE>& sid) {
 
 bool atTrustedLevel(DWORD pid) {
     fw::KernelHandle process(::OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid));
-    DWORD server = 0, ours = 0;
-    if (!process || !integrityOf(process.get(), server) || !integrityOf(::GetCurrentProcess(), ours)) return false;
+    uint32_t server = 0, ours = 0;
+    if (!process || !fw::readIntegrityLevel(process.get(), &::OpenProcessToken, &::GetTokenInformation, server) ||
+        !fw::readIntegrityLevel(::GetCurrentProcess(), &::OpenProcessToken, &::GetTokenInformation, ours))
+        return false;
     return server >= (ours < SECURITY_MANDATORY_MEDIUM_RID ? ours : SECURITY_MANDATORY_MEDIUM_RID);
 }
 

@@ -101,7 +101,6 @@ void addWork(kiv::XmlElement& root, uint32_t seconds) {
     work->setText(number(total > UINT32_MAX ? UINT32_MAX : static_cast<uint32_t>(total)));
 }
 
-
 bool writeOne(const kiv::String& profileDir, const kiv::Time& day, const kiv::Pointer<kiv::XmlElement>& element) {
     DayChanges changes;
     changes.day = day;

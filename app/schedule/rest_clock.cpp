@@ -384,16 +384,12 @@ Actions RestClock::resumeBreaks(const kiv::Time& now) {
     return out;
 }
 
-Actions RestClock::restorePause(const std::vector<history::Pause>& yesterday,
-                                const std::vector<history::Pause>& today, const kiv::Time& now) {
+Actions RestClock::restorePause(const std::vector<history::Pause>& pauses, const kiv::Time& day,
+                                const kiv::Time& now) {
     Actions out;
     control::PauseRecord ranOut;
-    for (const auto* day : {&yesterday, &today}) {
-        const kiv::Time on = day == &yesterday ? control::dayBefore(now) : now;
-        if (m_pause.restoreFromDay(*day, on, now, ranOut) == control::PauseState::Restored::RanOut)
-            out.add(record(Do::PauseEnded, ranOut.ended, static_cast<uint32_t>((ranOut.ended - ranOut.at).size())));
-    }
-    return out;
+    if (m_pause.restoreFromDay(pauses, day, now, ranOut) == control::PauseState::Restored::RanOut)
+        out.add(record(Do::PauseEnded, ranOut.ended, static_cast<uint32_t>((ranOut.ended - ranOut.at).size())));
     return out;
 }
 

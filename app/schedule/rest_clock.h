@@ -92,10 +92,9 @@ public:
     bool pause(const control::Duration& length, const kiv::Time& now, Actions& out);
     // Ends a pause now; nothing when none runs.
     Actions resumeBreaks(const kiv::Time& now);
-    // A pause an earlier run left running (yesterday's file, then today's) holds until its
-    // end; one whose end passed meanwhile is written down as ended then.
-    Actions restorePause(const std::vector<history::Pause>& yesterday, const std::vector<history::Pause>& today,
-                         const kiv::Time& now);
+    // A pause an earlier run left running, as the day file of the day `day` falls on shows
+    // it, holds until its end; one whose end passed meanwhile is written down as ended then.
+    Actions restorePause(const std::vector<history::Pause>& pauses, const kiv::Time& day, const kiv::Time& now);
     Actions exit();
     // An exit request from the installer: answered at once when `answerNow`
     // (instance::answersExitRequestNow), else by the first tick after the rest's end.

@@ -184,13 +184,6 @@ protected:
         ::KillTimer(nullptr, timer);
         ASSERT_TRUE(g_menuSeen);
     }
-    using PauseRow = std::tuple<uint32_t, uint32_t, bool, uint32_t>;  // at, until, ended?, ended
-    static std::vector<PauseRow> todaysPauses() {
-        std::vector<PauseRow> out;
-        for (const history::Pause& p : history::readDay(theApp.m_profileDir, test::FakeClock::now()).pauses)
-            out.emplace_back(p.at, p.until, p.hasEnded, p.ended);
-        return out;
-    }
 };
 
 TEST_F(TrayMenuTest, RightClickOpensTheTrayMenuAndChoosingNothingChangesNothing) {
@@ -210,7 +203,7 @@ TEST_F(TrayMenuTest, RightClickOpensTheTrayMenuAndChoosingNothingChangesNothing)
 }
 
 // The pause from the menu: the status window and the tip say until when, the day file
-// keeps it, "Resume" ends it.
+// keeps it, "Resume" ends it, and so does its end while the program is closed.
 TEST_F(TrayMenuTest, APauseIsShownRecordedAndResumed) {
     test::FakeClock clock(u"2026-12-07 10-00-00");
     ASSERT_TRUE(createDialog());
@@ -219,7 +212,13 @@ TEST_F(TrayMenuTest, APauseIsShownRecordedAndResumed) {
     mouse(WM_MOUSEMOVE);
     EXPECT_STREQ(L"已暂停，到 10:30", test::trayRecords(NIM_MODIFY).back().szTip);
     EXPECT_EQ(L"已暂停，到 10:30", label(IDC_STATIC_REMAIN));
-    EXPECT_EQ(todaysPauses(), (std::vector<PauseRow>{{36000, 37800, false, 0}}));
+    const auto pauses = [] {
+        std::vector<std::tuple<uint32_t, uint32_t, bool, uint32_t>> out;
+        for (const history::Pause& p : history::readDay(theApp.m_profileDir, test::FakeClock::now()).pauses)
+            out.emplace_back(p.at, p.until, p.hasEnded, p.ended);
+        return out;
+    };
+    EXPECT_EQ(pauses(), (std::vector<std::tuple<uint32_t, uint32_t, bool, uint32_t>>{{36000, 37800, false, 0}}));
     openMenu();
     EXPECT_EQ(ID_MENU_RESUME, g_subMenuIds.back());
     // A restart the same day finds it running.
@@ -230,19 +229,15 @@ TEST_F(TrayMenuTest, APauseIsShownRecordedAndResumed) {
     clock.advance(600);
     command(ID_MENU_RESUME);
     EXPECT_FALSE(m_dlg->m_clock.isPaused());
-    EXPECT_EQ(todaysPauses(), (std::vector<PauseRow>{{36000, 37800, true, 36600}}));
-}
-
-// One that ran out while the program was not running is written down as ended at its end.
-TEST_F(TrayMenuTest, APauseThatRanOutWhileClosedEndedAtItsEnd) {
-    test::FakeClock clock(u"2026-12-07 10-00-00");
-    ASSERT_TRUE(createDialog());
-    command(ID_MENU_PAUSE_30);
+    EXPECT_EQ(pauses(), (std::vector<std::tuple<uint32_t, uint32_t, bool, uint32_t>>{{36000, 37800, true, 36600}}));
+    // One that runs out while the program is closed, yesterday's here, gets its end then.
+    command(ID_MENU_PAUSE_TOMORROW);
     m_dlg.reset();
-    clock.advance(3600);
+    clock.advance(15 * 3600);
     ASSERT_TRUE(createDialog());
-    EXPECT_FALSE(m_dlg->m_clock.isPaused());
-    EXPECT_EQ(todaysPauses(), (std::vector<PauseRow>{{36000, 37800, true, 37800}}));
+    const history::Pause last =
+        history::readDay(theApp.m_profileDir, kiv::Time(test::FakeClock::now().timeValue() - 86400)).pauses.back();
+    EXPECT_EQ(std::make_tuple(last.at, last.hasEnded, last.ended), std::make_tuple(36600u, true, 0u));
 }
 
 // AllowPause=0 greys the submenu, and the commands do nothing.

@@ -104,66 +104,61 @@ TEST_F(PauseRulesTest, APauseStartsRunsOutResumesAndSurvivesARestart) {
     }
 }
 
-// After a restart: a day file's last open pause, read on its day.
-TEST_F(PauseRulesTest, AnOpenPauseInADayFileHoldsAfterARestartUntilItsEnd) {
+// After a restart: a day file, read on the day `now` falls on unless another is named; a
+// pause whose end passed meanwhile ended then.
+TEST_F(PauseRulesTest, APauseInTodaysFileHoldsAfterARestartUntilItsEnd) {
     const uint32_t h = 3600, m = 60;
-    const char* today = "2027-03-15 12-00-00";
     const struct {
         const char* name;
         std::vector<history::Pause> pauses;
-        const char* day;
         const char* now;
-        const char* until;  // the end it holds to; null: not paused
-        const char* ended;  // the end of one that ran out meanwhile
+        const char* until;            // null: not paused
+        const char* ended = nullptr;  // when one that ran out ended
+        const char* day = nullptr;    // of the file, when not today's
     } rows[] = {
-        {"running, its end still to come", {{14 * h, 14 * h + 30 * m, false, 0}}, today, "2027-03-15 14-10-00",
-         "2027-03-15 14-30-00", nullptr},
-        {"running, its end passed while the program was not", {{14 * h, 14 * h + 30 * m, false, 0}}, today,
+        {"running, its end still to come", {{14 * h, 14 * h + 30 * m, false, 0}}, "2027-03-15 14-10-00",
+         "2027-03-15 14-30-00"},
+        {"running, its end passed while the program was not", {{14 * h, 14 * h + 30 * m, false, 0}},
          "2027-03-15 14-30-00", nullptr, "2027-03-15 14-30-00"},
-        {"ended by a resume", {{14 * h, 14 * h + 30 * m, true, 14 * h + 5 * m}}, today, "2027-03-15 14-10-00",
-         nullptr, nullptr},
+        {"ended by a resume", {{14 * h, 14 * h + 30 * m, true, 14 * h + 5 * m}}, "2027-03-15 14-10-00", nullptr},
         {"only the last one counts",
-         {{9 * h, 17 * h, false, 0}, {14 * h, 14 * h + 30 * m, true, 14 * h + 5 * m}}, today,
-         "2027-03-15 14-10-00", nullptr, nullptr},
-        {"over midnight: its end is tomorrow's", {{23 * h + 30 * m, 1 * h + 30 * m, false, 0}}, today,
-         "2027-03-15 23-45-00", "2027-03-16 01-30-00", nullptr},
-        {"until tomorrow: midnight", {{10 * h, 0, false, 0}}, today, "2027-03-15 20-00-00", "2027-03-16 00-00-00",
+         {{9 * h, 17 * h, false, 0}, {14 * h, 14 * h + 30 * m, true, 14 * h + 5 * m}}, "2027-03-15 14-10-00",
          nullptr},
+        {"over midnight: its end is tomorrow's", {{23 * h + 30 * m, 1 * h + 30 * m, false, 0}},
+         "2027-03-15 23-45-00", "2027-03-16 01-30-00"},
+        {"until tomorrow: midnight", {{10 * h, 0, false, 0}}, "2027-03-15 20-00-00", "2027-03-16 00-00-00"},
         {"yesterday's, over midnight, still running", {{23 * h + 30 * m, 1 * h + 30 * m, false, 0}},
-         "2027-03-14 12-00-00", "2027-03-15 00-45-00", "2027-03-15 01-30-00", nullptr},
-        {"yesterday's until tomorrow, ended at midnight", {{17 * h, 0, false, 0}}, "2027-03-14 12-00-00",
-         "2027-03-15 08-00-00", nullptr, "2027-03-15 00-00-00"},
-        {"begun later than now (the clock went back)", {{14 * h, 14 * h + 30 * m, false, 0}}, today,
-         "2027-03-15 13-00-00", nullptr, nullptr},
-        {"no pause", {}, today, "2027-03-15 14-10-00", nullptr, nullptr},
+         "2027-03-15 00-45-00", "2027-03-15 01-30-00", nullptr, "2027-03-14 12-00-00"},
+        {"yesterday's until tomorrow", {{17 * h, 0, false, 0}}, "2027-03-15 08-00-00", nullptr,
+         "2027-03-15 00-00-00", "2027-03-14 12-00-00"},
+        {"begun later than now (the clock went back)", {{14 * h, 14 * h + 30 * m, false, 0}},
+         "2027-03-15 13-00-00", nullptr},
+        {"no pause", {}, "2027-03-15 14-10-00", nullptr},
     };
     for (const auto& row : rows) {
         control::PauseState state;
         control::PauseRecord ranOut;
-        const auto restored = state.restoreFromDay(row.pauses, local(row.day), local(row.now), ranOut);
+        const kiv::Time day = local(row.day ? row.day : row.now);
+        const auto restored = state.restoreFromDay(row.pauses, day, local(row.now), ranOut);
+        EXPECT_EQ(restored == control::PauseState::Restored::Holds, row.until != nullptr) << row.name;
         EXPECT_EQ(state.isPaused(), row.until != nullptr) << row.name;
         if (row.until) {
             EXPECT_EQ(text(state.until()), row.until) << row.name;
         }
-        EXPECT_EQ(restored == control::PauseState::Restored::RanOut, row.ended != nullptr) << row.name;
-        if (row.ended) {
-            EXPECT_EQ(text(ranOut.ended), row.ended) << row.name;
-        }
+        const bool ranOutMeanwhile = restored == control::PauseState::Restored::RanOut;
+        EXPECT_EQ(ranOutMeanwhile ? text(ranOut.ended) : "", row.ended ? row.ended : "") << row.name;
     }
 }
 
 // The day before, also next to the days Central Europe's clocks change (23 and 25 hours).
 TEST_F(PauseRulesTest, TheDayBeforeIsTheCalendarsDayBefore) {
     kiv::os::setTimeZone("CET-1CEST,M3.5.0,M10.5.0/3");
-    const struct {
-        const char* now;
-        const char* day;
-    } rows[] = {
+    const std::pair<const char*, const char*> rows[] = {
         {"2027-03-15 00-00-00", "2027-03-14"}, {"2027-03-15 23-59-59", "2027-03-14"},
         {"2027-03-28 23-30-00", "2027-03-27"}, {"2027-03-29 00-30-00", "2027-03-28"},
         {"2027-10-31 23-30-00", "2027-10-30"}, {"2027-11-01 00-30-00", "2027-10-31"},
     };
-    for (const auto& row : rows) EXPECT_EQ(text(control::dayBefore(local(row.now))).substr(0, 10), row.day) << row.now;
+    for (const auto& row : rows) EXPECT_EQ(text(control::dayBefore(local(row.first))).substr(0, 10), row.second);
 }
 
 }  // namespace

@@ -219,8 +219,6 @@ TEST(KivctlE2E, ExportWritesTheHistoryWithoutARunningCopy) {
               u8"2026-12-07,11:00:05,延时,300,,\r\n");
     // A name that would cut kivTool's command line into other words is refused at once
     // (it would otherwise start the program itself and never come back).
-    for (const wchar_t* name : {LR"("x\" --y \"z.csv")", LR"(folder\)"}) {
-        const Ran refused = kivctl(app.folder(), std::wstring(L"export ") + name);
-        EXPECT_EQ(refused.code, 1u) << refused.out;
-    }
+    const Ran refused = kivctl(app.folder(), LR"(export "x\" --y \"z.csv")");
+    EXPECT_EQ(refused.code, 1u) << refused.out;
 }

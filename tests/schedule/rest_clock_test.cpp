@@ -17,7 +17,7 @@
 // unlock-end pause (the typing wait's timer; pause*N: N times) eyebreak eyebreak-closed exit
 // exit-request exit-request-held (one not answered during a rest) shutdown, pause-for=N
 // (minutes) / pause-for=tomorrow (the timed pause; "refused" when it was not taken) unpause
-// restore-pause=HH:MM:SS-HH:MM:SS (today's file holds a running pause; =yHH:...: yesterday's), work=N / rest=N
+// restore-pause=HH:MM:SS-HH:MM:SS (today's file holds a running pause), work=N / rest=N
 // (settings changed) applied (confirmed), hours=TEXT (new hours) time-changed (the clock or
 // the zone); looks: ? (phase, work and rest counts, what holds) and asked (what the clock
 // asked for); mute / -mute (answers left out meanwhile).
@@ -185,12 +185,8 @@ private:
                 return static_cast<uint32_t>(std::stoul(hms.substr(0, 2)) * 3600 + std::stoul(hms.substr(3, 2)) * 60 +
                                              std::stoul(hms.substr(6, 2)));
             };
-            const bool yesterday = v[0] == 'y';
-            const std::string times = v.substr(yesterday ? 1 : 0);
-            const std::vector<history::Pause> open{
-                history::Pause{secondOfDay(times.substr(0, 8)), secondOfDay(times.substr(9)), false, 0}};
-            show(m_clock->restorePause(yesterday ? open : std::vector<history::Pause>{},
-                                       yesterday ? std::vector<history::Pause>{} : open, m_now));
+            show(m_clock->restorePause({{secondOfDay(v.substr(0, 8)), secondOfDay(v.substr(9)), false, 0}}, m_now,
+                                       m_now));
         } else if (w == "?") {
             look();
         } else if (w == "asked") {
@@ -591,10 +587,6 @@ const Row kRows[] = {
      "@1 ?work w0/100 r0/30 paused @600 pause-end@600/1200 tip @600 ?work w1/100 r0/30"},
     {"after a restart its end passed: written down as ended then", "", "restore-pause=08:30:00-08:50:00 t1 ?",
      "@0 pause-end@-600/1200 @1 ?work w1/100 r0/30"},
-    {"yesterday's, over midnight, still holds", "start=00:30:00", "restore-pause=y23:30:00-01:30:00 t1 ?",
-     "@1 ?work w0/100 r0/30 paused"},
-    {"yesterday's until tomorrow ran out at midnight", "start=08:00:00", "restore-pause=y17:00:00-00:00:00",
-     "@0 pause-end@-28800/25200"},
     {"until tomorrow: midnight", "start=23:50:00", "pause-for=tomorrow t599 ? t1 ?",
      "@0 -notice pause@0/600 tip @599 ?work w0/100 r0/30 paused @600 pause-end@600/600 tip "
      "@600 ?work w1/100 r0/30"},

@@ -1,5 +1,5 @@
-// A test in a time zone of its own choosing (UTC until it sets another), with the machine's
-// zone given back afterwards; local times read and written as the day files write them.
+// A test in a time zone of its choosing (UTC until it sets another); the machine's zone comes
+// back afterwards. Local times are written as the day files write them.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -16,13 +16,13 @@ class ZoneTest : public ::testing::Test {
 protected:
     void SetUp() override {
         const char* current = std::getenv("TZ");
+        m_savedZone = current ? current : "";
         m_hadZone = current != nullptr;
-        if (current) m_savedZone = current;
         kiv::os::setTimeZone("UTC0");
     }
     void TearDown() override { kiv::os::setTimeZone(m_hadZone ? m_savedZone.c_str() : nullptr); }
 
-    // Local time from "YYYY-MM-DD HH-MM-SS" in the zone set now.
+    // Local time from "YYYY-MM-DD HH-MM-SS" in the zone set now, and back.
     static kiv::Time local(const char* text) {
         const std::u16string units(text, text + std::char_traits<char>::length(text));
         const kiv::Time t(kiv::String(units.c_str()), kiv::String(u"%Y-%m-%d %H-%M-%S"));
@@ -31,9 +31,7 @@ protected:
     }
     static std::string text(const kiv::Time& t) {
         const kiv::String s = t.format(kiv::String(u"%Y-%m-%d %H-%M-%S"));
-        std::string out;
-        for (unsigned i = 0; i < s.length(); ++i) out += static_cast<char>(s.at(i));
-        return out;
+        return std::string(s.wstr(), s.wstr() + s.length());
     }
 
 private:
